@@ -1,0 +1,21 @@
+#pragma once
+
+#include "lyrics/TimedLyrics.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include <variant>
+
+// The stored form of a document: {"tier": raw value, "words": [{"text","start","end","line"}...]},
+// compact. The groups are never stored; decoding rebuilds them.
+QByteArray encodeTimedLyrics(const TimedLyrics& lyrics);
+
+struct LyricsDecodeError {
+    QString reason;
+};
+
+// Looks members up by name and ignores unknown ones; fails on a missing or mistyped member or an
+// unknown tier, never substituting defaults.
+std::variant<TimedLyrics, LyricsDecodeError> decodeTimedLyrics(QByteArrayView json);
