@@ -1,8 +1,18 @@
 // Test entry point: gives each test process a fresh, private home and XDG folders before anything
 // runs, so tests never touch the developer's files and parallel test processes never share a log.
+// Then it makes the application object the code under test expects (a QGuiApplication on the
+// offscreen platform in the GUI variant) and runs the tests.
 #include <QByteArray>
 #include <QDir>
 #include <QTemporaryDir>
+
+#ifdef ZUVIK_TEST_GUI
+#include <QGuiApplication>
+using TestApplication = QGuiApplication;
+#else
+#include <QCoreApplication>
+using TestApplication = QCoreApplication;
+#endif
 
 #include <gtest/gtest.h>
 
@@ -17,6 +27,12 @@ int main(int argc, char** argv)
     qputenv("XDG_CACHE_HOME", root + "/cache");
     qputenv("XDG_CONFIG_HOME", root + "/config");
     qputenv("XDG_DATA_HOME", root + "/data");
+    qputenv("XDG_RUNTIME_DIR", root + "/runtime");
+    QDir().mkpath(home.path() + QStringLiteral("/runtime"));
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+
     ::testing::InitGoogleTest(&argc, argv);
+    TestApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,92 @@
+#include "settings/StoredSettings.h"
+
+#include "settings/DefaultsStore.h"
+
+#include <QJsonArray>
+
+namespace stored_settings {
+
+namespace {
+
+std::optional<QString> storedString(const DefaultsStore& store, const QString& key)
+{
+    const std::optional<QJsonValue> value = store.value(key);
+    if (!value || !value->isString())
+        return std::nullopt;
+    return value->toString();
+}
+
+}  // namespace
+
+LyricStyle style(const DefaultsStore& store)
+{
+    const auto raw = storedString(store, styleKey);
+    return raw ? fromRawValue<LyricStyle>(*raw).value_or(LyricStyle::ship) : LyricStyle::ship;
+}
+
+Color color(const DefaultsStore& store, ColorSlot slot)
+{
+    const auto hex = storedString(store, colorKey(slot));
+    const std::optional<Color> parsed = hex ? colorFromHex(*hex) : std::nullopt;
+    return parsed.value_or(defaultColor(slot));
+}
+
+bool autoSyncColors(const DefaultsStore& store)
+{
+    const std::optional<QJsonValue> value = store.value(autoSyncColorsKey);
+    return value && value->isBool() && value->toBool();
+}
+
+bool booleanDefaultingTrue(const DefaultsStore& store, const QString& key)
+{
+    const std::optional<QJsonValue> value = store.value(key);
+    return value && value->isBool() ? value->toBool() : true;
+}
+
+LyricFont lyricFont(const DefaultsStore& store)
+{
+    const auto raw = storedString(store, lyricFontKey);
+    return raw ? fromRawValue<LyricFont>(*raw).value_or(LyricFont::sfPro) : LyricFont::sfPro;
+}
+
+double textScale(const DefaultsStore& store)
+{
+    const std::optional<QJsonValue> value = store.value(textScaleKey);
+    return value && value->isDouble() ? value->toDouble() : 1.0;
+}
+
+QSet<quint32> disabledDisplays(const DefaultsStore& store)
+{
+    QSet<quint32> displays;
+    const std::optional<QJsonValue> value = store.value(disabledDisplaysKey);
+    if (!value || !value->isArray())
+        return displays;
+    for (const QJsonValue& item : value->toArray()) {
+        if (!item.isString())
+            continue;
+        if (const std::optional<quint32> id = readDisplayId(item.toString()))
+            displays.insert(*id);
+    }
+    return displays;
+}
+
+std::optional<quint32> readDisplayId(QStringView text)
+{
+    const bool negative = text.startsWith(u'-');
+    const QStringView digits = (negative || text.startsWith(u'+')) ? text.sliced(1) : text;
+    if (digits.isEmpty())
+        return std::nullopt;
+    quint64 value = 0;
+    for (QChar c : digits) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        value = value * 10 + quint64(c.unicode() - u'0');
+        if (value > 0xFFFFFFFFu)
+            return std::nullopt;
+    }
+    if (negative && value != 0)
+        return std::nullopt;
+    return static_cast<quint32>(value);
+}
+
+}  // namespace stored_settings
