@@ -1,5 +1,7 @@
 #include "settings/Color.h"
 
+#include "settings/UnsignedParse.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -10,36 +12,6 @@ int toByte(double component)
     if (std::isnan(component))
         return 0;
     return static_cast<int>(std::round(std::clamp(component, 0.0, 1.0) * 255.0));
-}
-
-int hexDigit(QChar c)
-{
-    if (c >= u'0' && c <= u'9')
-        return c.unicode() - u'0';
-    if (c >= u'A' && c <= u'F')
-        return c.unicode() - u'A' + 10;
-    if (c >= u'a' && c <= u'f')
-        return c.unicode() - u'a' + 10;
-    return -1;
-}
-
-// An unsigned hexadecimal number with an optional sign; "-" is only good for zero.
-std::optional<quint32> readHex32(QStringView text)
-{
-    const bool negative = text.startsWith(u'-');
-    const QStringView digits = (negative || text.startsWith(u'+')) ? text.sliced(1) : text;
-    if (digits.isEmpty())
-        return std::nullopt;
-    quint64 value = 0;
-    for (QChar c : digits) {
-        const int digit = hexDigit(c);
-        if (digit < 0)
-            return std::nullopt;
-        value = value * 16 + quint64(digit);
-    }
-    if (value > 0xFFFFFFFFu || (negative && value != 0))
-        return std::nullopt;
-    return static_cast<quint32>(value);
 }
 
 QStringView trimSpacesAndTabs(QStringView text)
@@ -117,7 +89,7 @@ std::optional<Color> colorFromHex(QStringView text)
         rest = rest.sliced(1);
     if (rest.size() != 8)
         return std::nullopt;
-    const std::optional<quint32> value = readHex32(rest);
+    const std::optional<quint64> value = readUnsigned(rest, 16, 0xFFFFFFFFu);
     if (!value)
         return std::nullopt;
     const auto channel = [v = *value](int shift) { return double((v >> shift) & 0xFF) / 255.0; };

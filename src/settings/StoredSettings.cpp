@@ -1,6 +1,7 @@
 #include "settings/StoredSettings.h"
 
 #include "settings/DefaultsStore.h"
+#include "settings/UnsignedParse.h"
 
 #include <QJsonArray>
 
@@ -72,21 +73,8 @@ QSet<quint32> disabledDisplays(const DefaultsStore& store)
 
 std::optional<quint32> readDisplayId(QStringView text)
 {
-    const bool negative = text.startsWith(u'-');
-    const QStringView digits = (negative || text.startsWith(u'+')) ? text.sliced(1) : text;
-    if (digits.isEmpty())
-        return std::nullopt;
-    quint64 value = 0;
-    for (QChar c : digits) {
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-        value = value * 10 + quint64(c.unicode() - u'0');
-        if (value > 0xFFFFFFFFu)
-            return std::nullopt;
-    }
-    if (negative && value != 0)
-        return std::nullopt;
-    return static_cast<quint32>(value);
+    const std::optional<quint64> value = readUnsigned(text, 10, 0xFFFFFFFFu);
+    return value ? std::optional<quint32>(quint32(*value)) : std::nullopt;
 }
 
 }  // namespace stored_settings
