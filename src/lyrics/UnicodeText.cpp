@@ -124,6 +124,19 @@ qsizetype characterCount(QStringView text)
     return count;
 }
 
+QStringView leadingCharacters(QStringView text, qsizetype count)
+{
+    qsizetype end = 0;
+    qsizetype taken = 0;
+    forEachCharacter(text, [&](QStringView cluster) {
+        if (taken < count) {
+            end = cluster.data() - text.data() + cluster.size();
+            ++taken;
+        }
+    });
+    return text.first(end);
+}
+
 qsizetype letterOrNumberCount(QStringView text)
 {
     qsizetype count = 0;

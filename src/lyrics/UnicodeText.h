@@ -35,6 +35,8 @@ void forEachScalar(QStringView text, F&& f)
 
 // Number of user-perceived characters (extended grapheme clusters).
 qsizetype characterCount(QStringView text);
+// The first count user-perceived characters of text (all of it when it has fewer).
+QStringView leadingCharacters(QStringView text, qsizetype count);
 // Number of user-perceived characters whose first scalar is a letter or a number.
 qsizetype letterOrNumberCount(QStringView text);
 
