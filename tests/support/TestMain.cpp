@@ -1,6 +1,7 @@
 // Test entry point: gives each test process a fresh, private home and XDG folders before anything
 // runs, so tests never touch the developer's files and parallel test processes never share a log.
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -17,6 +18,8 @@ int main(int argc, char** argv)
     qputenv("XDG_CACHE_HOME", root + "/cache");
     qputenv("XDG_CONFIG_HOME", root + "/config");
     qputenv("XDG_DATA_HOME", root + "/data");
+    // Tests of anything asynchronous run the event loop of this application object.
+    QCoreApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
