@@ -22,6 +22,12 @@ LyricsProvider::LyricsProvider(const Options& options, QObject* parent)
 {
 }
 
+LyricsProvider::~LyricsProvider()
+{
+    // Members go before children: a reply must never outlive its network access manager.
+    qDeleteAll(findChildren<LyricsLookup*>(Qt::FindDirectChildrenOnly));
+}
+
 LyricsLookup* LyricsProvider::lookup(const NowPlayingTrack& track)
 {
     return new LyricsLookup(m_session, m_cache, {durationToleranceMs, maxCandidateProbes}, track, this);

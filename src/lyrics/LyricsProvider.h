@@ -38,6 +38,8 @@ public:
 
     // Prepares the cache folder.
     explicit LyricsProvider(const Options& options, QObject* parent = nullptr);
+    // Deletes the lookups still running, silently, before the session their requests belong to.
+    ~LyricsProvider() override;
 
     // Starts a lookup on the calling thread and returns at once. The lookup is a child of the
     // provider and deletes itself once done: hold it in a QPointer, connect to its finished

@@ -441,6 +441,20 @@ TEST_F(Cancellation, BeforeItStartsSendsNothingAndLeavesOtherLookupsAlone)
     EXPECT_EQ(server.requestsFor(searchPath)[0].queryValue("s"), QStringLiteral("Mara Lind lanterns"));
 }
 
+TEST_F(Cancellation, DestroyingTheProviderEndsItsLookupsAndTheirConnections)
+{
+    server.setReply(searchPath, Reply::stalling());
+    std::unique_ptr<LyricsProvider> provider = makeProvider(60s);
+    QPointer<LyricsLookup> lookup = start(*provider);
+    ASSERT_TRUE(waitFor([&] { return server.openConnections() == 1; }));
+
+    provider.reset();
+
+    EXPECT_TRUE(lookup.isNull());
+    EXPECT_TRUE(waitFor([&] { return server.openConnections() == 0; }, 2s));
+    EXPECT_FALSE(answered);
+}
+
 struct BaseCase {
     const char* name;
     const char* text;
