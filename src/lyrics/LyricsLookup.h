@@ -36,7 +36,6 @@ public:
                  QObject* parent);
 
     const NowPlayingTrack& track() const { return m_track; }
-    bool isCancelled() const { return m_cancelled; }
     void cancel();
 
 Q_SIGNALS:

@@ -133,23 +133,6 @@ TEST_F(LyricsService, FailedProbeIsLoggedAndTheNextOneIsTried)
                                        "lyrics: word-level via ncm 5002 \"Lanterns\" by Jonas Vey (21 words)"});
 }
 
-TEST_F(LyricsService, CorruptCacheFileIsAMissAndIsOverwritten)
-{
-    server.setReply(lyricPath, QStringLiteral("5004"), dataReply("lyric_word_level.json"));
-    provider();  // prepares the folder
-    QFile corrupt(cacheFile(lanterns));
-    ASSERT_TRUE(corrupt.open(QIODevice::WriteOnly));
-    corrupt.write(R"({"tier":"wordLevel","words":[{"text":"x","sta)");
-    corrupt.close();
-
-    const Outcome outcome = lookUp();
-
-    EXPECT_EQ(server.requestsFor(searchPath).size(), 1);
-    ASSERT_TRUE(outcome.lyrics);
-    ASSERT_TRUE(corrupt.open(QIODevice::ReadOnly));
-    EXPECT_EQ(corrupt.readAll(), encodeTimedLyrics(*outcome.lyrics));
-}
-
 TEST_F(LyricsService, UnreachableServiceIsARequestFailure)
 {
     const LyricsProvider unreachable(LyricsProvider::Options{QUrl(QStringLiteral("http://127.0.0.1:1")), cacheRoot.path()});
