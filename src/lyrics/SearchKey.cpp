@@ -8,15 +8,6 @@
 
 namespace {
 
-bool isAscii(QStringView text)
-{
-    for (QChar c : text) {
-        if (c.unicode() >= 0x80)
-            return false;
-    }
-    return true;
-}
-
 // Full-width letters and digits become their ordinary forms, half-width kana their full forms.
 QString foldWidth(QStringView text)
 {
@@ -87,7 +78,7 @@ QString alphanumericWords(QStringView text)
 QString searchKey(QStringView text)
 {
     QString folded = text.toString().toLower();
-    if (!isAscii(folded))
+    if (!unicode_text::isAscii(folded))
         folded = foldDiacritics(foldWidth(folded));
     for (const QRegularExpression& note : notePatterns())
         folded.replace(note, QStringLiteral(" "));

@@ -47,6 +47,15 @@ bool isAlphanumeric(char32_t scalar)
     }
 }
 
+bool isAscii(QStringView text)
+{
+    for (QChar c : text) {
+        if (c.unicode() >= 0x80)
+            return false;
+    }
+    return true;
+}
+
 bool containsAlphanumeric(QStringView text)
 {
     bool found = false;
@@ -73,20 +82,11 @@ bool isLetterOrNumber(char32_t scalar)
     }
 }
 
-bool isPlainAscii(QStringView text)
-{
-    for (QChar c : text) {
-        if (c.unicode() >= 0x80)
-            return false;
-    }
-    return true;
-}
-
 // Calls f(cluster) for every extended grapheme cluster of text.
 template <typename F>
 void forEachCharacter(QStringView text, F&& f)
 {
-    if (isPlainAscii(text)) {
+    if (isAscii(text)) {
         // Each ASCII character is a cluster of its own, except CR LF, which never occurs inside
         // the lines we measure (they are cut at LF).
         for (qsizetype i = 0; i < text.size(); ++i)
