@@ -22,7 +22,7 @@ DiagLog& DiagLog::shared()
 QString DiagLog::defaultFilePath()
 {
     QString stateHome = qEnvironmentVariable("XDG_STATE_HOME");
-    // The base directory specification asks to ignore relative paths.
+    // XDG base directories: a relative path is to be ignored.
     if (stateHome.isEmpty() || QDir::isRelativePath(stateHome))
         stateHome = QDir::homePath() + QStringLiteral("/.local/state");
     return stateHome + QStringLiteral("/Zuvik/Zuvik.log");

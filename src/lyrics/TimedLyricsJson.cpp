@@ -1,5 +1,7 @@
 #include "lyrics/TimedLyricsJson.h"
 
+#include "lyrics/JsonNumbers.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -18,16 +20,6 @@ QJsonObject wordObject(const TimedWord& word)
     };
 }
 
-// A JSON number holding a whole value (1 or 1.0) that fits 64 bits. toInteger() answers its
-// default for anything else, so two different defaults tell the cases apart.
-std::optional<std::int64_t> integerMember(const QJsonValue& value)
-{
-    const qint64 withZero = value.toInteger(0);
-    if (withZero != value.toInteger(1))
-        return std::nullopt;
-    return withZero;
-}
-
 std::optional<TimedWord> decodeWord(const QJsonValue& value)
 {
     if (!value.isObject())
@@ -36,7 +28,7 @@ std::optional<TimedWord> decodeWord(const QJsonValue& value)
     const QJsonValue text = object.value(QLatin1String("text"));
     const QJsonValue start = object.value(QLatin1String("start"));
     const QJsonValue end = object.value(QLatin1String("end"));
-    const std::optional<std::int64_t> line = integerMember(object.value(QLatin1String("line")));
+    const std::optional<std::int64_t> line = jsonInteger(object.value(QLatin1String("line")));
     if (!text.isString() || !start.isDouble() || !end.isDouble() || !line)
         return std::nullopt;
     return TimedWord{text.toString(), start.toDouble(), end.toDouble(), *line};

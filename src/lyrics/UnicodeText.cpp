@@ -47,6 +47,15 @@ bool isAlphanumeric(char32_t scalar)
     }
 }
 
+bool isAscii(QStringView text)
+{
+    for (QChar c : text) {
+        if (c.unicode() >= 0x80)
+            return false;
+    }
+    return true;
+}
+
 bool containsAlphanumeric(QStringView text)
 {
     bool found = false;
@@ -73,20 +82,11 @@ bool isLetterOrNumber(char32_t scalar)
     }
 }
 
-bool isPlainAscii(QStringView text)
-{
-    for (QChar c : text) {
-        if (c.unicode() >= 0x80)
-            return false;
-    }
-    return true;
-}
-
 // Calls f(cluster) for every extended grapheme cluster of text.
 template <typename F>
 void forEachCharacter(QStringView text, F&& f)
 {
-    if (isPlainAscii(text)) {
+    if (isAscii(text)) {
         // Each ASCII character is a cluster of its own, except CR LF, which never occurs inside
         // the lines we measure (they are cut at LF).
         for (qsizetype i = 0; i < text.size(); ++i)
@@ -122,6 +122,19 @@ qsizetype characterCount(QStringView text)
     qsizetype count = 0;
     forEachCharacter(text, [&](QStringView) { ++count; });
     return count;
+}
+
+QStringView leadingCharacters(QStringView text, qsizetype count)
+{
+    qsizetype end = 0;
+    qsizetype taken = 0;
+    forEachCharacter(text, [&](QStringView cluster) {
+        if (taken < count) {
+            end = cluster.data() - text.data() + cluster.size();
+            ++taken;
+        }
+    });
+    return text.first(end);
 }
 
 qsizetype letterOrNumberCount(QStringView text)

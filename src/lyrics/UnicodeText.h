@@ -14,6 +14,8 @@ QStringView trimmed(QStringView text);
 // A letter, mark or number (general categories L*, M*, N*).
 bool isAlphanumeric(char32_t scalar);
 bool containsAlphanumeric(QStringView text);
+// Every code unit below U+0080: no folding, normalisation or cluster rules apply.
+bool isAscii(QStringView text);
 
 // Calls f(char32_t) for every scalar; a lone surrogate is passed as U+FFFD.
 template <typename F>
@@ -35,6 +37,8 @@ void forEachScalar(QStringView text, F&& f)
 
 // Number of user-perceived characters (extended grapheme clusters).
 qsizetype characterCount(QStringView text);
+// The first count user-perceived characters of text (all of it when it has fewer).
+QStringView leadingCharacters(QStringView text, qsizetype count);
 // Number of user-perceived characters whose first scalar is a letter or a number.
 qsizetype letterOrNumberCount(QStringView text);
 

@@ -1,6 +1,6 @@
 #include "lyrics/LyricFilters.h"
 
-#include "app/DiagLog.h"
+#include "LogLines.h"
 #include "LyricsTestSupport.h"
 
 namespace {
@@ -80,22 +80,8 @@ INSTANTIATE_TEST_SUITE_P(
 // Reads the lines the shared log wrote since the test began.
 class TranslationLines : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        DiagLog::shared().waitUntilWritten();
-        startSize = logText().size();
-    }
-    QString newLogText()
-    {
-        DiagLog::shared().waitUntilWritten();
-        return logText().mid(startSize);
-    }
-    static QString logText()
-    {
-        QFile file(DiagLog::shared().filePath());
-        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-    }
-    qsizetype startSize = 0;
+    QString newLogText() const { return log.newMessages().join(u'\n'); }
+    LogLines log;
 };
 
 QList<TimedWord> bilingual()
@@ -108,7 +94,7 @@ TEST_F(TranslationLines, RemovesChineseLinesUnderAnEnglishTitleAndLogsTheCount)
 {
     const QList<TimedWord> kept = dropTranslationLines(bilingual(), u"The Sound", u"Some Artist");
     EXPECT_EQ(textsOf(kept), (QStringList{"Hello", "darkness", "my", "friend"}));
-    EXPECT_TRUE(newLogText().contains(QStringLiteral("  lyrics: dropped 3 translation-line words\n")));
+    EXPECT_EQ(log.newMessages(), QStringList{QStringLiteral("lyrics: dropped 3 translation-line words")});
 }
 
 TEST_F(TranslationLines, KeepsEverythingWhenTheTitleOrArtistHasAnIdeograph)

@@ -1,0 +1,68 @@
+#include "lyrics/LyricsCache.h"
+
+#include "lyrics/CacheFileName.h"
+#include "lyrics/TimedLyricsJson.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+#include <variant>
+
+QString LyricsCache::userCacheFolder()
+{
+    const QString cacheHome = qEnvironmentVariable("XDG_CACHE_HOME");
+    // XDG base directories: a relative path is to be ignored.
+    if (cacheHome.isEmpty() || QDir::isRelativePath(cacheHome))
+        return QDir::homePath() + QStringLiteral("/.cache");
+    return cacheHome;
+}
+
+QString LyricsCache::prepare(const QString& cacheFolder)
+{
+    const QDir application(cacheFolder + QStringLiteral("/Orvane"));
+    for (const QString& older : {QStringLiteral("Lyrics/v2"), QStringLiteral("Lyrics/v3"), QStringLiteral("Lyrics/v4")}) {
+        QDir folder(application.filePath(older));
+        if (folder.exists())
+            folder.removeRecursively();
+    }
+    const QString current = application.filePath(QStringLiteral("Lyrics/v5"));
+    QDir().mkpath(current);
+    return current;
+}
+
+LyricsCache::LyricsCache(QString directory)
+    : m_directory(std::move(directory))
+{
+}
+
+QString LyricsCache::fileLocation(const NowPlayingTrack& track) const
+{
+    return m_directory + u'/' + cacheFileName(cacheKey(track));
+}
+
+std::optional<TimedLyrics> LyricsCache::read(const NowPlayingTrack& track) const
+{
+    QFile file(fileLocation(track));
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    auto decoded = decodeTimedLyrics(file.readAll());
+    auto* lyrics = std::get_if<TimedLyrics>(&decoded);
+    // An empty document is never handed out as lyrics: it would stand for a track that has none.
+    if (!lyrics || lyrics->isEmpty())
+        return std::nullopt;
+    return std::move(*lyrics);
+}
+
+void LyricsCache::write(const TimedLyrics& lyrics, const NowPlayingTrack& track) const
+{
+    const QByteArray bytes = encodeTimedLyrics(lyrics);
+    if (bytes.isEmpty())
+        return;
+    QSaveFile file(fileLocation(track));
+    if (!file.open(QIODevice::WriteOnly))
+        return;
+    if (file.write(bytes) != bytes.size())
+        return;  // the temporary file is discarded; the old file stays as it was
+    file.commit();
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "lyrics/NowPlayingTrack.h"
+#include "lyrics/TimedLyrics.h"
+
+#include <QString>
+
+#include <optional>
+
+// The on-disk lyrics cache: one JSON document per track in a versioned folder, with no index,
+// expiry or eviction. Every file-system failure is silent: a read becomes a miss, a write a no-op.
+class LyricsCache {
+public:
+    // The user's cache folder: $XDG_CACHE_HOME when it is absolute, else ~/.cache.
+    static QString userCacheFolder();
+
+    // Removes the folders of older formats (Lyrics/v2 to v4 under "Orvane") and creates
+    // "Orvane/Lyrics/v5" under cacheFolder; gives the location of the latter.
+    static QString prepare(const QString& cacheFolder);
+
+    // directory: a folder made by prepare(). It is not created again if it disappears later.
+    explicit LyricsCache(QString directory);
+
+    const QString& directory() const { return m_directory; }
+    QString fileLocation(const NowPlayingTrack& track) const;
+    // The stored document, or nothing when there is none or it does not decode (or holds no words).
+    std::optional<TimedLyrics> read(const NowPlayingTrack& track) const;
+    // Replaces the track's file at once: a reader sees the old or the new whole file, never a part.
+    void write(const TimedLyrics& lyrics, const NowPlayingTrack& track) const;
+
+private:
+    QString m_directory;
+};

@@ -1,0 +1,60 @@
+#include "lyrics/LyricsLog.h"
+
+#include "app/DiagLog.h"
+
+namespace lyrics_log {
+
+namespace {
+
+QString artistAndTitle(const NowPlayingTrack& track)
+{
+    return track.artist + QStringLiteral(" — ") + track.title;
+}
+
+}  // namespace
+
+void cacheHit(const TimedLyrics& lyrics)
+{
+    DiagLog::log(QStringLiteral("lyrics: cache hit (%1, %2 words)").arg(rawValue(lyrics.tier())).arg(lyrics.words().size()));
+}
+
+void noCandidate(const NowPlayingTrack& track)
+{
+    DiagLog::log(QStringLiteral("lyrics: no candidate for ") + artistAndTitle(track));
+}
+
+void noneMatched(qsizetype resultCount, const QString& query, const NowPlayingTrack& track)
+{
+    DiagLog::log(QStringLiteral("lyrics: %1 results for \"").arg(resultCount) + query
+                 + QStringLiteral("\", none matched identity+duration for ") + artistAndTitle(track));
+}
+
+void wordLevel(const Candidate& candidate, qsizetype wordCount)
+{
+    DiagLog::log(QStringLiteral("lyrics: word-level via ncm %1 \"").arg(candidate.id) + candidate.name
+                 + QStringLiteral("\" by ") + candidate.artists.join(u'/')
+                 + QStringLiteral(" (%1 words)").arg(wordCount));
+}
+
+void interpolated(qsizetype wordCount)
+{
+    DiagLog::log(QStringLiteral("lyrics: interpolated from line-level (%1 words)").arg(wordCount));
+}
+
+void nothingUsable(const NowPlayingTrack& track)
+{
+    DiagLog::log(QStringLiteral("lyrics: nothing usable for ") + artistAndTitle(track));
+}
+
+void requestFailed(const QString& description)
+{
+    DiagLog::log(QStringLiteral("lyrics: request failed — ") + description);
+}
+
+void httpFailure(const QUrl& url)
+{
+    const QString host = url.host();
+    DiagLog::log(QStringLiteral("lyrics: HTTP failure for ") + (host.isEmpty() ? QStringLiteral("?") : host));
+}
+
+}  // namespace lyrics_log

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "lyrics/Candidate.h"
+#include "lyrics/NowPlayingTrack.h"
+#include "lyrics/TimedLyrics.h"
+
+#include <QString>
+#include <QUrl>
+
+// The diagnostic lines of a lyrics lookup, one function per outcome, so the wording lives in one
+// place. Artist and title are separated by an em dash between spaces.
+namespace lyrics_log {
+
+void cacheHit(const TimedLyrics& lyrics);
+void noCandidate(const NowPlayingTrack& track);
+void noneMatched(qsizetype resultCount, const QString& query, const NowPlayingTrack& track);
+void wordLevel(const Candidate& candidate, qsizetype wordCount);
+void interpolated(qsizetype wordCount);
+void nothingUsable(const NowPlayingTrack& track);
+void requestFailed(const QString& description);
+void httpFailure(const QUrl& url);
+
+}  // namespace lyrics_log

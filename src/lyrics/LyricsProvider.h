@@ -1,0 +1,54 @@
+#pragma once
+
+#include "lyrics/LyricsCache.h"
+#include "lyrics/LyricsLookup.h"
+#include "lyrics/NowPlayingTrack.h"
+#include "lyrics/ServiceSession.h"
+
+#include <QObject>
+#include <QString>
+#include <QUrl>
+
+#include <chrono>
+#include <cstdint>
+
+// Answers what the timed lyrics of a track are: from the lyrics cache, or from the lyrics web
+// service, whose best answer it then caches. Every outcome is one log line; nothing is retried and
+// no failure is remembered, so the next lookup of a track tries the service again.
+class LyricsProvider : public QObject {
+    Q_OBJECT
+public:
+    struct Options {
+        QUrl baseUrl;
+        QString cacheFolder;  // the user's cache folder, under which the lyrics folder is prepared
+        std::chrono::milliseconds transferTimeout = std::chrono::seconds(15);
+
+        // The service from ZUVIK_LYRICS_BASE_URL (else the default), the folder from XDG_CACHE_HOME.
+        static Options fromEnvironment();
+    };
+
+    // The largest accepted difference between a candidate's duration and the track's.
+    static constexpr std::int64_t durationToleranceMs = 3000;
+    // The most candidates whose lyric texts one lookup fetches.
+    static constexpr qsizetype maxCandidateProbes = 4;
+
+    // The process-wide provider, made from the environment on first use; a child of the
+    // application object, which must exist by then.
+    static LyricsProvider& shared();
+
+    // Prepares the cache folder.
+    explicit LyricsProvider(const Options& options, QObject* parent = nullptr);
+    // Deletes the lookups still running, silently, before the session their requests belong to.
+    ~LyricsProvider() override;
+
+    // Starts a lookup on the calling thread and returns at once. The lookup is a child of the
+    // provider and deletes itself once done: hold it in a QPointer, connect to its finished
+    // signal, and cancel it when its answer is no longer wanted (on a track change, say).
+    LyricsLookup* lookup(const NowPlayingTrack& track);
+
+    const QString& cacheDirectory() const { return m_cache.directory(); }
+
+private:
+    ServiceSession m_session;
+    LyricsCache m_cache;
+};

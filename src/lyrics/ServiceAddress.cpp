@@ -1,0 +1,85 @@
+#include "lyrics/ServiceAddress.h"
+
+#include "app/DiagLog.h"
+
+#include <QList>
+#include <QPair>
+
+namespace service_address {
+
+namespace {
+
+using QueryItems = QList<QPair<QString, QString>>;
+
+// Every value is percent-encoded except the unreserved characters, so a "+" or "&" in an artist's
+// name reaches the service as itself and a space becomes %20.
+QUrl withPathAndQuery(const QUrl& base, const QString& path, const QueryItems& items)
+{
+    QByteArray query;
+    for (const auto& [key, value] : items) {
+        if (!query.isEmpty())
+            query += '&';
+        query += QUrl::toPercentEncoding(key) + '=' + QUrl::toPercentEncoding(value);
+    }
+    QUrl url = base;
+    url.setPath(base.path() + path);
+    url.setQuery(QString::fromLatin1(query), QUrl::StrictMode);
+    return url;
+}
+
+}  // namespace
+
+QUrl defaultBase()
+{
+    return QUrl(QStringLiteral("https://music.163.com"));
+}
+
+std::optional<QUrl> readBase(const QString& text)
+{
+    QUrl url(text, QUrl::StrictMode);
+    const bool webScheme = url.scheme() == u"http" || url.scheme() == u"https";
+    if (!url.isValid() || !webScheme || url.host().isEmpty() || url.hasQuery() || url.hasFragment()
+        || !url.userInfo().isEmpty())
+        return std::nullopt;
+    QString path = url.path();
+    while (path.endsWith(u'/'))
+        path.chop(1);
+    url.setPath(path);
+    return url;
+}
+
+QUrl fromEnvironment()
+{
+    const QString value = qEnvironmentVariable("ZUVIK_LYRICS_BASE_URL");
+    if (value.isEmpty())
+        return defaultBase();
+    if (std::optional<QUrl> base = readBase(value))
+        return *base;
+    DiagLog::log(QStringLiteral("lyrics: ZUVIK_LYRICS_BASE_URL \"%1\" is not an http or https address; using %2")
+                     .arg(value, defaultBase().toString()));
+    return defaultBase();
+}
+
+QByteArray referer(const QUrl& base)
+{
+    return base.toEncoded() + '/';
+}
+
+QUrl searchUrl(const QUrl& base, const QString& query)
+{
+    return withPathAndQuery(base, QStringLiteral("/api/search/get"),
+                            {{QStringLiteral("s"), query},
+                             {QStringLiteral("type"), QStringLiteral("1")},
+                             {QStringLiteral("limit"), QStringLiteral("30")},
+                             {QStringLiteral("offset"), QStringLiteral("0")}});
+}
+
+QUrl lyricUrl(const QUrl& base, std::int64_t id)
+{
+    QueryItems items{{QStringLiteral("id"), QString::number(id)}, {QStringLiteral("cp"), QStringLiteral("false")}};
+    for (const char* key : {"lv", "kv", "tv", "rv", "yv", "ytv", "yrv"})
+        items.append({QString::fromLatin1(key), QStringLiteral("0")});
+    return withPathAndQuery(base, QStringLiteral("/api/song/lyric/v1"), items);
+}
+
+}  // namespace service_address

@@ -1,0 +1,41 @@
+#include "lyrics/ServiceSession.h"
+
+#include "lyrics/JsonRequest.h"
+#include "lyrics/ServiceAddress.h"
+
+#include <QNetworkCookie>
+#include <QNetworkCookieJar>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+
+namespace {
+
+// A jar that neither keeps nor hands out cookies: the service has no reason to recognise us.
+class RefusingCookieJar : public QNetworkCookieJar {
+public:
+    using QNetworkCookieJar::QNetworkCookieJar;
+    QList<QNetworkCookie> cookiesForUrl(const QUrl&) const override { return {}; }
+    bool setCookiesFromUrl(const QList<QNetworkCookie>&, const QUrl&) override { return false; }
+};
+
+}  // namespace
+
+ServiceSession::ServiceSession(QUrl base, std::chrono::milliseconds transferTimeout)
+    : m_base(std::move(base))
+    , m_transferTimeout(transferTimeout)
+{
+    m_network.setCookieJar(new RefusingCookieJar(&m_network));
+}
+
+JsonRequest* ServiceSession::getJSON(const QUrl& url, QObject* parent)
+{
+    QNetworkRequest request(url);
+    request.setRawHeader("User-Agent", "Mozilla/5.0 (Macintosh; Intel Mac OS X 10_15_7)");
+    request.setRawHeader("Referer", service_address::referer(m_base));
+    request.setTransferTimeout(static_cast<int>(m_transferTimeout.count()));
+    request.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
+    request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    return new JsonRequest(m_network.get(request), parent);
+}

@@ -1,0 +1,139 @@
+// The `zuvik lyrics` command, run as the built executable against a loopback lyrics service.
+#include "EventLoopWait.h"
+#include "LoopbackHttpServer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Reply = LoopbackHttpServer::Reply;
+
+QByteArray dataFile(const char* name)
+{
+    QFile file(QStringLiteral(ZUVIK_LYRICS_TEST_DATA "/") + QString::fromUtf8(name));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+    return file.readAll();
+}
+
+struct Finished {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+class LyricsCommand : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        server.setReply(QStringLiteral("/api/search/get"), Reply::json(dataFile("search_lanterns.json")));
+        server.setReply(QStringLiteral("/api/song/lyric/v1"), Reply::json(dataFile("lyric_none.json")));
+        server.setReply(QStringLiteral("/api/song/lyric/v1"), QStringLiteral("5004"), Reply::json(dataFile("lyric_word_level.json")));
+    }
+
+    // Runs zuvik without blocking the event loop the server answers on.
+    Finished zuvik(const QStringList& arguments)
+    {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("ZUVIK_LYRICS_BASE_URL"), server.baseUrl().toString());
+        environment.insert(QStringLiteral("XDG_CACHE_HOME"), folder.filePath(QStringLiteral("cache")));
+        environment.insert(QStringLiteral("XDG_STATE_HOME"), folder.filePath(QStringLiteral("state")));
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(ZUVIK_EXECUTABLE), arguments);
+        EXPECT_TRUE(waitFor([&] { return process.state() == QProcess::NotRunning; }));
+        return Finished{process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+    }
+
+    QByteArray logFile() const
+    {
+        QFile file(folder.filePath(QStringLiteral("state/Zuvik/Zuvik.log")));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    const QStringList lanterns{"lyrics", "--artist", "Mara Lind & Jonas Vey", "--title", "Lanterns", "--duration", "214.6"};
+    LoopbackHttpServer server;
+    QTemporaryDir folder;
+};
+
+TEST_F(LyricsCommand, PrintsTheTimedLinesAndAnswersTheSecondRunFromDisk)
+{
+    const QByteArray lines = "[00:12.00] Lan terns on the water\n"
+                             "[00:15.60] Count ing the lights,\n"
+                             "[00:19.10] I kept your name...\n"
+                             "[00:23.50] Oh stay\n"
+                             "[00:26.40] Un til the morn ing\n"
+                             "[00:29.60] comes\n";
+    const Finished first = zuvik(lanterns);
+    const qsizetype requests = server.requests().size();
+    const Finished second = zuvik(lanterns);
+
+    EXPECT_EQ(first.status, 0);
+    EXPECT_EQ(first.out, lines);
+    EXPECT_TRUE(first.err.contains("[Zuvik] lyrics: word-level via ncm 5004 \"Lanterns (Remastered)\" by Mara Lind/Guest Player (21 words)\n"))
+        << first.err.toStdString();
+    EXPECT_EQ(second.status, 0);
+    EXPECT_EQ(second.out, lines);
+    EXPECT_TRUE(second.err.contains("[Zuvik] lyrics: cache hit (wordLevel, 21 words)\n"));
+    EXPECT_EQ(server.requests().size(), requests);
+    // The same lines reach the log file, as the application's do.
+    EXPECT_TRUE(logFile().contains("  lyrics: cache hit (wordLevel, 21 words)\n"));
+}
+
+TEST_F(LyricsCommand, JsonIsTheStoredDocumentOnOneLine)
+{
+    const Finished run = zuvik(lanterns + QStringList{"--json"});
+
+    EXPECT_EQ(run.status, 0);
+    const QStringList files = QDir(folder.filePath(QStringLiteral("cache/Orvane/Lyrics/v5"))).entryList(QDir::Files);
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_TRUE(files[0].startsWith(QStringLiteral("Mara_Lind___Jonas_Vey_Lanterns_215-"))) << files[0].toStdString();
+    QFile file(folder.filePath(QStringLiteral("cache/Orvane/Lyrics/v5/") + files[0]));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(run.out, file.readAll() + '\n');
+    EXPECT_EQ(run.out.count('\n'), 1);
+}
+
+TEST_F(LyricsCommand, NoLyricsExitsWithOne)
+{
+    server.setReply(QStringLiteral("/api/search/get"), Reply::withStatus(404));
+    const Finished run = zuvik(lanterns);
+
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.out.isEmpty());
+    EXPECT_TRUE(run.err.contains("[Zuvik] lyrics: HTTP failure for 127.0.0.1\n"));
+}
+
+struct BadCase {
+    const char* name;
+    QStringList arguments;
+};
+
+class LyricsCommandArguments : public LyricsCommand, public ::testing::WithParamInterface<BadCase> {};
+
+TEST_P(LyricsCommandArguments, BadOnesExitWithTwoAndLookNothingUp)
+{
+    const Finished run = zuvik(QStringList{"lyrics"} + GetParam().arguments);
+
+    EXPECT_EQ(run.status, 2) << run.err.toStdString();
+    EXPECT_TRUE(run.out.isEmpty());
+    EXPECT_TRUE(run.err.startsWith("zuvik lyrics: ")) << run.err.toStdString();
+    EXPECT_TRUE(server.requests().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandLines, LyricsCommandArguments,
+    ::testing::Values(BadCase{"Nothing", {}}, BadCase{"NoTitle", {"--artist", "A"}}, BadCase{"NoArtist", {"--title", "T"}},
+                      BadCase{"TitleWithoutValue", {"--artist", "A", "--title"}},
+                      BadCase{"DurationNotANumber", {"--artist", "A", "--title", "T", "--duration", "long"}},
+                      BadCase{"DurationNaN", {"--artist", "A", "--title", "T", "--duration", "nan"}},
+                      BadCase{"DurationInfinite", {"--artist", "A", "--title", "T", "--duration", "inf"}},
+                      BadCase{"UnknownOption", {"--artist", "A", "--title", "T", "--colour", "red"}},
+                      BadCase{"StrayArgument", {"--artist", "A", "--title", "T", "extra"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
