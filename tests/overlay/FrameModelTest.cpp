@@ -1,10 +1,14 @@
 #include "overlay/FrameModel.h"
 
 #include "overlay/WordHash.h"
+#include "settings/AppSettings.h"
+#include "settings/JsonFileDefaultsStore.h"
 
 #include "OverlayTestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <QTemporaryDir>
 
 #include <numbers>
 
@@ -273,6 +277,34 @@ TEST(Pictograms, TheWatermarkFollowsOnlyTheCurrentWord)
     EXPECT_FALSE(withoutMark.watermark.has_value());
     EXPECT_EQ(withoutMark.rows[withoutMark.rows.size() - 2].text, QStringLiteral("w4"));
     EXPECT_NE(withoutMark.rows[withoutMark.rows.size() - 2].iconSide, IconSide::none);
+}
+
+}  // namespace
+
+namespace {
+
+// The settings a frame is drawn with come out of AppSettings with the drawing scale's bounds and
+// the contrast colour worked out.
+TEST(FrameSettingsFrom, CopiesTheSettingsAsDrawingUsesThem)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    JsonFileDefaultsStore store(folder.filePath(QStringLiteral("defaults.json")));
+    AppSettings settings(store);
+    settings.setStyle(LyricStyle::fisheyeVisual);
+    settings.setLyricFont(LyricFont::didot);
+    settings.setTextScale(9.0);
+    settings.setColor(Color{1, 1, 0, 1}, ColorSlot::highlight);  // yellow reads with black on it
+    settings.setColor(red, ColorSlot::text);
+
+    const FrameSettings values = FrameSettings::from(settings);
+    EXPECT_EQ(values.style, LyricStyle::fisheyeVisual);
+    EXPECT_EQ(values.font, LyricFont::didot);
+    EXPECT_EQ(values.textScale, 4.0);
+    EXPECT_EQ(values.highlightColor, (Color{1, 1, 0, 1}));
+    EXPECT_EQ(values.contrastColor, Color::black());
+    EXPECT_EQ(values.textColor, red);
+    EXPECT_EQ(values.secondaryColor, Color::white(0.7));
 }
 
 }  // namespace
