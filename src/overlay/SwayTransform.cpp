@@ -1,0 +1,53 @@
+#include "overlay/SwayTransform.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double radiansPerDegree = 0.017453292519943295;
+
+// A rotation about the vertical (yaw) or horizontal (pitch) axis through the origin, projected
+// back onto the plane z = 0 from a viewer at `distance`. QTransform maps row vectors:
+// x' = m11 x + m21 y + m31, y' = m12 x + m22 y + m32, w = m13 x + m23 y + m33.
+QTransform projectedYaw(double angle, double distance)
+{
+    // The rotated point is (x cos a, y, -x sin a); depth -z' brings it toward the viewer.
+    return QTransform(std::cos(angle), 0, std::sin(angle) / distance, 0, 1, 0, 0, 0, 1);
+}
+
+QTransform projectedPitch(double angle, double distance)
+{
+    // The rotated point is (x, y cos a, y sin a).
+    return QTransform(1, 0, 0, 0, std::cos(angle), -std::sin(angle) / distance, 0, 0, 1);
+}
+
+QTransform aboutPoint(const QTransform& transform, QPointF anchor)
+{
+    return QTransform::fromTranslate(-anchor.x(), -anchor.y()) * transform
+           * QTransform::fromTranslate(anchor.x(), anchor.y());
+}
+
+}  // namespace
+
+QTransform Sway::transform() const
+{
+    const double longerSide = std::max(size.width(), size.height());
+    if (!(longerSide > 0) || !(perspective > 0))
+        return QTransform::fromScale(scale, scale);  // nothing to turn: a point or an empty band
+    const double distance = longerSide / perspective;
+    return aboutPoint(projectedYaw(yaw, distance), anchor) * aboutPoint(projectedPitch(pitch, distance), anchor)
+           * aboutPoint(QTransform::fromScale(scale, scale), anchor);
+}
+
+Sway swayAt(double frameTime, double amplitude, QSizeF bandSize)
+{
+    const double t = std::isfinite(frameTime) ? frameTime : 0.0;
+    Sway sway;
+    sway.yaw = 16.0 * std::sin(0.35 * t) * amplitude * radiansPerDegree;
+    sway.pitch = 7.0 * std::sin(0.22 * t) * amplitude * radiansPerDegree;
+    sway.scale = 1.0 + 0.035 * std::sin(0.17 * t) * amplitude;
+    sway.size = bandSize;
+    sway.anchor = {0.5 * bandSize.width(), 0.5 * bandSize.height()};
+    return sway;
+}
