@@ -1,7 +1,9 @@
+#include "platform/PlayerBackends.h"
+#include "playback/NowPlayingMonitor.h"
+#include "playback/PlayerQuery.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
-
-#include <cstdio>
 
 int main(int argc, char* argv[])
 {
@@ -16,6 +18,8 @@ int main(int argc, char* argv[])
     parser.addVersionOption();
     parser.process(app);
 
-    std::fputs("zuvik: the overlay is not built yet; see --help\n", stderr);
-    return 0;
+    // Until the overlay exists, the application tracks what plays and reports it in the log.
+    PlayerQuery query(makePlayerScriptHost);
+    NowPlayingMonitor monitor([&query](NowPlayingMonitor::Completion done) { query.run(std::move(done)); });
+    return QCoreApplication::exec();
 }
