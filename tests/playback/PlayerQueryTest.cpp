@@ -5,6 +5,7 @@
 #include "FakeOsascript.h"
 #include "QuerySupport.h"
 
+#include "platform/PlayerBackends.h"
 #include "platform/osascript/OsascriptScriptHost.h"
 
 #include <QTemporaryDir>
@@ -154,4 +155,19 @@ TEST(QueryScript, IsSentAsOneTextWithFourSpaceIndentsAndLineFeeds)
     EXPECT_TRUE(script.indexOf("(duration of current track) / 1000") < music);
     EXPECT_EQ(script.count("/ 1000"), 1);
     EXPECT_TRUE(script.trimmed().endsWith("return out"));
+}
+
+TEST(QueryBackend, TheFactoryHonoursARequestAndSaysWhichItChose)
+{
+    ensureQtApplication();
+    FakeOsascript osascript;
+    osascript.reply(spotifyReply);
+    qputenv("ZUVIK_PLAYER_BACKEND", "osascript");
+    LogLines log;
+    {
+        PlayerQuery query(&makePlayerScriptHost);
+        EXPECT_TRUE(runQuery(query));
+    }
+    qunsetenv("ZUVIK_PLAYER_BACKEND");
+    EXPECT_EQ(log.lines(), QStringList{"player query: using the osascript backend"});
 }
