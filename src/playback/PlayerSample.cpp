@@ -20,10 +20,11 @@ std::optional<double> readNumber(QStringView field)
     if (field.isEmpty() || isBlank(field.front()))
         return std::nullopt;
     QByteArray text = field.toLatin1();
-    if (text.front() == '+')  // from_chars takes no plus sign; a second sign stays an error
+    if (text.front() == '+') {  // from_chars takes no plus sign; a second sign stays an error
         text.remove(0, 1);
-    if (text.isEmpty() || text.front() == '+' || isBlank(QChar::fromLatin1(text.front())))
-        return std::nullopt;
+        if (text.isEmpty() || text.front() == '+' || text.front() == '-' || isBlank(QChar::fromLatin1(text.front())))
+            return std::nullopt;
+    }
     double value = 0;
     const char* end = text.constData() + text.size();
     const auto [stop, error] = std::from_chars(text.constData(), end, value);
