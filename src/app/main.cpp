@@ -1,9 +1,13 @@
+#include "app/DiagLog.h"
+#include "app/LyricEngine.h"
 #include "app/LyricsCommand.h"
+#include "app/SingleInstance.h"
+#include "lyrics/LyricsProvider.h"
+#include "platform/PlayerBackends.h"
+#include "playback/PlayerQuery.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-
-#include <cstdio>
 
 int main(int argc, char* argv[])
 {
@@ -24,6 +28,16 @@ int main(int argc, char* argv[])
                                  QStringLiteral("[lyrics --artist A --title T [--duration S] [--json]]"));
     parser.process(app);
 
-    std::fputs("zuvik: the overlay is not built yet; see --help\n", stderr);
-    return 0;
+    if (SingleInstance().claim() == SingleInstance::Claim::anotherIsRunning) {
+        DiagLog::log(QStringLiteral("another Orvane instance is running — exiting this one"));
+        DiagLog::shared().waitUntilWritten();
+        return 0;
+    }
+
+    // Until the overlay exists, the application follows the player and fetches each track's
+    // lyrics, reporting both in the log.
+    PlayerQuery query(makePlayerScriptHost);
+    LyricEngine engine([&query](NowPlayingMonitor::Completion done) { query.run(std::move(done)); },
+                       [](const NowPlayingTrack& track) { return LyricsProvider::shared().lookup(track); });
+    return QCoreApplication::exec();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "lyrics/NowPlayingTrack.h"
+#include "playback/NowPlayingTrack.h"
 
 #include <QByteArrayView>
 #include <QString>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "lyrics/Candidate.h"
-#include "lyrics/NowPlayingTrack.h"
+#include "playback/NowPlayingTrack.h"
 #include "lyrics/TimedLyrics.h"
 
 #include <QJsonObject>

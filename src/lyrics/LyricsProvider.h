@@ -2,7 +2,7 @@
 
 #include "lyrics/LyricsCache.h"
 #include "lyrics/LyricsLookup.h"
-#include "lyrics/NowPlayingTrack.h"
+#include "playback/NowPlayingTrack.h"
 #include "lyrics/ServiceSession.h"
 
 #include <QObject>

@@ -1,0 +1,74 @@
+#include "app/LyricEngine.h"
+
+#include "lyrics/LyricsLookup.h"
+
+#include <cmath>
+
+bool isSameTrack(const std::optional<NowPlayingTrack>& a, const std::optional<NowPlayingTrack>& b)
+{
+    if (!a || !b)
+        return a.has_value() == b.has_value();
+    const bool sameDuration = a->duration == b->duration || (std::isnan(a->duration) && std::isnan(b->duration));
+    return a->title == b->title && a->artist == b->artist && sameDuration;
+}
+
+LyricEngine::LyricEngine(NowPlayingMonitor::StartQuery startQuery, StartLookup startLookup, QObject* parent,
+                         NowPlayingMonitor::Clock clock)
+    : QObject(parent)
+    , m_startLookup(std::move(startLookup))
+    , m_monitor(std::move(startQuery), this, std::move(clock))
+{
+    connect(&m_monitor, &NowPlayingMonitor::trackChanged, this, &LyricEngine::onMonitorTrack);
+    onMonitorTrack(m_monitor.track());  // the current value, as a subscription delivers it
+}
+
+LyricEngine::~LyricEngine()
+{
+    if (m_fetch)
+        m_fetch->cancel();
+}
+
+double LyricEngine::playhead(const QDateTime& instant) const
+{
+    return m_monitor.anchor().position(instant) + playheadLead;
+}
+
+void LyricEngine::onMonitorTrack(const std::optional<NowPlayingTrack>& track)
+{
+    if (m_lastTrack && isSameTrack(*m_lastTrack, track))
+        return;
+    m_lastTrack = track;
+    trackChanged(track);
+    Q_EMIT trackDelivered(track);
+}
+
+void LyricEngine::trackChanged(const std::optional<NowPlayingTrack>& track)
+{
+    if (m_fetch)
+        m_fetch->cancel();
+    m_fetch = nullptr;
+    setLyrics(std::nullopt);  // never show the last song's words against the new song's playhead
+    if (!track)
+        return;
+    LyricsLookup* lookup = m_startLookup(*track);
+    if (!lookup)
+        return;
+    m_fetch = lookup;
+    connect(lookup, &LyricsLookup::finished, this,
+            [this, lookup](const std::optional<TimedLyrics>& answer) { onLookupFinished(lookup, answer); });
+}
+
+void LyricEngine::onLookupFinished(LyricsLookup* lookup, const std::optional<TimedLyrics>& answer)
+{
+    if (lookup != m_fetch)
+        return;  // a stale answer: the track has changed since
+    if (answer)
+        Q_EMIT lyricsFound(answer->words());
+    setLyrics(answer);
+}
+
+void LyricEngine::setLyrics(const std::optional<TimedLyrics>& lyrics)
+{
+    m_lyrics = lyrics;
+    Q_EMIT lyricsChanged(m_lyrics);
+}

@@ -1,0 +1,8 @@
+#include "platform/PlayerBackends.h"
+
+#include "platform/osascript/OsascriptScriptHost.h"
+
+QList<PlayerBackend> compiledPlayerBackends()
+{
+    return {{QStringLiteral("osascript"), &OsascriptScriptHost::create}};
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "playback/PlayerScriptHost.h"
+
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+#include <functional>
+#include <memory>
+
+// A way of asking the local players, as compiled into this build.
+struct PlayerBackend {
+    QString name;  // "mpris", "osascript"
+    std::function<std::unique_ptr<PlayerScriptHost>()> create;
+};
+
+// The backends of this build, the platform's natural one first. Defined by the one
+// CompiledBackends*.cpp that the build adds for the platform.
+QList<PlayerBackend> compiledPlayerBackends();
+
+// Picks a backend by name: the requested one when it is compiled in, else "osascript" on macOS,
+// else the first compiled one.
+QString choosePlayerBackend(const QStringList& compiled, QStringView requested, QStringView productType);
+
+// Makes the player script host for this machine and logs which one it chose. The environment
+// variable ZUVIK_PLAYER_BACKEND may name another compiled backend. Nothing when the chosen host
+// cannot be had.
+std::unique_ptr<PlayerScriptHost> makePlayerScriptHost();

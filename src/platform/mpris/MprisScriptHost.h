@@ -1,0 +1,52 @@
+#pragma once
+
+#include "platform/mpris/MprisReplyRecord.h"
+#include "platform/mpris/MprisSeekedRelay.h"
+#include "platform/mpris/SpotifyPositionFallback.h"
+#include "playback/PlayerScriptHost.h"
+
+#include <QDBusConnection>
+#include <QDBusError>
+#include <QHash>
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <variant>
+
+// Answers the player query from the MPRIS players on the session bus. Spotify
+// ("org.mpris.MediaPlayer2.spotify", and its ".instance…" names) is asked first and stands in for
+// "spotify"; any other player stands in for "music". In each group the first player that is
+// Playing wins, else the first Paused one, in sorted bus-name order.
+//
+// Lives on the query thread: it is made there, its calls block there, and the Seeked signals it
+// listens to are delivered there between runs.
+class MprisScriptHost : public PlayerScriptHost {
+public:
+    // A player that takes longer than this to answer fails the run.
+    static constexpr int callTimeoutMs = 1000;
+
+    MprisScriptHost();
+    ~MprisScriptHost() override;
+
+    ScriptResult run() override;
+
+private:
+    struct Choice {
+        QString busName;
+        MprisPlayerState state;
+    };
+    using Found = std::variant<std::optional<Choice>, QDBusError>;
+
+    bool connect();
+    Found choose(const QStringList& busNames);
+    std::variant<QStringList, QDBusError> listNames();
+    std::variant<std::optional<MprisPlayerState>, QDBusError> playerState(const QString& busName);
+    std::optional<double> spotifyPosition(const Choice& choice);
+    void listenForSeeks(const QString& busName);
+
+    const QString m_connectionName;
+    std::optional<QDBusConnection> m_connection;
+    QHash<QString, SpotifyPositionFallback> m_spotifyPositions;
+    std::map<QString, std::unique_ptr<MprisSeekedRelay>> m_seekRelays;
+};

@@ -1,0 +1,58 @@
+#include "platform/osascript/OsascriptScriptHost.h"
+
+#include "platform/osascript/PlayerQueryScript.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+std::unique_ptr<PlayerScriptHost> OsascriptScriptHost::create()
+{
+    const QString program = QStandardPaths::findExecutable(QStringLiteral("osascript"));
+    if (program.isEmpty())
+        return nullptr;
+    return std::make_unique<OsascriptScriptHost>(program);
+}
+
+OsascriptScriptHost::OsascriptScriptHost(QString program)
+    : m_program(std::move(program))
+{
+}
+
+ScriptResult OsascriptScriptHost::run()
+{
+    QProcess process;
+    process.start(m_program, QStringList());
+    if (!process.waitForStarted(timeoutMs))
+        return ScriptError{std::nullopt, process.errorString()};
+    process.write(playerQueryScript().toUtf8());
+    process.closeWriteChannel();
+    if (!process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished(1000);
+        return ScriptError{std::nullopt, QStringLiteral("osascript did not finish within %1 s").arg(timeoutMs / 1000)};
+    }
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        return osascriptError(QString::fromUtf8(process.readAllStandardError()));
+    QString reply = QString::fromUtf8(process.readAllStandardOutput());
+    if (reply.endsWith(u'\n'))  // osascript ends the printed result with a line feed of its own
+        reply.chop(1);
+    return reply;
+}
+
+ScriptError osascriptError(const QString& standardError)
+{
+    const QString text = standardError.trimmed();
+    if (text.isEmpty())
+        return ScriptError{};
+    static const QRegularExpression report(
+        QStringLiteral("^(?:\\d+:\\d+: )?(?:execution error: )?(.*?)(?: \\((-?\\d+)\\))?$"),
+        QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpressionMatch match = report.match(text);
+    ScriptError error{std::nullopt, match.captured(1)};
+    bool isNumber = false;
+    const int number = match.captured(2).toInt(&isNumber);
+    if (isNumber)
+        error.number = number;
+    return error;
+}

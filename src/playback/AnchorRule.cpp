@@ -1,0 +1,20 @@
+#include "playback/AnchorRule.h"
+
+#include <cmath>
+
+bool isSameTrack(const std::optional<NowPlayingTrack>& current, const PlayerSample& sample)
+{
+    return current && *current == NowPlayingTrack{sample.title, sample.artist, sample.duration};
+}
+
+PlayheadAnchor candidateAnchor(const PlayerSample& sample)
+{
+    return PlayheadAnchor{sample.position, sample.sampledAt, sample.isPlaying ? 1.0 : 0.0};
+}
+
+bool keepsAnchor(const PlayheadAnchor& current, const PlayheadAnchor& candidate, bool sameTrack,
+                 const QDateTime& now, double threshold)
+{
+    return sameTrack && candidate.rate == current.rate
+        && std::abs(candidate.position(now) - current.position(now)) <= threshold;
+}

@@ -1,0 +1,81 @@
+#include "playback/PlayerQueryRunner.h"
+
+#include "app/DiagLog.h"
+
+namespace {
+
+// Apple's code for "not authorised to send Apple events", the commonest reason the query fails.
+constexpr int appleEventsNotPermitted = -1743;
+
+}  // namespace
+
+PlayerQueryRunner::PlayerQueryRunner(PlayerQuery::HostFactory makeHost, PlayerQuery::Clock clock)
+    : m_makeHost(std::move(makeHost))
+    , m_clock(std::move(clock))
+{
+}
+
+PlayerQueryRunner::~PlayerQueryRunner() = default;
+
+PlayerScriptHost* PlayerQueryRunner::host()
+{
+    // Made once: a host that cannot be had is not asked for again.
+    if (m_makeHost) {
+        m_host = m_makeHost();
+        m_makeHost = nullptr;
+    }
+    return m_host.get();
+}
+
+std::optional<PlayerSample> PlayerQueryRunner::runOnce()
+{
+    PlayerScriptHost* const script = host();
+    if (!script) {
+        if (!m_reportedFailure) {
+            m_reportedFailure = true;
+            DiagLog::log(QStringLiteral("AppleScript source failed to compile"));
+        }
+        return std::nullopt;
+    }
+
+    const QDateTime start = m_clock();
+    const ScriptResult result = script->run();
+    const QDateTime end = m_clock();
+    // Dated to the middle of the round trip: the player answered somewhere in between.
+    const QDateTime sampledAt = start.addMSecs(start.msecsTo(end) / 2);
+
+    if (const auto* error = std::get_if<ScriptError>(&result)) {
+        reportFailure(*error);
+        return std::nullopt;
+    }
+    m_reportedFailure = false;
+    const QString& reply = std::get<QString>(result);
+    noteReply(reply);
+    return PlayerSample::fromReply(reply, sampledAt);
+}
+
+void PlayerQueryRunner::reportFailure(const ScriptError& error)
+{
+    if (m_reportedFailure)
+        return;
+    m_reportedFailure = true;
+    const int number = error.number.value_or(0);
+    DiagLog::log(QStringLiteral("AppleScript failed (%1): %2")
+                     .arg(QString::number(number), error.message.value_or(QStringLiteral("unknown"))));
+    if (number == appleEventsNotPermitted)
+        DiagLog::log(QStringLiteral(
+            "-1743 = Apple Events not permitted. Check that the binary carries "
+            "com.apple.security.automation.apple-events, then check System Settings > Privacy & Security > "
+            "Automation."));
+}
+
+void PlayerQueryRunner::noteReply(const QString& reply)
+{
+    if (reply.isEmpty()) {
+        if (++m_emptyStreak == 1)
+            DiagLog::log(QStringLiteral("player query returned empty — nothing playing in Spotify or Music"));
+    } else if (m_emptyStreak != 0) {
+        m_emptyStreak = 0;
+        DiagLog::log(QStringLiteral("player query: ") + reply);
+    }
+}

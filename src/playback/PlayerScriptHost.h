@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+#include <variant>
+
+// What running the player script can go wrong with. Either part may be missing when the platform
+// did not say; the query fills in its own defaults.
+struct ScriptError {
+    std::optional<int> number;
+    std::optional<QString> message;
+
+    friend bool operator==(const ScriptError&, const ScriptError&) = default;
+};
+
+// The reply record as text (possibly empty), or the error the run ended with.
+using ScriptResult = std::variant<QString, ScriptError>;
+
+// The one platform operation the player query needs: ask the local players what is playing and
+// answer with a reply record (see PlayerSample::fromReply), built the way the player script
+// builds it.
+class PlayerScriptHost {
+public:
+    virtual ~PlayerScriptHost() = default;
+    // Runs the script once. Blocking; called on the query thread only, one run at a time.
+    virtual ScriptResult run() = 0;
+};

@@ -1,0 +1,96 @@
+// The MPRIS backend's failures: slow players, error answers, a missing or restarted bus.
+#include "FakePlayerProcess.h"
+#include "PlaybackPrinting.h"
+#include "PrivateSessionBus.h"
+#include "QuerySupport.h"
+
+#include "platform/mpris/MprisScriptHost.h"
+
+#include <QDBusError>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::unique_ptr<PlayerScriptHost> mprisHost()
+{
+    return std::make_unique<MprisScriptHost>();
+}
+
+QString failureLine(QDBusError::ErrorType type, const QString& message)
+{
+    return QStringLiteral("AppleScript failed (%1): %2").arg(int(type)).arg(message);
+}
+
+class MprisHost : public ::testing::Test {
+protected:
+    WithQtApplication app;
+    PrivateSessionBus bus;
+    LogLines log;
+};
+
+}  // namespace
+
+TEST_F(MprisHost, APlayerTooSlowToAnswerFailsTheRunOncePerStreak)
+{
+    FakePlayerProcess player("org.mpris.MediaPlayer2.vlc");
+    ASSERT_TRUE(player.isReady());
+    player.play("Song", "Band", 200000000);
+    player.setReplyDelay(MprisScriptHost::callTimeoutMs + 500);
+    PlayerQuery query(&mprisHost);
+    EXPECT_EQ(runQuery(query), std::nullopt);
+    EXPECT_EQ(runQuery(query), std::nullopt);
+    player.setReplyDelay(0);
+    const std::optional<PlayerSample> sample = runQuery(query);
+    ASSERT_TRUE(sample);
+    EXPECT_EQ(sample->title, "Song");
+    const QStringList lines = log.lines();
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("AppleScript failed (%1): ").arg(int(QDBusError::NoReply))))
+        << lines[0].toStdString();
+}
+
+TEST_F(MprisHost, AnErrorAnswerIsAnExecutionError)
+{
+    FakePlayerProcess player("org.mpris.MediaPlayer2.vlc");
+    ASSERT_TRUE(player.isReady());
+    player.setFailure("org.freedesktop.DBus.Error.Failed", "player broke");
+    PlayerQuery query(&mprisHost);
+    EXPECT_EQ(runQuery(query), std::nullopt);
+    EXPECT_EQ(log.lines(), QStringList{failureLine(QDBusError::Failed, "player broke")});
+}
+
+TEST_F(MprisHost, WithoutABusEveryRunFailsUntilOneAppears)
+{
+    bus.stop();
+    PlayerQuery query(&mprisHost);
+    EXPECT_EQ(runQuery(query), std::nullopt);
+    EXPECT_EQ(runQuery(query), std::nullopt);
+    ASSERT_EQ(log.lines().size(), 1);
+    EXPECT_TRUE(log.lines()[0].startsWith("AppleScript failed (")) << log.lines()[0].toStdString();
+
+    ASSERT_TRUE(bus.start());
+    FakePlayerProcess player("org.mpris.MediaPlayer2.vlc");
+    ASSERT_TRUE(player.isReady());
+    player.play("Song", "Band", 200000000);
+    EXPECT_TRUE(waitUntil([&] { return runQuery(query).has_value(); }));
+}
+
+TEST_F(MprisHost, ARestartedBusIsReconnected)
+{
+    PlayerQuery query(&mprisHost);
+    {
+        FakePlayerProcess player("org.mpris.MediaPlayer2.vlc");
+        ASSERT_TRUE(player.isReady());
+        player.play("Before", "Band", 200000000);
+        ASSERT_TRUE(runQuery(query));
+    }
+    bus.stop();
+    ASSERT_TRUE(bus.start());
+    FakePlayerProcess player("org.mpris.MediaPlayer2.vlc");
+    ASSERT_TRUE(player.isReady());
+    player.play("After", "Band", 200000000);
+    std::optional<PlayerSample> sample;
+    EXPECT_TRUE(waitUntil([&] { return (sample = runQuery(query)).has_value(); }));
+    EXPECT_EQ(sample ? sample->title : QString(), "After");
+}

@@ -1,0 +1,170 @@
+// The real thing: mpv with its MPRIS plugin plays generated, tagged tones on a private bus, and
+// the application's query and monitor must agree with mpv's own playhead (its IPC "time-pos").
+#include "PlaybackPrinting.h"
+#include "PrivateSessionBus.h"
+#include "QuerySupport.h"
+
+#include "platform/mpris/MprisScriptHost.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A tone of `seconds` as FLAC with title and artist tags, made by sox.
+bool makeTone(const QString& path, const char* title, int seconds)
+{
+    QProcess sox;
+    sox.start("sox", {"-n", "-r", "44100", "-c", "2", "--add-comment", QStringLiteral("TITLE=%1").arg(title),
+                      "--add-comment", "ARTIST=The Sine Waves", path, "synth", QString::number(seconds), "sine", "440"});
+    return sox.waitForFinished(60000) && sox.exitStatus() == QProcess::NormalExit && sox.exitCode() == 0;
+}
+
+// mpv on the current session bus, steered through its JSON IPC socket.
+class Mpv {
+public:
+    Mpv(const QString& socketPath, const QString& file)
+        : m_socketPath(socketPath)
+    {
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start("mpv", {"--no-config", "--script=" ZUVIK_MPV_MPRIS_PLUGIN, "--no-video", "--ao=null",
+                                "--idle=yes", "--really-quiet", "--input-ipc-server=" + socketPath, file});
+        m_process.closeWriteChannel();
+        m_ready = waitUntil([&] {
+            m_socket.connectToServer(m_socketPath);
+            return m_socket.waitForConnected(200);
+        });
+    }
+    ~Mpv()
+    {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished(5000);
+        }
+    }
+
+    bool isReady() const { return m_ready; }
+
+    QJsonValue command(const QJsonArray& command)
+    {
+        const int id = ++m_lastId;
+        m_socket.write(QJsonDocument(QJsonObject{{"command", command}, {"request_id", id}}).toJson(QJsonDocument::Compact)
+                       + '\n');
+        m_socket.flush();
+        // Events arrive on the same socket; the answer is the line with our request id.
+        while (m_socket.state() == QLocalSocket::ConnectedState) {
+            while (!m_socket.canReadLine())
+                if (!m_socket.waitForReadyRead(10000))
+                    return {};
+            const QJsonObject line = QJsonDocument::fromJson(m_socket.readLine()).object();
+            if (line.value("request_id").toInt(-1) == id)
+                return line.value("data");
+        }
+        return {};
+    }
+
+    double timePos() { return command({"get_property", "time-pos"}).toDouble(-1); }
+    void quit()
+    {
+        command({"quit"});
+        m_process.waitForFinished(15000);
+    }
+
+private:
+    const QString m_socketPath;
+    QProcess m_process;
+    QLocalSocket m_socket;
+    int m_lastId = 0;
+    bool m_ready = false;
+};
+
+class MpvEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(bus.isRunning());
+        ASSERT_TRUE(makeTone(first, "Zuvik Test Tone", 30));
+        ASSERT_TRUE(makeTone(second, "Second Tone", 20));
+        QObject::connect(&tracked.monitor, &NowPlayingMonitor::playingReported, [this] { ++ingests; });
+    }
+
+    double positionNow() const { return tracked.monitor.anchor().position(QDateTime::currentDateTimeUtc()); }
+    bool isPlaying(const char* title) const
+    {
+        return tracked.monitor.track() && tracked.monitor.track()->title == title;
+    }
+    bool waitForSamples(int count)
+    {
+        const int target = ingests + count;
+        return waitUntil([&] { return ingests >= target; });
+    }
+    // mpv's playhead and the monitor's extrapolation, read back to back.
+    void expectInStepWith(Mpv& mpv, const char* when)
+    {
+        const double mpvPosition = mpv.timePos();
+        EXPECT_NEAR(positionNow(), mpvPosition, 0.3) << when;
+    }
+
+    WithQtApplication app;
+    PrivateSessionBus bus;
+    QTemporaryDir folder;
+    const QString first = folder.filePath("first.flac");
+    const QString second = folder.filePath("second.flac");
+    LogLines log;
+    MonitoredQuery tracked{[] { return std::make_unique<MprisScriptHost>(); }};
+    int ingests = 0;
+};
+
+}  // namespace
+
+TEST_F(MpvEndToEnd, MonitorFollowsMpvThroughPlayPauseSeekTrackChangeStopAndExit)
+{
+    Mpv mpv(folder.filePath("mpv.sock"), first);
+    ASSERT_TRUE(mpv.isReady());
+    ASSERT_TRUE(waitUntil([&] { return isPlaying("Zuvik Test Tone"); }));
+    EXPECT_EQ(tracked.monitor.track(), (NowPlayingTrack{"Zuvik Test Tone", "The Sine Waves", 30}));
+    EXPECT_EQ(tracked.monitor.anchor().rate, 1);
+    ASSERT_TRUE(waitForSamples(3));
+    expectInStepWith(mpv, "playing");
+
+    mpv.command({"set_property", "pause", true});
+    ASSERT_TRUE(waitUntil([&] { return tracked.monitor.anchor().rate == 0; }));
+    expectInStepWith(mpv, "paused");
+
+    mpv.command({"set_property", "pause", false});
+    ASSERT_TRUE(waitUntil([&] { return tracked.monitor.anchor().rate == 1; }));
+    mpv.command({"seek", 20, "absolute"});
+    ASSERT_TRUE(waitUntil([&] { return tracked.monitor.anchor().elapsed >= 19.5; }));
+    ASSERT_TRUE(waitForSamples(2));
+    expectInStepWith(mpv, "after the seek");
+
+    mpv.command({"loadfile", second, "replace"});
+    ASSERT_TRUE(waitUntil([&] { return isPlaying("Second Tone"); }));
+    ASSERT_TRUE(waitForSamples(2));
+    expectInStepWith(mpv, "second track");
+
+    mpv.command({"stop"});
+    ASSERT_TRUE(waitUntil([&] { return !tracked.monitor.track(); }));
+    EXPECT_EQ(tracked.monitor.anchor(), PlayheadAnchor::idle());
+
+    // mpv-mpris 0.7 keeps saying "Stopped" for a file loaded after a stop, so the exit while
+    // playing is a second mpv's.
+    mpv.quit();
+    Mpv again(folder.filePath("again.sock"), first);
+    ASSERT_TRUE(again.isReady());
+    ASSERT_TRUE(waitUntil([&] { return isPlaying("Zuvik Test Tone"); }));
+    again.quit();
+    ASSERT_TRUE(waitUntil([&] { return !tracked.monitor.track(); }));
+
+    EXPECT_EQ(log.lines().filter(QRegularExpression("^(now|nothing) playing")),
+              (QStringList{"now playing (music): The Sine Waves — Zuvik Test Tone (30.0s)",
+                           "now playing (music): The Sine Waves — Second Tone (20.0s)", "nothing playing",
+                           "now playing (music): The Sine Waves — Zuvik Test Tone (30.0s)", "nothing playing"}));
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "QtTestSupport.h"
+
+#include "playback/NowPlayingMonitor.h"
+#include "playback/PlayerQuery.h"
+
+#include <gtest/gtest.h>
+
+#include <future>
+#include <memory>
+#include <optional>
+
+// One run of `query`, waited for. A run that never answers fails the calling test.
+inline std::optional<PlayerSample> runQuery(PlayerQuery& query)
+{
+    auto answer = std::make_shared<std::promise<std::optional<PlayerSample>>>();
+    std::future<std::optional<PlayerSample>> result = answer->get_future();
+    query.run([answer](std::optional<PlayerSample> sample) { answer->set_value(std::move(sample)); });
+    if (result.wait_for(std::chrono::seconds(60)) != std::future_status::ready) {
+        ADD_FAILURE() << "the player query did not answer";
+        return std::nullopt;
+    }
+    return result.get();
+}
+
+// The application's wiring of a query and a monitor, around a given script host.
+struct MonitoredQuery {
+    explicit MonitoredQuery(PlayerQuery::HostFactory makeHost)
+        : query((ensureQtApplication(), std::move(makeHost)))
+        , monitor([this](NowPlayingMonitor::Completion done) { query.run(std::move(done)); })
+    {
+    }
+
+    PlayerQuery query;
+    NowPlayingMonitor monitor;
+};
