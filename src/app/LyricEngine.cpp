@@ -19,7 +19,14 @@ LyricEngine::LyricEngine(NowPlayingMonitor::StartQuery startQuery, StartLookup s
     , m_monitor(std::move(startQuery), this, std::move(clock))
 {
     connect(&m_monitor, &NowPlayingMonitor::trackChanged, this, &LyricEngine::onMonitorTrack);
-    onMonitorTrack(m_monitor.track());  // the current value, as a subscription delivers it
+    // The current value, as a subscription delivers it: from the event loop, so that whoever made
+    // the engine has connected to it by then. A track the monitor reported meanwhile came first.
+    QMetaObject::invokeMethod(
+        this, [this] {
+            if (!m_lastTrack)
+                onMonitorTrack(m_monitor.track());
+        },
+        Qt::QueuedConnection);
 }
 
 LyricEngine::~LyricEngine()
