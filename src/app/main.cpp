@@ -1,10 +1,13 @@
 #include "app/DiagLog.h"
 #include "app/LyricEngine.h"
 #include "app/LyricsCommand.h"
+#include "app/ScreenAwake.h"
 #include "app/SingleInstance.h"
 #include "lyrics/LyricsProvider.h"
 #include "platform/PlayerBackends.h"
+#include "platform/freedesktop/ScreenSaverInhibitor.h"
 #include "playback/PlayerQuery.h"
+#include "settings/AppSettings.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -34,10 +37,18 @@ int main(int argc, char* argv[])
         return 0;
     }
 
-    // Until the overlay exists, the application follows the player and fetches each track's
-    // lyrics, reporting both in the log.
+    // Until the overlay exists, the application follows the player, fetches each track's lyrics
+    // and keeps the display awake while music plays, reporting all of it in the log.
+    AppSettings& settings = AppSettings::shared();
+    ScreenSaverInhibitor inhibitor;
+    ScreenAwake screenAwake(inhibitor, [&settings] { return settings.keepScreenAwake(); });
     PlayerQuery query(makePlayerScriptHost);
     LyricEngine engine([&query](NowPlayingMonitor::Completion done) { query.run(std::move(done)); },
                        [](const NowPlayingTrack& track) { return LyricsProvider::shared().lookup(track); });
+    QObject::connect(&engine.nowPlaying(), &NowPlayingMonitor::playingReported, &screenAwake, [&](bool playing) {
+        screenAwake.setPlaying(playing);
+        screenAwake.update();
+    });
+    QObject::connect(&settings, &AppSettings::screenAwakeUpdateRequested, &screenAwake, &ScreenAwake::update);
     return QCoreApplication::exec();
 }

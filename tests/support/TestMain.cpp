@@ -2,6 +2,8 @@
 // runs, so tests never touch the developer's files and parallel test processes never share a log.
 // Then it makes the application object the code under test expects (a QGuiApplication on the
 // offscreen platform in the GUI variant) and runs the tests.
+#include "app/DiagLog.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QTemporaryDir>
@@ -34,5 +36,7 @@ int main(int argc, char** argv)
 
     ::testing::InitGoogleTest(&argc, argv);
     TestApplication app(argc, argv);
-    return RUN_ALL_TESTS();
+    const int failed = RUN_ALL_TESTS();
+    DiagLog::shared().waitUntilWritten();  // before the private home goes away under the writer
+    return failed;
 }
