@@ -27,7 +27,9 @@ QStringView trimmed(QStringView text)
     return text.sliced(begin, end - begin);
 }
 
-bool isAlphanumeric(char32_t scalar)
+namespace {
+
+bool isLetterOrNumber(char32_t scalar)
 {
     switch (QChar::category(scalar)) {
     case QChar::Letter_Uppercase:
@@ -35,15 +37,26 @@ bool isAlphanumeric(char32_t scalar)
     case QChar::Letter_Titlecase:
     case QChar::Letter_Modifier:
     case QChar::Letter_Other:
-    case QChar::Mark_NonSpacing:
-    case QChar::Mark_SpacingCombining:
-    case QChar::Mark_Enclosing:
     case QChar::Number_DecimalDigit:
     case QChar::Number_Letter:
     case QChar::Number_Other:
         return true;
     default:
         return false;
+    }
+}
+
+}  // namespace
+
+bool isAlphanumeric(char32_t scalar)
+{
+    switch (QChar::category(scalar)) {
+    case QChar::Mark_NonSpacing:
+    case QChar::Mark_SpacingCombining:
+    case QChar::Mark_Enclosing:
+        return true;
+    default:
+        return isLetterOrNumber(scalar);
     }
 }
 
@@ -65,22 +78,6 @@ bool containsAlphanumeric(QStringView text)
 
 namespace {
 
-bool isLetterOrNumber(char32_t scalar)
-{
-    switch (QChar::category(scalar)) {
-    case QChar::Letter_Uppercase:
-    case QChar::Letter_Lowercase:
-    case QChar::Letter_Titlecase:
-    case QChar::Letter_Modifier:
-    case QChar::Letter_Other:
-    case QChar::Number_DecimalDigit:
-    case QChar::Number_Letter:
-    case QChar::Number_Other:
-        return true;
-    default:
-        return false;
-    }
-}
 
 // Calls f(cluster) for every extended grapheme cluster of text.
 template <typename F>
