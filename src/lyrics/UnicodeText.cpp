@@ -78,7 +78,6 @@ bool containsAlphanumeric(QStringView text)
 
 namespace {
 
-
 // Calls f(cluster) for every extended grapheme cluster of text.
 template <typename F>
 void forEachCharacter(QStringView text, F&& f)
