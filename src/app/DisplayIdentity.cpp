@@ -1,18 +1,6 @@
 #include "app/DisplayIdentity.h"
 
-namespace {
-
-quint32 fnv1a(const QByteArray& bytes)
-{
-    quint32 hash = 2166136261u;
-    for (char byte : bytes) {
-        hash ^= quint8(byte);
-        hash *= 16777619u;
-    }
-    return hash;
-}
-
-}  // namespace
+#include "lyrics/CacheFileName.h"
 
 quint32 displayIdFor(const ScreenDescription& screen)
 {
@@ -21,6 +9,6 @@ quint32 displayIdFor(const ScreenDescription& screen)
     QString key = screen.manufacturer + separator + screen.model + separator + screen.serialNumber;
     if (screen.serialNumber.isEmpty())
         key += separator + screen.connectorName;
-    const quint32 id = fnv1a(key.toUtf8());
+    const quint32 id = fnv1a32(key.toUtf8());
     return id == 0 ? 1 : id;
 }

@@ -1,10 +1,10 @@
 #include "overlay/RowDressing.h"
 
+#include "overlay/Angles.h"
 #include "overlay/WordHash.h"
 
 namespace {
 
-constexpr double radiansPerDegree = 0.017453292519943295;
 constexpr double chipShare = 0.2;
 constexpr double chipPaddingX = 0.14;
 constexpr double chipPaddingY = 0.02;

@@ -1,11 +1,11 @@
 #include "overlay/SwayTransform.h"
 
+#include "overlay/Angles.h"
+
 #include <algorithm>
 #include <cmath>
 
 namespace {
-
-constexpr double radiansPerDegree = 0.017453292519943295;
 
 // A rotation about the vertical (yaw) or horizontal (pitch) axis through the origin, projected
 // back onto the plane z = 0 from a viewer at `distance`. QTransform maps row vectors:
