@@ -1,6 +1,6 @@
 #include "app/LyricEngine.h"
 
-#include "lyrics/LyricsLookup.h"
+#include "lyrics/PendingLyrics.h"
 
 #include <cmath>
 
@@ -57,15 +57,15 @@ void LyricEngine::trackChanged(const std::optional<NowPlayingTrack>& track)
     setLyrics(std::nullopt);  // never show the last song's words against the new song's playhead
     if (!track)
         return;
-    LyricsLookup* lookup = m_startLookup(*track);
+    PendingLyrics* lookup = m_startLookup(*track);
     if (!lookup)
         return;
     m_fetch = lookup;
-    connect(lookup, &LyricsLookup::finished, this,
+    connect(lookup, &PendingLyrics::finished, this,
             [this, lookup](const std::optional<TimedLyrics>& answer) { onLookupFinished(lookup, answer); });
 }
 
-void LyricEngine::onLookupFinished(LyricsLookup* lookup, const std::optional<TimedLyrics>& answer)
+void LyricEngine::onLookupFinished(PendingLyrics* lookup, const std::optional<TimedLyrics>& answer)
 {
     if (lookup != m_fetch)
         return;  // a stale answer: the track has changed since

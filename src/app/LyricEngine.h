@@ -11,7 +11,7 @@
 #include <functional>
 #include <optional>
 
-class LyricsLookup;
+class PendingLyrics;
 
 // Ties track changes to lyric lookups: every new track cancels the previous lookup, clears the
 // lyrics at once and fetches the new track's; an answer that arrives for a track no longer
@@ -22,8 +22,8 @@ public:
     // The playhead runs this far ahead of the player, so that a word lights up as it is heard.
     static constexpr double playheadLead = 0.18;
 
-    // Starts a lookup for a track; the lookup answers with its finished signal (see LyricsProvider).
-    using StartLookup = std::function<LyricsLookup*(const NowPlayingTrack&)>;
+    // Starts a lookup for a track; the lookup answers with its finished signal (see PendingLyrics).
+    using StartLookup = std::function<PendingLyrics*(const NowPlayingTrack&)>;
 
     // Creates and owns the monitor, which starts polling at once.
     LyricEngine(NowPlayingMonitor::StartQuery startQuery, StartLookup startLookup, QObject* parent = nullptr,
@@ -46,13 +46,13 @@ Q_SIGNALS:
 private:
     void onMonitorTrack(const std::optional<NowPlayingTrack>& track);
     void trackChanged(const std::optional<NowPlayingTrack>& track);
-    void onLookupFinished(LyricsLookup* lookup, const std::optional<TimedLyrics>& answer);
+    void onLookupFinished(PendingLyrics* lookup, const std::optional<TimedLyrics>& answer);
     void setLyrics(const std::optional<TimedLyrics>& lyrics);
 
     const StartLookup m_startLookup;
     NowPlayingMonitor m_monitor;
     std::optional<std::optional<NowPlayingTrack>> m_lastTrack;  // outer empty: nothing delivered yet
-    QPointer<LyricsLookup> m_fetch;
+    QPointer<PendingLyrics> m_fetch;
     std::optional<TimedLyrics> m_lyrics;
 };
 

@@ -1,54 +1,86 @@
+#include "app/AppOptions.h"
+#include "app/AppRuntime.h"
 #include "app/DiagLog.h"
-#include "app/LyricEngine.h"
 #include "app/LyricsCommand.h"
-#include "app/ScreenAwake.h"
 #include "app/SingleInstance.h"
-#include "lyrics/LyricsProvider.h"
-#include "platform/PlayerBackends.h"
-#include "platform/freedesktop/ScreenSaverInhibitor.h"
-#include "playback/PlayerQuery.h"
-#include "settings/AppSettings.h"
+#include "app/StillFrame.h"
 
-#include <QCommandLineParser>
-#include <QCoreApplication>
+#include <QApplication>
+
+#include <cstdio>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+constexpr int badArgumentsStatus = 2;
+
+// The overlay windows are X11 windows; under a Wayland session they run through XWayland, which
+// keeps them above other windows and out of the way of the pointer as X11 does.
+void preferX11()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+}
+
+// Qt's own -style option (the widget style) would take our --style: the arguments are kept as
+// given for our parser, and Qt gets them without it.
+std::vector<char*> withoutStyleOption(int argc, char* argv[])
+{
+    std::vector<char*> kept;
+    for (int i = 0; i < argc; ++i) {
+        const std::string_view argument(argv[i]);
+        if (i > 0 && (argument == "--style" || argument == "-style")) {
+            ++i;  // and its value
+            continue;
+        }
+        if (i > 0 && (argument.starts_with("--style=") || argument.starts_with("-style=")))
+            continue;
+        kept.push_back(argv[i]);
+    }
+    kept.push_back(nullptr);
+    return kept;
+}
+
+QStringList argumentsAsGiven(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
+
+}  // namespace
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("zuvik"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(ZUVIK_VERSION));
+    preferX11();
+    const QStringList arguments = argumentsAsGiven(argc, argv);
+    std::vector<char*> qtArgv = withoutStyleOption(argc, argv);
+    int qtArgc = static_cast<int>(qtArgv.size()) - 1;
+    QApplication app(qtArgc, qtArgv.data());
+    QApplication::setApplicationName(QStringLiteral("zuvik"));
+    QApplication::setApplicationVersion(QStringLiteral(ZUVIK_VERSION));
+    QApplication::setQuitOnLastWindowClosed(false);
 
-    if (isLyricsCommand(QCoreApplication::arguments()))
-        return runLyricsCommand(QCoreApplication::arguments());
+    if (isLyricsCommand(arguments))
+        return runLyricsCommand(arguments);
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Shows the lyrics of the playing song, word by word, as an overlay on every display."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("lyrics"),
-                                 QStringLiteral("Look up one track's lyrics and print them (zuvik lyrics --help)."),
-                                 QStringLiteral("[lyrics --artist A --title T [--duration S] [--json]]"));
-    parser.process(app);
+    const auto parsed = parseAppOptions(arguments);
+    if (const QString* error = std::get_if<QString>(&parsed)) {
+        std::fprintf(stderr, "zuvik: %s\n", qPrintable(*error));
+        return badArgumentsStatus;
+    }
+    const AppOptions& options = std::get<AppOptions>(parsed);
+    if (options.still)
+        return renderStillFrame(*options.still, options.style);
 
     if (SingleInstance().claim() == SingleInstance::Claim::anotherIsRunning) {
         DiagLog::log(QStringLiteral("another Orvane instance is running — exiting this one"));
         DiagLog::shared().waitUntilWritten();
         return 0;
     }
-
-    // Until the overlay exists, the application follows the player, fetches each track's lyrics
-    // and keeps the display awake while music plays, reporting all of it in the log.
-    AppSettings& settings = AppSettings::shared();
-    ScreenSaverInhibitor inhibitor;
-    ScreenAwake screenAwake(inhibitor, [&settings] { return settings.keepScreenAwake(); });
-    PlayerQuery query(makePlayerScriptHost);
-    LyricEngine engine([&query](NowPlayingMonitor::Completion done) { query.run(std::move(done)); },
-                       [](const NowPlayingTrack& track) { return LyricsProvider::shared().lookup(track); });
-    QObject::connect(&engine.nowPlaying(), &NowPlayingMonitor::playingReported, &screenAwake, [&](bool playing) {
-        screenAwake.setPlaying(playing);
-        screenAwake.update();
-    });
-    QObject::connect(&settings, &AppSettings::screenAwakeUpdateRequested, &screenAwake, &ScreenAwake::update);
-    return QCoreApplication::exec();
+    AppRuntime runtime(options);
+    runtime.start();
+    return QApplication::exec();
 }

@@ -15,7 +15,7 @@
 
 LyricsLookup::LyricsLookup(ServiceSession& session, const LyricsCache& cache, Limits limits, NowPlayingTrack track,
                            QObject* parent)
-    : QObject(parent)
+    : PendingLyrics(parent)
     , m_session(session)
     , m_cache(cache)
     , m_limits(limits)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lyrics/Candidate.h"
+#include "lyrics/PendingLyrics.h"
 #include "playback/NowPlayingTrack.h"
 #include "lyrics/TimedLyrics.h"
 
@@ -23,7 +24,7 @@ class ServiceSession;
 // cancel() aborts the request in flight at once. The lookup then runs to its end without touching
 // the network (each request it would still make fails at once and is logged), so its log reads
 // like any other lookup's; finished is not emitted after a cancel.
-class LyricsLookup : public QObject {
+class LyricsLookup : public PendingLyrics {
     Q_OBJECT
 public:
     struct Limits {
@@ -36,11 +37,7 @@ public:
                  QObject* parent);
 
     const NowPlayingTrack& track() const { return m_track; }
-    void cancel();
-
-Q_SIGNALS:
-    // The lyrics found (never an empty document), or nothing. Emitted once unless cancelled.
-    void finished(const std::optional<TimedLyrics>& lyrics);
+    void cancel() override;
 
 private:
     using Step = void (LyricsLookup::*)(const std::optional<QJsonObject>& reply);

@@ -10,6 +10,8 @@ struct WordShadow {
     double radius = 0;
     double offsetY = 0;
     double opacity = 0.55;
+
+    friend bool operator==(const WordShadow&, const WordShadow&) = default;
 };
 
 // What sets the four looks apart, apart from how each stacks and dresses its words.

@@ -40,14 +40,40 @@ QTransform Sway::transform() const
            * aboutPoint(QTransform::fromScale(scale, scale), anchor);
 }
 
-Sway swayAt(double frameTime, double amplitude, QSizeF bandSize)
+namespace {
+
+constexpr double maxYawDegrees = 16.0;
+constexpr double maxPitchDegrees = 7.0;
+constexpr double maxBreath = 0.035;
+
+Sway swayOf(double yawShare, double pitchShare, double breathShare, double amplitude, QSizeF bandSize)
 {
-    const double t = std::isfinite(frameTime) ? frameTime : 0.0;
     Sway sway;
-    sway.yaw = 16.0 * std::sin(0.35 * t) * amplitude * radiansPerDegree;
-    sway.pitch = 7.0 * std::sin(0.22 * t) * amplitude * radiansPerDegree;
-    sway.scale = 1.0 + 0.035 * std::sin(0.17 * t) * amplitude;
+    sway.yaw = maxYawDegrees * yawShare * amplitude * radiansPerDegree;
+    sway.pitch = maxPitchDegrees * pitchShare * amplitude * radiansPerDegree;
+    sway.scale = 1.0 + maxBreath * breathShare * amplitude;
     sway.size = bandSize;
     sway.anchor = {0.5 * bandSize.width(), 0.5 * bandSize.height()};
     return sway;
+}
+
+}  // namespace
+
+Sway swayAt(double frameTime, double amplitude, QSizeF bandSize)
+{
+    const double t = std::isfinite(frameTime) ? frameTime : 0.0;
+    return swayOf(std::sin(0.35 * t), std::sin(0.22 * t), std::sin(0.17 * t), amplitude, bandSize);
+}
+
+QRectF swayReach(QSizeF bandSize, double amplitude)
+{
+    // The band's corners travel furthest at the extremes of the turn and the tilt, at the largest
+    // breath; the reach is the union of the band over those poses.
+    const QRectF band(QPointF(0, 0), bandSize);
+    QRectF reach = band;
+    for (const double yaw : {-1.0, 0.0, 1.0}) {
+        for (const double pitch : {-1.0, 0.0, 1.0})
+            reach |= swayOf(yaw, pitch, 1.0, std::abs(amplitude), bandSize).transform().mapRect(band);
+    }
+    return reach;
 }

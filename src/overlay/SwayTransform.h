@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointF>
+#include <QRectF>
 #include <QSizeF>
 #include <QTransform>
 
@@ -24,3 +25,7 @@ struct Sway {
 
 // The sway at frame time T (seconds) for a band of the given size; amplitude 0 keeps it still.
 Sway swayAt(double frameTime, double amplitude, QSizeF bandSize);
+
+// Everything the band can cover at any moment of its sway, in band coordinates: the band itself
+// when the amplitude is 0.
+QRectF swayReach(QSizeF bandSize, double amplitude);

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "settings/SettingsEnums.h"
+
+#include <QColor>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <variant>
+
+// `--render-frame OUT.png --at SECONDS [--style NAME] [--size WxH] [--background COLOR]
+// [--artist A --title T [--duration S]]`: one still of the demo, or of a track's lyrics.
+struct StillRequest {
+    QString outputPath;
+    double at = 0;
+    QSize size{1920, 1080};
+    QColor background = Qt::transparent;
+    QString artist;  // empty: the demo track
+    QString title;
+    double duration = 0;
+};
+
+// How one run of the application was asked to behave.
+struct AppOptions {
+    bool demo = false;
+    std::optional<LyricStyle> style;  // overrides the setting for this run only
+    std::optional<StillRequest> still;
+};
+
+// The options, or a message for standard error. `--help` and `--version` are handled (and the
+// process exits) the usual way.
+std::variant<AppOptions, QString> parseAppOptions(const QStringList& arguments);
+
+// "ship", "fisheye", "visual", "fisheye-visual" (or the stored names, "Fisheye Visual"), any case.
+std::optional<LyricStyle> styleFromName(const QString& name);

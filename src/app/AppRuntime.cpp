@@ -1,0 +1,59 @@
+#include "app/AppRuntime.h"
+
+#include "app/DemoTrack.h"
+#include "app/EngineFrameFeed.h"
+#include "app/LyricEngine.h"
+#include "lyrics/LyricsProvider.h"
+#include "lyrics/PendingLyrics.h"
+#include "platform/PlayerBackends.h"
+#include "playback/PlayerQuery.h"
+#include "settings/AppSettings.h"
+
+AppRuntime::AppRuntime(const AppOptions& options, QObject* parent)
+    : QObject(parent)
+    , m_options(options)
+    , m_settings(AppSettings::shared())
+    , m_screenAwake(m_inhibitor, [this] { return m_settings.keepScreenAwake(); })
+    , m_delegate(m_settings, m_space, m_lockState, [this]() -> FrameFeed& { return feed(); })
+{
+    connect(&m_settings, &AppSettings::screenAwakeUpdateRequested, &m_screenAwake, &ScreenAwake::update);
+}
+
+// The windows go first: their bands hold on to the feed.
+AppRuntime::~AppRuntime() = default;
+
+void AppRuntime::start()
+{
+    m_delegate.launch();
+}
+
+FrameFeed& AppRuntime::feed()
+{
+    if (!m_feed) {
+        m_feed = std::make_unique<EngineFrameFeed>(startEngine(), m_settings);
+        m_feed->overrideStyle(m_options.style);
+    }
+    return *m_feed;
+}
+
+LyricEngine& AppRuntime::startEngine()
+{
+    if (m_options.demo) {
+        m_engine = std::make_unique<LyricEngine>(
+            demo_track::playerQuery(QDateTime::currentDateTimeUtc(), &QDateTime::currentDateTimeUtc),
+            [this](const NowPlayingTrack& track) -> PendingLyrics* {
+                const bool isDemo = track == demo_track::track();
+                return new ReadyLyrics(isDemo ? std::optional(demo_track::lyrics()) : std::nullopt, this);
+            });
+    } else {
+        m_query = std::make_unique<PlayerQuery>(makePlayerScriptHost);
+        m_engine = std::make_unique<LyricEngine>(
+            [this](NowPlayingMonitor::Completion done) { m_query->run(std::move(done)); },
+            [](const NowPlayingTrack& track) -> PendingLyrics* { return LyricsProvider::shared().lookup(track); });
+    }
+    connect(&m_engine->nowPlaying(), &NowPlayingMonitor::playingReported, &m_screenAwake, [this](bool playing) {
+        m_screenAwake.setPlaying(playing);
+        m_screenAwake.update();
+    });
+    return *m_engine;
+}

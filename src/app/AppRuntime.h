@@ -1,0 +1,44 @@
+#pragma once
+
+#include "app/AppDelegate.h"
+#include "app/AppOptions.h"
+#include "app/ScreenAwake.h"
+#include "platform/freedesktop/ScreenSaverInhibitor.h"
+#include "platform/freedesktop/SessionLockState.h"
+#include "platform/x11/X11OverlaySpace.h"
+
+#include <QObject>
+
+#include <memory>
+
+class AppSettings;
+class EngineFrameFeed;
+class LyricEngine;
+class PlayerQuery;
+
+// The running application: the settings, the overlays and what feeds them, the lock state and
+// the screen-awake assertion, put together once. The engine (and with it the player polling)
+// starts when the first overlay needs it.
+class AppRuntime : public QObject {
+    Q_OBJECT
+public:
+    explicit AppRuntime(const AppOptions& options, QObject* parent = nullptr);
+    ~AppRuntime() override;
+
+    void start();
+
+private:
+    FrameFeed& feed();
+    LyricEngine& startEngine();
+
+    const AppOptions m_options;
+    AppSettings& m_settings;
+    ScreenSaverInhibitor m_inhibitor;
+    ScreenAwake m_screenAwake;
+    SessionLockState m_lockState;
+    X11OverlaySpace m_space;
+    std::unique_ptr<PlayerQuery> m_query;
+    std::unique_ptr<LyricEngine> m_engine;
+    std::unique_ptr<EngineFrameFeed> m_feed;
+    AppDelegate m_delegate;
+};

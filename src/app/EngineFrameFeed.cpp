@@ -1,0 +1,84 @@
+#include "app/EngineFrameFeed.h"
+
+#include "app/LyricEngine.h"
+#include "overlay/FrameModel.h"
+#include "overlay/NextLineChange.h"
+#include "settings/AppSettings.h"
+
+namespace {
+
+constexpr qint64 referenceDateSinceEpochMs = 978'307'200'000;
+
+}  // namespace
+
+double secondsSinceReferenceDate(const QDateTime& instant)
+{
+    return 1e-3 * static_cast<double>(instant.toMSecsSinceEpoch() - referenceDateSinceEpochMs);
+}
+
+EngineFrameFeed::EngineFrameFeed(LyricEngine& engine, AppSettings& settings, QObject* parent)
+    : FrameFeed(parent)
+    , m_engine(engine)
+    , m_settings(settings)
+{
+    connect(&engine, &LyricEngine::lyricsChanged, this, &FrameFeed::changed);
+    connect(&engine.nowPlaying(), &NowPlayingMonitor::anchorChanged, this, &EngineFrameFeed::onAnchor);
+    connect(&settings, &AppSettings::styleChanged, this, &FrameFeed::changed);
+    connect(&settings, &AppSettings::colorChanged, this, &FrameFeed::changed);
+    connect(&settings, &AppSettings::lyricFontChanged, this, &FrameFeed::changed);
+    connect(&settings, &AppSettings::textScaleChanged, this, &FrameFeed::changed);
+}
+
+void EngineFrameFeed::overrideStyle(std::optional<LyricStyle> style)
+{
+    m_style = style;
+    Q_EMIT changed();
+}
+
+void EngineFrameFeed::setHasVisual(HasVisual hasVisual)
+{
+    m_hasVisual = std::move(hasVisual);
+    Q_EMIT changed();
+}
+
+// The monitor republishes its anchor on every poll; only a different one can change a frame.
+void EngineFrameFeed::onAnchor(const PlayheadAnchor& anchor)
+{
+    if (anchor == m_lastAnchor)
+        return;
+    m_lastAnchor = anchor;
+    Q_EMIT changed();
+}
+
+Frame EngineFrameFeed::frameAt(const QDateTime& instant, QSizeF displaySize) const
+{
+    FrameInput input;
+    input.frameTime = secondsSinceReferenceDate(instant);
+    input.playhead = m_engine.playhead(instant);
+    input.lyrics = m_engine.lyrics() ? &*m_engine.lyrics() : nullptr;
+    input.settings = FrameSettings::from(m_settings);
+    if (m_style)
+        input.settings.style = *m_style;
+    input.displaySize = displaySize;
+    input.measurer = &m_measurer;
+    input.hasVisual = m_hasVisual;
+    return FrameModel::build(input);
+}
+
+std::optional<double> EngineFrameFeed::secondsUntilNextChange(const QDateTime& instant) const
+{
+    const auto& lyrics = m_engine.lyrics();
+    const double rate = m_engine.nowPlaying().anchor().rate;
+    if (!lyrics || !(rate > 0))
+        return std::nullopt;  // nothing moves until the lyrics or the anchor change
+    const double t = m_engine.playhead(instant);
+    const auto next = nextLineChange(*lyrics, t);
+    if (!next)
+        return std::nullopt;
+    return (*next - t) / rate;
+}
+
+LyricFont EngineFrameFeed::font() const
+{
+    return m_settings.lyricFont();
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "overlay/FrameFeed.h"
+#include "overlay/FrameInput.h"
+#include "overlay/QtTextMeasurer.h"
+#include "playback/PlayheadAnchor.h"
+
+class AppSettings;
+class LyricEngine;
+
+// The overlays' feed over the running application: the engine's lyrics and playhead, the user's
+// settings, fonts measured by Qt. One feed serves every display.
+class EngineFrameFeed final : public FrameFeed {
+    Q_OBJECT
+public:
+    EngineFrameFeed(LyricEngine& engine, AppSettings& settings, QObject* parent = nullptr);
+
+    // Draws every frame in this look, whatever the settings say (for one run).
+    void overrideStyle(std::optional<LyricStyle> style);
+    void setHasVisual(HasVisual hasVisual);
+
+    Frame frameAt(const QDateTime& instant, QSizeF displaySize) const override;
+    std::optional<double> secondsUntilNextChange(const QDateTime& instant) const override;
+    LyricFont font() const override;
+
+private:
+    void onAnchor(const PlayheadAnchor& anchor);
+
+    LyricEngine& m_engine;
+    AppSettings& m_settings;
+    QtTextMeasurer m_measurer;
+    HasVisual m_hasVisual;
+    std::optional<LyricStyle> m_style;
+    PlayheadAnchor m_lastAnchor = PlayheadAnchor::idle();
+};
+
+// Seconds since 2001-01-01 00:00:00 UTC, the clock the sway runs on.
+double secondsSinceReferenceDate(const QDateTime& instant);

@@ -1,0 +1,116 @@
+#include "app/StillFrame.h"
+
+#include "app/DemoTrack.h"
+#include "app/EngineFrameFeed.h"
+#include "app/LyricEngine.h"
+#include "lyrics/LyricsProvider.h"
+#include "lyrics/PendingLyrics.h"
+#include "overlay/LyricBand.h"
+#include "overlay/OverlayTypes.h"
+#include "overlay/TopmostWindow.h"
+#include "settings/AppSettings.h"
+
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QQmlEngine>
+#include <QScreen>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int failedStatus = 1;
+constexpr int lyricsWaitMs = 15'000;
+constexpr int replayFrames = 60;  // one second at 60 frames a second
+
+void complain(const QString& message)
+{
+    std::fprintf(stderr, "zuvik: %s\n", qPrintable(message));
+}
+
+NowPlayingTrack trackOf(const StillRequest& request)
+{
+    if (request.title.isEmpty())
+        return demo_track::track();
+    return {request.title, request.artist, request.duration};
+}
+
+// A player that reports the track at the requested position at the still's instant.
+NowPlayingMonitor::StartQuery pausedAt(const NowPlayingTrack& track, double position, const QDateTime& instant)
+{
+    return [track, position, instant](NowPlayingMonitor::Completion done) {
+        done(PlayerSample{QStringLiteral("still"), track.title, track.artist, track.duration, position, true,
+                          instant});
+    };
+}
+
+bool waitForLyrics(LyricEngine& engine)
+{
+    QEventLoop loop;
+    QObject::connect(&engine, &LyricEngine::lyricsChanged, &loop, [&loop](const auto& lyrics) {
+        if (lyrics)
+            loop.quit();
+    });
+    QTimer::singleShot(lyricsWaitMs, &loop, &QEventLoop::quit);
+    if (!engine.lyrics())
+        loop.exec();
+    return engine.lyrics().has_value();
+}
+
+QImage onDisplay(const QImage& grabbed, const TopmostWindow& window, const StillRequest& request)
+{
+    QImage picture(request.size, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(request.background);
+    QPainter painter(&picture);
+    painter.drawImage(window.geometry().topLeft(), grabbed);
+    return picture;
+}
+
+}  // namespace
+
+int renderStillFrame(const StillRequest& request, std::optional<LyricStyle> style)
+{
+    const QDateTime instant = QDateTime::currentDateTimeUtc();
+    const NowPlayingTrack track = trackOf(request);
+    const bool isDemo = request.title.isEmpty();
+    QObject answers;
+    LyricEngine engine(pausedAt(track, request.at, instant), [isDemo, &answers](const NowPlayingTrack& wanted) -> PendingLyrics* {
+        if (isDemo)
+            return new ReadyLyrics(demo_track::lyrics(), &answers);
+        return LyricsProvider::shared().lookup(wanted);
+    });
+    if (!waitForLyrics(engine)) {
+        complain(QStringLiteral("no lyrics for \"%1\" by \"%2\"").arg(track.title, track.artist));
+        return failedStatus;
+    }
+
+    EngineFrameFeed feed(engine, AppSettings::shared());
+    feed.overrideStyle(style);
+    registerOverlayTypes();
+    QQmlEngine qml;
+    TopmostWindow window(qml, *QGuiApplication::primaryScreen(), feed);
+    window.fitToDisplay(QRect(QPoint(0, 0), request.size));
+    LyricBand* band = window.band();
+    if (!band) {
+        complain(QStringLiteral("the overlay scene could not be loaded"));
+        return failedStatus;
+    }
+    band->setLive(false);
+    band->setClock([instant] { return instant; });
+    for (int frame = 0; frame <= replayFrames; ++frame) {
+        const double before = static_cast<double>(replayFrames - frame) / replayFrames;
+        band->advance(instant.addMSecs(-static_cast<qint64>(before * 1000)), static_cast<double>(frame) / replayFrames);
+    }
+    const QImage grabbed = window.grabWindow();
+    if (grabbed.isNull()) {
+        complain(QStringLiteral("the frame could not be rendered (is there a display or an OpenGL driver?)"));
+        return failedStatus;
+    }
+    if (!onDisplay(grabbed, window, request).save(request.outputPath, "PNG")) {
+        complain(QStringLiteral("could not write %1").arg(request.outputPath));
+        return failedStatus;
+    }
+    return 0;
+}

@@ -1,0 +1,103 @@
+#pragma once
+
+#include "overlay/StackAnimation.h"
+#include "overlay/WordSprite.h"
+
+#include <QElapsedTimer>
+#include <QMatrix4x4>
+#include <QPointer>
+#include <QQuickItem>
+#include <QTimer>
+
+#include <functional>
+
+class FrameFeed;
+
+// The lyric band of one display as a Qt Quick item: each displayed frame it asks the feed what
+// to show, animates toward it and places one pre-painted picture per row. It draws frames only
+// while something moves; otherwise it sleeps until the next word is due or the feed reports a
+// change, so an overlay with nothing to show costs nothing.
+//
+// The scene around it places it at `bandRect`, applies `swayMatrix` and, while `lensEnabled`,
+// views it through the lens.
+class LyricBand : public QQuickItem {
+    Q_OBJECT
+    Q_PROPERTY(QRectF bandRect READ bandRect NOTIFY bandRectChanged)
+    Q_PROPERTY(QMatrix4x4 swayMatrix READ swayMatrix NOTIFY swayMatrixChanged)
+    Q_PROPERTY(bool lensEnabled READ lensEnabled NOTIFY lensEnabledChanged)
+public:
+    using Clock = std::function<QDateTime()>;
+
+    explicit LyricBand(QQuickItem* parent = nullptr);
+    ~LyricBand() override;
+
+    void setFeed(FrameFeed* feed);
+    // The display the band is drawn for, and where on it the window's top-left corner lies.
+    void setPlacement(QSizeF displaySize, QPointF windowOrigin);
+    void setClock(Clock clock) { m_clock = std::move(clock); }
+
+    // Steps the animation to `instant`, `steadySeconds` on the animation's own clock; the live
+    // band does this once per frame, a still picture replays the second before its instant.
+    void advance(const QDateTime& instant, double steadySeconds);
+    // Stop drawing frames by itself (for stills, which advance by hand).
+    void setLive(bool live);
+
+    QRectF bandRect() const { return m_bandRect; }
+    QMatrix4x4 swayMatrix() const { return m_swayMatrix; }
+    bool lensEnabled() const { return m_lensEnabled; }
+    bool isAnimating() const { return m_animating; }
+    qsizetype drawnRows() const { return m_placed.size(); }
+
+Q_SIGNALS:
+    void bandRectChanged();
+    void swayMatrixChanged();
+    void lensEnabledChanged();
+
+protected:
+    void updatePolish() override;
+    QSGNode* updatePaintNode(QSGNode* old, UpdatePaintNodeData* data) override;
+    void itemChange(ItemChange change, const ItemChangeData& value) override;
+
+private:
+    struct CachedSprite {
+        SpriteLook look;
+        WordSprite sprite;
+        quint64 id;
+        bool used;
+    };
+    // One row of the last frame as the scene graph needs it.
+    struct PlacedRow {
+        quint64 spriteId;
+        QRectF rect;  // the sprite's rectangle around the row's centre
+        QMatrix4x4 transform;
+        double opacity;
+    };
+
+    void wake();
+    void onFrameSwapped();
+    void requestFrame();
+    void sleepUntilNextChange();
+    void applyFrameProperties(const Frame& frame);
+    const CachedSprite& spriteFor(const SpriteLook& look);
+    void placeRows(const QList<RowPose>& poses, const Frame& frame);
+
+    QPointer<FrameFeed> m_feed;
+    Clock m_clock;
+    QElapsedTimer m_steady;
+    QTimer m_wakeTimer;
+    QTimer m_paceTimer;
+    bool m_live = true;
+    bool m_animating = false;
+    double m_lastPolish = -1;
+
+    QSizeF m_displaySize;
+    QPointF m_windowOrigin;
+    QRectF m_bandRect;
+    QMatrix4x4 m_swayMatrix;
+    bool m_lensEnabled = false;
+
+    StackAnimation m_animation;
+    QList<CachedSprite> m_sprites;
+    quint64 m_nextSpriteId = 1;
+    QList<PlacedRow> m_placed;
+};
