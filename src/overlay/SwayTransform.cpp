@@ -67,13 +67,17 @@ Sway swayAt(double frameTime, double amplitude, QSizeF bandSize)
 
 QRectF swayReach(QSizeF bandSize, double amplitude)
 {
-    // The band's corners travel furthest at the extremes of the turn and the tilt, at the largest
-    // breath; the reach is the union of the band over those poses.
+    // The union of the band over a fine grid of turns and tilts at the largest breath, grown by a
+    // point for what falls between the grid's poses.
+    constexpr int steps = 16;
     const QRectF band(QPointF(0, 0), bandSize);
     QRectF reach = band;
-    for (const double yaw : {-1.0, 0.0, 1.0}) {
-        for (const double pitch : {-1.0, 0.0, 1.0})
+    for (int i = 0; i <= steps; ++i) {
+        for (int j = 0; j <= steps; ++j) {
+            const double yaw = -1.0 + 2.0 * i / steps;
+            const double pitch = -1.0 + 2.0 * j / steps;
             reach |= swayOf(yaw, pitch, 1.0, std::abs(amplitude), bandSize).transform().mapRect(band);
+        }
     }
-    return reach;
+    return amplitude == 0 ? reach : reach.adjusted(-1, -1, 1, 1);
 }

@@ -144,3 +144,24 @@ TEST(Sway, AFrameTimeThatIsNotANumberHoldsStill)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SwayReach, HoldsTheBandAtEveryMomentOfItsSway)
+{
+    const QSizeF band(1920, 605);
+    const QRectF reach = swayReach(band, 1.0);
+    EXPECT_TRUE(reach.contains(QRectF(QPointF(0, 0), band)));
+    EXPECT_GT(reach.height(), band.height());  // the near edge grows past the band
+    for (double t = 0; t < 200; t += 0.37) {
+        const QRectF swayed = swayAt(t, 1.0, band).transform().mapRect(QRectF(QPointF(0, 0), band));
+        EXPECT_TRUE(reach.adjusted(-0.5, -0.5, 0.5, 0.5).contains(swayed)) << "at T = " << t;
+    }
+}
+
+TEST(SwayReach, IsTheBandItselfWhenTheBandStandsStill)
+{
+    EXPECT_EQ(swayReach(QSizeF(800, 300), 0.0), QRectF(0, 0, 800, 300));
+}
+
+}  // namespace

@@ -21,5 +21,7 @@ PrivateBus::~PrivateBus()
 
 QDBusConnection PrivateBus::connect(const QString& connectionName) const
 {
+    // A name left over from an earlier test of the same process would hand back its dead bus.
+    QDBusConnection::disconnectFromBus(connectionName);
     return QDBusConnection::connectToBus(m_address, connectionName);
 }
