@@ -8,6 +8,7 @@
 #include "platform/freedesktop/ScreenSaverInhibitor.h"
 #include "playback/PlayerQuery.h"
 #include "settings/AppSettings.h"
+#include "settings/ArtworkColorSync.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -37,8 +38,9 @@ int main(int argc, char* argv[])
         return 0;
     }
 
-    // Until the overlay exists, the application follows the player, fetches each track's lyrics
-    // and keeps the display awake while music plays, reporting all of it in the log.
+    // Until the overlay exists, the application follows the player, fetches each track's lyrics,
+    // takes the colours from the artwork when asked to and keeps the display awake while music
+    // plays, reporting all of it in the log.
     AppSettings& settings = AppSettings::shared();
     ScreenSaverInhibitor inhibitor;
     ScreenAwake screenAwake(inhibitor, [&settings] { return settings.keepScreenAwake(); });
@@ -50,5 +52,8 @@ int main(int argc, char* argv[])
         screenAwake.update();
     });
     QObject::connect(&settings, &AppSettings::screenAwakeUpdateRequested, &screenAwake, &ScreenAwake::update);
+    ArtworkColorSync& artworkSync = ArtworkColorSync::shared();
+    QObject::connect(&engine, &LyricEngine::trackDelivered, &artworkSync, &ArtworkColorSync::trackChanged);
+    QObject::connect(&settings, &AppSettings::artworkRefreshRequested, &artworkSync, &ArtworkColorSync::refresh);
     return QCoreApplication::exec();
 }
