@@ -2,6 +2,7 @@
 
 #include <QColorSpace>
 
+#include <algorithm>
 #include <array>
 
 namespace accent {
@@ -33,6 +34,23 @@ Color averageColor(const Bucket& bucket)
     return Color{mean(bucket.red), mean(bucket.green), mean(bucket.blue), 1.0};
 }
 
+// Converting a whole large picture costs more than all the rest of the extraction, so a large
+// picture in a slow format is first sampled down (every nth pixel, unblended) to this many
+// pixels a side: each buffer pixel then still averages 64 samples.
+constexpr int sampledSide = 8 * bufferSide;
+
+QImage shrinkableFormat(const QImage& picture)
+{
+    if (picture.format() == QImage::Format_RGB32 || picture.format() == QImage::Format_ARGB32_Premultiplied)
+        return picture;
+    QImage sampled = picture;
+    if (picture.width() > sampledSide || picture.height() > sampledSide)
+        sampled = picture.scaled(std::min(picture.width(), sampledSide), std::min(picture.height(), sampledSide),
+                                 Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    return sampled.convertToFormat(picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                             : QImage::Format_RGB32);
+}
+
 }  // namespace
 
 QImage accentBuffer(const QImage& picture)
@@ -40,8 +58,10 @@ QImage accentBuffer(const QImage& picture)
     if (picture.isNull())
         return {};
     // Qt averages every source pixel when it shrinks smoothly, so a thin line or a noisy photo
-    // weighs in by its area, as it would for someone looking at the cover.
-    QImage buffer = picture.scaled(bufferSide, bufferSide, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    // weighs in by its area, as it would for someone looking at the cover. It does so quickly
+    // only for 32-bit pixels with premultiplied (or no) alpha, so other formats are converted first.
+    QImage buffer = shrinkableFormat(picture).scaled(bufferSide, bufferSide, Qt::IgnoreAspectRatio,
+                                                     Qt::SmoothTransformation);
     if (buffer.isNull())
         return {};
     // Converted after the shrink: 1600 pixels instead of millions. A picture without a colour

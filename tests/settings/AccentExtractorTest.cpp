@@ -42,6 +42,8 @@ struct AccentCase {
     const char* fault;
     std::function<QImage()> picture;
     Color expected;
+
+    friend void PrintTo(const AccentCase& c, std::ostream* out) { *out << '"' << c.fault << '"'; }
 };
 
 class Accent : public ::testing::TestWithParam<AccentCase> {};
@@ -74,6 +76,15 @@ INSTANTIATE_TEST_SUITE_P(
                    [] { return solidPicture(Qt::transparent); }, Color::black()},
         AccentCase{"transparency darkens a colour before it is counted",
                    [] { return solidPicture(QColor(255, 0, 0, 128)); }, bytes(128, 0, 0)},
+        AccentCase{"a large picture with transparency is darkened too",
+                   [] { return solidPicture(QColor(255, 0, 0, 128), 1000, 700); }, bytes(128, 0, 0)},
+        AccentCase{"a large grey picture in 8-bit grey is read as grey",
+                   [] {
+                       QImage grey(1000, 800, QImage::Format_Grayscale8);
+                       grey.fill(90);
+                       return grey;
+                   },
+                   bytes(90, 90, 90)},
         AccentCase{"equal scores go to the lower cell: blue before red",
                    [] { return runs({{Qt::red, 800}, {Qt::blue, 800}}); }, bytes(0, 0, 255)},
         AccentCase{"equal scores go to the lower cell: green before red",

@@ -188,6 +188,8 @@ TEST_F(Sync, RefreshDoesNotRememberAWaitingJob)
 struct NoArtworkCase {
     const char* fault;
     ArtworkLocation location;
+
+    friend void PrintTo(const NoArtworkCase& c, std::ostream* out) { *out << '"' << c.fault << '"'; }
 };
 
 class NoArtwork : public Sync, public ::testing::WithParamInterface<NoArtworkCase> {};

@@ -55,6 +55,8 @@ bool isRedPicture(const std::optional<QImage>& picture)
 struct AddressCase {
     const char* address;
     bool followed;
+
+    friend void PrintTo(const AddressCase& c, std::ostream* out) { *out << '"' << c.address << '"'; }
 };
 
 class Address : public ::testing::TestWithParam<AddressCase> {};
@@ -82,6 +84,8 @@ struct FileCase {
     const char* fault;
     std::function<QString(const QTemporaryDir&)> make;  // the path to read
     bool gives;
+
+    friend void PrintTo(const FileCase& c, std::ostream* out) { *out << '"' << c.fault << '"'; }
 };
 
 class ArtworkFile : public ::testing::TestWithParam<FileCase> {};
@@ -154,6 +158,8 @@ struct DownloadCase {
     const char* fault;
     LoopbackHttpServer::Reply reply;
     bool gives;
+
+    friend void PrintTo(const DownloadCase& c, std::ostream* out) { *out << '"' << c.fault << '"'; }
 };
 
 class Download : public ::testing::TestWithParam<DownloadCase> {
