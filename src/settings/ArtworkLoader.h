@@ -58,8 +58,8 @@ public:
     ArtworkLoader& operator=(const ArtworkLoader&) = delete;
 
     std::optional<QImage> load(const ArtworkLocation& location);
-    // The picture at an http(s) address; the body counts whatever the status (some artwork
-    // servers answer 404 with a placeholder picture), as long as it arrived whole.
+    // The picture at an http(s) address. The status is not looked at: any body that arrived
+    // whole and decodes is taken.
     std::optional<QImage> downloadImage(const QUrl& url);
 
 private:

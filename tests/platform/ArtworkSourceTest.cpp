@@ -53,8 +53,9 @@ TEST_P(SpotifyScriptAnswer, GivesAnAddressOnlyAfterUrlAndATab)
 {
     const std::optional<QUrl> url = spotifyArtworkAddress(QString::fromUtf8(GetParam().answer));
     ASSERT_EQ(url.has_value(), GetParam().address.has_value()) << GetParam().answer;
-    if (url)
+    if (url) {
         EXPECT_EQ(url->toString(), QString::fromUtf8(*GetParam().address));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, SpotifyScriptAnswer,

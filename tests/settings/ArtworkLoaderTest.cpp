@@ -142,6 +142,15 @@ TEST(ArtworkBytes, ThePlayersBytesMustBeMoreThanThirtyTwoAndFewerThanTheCap)
     EXPECT_FALSE(loader.load(ArtworkLocation()));
 }
 
+TEST(ArtworkBytes, CommonCoverFormatsDecode)
+{
+    for (const char* format : {"PNG", "JPEG", "BMP", "PPM"}) {
+        const std::optional<QImage> picture = artwork::decodeArtwork(encoded(solidPicture(Qt::red), format), {});
+        ASSERT_TRUE(picture) << format;
+        EXPECT_EQ(picture->size(), QSize(40, 40)) << format;
+    }
+}
+
 TEST(ArtworkBytes, APictureTooLargeToDecodeIsRefusedFromItsHeader)
 {
     // At 4 bytes a pixel, 512 × 512 is exactly 1 MiB.
