@@ -29,7 +29,8 @@ ArtworkColorSync::ArtworkColorSync(AppSettings& settings, SourceFactory makeSour
 
 ArtworkColorSync::~ArtworkColorSync()
 {
-    // Ends every event loop of the thread, the download wait's included.
+    // Ends every event loop of the thread, the download wait's included; a wait started after
+    // this returns at once.
     m_thread.quit();
     m_thread.wait();
 }

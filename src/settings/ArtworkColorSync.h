@@ -32,7 +32,8 @@ public:
 
     ArtworkColorSync(AppSettings& settings, SourceFactory makeSource, ArtworkLimits limits = {},
                      QObject* parent = nullptr);
-    // Stops the artwork thread: a download in progress is cut short, jobs still waiting never run.
+    // Stops the artwork thread without waiting for a server: a download in progress, or one a
+    // waiting job would start, ends at once with no picture.
     ~ArtworkColorSync() override;
 
     // Each change of the current track (none included), as the lyric engine delivers it.

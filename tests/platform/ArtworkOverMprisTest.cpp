@@ -98,23 +98,4 @@ TEST_F(ArtworkOverMpris, EachNewTracksColoursFollowItsCover)
               (QStringList{QStringLiteral("auto sync: accent #D21E28FF"), QStringLiteral("auto sync: accent #1446DCFF")}));
 }
 
-TEST_F(ArtworkOverMpris, WithAutoSyncOffTheColoursStay)
-{
-    const Color before = settings.highlightColor();
-    FakePlayerProcess vlc(QStringLiteral("org.mpris.MediaPlayer2.vlc"));
-    ASSERT_TRUE(vlc.isReady());
-    const QString coverPath = dir.filePath(QStringLiteral("cover.png"));
-    QFile cover(coverPath);
-    ASSERT_TRUE(cover.open(QIODevice::WriteOnly));
-    cover.write(coverOf(Qt::red));
-    cover.close();
-    play(vlc, QStringLiteral("First"), QUrl::fromLocalFile(coverPath).toString());
-    ASSERT_TRUE(waitUntil([&] { return sync.lastTrack().has_value(); }));
-    EXPECT_EQ(settings.highlightColor(), before);
-
-    // Switched on during the track: its cover is fetched once.
-    settings.setAutoSyncColors(true);
-    ASSERT_TRUE(waitUntil([&] { return settings.highlightColor() == colorOf(Qt::red); }));
-}
-
 }  // namespace

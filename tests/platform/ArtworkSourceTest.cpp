@@ -138,13 +138,4 @@ TEST_F(OsascriptArtwork, ScriptErrorsGiveNoArtwork)
     EXPECT_EQ(osascript.lastScript(), musicArtworkScript());
 }
 
-TEST(ArtworkScripts, NeverLaunchAPlayer)
-{
-    EXPECT_TRUE(spotifyArtworkScript().startsWith(QStringLiteral("set theResult to \"\"\nif application \"Spotify\" is running then")));
-    EXPECT_TRUE(spotifyArtworkScript().contains(QStringLiteral("\"url\" & tab & (artwork url of current track)")));
-    EXPECT_TRUE(musicArtworkScript().startsWith(QStringLiteral("if application \"Music\" is running then")));
-    EXPECT_TRUE(musicArtworkScript().contains(QStringLiteral("(count of artworks of current track) > 0")));
-    EXPECT_TRUE(musicArtworkScript().contains(QStringLiteral("return raw data of artwork 1 of current track")));
-}
-
 }  // namespace

@@ -32,22 +32,16 @@ struct PlayerArtwork {
     int asks = 0;
     bool holding = false;
 
-    void answer(std::initializer_list<ArtworkLocation> locations)
+    template <typename Change>
+    void change(Change&& apply)
     {
         std::lock_guard lock(mutex);
-        answers.assign(locations);
-    }
-    void hold()
-    {
-        std::lock_guard lock(mutex);
-        holding = true;
-    }
-    void release()
-    {
-        std::lock_guard lock(mutex);
-        holding = false;
+        apply();
         changed.notify_all();
     }
+    void answer(std::initializer_list<ArtworkLocation> locations) { change([&] { answers.assign(locations); }); }
+    void hold() { change([&] { holding = true; }); }
+    void release() { change([&] { holding = false; }); }
     int askCount()
     {
         std::lock_guard lock(mutex);
@@ -57,7 +51,6 @@ struct PlayerArtwork {
     {
         std::unique_lock lock(mutex);
         ++asks;
-        changed.notify_all();
         changed.wait(lock, [this] { return !holding; });
         const ArtworkLocation location = answers.front();
         if (answers.size() > 1)
@@ -65,11 +58,6 @@ struct PlayerArtwork {
         return location;
     }
 };
-
-void PrintTo(const NowPlayingTrack& t, std::ostream* out)
-{
-    *out << t.artist.toStdString() << " — " << t.title.toStdString() << " (" << t.duration << " s)";
-}
 
 class ScriptedSource : public ArtworkSource {
 public:
@@ -280,6 +268,7 @@ TEST_F(Sync, StoppingCutsAWaitingDownloadShort)
     settings.setAutoSyncColors(true);
     player->answer({server.baseUrl().resolved(QUrl(QStringLiteral("/slow")))});
     sync->trackChanged(first);
+    sync->refresh();  // a second job waits behind the first
     ASSERT_TRUE(waitUntil([&] { return !server.requestsFor(QStringLiteral("/slow")).isEmpty(); }));
     QElapsedTimer stopping;
     stopping.start();
