@@ -8,6 +8,7 @@
 #include "platform/PlayerBackends.h"
 #include "playback/PlayerQuery.h"
 #include "settings/AppSettings.h"
+#include "settings/ArtworkColorSync.h"
 
 AppRuntime::AppRuntime(const AppOptions& options, QObject* parent)
     : QObject(parent)
@@ -50,6 +51,10 @@ LyricEngine& AppRuntime::startEngine()
         m_engine = std::make_unique<LyricEngine>(
             [this](NowPlayingMonitor::Completion done) { m_query->run(std::move(done)); },
             [](const NowPlayingTrack& track) -> PendingLyrics* { return LyricsProvider::shared().lookup(track); });
+        // The demo has no cover; a real track's colours may follow its artwork.
+        ArtworkColorSync& artworkSync = ArtworkColorSync::shared();
+        connect(m_engine.get(), &LyricEngine::trackDelivered, &artworkSync, &ArtworkColorSync::trackChanged);
+        connect(&m_settings, &AppSettings::artworkRefreshRequested, &artworkSync, &ArtworkColorSync::refresh);
     }
     connect(&m_engine->nowPlaying(), &NowPlayingMonitor::playingReported, &m_screenAwake, [this](bool playing) {
         m_screenAwake.setPlaying(playing);

@@ -14,20 +14,45 @@ QString choosePlayerBackend(const QStringList& compiled, QStringView requested, 
     return compiled.value(0);
 }
 
-std::unique_ptr<PlayerScriptHost> makePlayerScriptHost()
+namespace {
+
+QStringList backendNames(const QList<PlayerBackend>& backends)
 {
-    const QList<PlayerBackend> backends = compiledPlayerBackends();
     QStringList names;
     for (const PlayerBackend& backend : backends)
         names.append(backend.name);
-    const QString requested = qEnvironmentVariable("ZUVIK_PLAYER_BACKEND");
-    const QString chosen = choosePlayerBackend(names, requested, QSysInfo::productType());
+    return names;
+}
+
+QString requestedBackend()
+{
+    return qEnvironmentVariable("ZUVIK_PLAYER_BACKEND");
+}
+
+}  // namespace
+
+std::unique_ptr<PlayerScriptHost> makePlayerScriptHost()
+{
+    const QList<PlayerBackend> backends = compiledPlayerBackends();
+    const QString requested = requestedBackend();
+    const QString chosen = choosePlayerBackend(backendNames(backends), requested, QSysInfo::productType());
     if (!requested.isEmpty() && requested != chosen)
         DiagLog::log(QStringLiteral("player query: no backend \"%1\" in this build").arg(requested));
     DiagLog::log(QStringLiteral("player query: using the %1 backend").arg(chosen));
     for (const PlayerBackend& backend : backends) {
         if (backend.name == chosen)
             return backend.create();
+    }
+    return nullptr;
+}
+
+std::unique_ptr<ArtworkSource> makeArtworkSource()
+{
+    const QList<PlayerBackend> backends = compiledPlayerBackends();
+    const QString chosen = choosePlayerBackend(backendNames(backends), requestedBackend(), QSysInfo::productType());
+    for (const PlayerBackend& backend : backends) {
+        if (backend.name == chosen)
+            return backend.createArtworkSource();
     }
     return nullptr;
 }

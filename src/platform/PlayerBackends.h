@@ -1,5 +1,6 @@
 #pragma once
 
+#include "playback/ArtworkSource.h"
 #include "playback/PlayerScriptHost.h"
 
 #include <QList>
@@ -13,6 +14,8 @@
 struct PlayerBackend {
     QString name;  // "mpris", "osascript"
     std::function<std::unique_ptr<PlayerScriptHost>()> create;
+    // Where the same players' artwork is found.
+    std::function<std::unique_ptr<ArtworkSource>()> createArtworkSource;
 };
 
 // The backends of this build, the platform's natural one first. Defined by the one
@@ -27,3 +30,8 @@ QString choosePlayerBackend(const QStringList& compiled, QStringView requested, 
 // variable ZUVIK_PLAYER_BACKEND may name another compiled backend. Nothing when the chosen host
 // cannot be had.
 std::unique_ptr<PlayerScriptHost> makePlayerScriptHost();
+
+// The artwork source of the backend that makePlayerScriptHost() chooses, so that the artwork
+// comes from the player whose track is shown. Chooses silently (the player query logs the
+// choice); nothing when the source cannot be had.
+std::unique_ptr<ArtworkSource> makeArtworkSource();

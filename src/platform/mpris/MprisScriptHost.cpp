@@ -2,8 +2,6 @@
 
 #include "platform/mpris/MprisPlayerNames.h"
 
-#include <QDBusArgument>
-#include <QDBusMessage>
 #include <QDateTime>
 
 namespace {
@@ -14,13 +12,6 @@ const QString playerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
 ScriptError scriptError(const QDBusError& error)
 {
     return ScriptError{static_cast<int>(error.type()), error.message().isEmpty() ? error.name() : error.message()};
-}
-
-// The player left the bus between the name listing and the call: it is simply not running.
-bool isGone(const QDBusError& error)
-{
-    return error.type() == QDBusError::ServiceUnknown
-        || error.name() == u"org.freedesktop.DBus.Error.NameHasNoOwner";
 }
 
 }  // namespace
@@ -41,7 +32,7 @@ ScriptResult MprisScriptHost::run()
 {
     if (!connect())
         return scriptError(m_connection->lastError());
-    const auto listed = listNames();
+    const auto listed = listBusNames(*m_connection, callTimeoutMs);
     if (const auto* error = std::get_if<QDBusError>(&listed))
         return scriptError(*error);
     const MprisPlayerNames names = mprisPlayerNames(std::get<QStringList>(listed));
@@ -49,10 +40,10 @@ ScriptResult MprisScriptHost::run()
         listenForSeeks(name);
 
     for (const auto& [source, group] : {std::pair(u"spotify", &names.spotify), std::pair(u"music", &names.others)}) {
-        const Found found = choose(*group);
+        const MprisFound found = chooseMprisPlayer(*m_connection, *group, callTimeoutMs);
         if (const auto* error = std::get_if<QDBusError>(&found))
             return scriptError(*error);
-        if (const auto& choice = std::get<std::optional<Choice>>(found)) {
+        if (const auto& choice = std::get<std::optional<MprisChoice>>(found)) {
             const std::optional<double> position =
                 isSpotifyBusName(choice->busName) ? spotifyPosition(*choice) : mprisSeconds(choice->state.position);
             return mprisReplyRecord(QStringView(source), choice->state, position);
@@ -75,54 +66,7 @@ bool MprisScriptHost::connect()
     return m_connection->isConnected();
 }
 
-MprisScriptHost::Found MprisScriptHost::choose(const QStringList& busNames)
-{
-    std::optional<Choice> paused;
-    for (const QString& name : busNames) {
-        auto answer = playerState(name);
-        if (auto* error = std::get_if<QDBusError>(&answer))
-            return *error;
-        auto& state = std::get<std::optional<MprisPlayerState>>(answer);
-        if (!state)
-            continue;
-        if (state->status == u"Playing")
-            return Choice{name, std::move(*state)};
-        if (state->status == u"Paused" && !paused)
-            paused = Choice{name, std::move(*state)};
-    }
-    return paused;
-}
-
-std::variant<QStringList, QDBusError> MprisScriptHost::listNames()
-{
-    const QDBusMessage call = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("ListNames"));
-    const QDBusMessage reply = m_connection->call(call, QDBus::Block, callTimeoutMs);
-    if (reply.type() != QDBusMessage::ReplyMessage)
-        return QDBusError(reply);
-    return reply.arguments().value(0).toStringList();
-}
-
-std::variant<std::optional<MprisPlayerState>, QDBusError> MprisScriptHost::playerState(const QString& busName)
-{
-    QDBusMessage call = QDBusMessage::createMethodCall(busName, playerPath, QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                       QStringLiteral("GetAll"));
-    call << playerInterface;
-    const QDBusMessage reply = m_connection->call(call, QDBus::Block, callTimeoutMs);
-    if (reply.type() != QDBusMessage::ReplyMessage) {
-        const QDBusError error(reply);
-        if (isGone(error))
-            return std::nullopt;
-        return error;
-    }
-    const QVariant properties = reply.arguments().value(0);
-    if (!properties.canConvert<QDBusArgument>() || properties.value<QDBusArgument>().currentSignature() != u"a{sv}")
-        return MprisPlayerState{};  // not a player we can read: counts as stopped
-    return mprisPlayerState(qdbus_cast<QVariantMap>(properties.value<QDBusArgument>()));
-}
-
-std::optional<double> MprisScriptHost::spotifyPosition(const Choice& choice)
+std::optional<double> MprisScriptHost::spotifyPosition(const MprisChoice& choice)
 {
     const std::optional<double> reported = mprisSeconds(choice.state.position);
     if (!reported)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/mpris/MprisPlayerChoice.h"
 #include "platform/mpris/MprisReplyRecord.h"
 #include "platform/mpris/MprisSeekedRelay.h"
 #include "platform/mpris/SpotifyPositionFallback.h"
@@ -12,7 +13,6 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <variant>
 
 // Answers the player query from the MPRIS players on the session bus. Spotify
 // ("org.mpris.MediaPlayer2.spotify", and its ".instance…" names) is asked first and stands in for
@@ -32,17 +32,8 @@ public:
     ScriptResult run() override;
 
 private:
-    struct Choice {
-        QString busName;
-        MprisPlayerState state;
-    };
-    using Found = std::variant<std::optional<Choice>, QDBusError>;
-
     bool connect();
-    Found choose(const QStringList& busNames);
-    std::variant<QStringList, QDBusError> listNames();
-    std::variant<std::optional<MprisPlayerState>, QDBusError> playerState(const QString& busName);
-    std::optional<double> spotifyPosition(const Choice& choice);
+    std::optional<double> spotifyPosition(const MprisChoice& choice);
     void listenForSeeks(const QString& busName);
 
     const QString m_connectionName;

@@ -21,11 +21,17 @@ OsascriptScriptHost::OsascriptScriptHost(QString program)
 
 ScriptResult OsascriptScriptHost::run()
 {
+    return runOsascript(m_program, playerQueryScript());
+}
+
+ScriptResult runOsascript(const QString& program, const QString& script)
+{
+    constexpr int timeoutMs = OsascriptScriptHost::timeoutMs;
     QProcess process;
-    process.start(m_program, QStringList());
+    process.start(program, QStringList());
     if (!process.waitForStarted(timeoutMs))
         return ScriptError{std::nullopt, process.errorString()};
-    process.write(playerQueryScript().toUtf8());
+    process.write(script.toUtf8());
     process.closeWriteChannel();
     if (!process.waitForFinished(timeoutMs)) {
         process.kill();

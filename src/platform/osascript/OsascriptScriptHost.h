@@ -24,6 +24,11 @@ private:
     const QString m_program;
 };
 
+// Runs one AppleScript source with `program` (osascript): the script goes in on standard input,
+// the printed result comes out without the line feed osascript adds. A run longer than
+// OsascriptScriptHost::timeoutMs is ended and counted as failed.
+ScriptResult runOsascript(const QString& program, const QString& script);
+
 // Reads osascript's report of a failed run, "27:155: execution error: Not authorized to send
 // Apple events to Spotify. (-1743)", into its number and message.
 ScriptError osascriptError(const QString& standardError);

@@ -1,0 +1,141 @@
+// Where the players' artwork is: Spotify's old page addresses, the macOS scripts' answers, and
+// the osascript source that asks Spotify before Music.
+#include "FakeOsascript.h"
+#include "QtTestSupport.h"
+
+#include "platform/mpris/MprisArtworkSource.h"
+#include "platform/osascript/OsascriptArtworkSource.h"
+
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct RewriteCase {
+    const char* reported;
+    const char* fetched;
+
+    friend void PrintTo(const RewriteCase& c, std::ostream* out) { *out << '"' << c.reported << '"'; }
+};
+
+class SpotifyAddress : public ::testing::TestWithParam<RewriteCase> {};
+
+TEST_P(SpotifyAddress, PagesOfOldClientsBecomeTheirPictures)
+{
+    EXPECT_EQ(spotifyArtworkUrl(QUrl(QString::fromUtf8(GetParam().reported))).toString(),
+              QString::fromUtf8(GetParam().fetched));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rewrite, SpotifyAddress,
+    ::testing::Values(
+        RewriteCase{"https://open.spotify.com/image/ab67616d0000b273", "https://i.scdn.co/image/ab67616d0000b273"},
+        RewriteCase{"http://open.spotify.com/image/ab67616d0000b273", "https://i.scdn.co/image/ab67616d0000b273"},
+        RewriteCase{"https://OPEN.SPOTIFY.COM/image/ab67", "https://i.scdn.co/image/ab67"},
+        RewriteCase{"https://i.scdn.co/image/ab67", "https://i.scdn.co/image/ab67"},
+        RewriteCase{"https://open.spotify.com/image/", "https://open.spotify.com/image/"},
+        RewriteCase{"https://open.spotify.com/track/ab67", "https://open.spotify.com/track/ab67"},
+        RewriteCase{"https://open.spotify.com/image/ab67/extra", "https://open.spotify.com/image/ab67/extra"},
+        RewriteCase{"https://open.spotify.com.example/image/ab67", "https://open.spotify.com.example/image/ab67"},
+        RewriteCase{"file:///open.spotify.com/image/ab67", "file:///open.spotify.com/image/ab67"}));
+
+struct AnswerCase {
+    const char* answer;
+    std::optional<const char*> address;
+
+    friend void PrintTo(const AnswerCase& c, std::ostream* out) { *out << '"' << c.answer << '"'; }
+};
+
+class SpotifyScriptAnswer : public ::testing::TestWithParam<AnswerCase> {};
+
+TEST_P(SpotifyScriptAnswer, GivesAnAddressOnlyAfterUrlAndATab)
+{
+    const std::optional<QUrl> url = spotifyArtworkAddress(QString::fromUtf8(GetParam().answer));
+    ASSERT_EQ(url.has_value(), GetParam().address.has_value()) << GetParam().answer;
+    if (url) {
+        EXPECT_EQ(url->toString(), QString::fromUtf8(*GetParam().address));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, SpotifyScriptAnswer,
+                         ::testing::Values(AnswerCase{"url\thttps://i.scdn.co/image/ab67", "https://i.scdn.co/image/ab67"},
+                                           AnswerCase{"url\t", std::nullopt},
+                                           AnswerCase{"url https://i.scdn.co/image/ab67", std::nullopt},
+                                           AnswerCase{"URL\thttps://i.scdn.co/image/ab67", std::nullopt},
+                                           AnswerCase{"url\tnot an address", std::nullopt},
+                                           AnswerCase{"", std::nullopt}));
+
+struct RawDataCase {
+    const char* printed;
+    std::optional<QByteArray> bytes;
+
+    friend void PrintTo(const RawDataCase& c, std::ostream* out) { *out << '"' << c.printed << '"'; }
+};
+
+class RawData : public ::testing::TestWithParam<RawDataCase> {};
+
+TEST_P(RawData, IsReadFromOsascriptsHexForm)
+{
+    EXPECT_EQ(osascriptRawData(QString::fromUtf8(GetParam().printed)), GetParam().bytes) << GetParam().printed;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Printed, RawData,
+    ::testing::Values(RawDataCase{"«data tdta89504E470D0A1A0A»", QByteArray("\x89PNG\r\n\x1a\n")},
+                      RawDataCase{"«data JPEGffd8ffe0»", QByteArray("\xff\xd8\xff\xe0")},
+                      RawDataCase{"«data PNGf»", QByteArray()},
+                      RawDataCase{"«data tdta89504E4»", std::nullopt},
+                      RawDataCase{"«data tdta89504G47»", std::nullopt},
+                      RawDataCase{"«data tdta89504E47", std::nullopt},
+                      RawDataCase{"«data tdt»", std::nullopt},
+                      RawDataCase{"89504E470D0A1A0A", std::nullopt},
+                      RawDataCase{"missing value", std::nullopt}));
+
+QByteArray hexOf(const QByteArray& bytes)
+{
+    return bytes.toHex().toUpper();
+}
+
+class OsascriptArtwork : public ::testing::Test {
+protected:
+    WithQtApplication app;
+    FakeOsascript osascript;
+    std::unique_ptr<ArtworkSource> source = OsascriptArtworkSource::create();
+};
+
+TEST_F(OsascriptArtwork, SpotifysAddressEndsTheSearch)
+{
+    ASSERT_TRUE(source);
+    osascript.reply(QStringLiteral("url\thttps://i.scdn.co/image/ab67"));
+    EXPECT_EQ(source->currentArtwork(), ArtworkLocation(QUrl(QStringLiteral("https://i.scdn.co/image/ab67"))));
+    EXPECT_EQ(osascript.lastScript(), spotifyArtworkScript());  // Music was never asked
+}
+
+TEST_F(OsascriptArtwork, WithoutAnAddressMusicsBytesAreTaken)
+{
+    ASSERT_TRUE(source);
+    const QByteArray cover = "\x89PNG\r\n\x1a\n and the rest of a picture, well over thirty-two bytes";
+    // The fake answers both scripts alike: Spotify's answer carries no address, so Music is asked.
+    osascript.reply(QStringLiteral("«data PNGf%1»").arg(QString::fromLatin1(hexOf(cover))));
+    EXPECT_EQ(source->currentArtwork(), ArtworkLocation(cover));
+    EXPECT_EQ(osascript.lastScript(), musicArtworkScript());
+}
+
+TEST_F(OsascriptArtwork, AnEmptyAddressAsksMusic)
+{
+    ASSERT_TRUE(source);
+    osascript.reply(QStringLiteral("url\t"));
+    EXPECT_EQ(source->currentArtwork(), ArtworkLocation());
+    EXPECT_EQ(osascript.lastScript(), musicArtworkScript());
+}
+
+TEST_F(OsascriptArtwork, ScriptErrorsGiveNoArtwork)
+{
+    ASSERT_TRUE(source);
+    osascript.fail(QStringLiteral("27:155: execution error: Not authorized to send Apple events to Music. (-1743)"));
+    EXPECT_EQ(source->currentArtwork(), ArtworkLocation());
+    EXPECT_EQ(osascript.lastScript(), musicArtworkScript());
+}
+
+}  // namespace
