@@ -8,6 +8,7 @@
 #include "platform/freedesktop/ScreenSaverInhibitor.h"
 #include "playback/PlayerQuery.h"
 #include "settings/AppSettings.h"
+#include "visuals/WordVisualResolver.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -50,5 +51,8 @@ int main(int argc, char* argv[])
         screenAwake.update();
     });
     QObject::connect(&settings, &AppSettings::screenAwakeUpdateRequested, &screenAwake, &ScreenAwake::update);
+    // Pictograms are resolved ahead of time for the words of every newly found song.
+    WordVisualResolver wordVisuals(WordVisualResolver::defaultSources());
+    QObject::connect(&engine, &LyricEngine::lyricsFound, &wordVisuals, &WordVisualResolver::prefetch);
     return QCoreApplication::exec();
 }
