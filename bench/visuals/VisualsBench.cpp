@@ -65,9 +65,11 @@ QStringList songOf300NewWords(int variant)
         int line = 0;
         while (!index.atEnd() && words.size() < (pos[0] == 'n' ? 200 : 300)) {
             const QString lemma = QString::fromLatin1(index.readLine().split(' ').first());
-            if (!letters.match(lemma).hasMatch() || (line++ + variant) % 97 != 0)
+            if (!letters.match(lemma).hasMatch() || (line++ + variant) % 61 != 0)
                 continue;
-            words.append(words.size() % 3 == 0 ? lemma + QStringLiteral("s") : lemma);
+            const QString word = words.size() % 3 == 0 ? lemma + QStringLiteral("s") : lemma;
+            if (!words.contains(word))
+                words.append(word);
         }
     }
     return words;
