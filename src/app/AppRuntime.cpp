@@ -9,6 +9,7 @@
 #include "playback/PlayerQuery.h"
 #include "settings/AppSettings.h"
 #include "settings/ArtworkColorSync.h"
+#include "visuals/WordVisualResolver.h"
 
 AppRuntime::AppRuntime(const AppOptions& options, QObject* parent)
     : QObject(parent)
@@ -31,8 +32,14 @@ void AppRuntime::start()
 FrameFeed& AppRuntime::feed()
 {
     if (!m_feed) {
-        m_feed = std::make_unique<EngineFrameFeed>(startEngine(), m_settings);
+        LyricEngine& engine = startEngine();
+        m_wordVisuals = std::make_unique<WordVisualResolver>(WordVisualResolver::defaultSources());
+        connect(&engine, &LyricEngine::lyricsFound, m_wordVisuals.get(), &WordVisualResolver::prefetch);
+        m_feed = std::make_unique<EngineFrameFeed>(engine, m_settings);
         m_feed->overrideStyle(m_options.style);
+        m_feed->setHasVisual([resolver = m_wordVisuals.get()](const QString& word) {
+            return resolver->visual(word).has_value();
+        });
     }
     return *m_feed;
 }

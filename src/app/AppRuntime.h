@@ -15,6 +15,7 @@ class AppSettings;
 class EngineFrameFeed;
 class LyricEngine;
 class PlayerQuery;
+class WordVisualResolver;
 
 // The running application: the settings, the overlays and what feeds them, the lock state and
 // the screen-awake assertion, put together once. The engine (and with it the player polling)
@@ -39,6 +40,7 @@ private:
     X11OverlaySpace m_space;
     std::unique_ptr<PlayerQuery> m_query;
     std::unique_ptr<LyricEngine> m_engine;
+    std::unique_ptr<WordVisualResolver> m_wordVisuals;
     std::unique_ptr<EngineFrameFeed> m_feed;
     AppDelegate m_delegate;
 };
