@@ -37,9 +37,7 @@ FrameFeed& AppRuntime::feed()
         connect(&engine, &LyricEngine::lyricsFound, m_wordVisuals.get(), &WordVisualResolver::prefetch);
         m_feed = std::make_unique<EngineFrameFeed>(engine, m_settings);
         m_feed->overrideStyle(m_options.style);
-        m_feed->setHasVisual([resolver = m_wordVisuals.get()](const QString& word) {
-            return resolver->visual(word).has_value();
-        });
+        m_feed->setVisuals([resolver = m_wordVisuals.get()](const QString& word) { return resolver->visual(word); });
     }
     return *m_feed;
 }

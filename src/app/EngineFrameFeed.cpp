@@ -35,10 +35,18 @@ void EngineFrameFeed::overrideStyle(std::optional<LyricStyle> style)
     Q_EMIT changed();
 }
 
-void EngineFrameFeed::setHasVisual(HasVisual hasVisual)
+void EngineFrameFeed::setVisuals(VisualLookup visuals)
 {
-    m_hasVisual = std::move(hasVisual);
+    m_visuals = std::move(visuals);
+    m_hasVisual = HasVisual();
+    if (m_visuals)
+        m_hasVisual = [this](const QString& word) { return m_visuals(word).has_value(); };
     Q_EMIT changed();
+}
+
+std::optional<WordVisual> EngineFrameFeed::visualFor(const QString& word) const
+{
+    return m_visuals ? m_visuals(word) : std::nullopt;
 }
 
 // The monitor republishes its anchor on every poll; only a different one can change a frame.

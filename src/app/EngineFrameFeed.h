@@ -17,11 +17,14 @@ public:
 
     // Draws every frame in this look, whatever the settings say (for one run).
     void overrideStyle(std::optional<LyricStyle> style);
-    void setHasVisual(HasVisual hasVisual);
+    // Where the words' pictograms come from; none until this is set.
+    using VisualLookup = std::function<std::optional<WordVisual>(const QString& word)>;
+    void setVisuals(VisualLookup visuals);
 
     Frame frameAt(const QDateTime& instant, QSizeF displaySize) const override;
     std::optional<double> secondsUntilNextChange(const QDateTime& instant) const override;
     LyricFont font() const override;
+    std::optional<WordVisual> visualFor(const QString& word) const override;
 
 private:
     void onAnchor(const PlayheadAnchor& anchor);
@@ -29,6 +32,7 @@ private:
     LyricEngine& m_engine;
     AppSettings& m_settings;
     QtTextMeasurer m_measurer;
+    VisualLookup m_visuals;
     HasVisual m_hasVisual;
     std::optional<LyricStyle> m_style;
     PlayheadAnchor m_lastAnchor = PlayheadAnchor::idle();

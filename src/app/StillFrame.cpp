@@ -9,6 +9,7 @@
 #include "overlay/OverlayTypes.h"
 #include "overlay/TopmostWindow.h"
 #include "settings/AppSettings.h"
+#include "visuals/WordVisualResolver.h"
 
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -59,6 +60,17 @@ bool waitForLyrics(LyricEngine& engine)
     return engine.lyrics().has_value();
 }
 
+// The pictograms of the song's words, resolved before the frame is drawn (live, they are resolved
+// while the song plays).
+void resolveVisuals(WordVisualResolver& resolver, const TimedLyrics& lyrics)
+{
+    QEventLoop loop;
+    QObject::connect(&resolver, &WordVisualResolver::prefetchFinished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+    QTimer::singleShot(lyricsWaitMs, &loop, &QEventLoop::quit);
+    resolver.prefetch(lyrics.words());
+    loop.exec();
+}
+
 QImage onDisplay(const QImage& grabbed, const TopmostWindow& window, const StillRequest& request)
 {
     QImage picture(request.size, QImage::Format_ARGB32_Premultiplied);
@@ -88,6 +100,12 @@ int renderStillFrame(const StillRequest& request, std::optional<LyricStyle> styl
 
     EngineFrameFeed feed(engine, AppSettings::shared());
     feed.overrideStyle(style);
+    WordVisualResolver resolver(WordVisualResolver::defaultSources());
+    const LyricStyle drawn = style.value_or(AppSettings::shared().style());
+    if (drawn == LyricStyle::visual || drawn == LyricStyle::fisheyeVisual) {
+        resolveVisuals(resolver, *engine.lyrics());
+        feed.setVisuals([&resolver](const QString& word) { return resolver.visual(word); });
+    }
     registerOverlayTypes();
     QQmlEngine qml;
     TopmostWindow window(qml, *QGuiApplication::primaryScreen(), feed);

@@ -2,6 +2,7 @@
 
 #include "overlay/Frame.h"
 #include "settings/SettingsEnums.h"
+#include "visuals/WordVisual.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -22,6 +23,8 @@ public:
     virtual std::optional<double> secondsUntilNextChange(const QDateTime& instant) const = 0;
     // The family the frame's words are set in.
     virtual LyricFont font() const = 0;
+    // The pictogram for a word that the frame gives one, answered from memory.
+    virtual std::optional<WordVisual> visualFor(const QString& word) const = 0;
 
 Q_SIGNALS:
     // The lyrics, the playhead's anchor or a setting changed: the next frame may differ.

@@ -1,6 +1,7 @@
 #include "overlay/LyricBand.h"
 
 #include "overlay/FrameFeed.h"
+#include "overlay/IconMotion.h"
 
 #include <QQuickWindow>
 #include <QSGImageNode>
@@ -23,14 +24,19 @@ public:
     QSGImageNode* picture = nullptr;
 };
 
-QMatrix4x4 rowTransform(const RowPose& pose)
+// Moves a picture drawn about the origin to `centre`, turned by `turn` radians and scaled.
+QMatrix4x4 placement(QPointF centre, double turn, double scale)
 {
     QMatrix4x4 transform;
-    transform.translate(static_cast<float>(pose.centre.x()), static_cast<float>(pose.centre.y()));
-    transform.rotate(static_cast<float>(pose.look.tilt * 180.0 / M_PI), 0, 0, 1);
-    transform.scale(static_cast<float>(pose.scale));
+    transform.translate(static_cast<float>(centre.x()), static_cast<float>(centre.y()));
+    transform.rotate(static_cast<float>(turn * 180.0 / M_PI), 0, 0, 1);
+    transform.scale(static_cast<float>(scale));
     return transform;
 }
+
+// A pictogram enters on its own from this scale.
+constexpr double iconInsertionScale = 0.2;
+constexpr double fractionTolerance = 0.001;
 
 }  // namespace
 
@@ -131,10 +137,14 @@ void LyricBand::advance(const QDateTime& instant, double steadySeconds)
         return;
     const Frame frame = m_feed->frameAt(instant, m_displaySize);
     m_animation.follow(frame, steadySeconds);
+    followWatermark(frame, steadySeconds);
     applyFrameProperties(frame);
-    placeRows(m_animation.poses(steadySeconds), frame);
+    placePictures(m_animation.poses(steadySeconds), frame, steadySeconds);
     const bool swaying = !m_animation.isEmpty() && styleTraits(frame.style).swayAmplitude != 0;
-    m_animating = swaying || !m_animation.isSettled(steadySeconds);
+    const bool fading = std::any_of(m_watermarks.cbegin(), m_watermarks.cend(), [steadySeconds](const WatermarkFade& fade) {
+        return !fade.presence.isSettled(steadySeconds, fractionTolerance);
+    });
+    m_animating = swaying || fading || m_iconsMoving || !m_animation.isSettled(steadySeconds);
     update();
 }
 
@@ -165,32 +175,114 @@ void LyricBand::applyFrameProperties(const Frame& frame)
     }
 }
 
-const LyricBand::CachedSprite& LyricBand::spriteFor(const SpriteLook& look)
+// Each new current word's watermark fades in over the last one, which fades out.
+void LyricBand::followWatermark(const Frame& frame, double time)
 {
-    const auto found = std::find_if(m_sprites.begin(), m_sprites.end(),
-                                    [&look](const CachedSprite& cached) { return cached.look == look; });
-    if (found != m_sprites.end()) {
+    const bool same = !m_watermarks.isEmpty() && frame.watermark && m_watermarks.last().presence.target() > 0
+                      && m_watermarks.last().mark.start == frame.watermark->start;
+    if (!same) {
+        for (WatermarkFade& fade : m_watermarks) {
+            if (fade.presence.target() != 0)
+                fade.presence.retarget(0, time);
+        }
+        if (frame.watermark) {
+            m_watermarks.append({*frame.watermark, SpringMotion(frame.lineSpring, 0, time)});
+            m_watermarks.last().presence.retarget(1, time);
+        }
+    } else {
+        m_watermarks.last().mark = *frame.watermark;
+    }
+    m_watermarks.removeIf([time](const WatermarkFade& fade) {
+        return fade.presence.target() == 0 && fade.presence.isSettled(time, fractionTolerance);
+    });
+}
+
+template <typename Look>
+const LyricBand::CachedSprite<Look>& LyricBand::spriteFor(QList<CachedSprite<Look>>& cache, const Look& look)
+{
+    const auto found = std::find_if(cache.begin(), cache.end(),
+                                    [&look](const CachedSprite<Look>& cached) { return cached.look == look; });
+    if (found != cache.end()) {
         found->used = true;
         return *found;
     }
-    m_sprites.append({look, paintWordSprite(look), m_nextSpriteId++, true});
-    return m_sprites.last();
+    if constexpr (std::is_same_v<Look, SpriteLook>)
+        cache.append({look, paintWordSprite(look), m_nextSpriteId++, true});
+    else
+        cache.append({look, paintIconSprite(look), m_nextSpriteId++, true});
+    return cache.last();
 }
 
-void LyricBand::placeRows(const QList<RowPose>& poses, const Frame& frame)
+const WordSprite* LyricBand::findSprite(quint64 id) const
 {
-    for (CachedSprite& cached : m_sprites)
+    for (const auto& cached : m_rowSprites) {
+        if (cached.id == id)
+            return &cached.sprite;
+    }
+    for (const auto& cached : m_iconSprites) {
+        if (cached.id == id)
+            return &cached.sprite;
+    }
+    return nullptr;
+}
+
+void LyricBand::placePictures(const QList<RowPose>& poses, const Frame& frame, double time)
+{
+    for (auto& cached : m_rowSprites)
         cached.used = false;
+    for (auto& cached : m_iconSprites)
+        cached.used = false;
+    m_iconsMoving = false;
     const double pixelRatio = window() ? window()->effectiveDevicePixelRatio() : 1.0;
     const LyricFont font = m_feed->font();
     m_placed.clear();
+    placeWatermarks(frame, time, pixelRatio);
     for (const RowPose& pose : poses) {
-        const CachedSprite& cached = spriteFor(SpriteLook::of(pose.look, font, frame.shadow, pixelRatio));
-        if (cached.sprite.image.isNull())
-            continue;
-        m_placed.append({cached.id, cached.sprite.rect, rowTransform(pose), pose.opacity});
+        const auto& cached = spriteFor(m_rowSprites, SpriteLook::of(pose.look, font, frame.shadow, pixelRatio));
+        const QMatrix4x4 transform = placement(pose.centre, pose.look.tilt, pose.scale);
+        if (!cached.sprite.image.isNull())
+            m_placed.append({cached.id, cached.sprite.rect, transform, pose.opacity});
+        placeIcon(pose, transform, frame, pixelRatio);
     }
-    m_sprites.removeIf([](const CachedSprite& cached) { return !cached.used; });
+    m_rowSprites.removeIf([](const auto& cached) { return !cached.used; });
+    m_iconSprites.removeIf([](const auto& cached) { return !cached.used; });
+}
+
+void LyricBand::placeWatermarks(const Frame& frame, double time, double pixelRatio)
+{
+    for (const WatermarkFade& fade : std::as_const(m_watermarks)) {
+        const auto visual = m_feed->visualFor(fade.mark.word);
+        const double presence = std::clamp(fade.presence.at(time).value, 0.0, 1.0);
+        if (!visual || presence <= 0)
+            continue;
+        const IconLook look{*visual, fade.mark.pointSize, fade.mark.symbolColor, WordShadow{0, 0, 0}, pixelRatio};
+        const auto& cached = spriteFor(m_iconSprites, look);
+        if (!cached.sprite.image.isNull())
+            m_placed.append({cached.id, cached.sprite.rect, placement(fade.mark.centre, 0, 1), fade.mark.opacity * presence});
+    }
+    Q_UNUSED(frame);
+}
+
+// The pictogram rides on its row (tilt, scale, fade and shadow) and adds its own arrival.
+void LyricBand::placeIcon(const RowPose& pose, const QMatrix4x4& rowTransform, const Frame& frame, double pixelRatio)
+{
+    if (pose.look.iconSide == IconSide::none || pose.iconPresence <= 0)
+        return;
+    const auto visual = m_feed->visualFor(pose.look.text);
+    if (!visual)
+        return;
+    const IconLook look{*visual, pose.look.iconPointSize, pose.look.iconColor, frame.shadow, pixelRatio};
+    const auto& cached = spriteFor(m_iconSprites, look);
+    if (cached.sprite.image.isNull())
+        return;
+    m_iconsMoving = m_iconsMoving || icon_motion::isMoving(visual->kind(), pose.iconAge)
+                    || pose.iconPresence < 1 - fractionTolerance;
+    const double presence = std::clamp(pose.iconPresence, 0.0, 1.0);
+    const QPointF offset = pose.look.iconBox.center() - pose.look.box.center();
+    const QMatrix4x4 transform = rowTransform
+                                 * placement(offset, icon_motion::turn(visual->kind(), pose.iconAge),
+                                             iconInsertionScale + (1 - iconInsertionScale) * presence);
+    m_placed.append({cached.id, cached.sprite.rect, transform, pose.opacity * presence});
 }
 
 QSGNode* LyricBand::updatePaintNode(QSGNode* old, UpdatePaintNodeData*)
@@ -201,7 +293,7 @@ QSGNode* LyricBand::updatePaintNode(QSGNode* old, UpdatePaintNodeData*)
         root->removeChildNode(child);
         previous.append(static_cast<RowNode*>(child));
     }
-    for (const PlacedRow& placed : std::as_const(m_placed)) {
+    for (const PlacedPicture& placed : std::as_const(m_placed)) {
         const auto reuse = std::find_if(previous.begin(), previous.end(),
                                         [&placed](const RowNode* node) { return node->spriteId == placed.spriteId; });
         RowNode* node = nullptr;
@@ -209,14 +301,12 @@ QSGNode* LyricBand::updatePaintNode(QSGNode* old, UpdatePaintNodeData*)
             node = *reuse;
             previous.erase(reuse);
         } else {
-            const auto sprite = std::find_if(m_sprites.cbegin(), m_sprites.cend(), [&placed](const CachedSprite& c) {
-                return c.id == placed.spriteId;
-            });
+            const WordSprite* sprite = findSprite(placed.spriteId);
             node = new RowNode;
             node->spriteId = placed.spriteId;
             node->fade = new QSGOpacityNode;
             node->picture = window()->createImageNode();
-            node->picture->setTexture(window()->createTextureFromImage(sprite->sprite.image));
+            node->picture->setTexture(window()->createTextureFromImage(sprite->image));
             node->picture->setOwnsTexture(true);
             node->picture->setFiltering(QSGTexture::Linear);
             node->fade->appendChildNode(node->picture);

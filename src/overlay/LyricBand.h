@@ -1,5 +1,6 @@
 #pragma once
 
+#include "overlay/IconSprite.h"
 #include "overlay/StackAnimation.h"
 #include "overlay/WordSprite.h"
 
@@ -59,18 +60,23 @@ protected:
     void itemChange(ItemChange change, const ItemChangeData& value) override;
 
 private:
+    template <typename Look>
     struct CachedSprite {
-        SpriteLook look;
+        Look look;
         WordSprite sprite;
         quint64 id;
         bool used;
     };
-    // One row of the last frame as the scene graph needs it.
-    struct PlacedRow {
+    // One picture of the last frame as the scene graph needs it, back to front.
+    struct PlacedPicture {
         quint64 spriteId;
-        QRectF rect;  // the sprite's rectangle around the row's centre
+        QRectF rect;  // the sprite's rectangle around the point the transform puts at the origin
         QMatrix4x4 transform;
         double opacity;
+    };
+    struct WatermarkFade {
+        Watermark mark;
+        SpringMotion presence;
     };
 
     void wake();
@@ -78,8 +84,13 @@ private:
     void requestFrame();
     void sleepUntilNextChange();
     void applyFrameProperties(const Frame& frame);
-    const CachedSprite& spriteFor(const SpriteLook& look);
-    void placeRows(const QList<RowPose>& poses, const Frame& frame);
+    template <typename Look>
+    const CachedSprite<Look>& spriteFor(QList<CachedSprite<Look>>& cache, const Look& look);
+    const WordSprite* findSprite(quint64 id) const;
+    void followWatermark(const Frame& frame, double time);
+    void placePictures(const QList<RowPose>& poses, const Frame& frame, double time);
+    void placeWatermarks(const Frame& frame, double time, double pixelRatio);
+    void placeIcon(const RowPose& pose, const QMatrix4x4& rowTransform, const Frame& frame, double pixelRatio);
 
     QPointer<FrameFeed> m_feed;
     Clock m_clock;
@@ -97,7 +108,10 @@ private:
     bool m_lensEnabled = false;
 
     StackAnimation m_animation;
-    QList<CachedSprite> m_sprites;
+    QList<WatermarkFade> m_watermarks;  // oldest first; only the last can be current
+    bool m_iconsMoving = false;
+    QList<CachedSprite<SpriteLook>> m_rowSprites;
+    QList<CachedSprite<IconLook>> m_iconSprites;
     quint64 m_nextSpriteId = 1;
-    QList<PlacedRow> m_placed;
+    QList<PlacedPicture> m_placed;
 };

@@ -46,14 +46,36 @@ void StackAnimation::startStack(const Frame& frame, double time)
     Stack stack{*frame.line, frame.style, frame.lineSpring, frame.insertionScale,
                 SpringMotion(frame.lineSpring, 0, time), {}};
     stack.presence.retarget(1, time);
-    for (const FrameRow& look : frame.rows) {
-        const QPointF centre = look.box.center();
-        stack.rows.append({look, SpringMotion(frame.lineSpring, centre.x(), time),
-                           SpringMotion(frame.lineSpring, centre.y(), time),
-                           SpringMotion(frame.lineSpring, look.pointSize, time),
-                           SpringMotion(frame.lineSpring, 1, time)});
-    }
+    for (const FrameRow& look : frame.rows)
+        stack.rows.append(newRow(look, frame.lineSpring, 1, time));
     m_stacks.append(std::move(stack));
+}
+
+// A row standing at its place; a pictogram it brings arrives with it, under the row's transition.
+StackAnimation::Row StackAnimation::newRow(const FrameRow& look, Spring spring, double presence, double time)
+{
+    const QPointF centre = look.box.center();
+    const bool hasIcon = look.iconSide != IconSide::none;
+    return {look,
+            SpringMotion(spring, centre.x(), time),
+            SpringMotion(spring, centre.y(), time),
+            SpringMotion(spring, look.pointSize, time),
+            SpringMotion(spring, presence, time),
+            time,
+            SpringMotion(spring, hasIcon ? 1 : 0, time)};
+}
+
+// A pictogram that turns up on a row already shown enters on its own; one that goes is not drawn.
+void StackAnimation::followIcon(Row& row, const FrameRow& look, double time)
+{
+    const bool had = row.look.iconSide != IconSide::none;
+    const bool has = look.iconSide != IconSide::none;
+    if (has && !had) {
+        row.iconArrival = time;
+        row.iconPresence.retarget(1, time);  // from where it is: nothing, or on its way out
+    } else if (!has && row.iconPresence.target() != 0) {
+        row.iconPresence.retarget(0, time);  // nothing left to draw it with: it is gone at once
+    }
 }
 
 void StackAnimation::followRows(Stack& stack, const Frame& frame, double time)
@@ -66,14 +88,14 @@ void StackAnimation::followRows(Stack& stack, const Frame& frame, double time)
                                         [&look](const Row& row) { return row.look.start == look.start; });
         const QPointF centre = look.box.center();
         if (match == previous.end()) {
-            Row row{look, SpringMotion(stack.spring, centre.x(), time), SpringMotion(stack.spring, centre.y(), time),
-                    SpringMotion(stack.spring, look.pointSize, time), SpringMotion(stack.spring, 0, time)};
+            Row row = newRow(look, stack.spring, 0, time);
             row.presence.retarget(1, time);
             kept.append(std::move(row));
             continue;
         }
         Row row = std::move(*match);
         previous.erase(match);
+        followIcon(row, look, time);
         row.look = look;
         retargetIfMoved(row.x, centre.x(), time);
         retargetIfMoved(row.y, centre.y(), time);
@@ -119,7 +141,8 @@ QList<RowPose> StackAnimation::poses(double time) const
             const double sizeScale = row.look.pointSize > 0 ? size / row.look.pointSize : 1;
             RowPose pose{row.look, QPointF(row.x.at(time).value, row.y.at(time).value),
                          std::max(0.0, sizeScale * transition),
-                         row.look.opacity * fade * std::clamp(presence, 0.0, 1.0)};
+                         row.look.opacity * fade * std::clamp(presence, 0.0, 1.0), time - row.iconArrival,
+                         row.iconPresence.at(time).value};
             if (pose.opacity > 0 && pose.scale > 0)
                 poses.append(std::move(pose));
         }
@@ -135,7 +158,7 @@ bool StackAnimation::isSettled(double time) const
         for (const Row& row : stack.rows) {
             if (!isShown(row.presence) || !row.presence.isSettled(time, fractionTolerance)
                 || !row.x.isSettled(time, positionTolerance) || !row.y.isSettled(time, positionTolerance)
-                || !row.size.isSettled(time, positionTolerance))
+                || !row.size.isSettled(time, positionTolerance) || !row.iconPresence.isSettled(time, fractionTolerance))
                 return false;
         }
     }

@@ -14,6 +14,10 @@ struct RowPose {
     QPointF centre;      // of the row's box, band coordinates
     double scale = 1;    // of the look as drawn at look.pointSize
     double opacity = 1;  // the look's own opacity included
+    // The row's pictogram, when its look has one: seconds since it arrived (its swing or wiggle
+    // runs from then) and how far its own entrance has got (1 when it came with its row).
+    double iconAge = 0;
+    double iconPresence = 0;
 };
 
 // Animates from frame to frame the way the overlay moves: a stack belongs to one line (and one
@@ -38,6 +42,8 @@ private:
         SpringMotion y;
         SpringMotion size;
         SpringMotion presence;  // 1 shown, 0 gone: drives the insertion and removal transition
+        double iconArrival;     // when the row's pictogram first showed (if it has one)
+        SpringMotion iconPresence;
     };
     struct Stack {
         std::int64_t line;
@@ -54,6 +60,8 @@ private:
     void leave(Stack& stack, double time);
     void dropFinished(double time);
     static bool hasLeft(const SpringMotion& presence, double time);
+    static Row newRow(const FrameRow& look, Spring spring, double presence, double time);
+    static void followIcon(Row& row, const FrameRow& look, double time);
 
     QList<Stack> m_stacks;  // oldest first; only the last can be current
 };

@@ -1,6 +1,6 @@
 #include "overlay/WordSprite.h"
 
-#include "overlay/AlphaBlur.h"
+#include "overlay/SpriteShadow.h"
 #include "overlay/TextMeasurer.h"
 #include "settings/ColorConversion.h"
 #include "settings/FontMapping.h"
@@ -11,8 +11,6 @@
 
 namespace {
 
-// A blur radius as the looks give it spreads about twice as far as the Gaussian's deviation.
-constexpr double sigmaPerRadius = 0.5;
 // Sprites larger than this (in device pixels a side) are drawn smaller and scaled up; no display
 // word comes near it, and it bounds the memory one absurd word can take.
 constexpr double maxSpriteSide = 4096;
@@ -43,24 +41,6 @@ void paintInk(QPainter& painter, const SpriteLook& look)
     painter.restore();
 }
 
-QImage transparentImage(QSize pixels)
-{
-    QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    return image;
-}
-
-QImage shadowOf(const QImage& ink, const WordShadow& shadow, double pixelsPerPoint)
-{
-    QImage alpha = ink.convertToFormat(QImage::Format_Alpha8);
-    blurAlpha(alpha, sigmaPerRadius * shadow.radius * pixelsPerPoint);
-    QImage tinted = transparentImage(alpha.size());
-    QPainter painter(&tinted);
-    painter.setOpacity(shadow.opacity);
-    painter.drawImage(QPointF(0, shadow.offsetY * pixelsPerPoint), alpha);  // alpha draws as black
-    return tinted;
-}
-
 }  // namespace
 
 SpriteLook SpriteLook::of(const FrameRow& row, LyricFont font, const WordShadow& shadow, double devicePixelRatio)
@@ -84,7 +64,7 @@ SpriteLook SpriteLook::of(const FrameRow& row, LyricFont font, const WordShadow&
 
 WordSprite paintWordSprite(const SpriteLook& look)
 {
-    const double margin = std::ceil(3 * sigmaPerRadius * look.shadow.radius + std::abs(look.shadow.offsetY));
+    const double margin = sprite_shadow::margin(look.shadow);
     const QRectF drawn(-margin, -margin, look.boxSize.width() + 2 * margin, look.boxSize.height() + 2 * margin);
     if (!(drawn.width() > 0) || !(drawn.height() > 0) || !std::isfinite(drawn.width() * drawn.height()))
         return {};
@@ -93,7 +73,7 @@ WordSprite paintWordSprite(const SpriteLook& look)
     const QSize pixels(static_cast<int>(std::ceil(drawn.width() * pixelsPerPoint)),
                        static_cast<int>(std::ceil(drawn.height() * pixelsPerPoint)));
 
-    QImage ink = transparentImage(pixels);
+    QImage ink = sprite_shadow::transparentImage(pixels);
     {
         QPainter painter(&ink);
         painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
@@ -101,12 +81,9 @@ WordSprite paintWordSprite(const SpriteLook& look)
         painter.translate(margin, margin);
         paintInk(painter, look);
     }
-    const bool hasShadow = look.shadow.radius > 0 || look.shadow.offsetY != 0;
-    QImage sprite = hasShadow ? shadowOf(ink, look.shadow, pixelsPerPoint) : transparentImage(pixels);
-    {
-        QPainter painter(&sprite);
-        painter.drawImage(0, 0, ink);
-    }
+    QImage sprite = sprite_shadow::withShadow(ink, look.shadow, pixelsPerPoint);
+    if (sprite.isNull())
+        return {};
     const QPointF centre(0.5 * look.boxSize.width(), 0.5 * look.boxSize.height());
     return {std::move(sprite), drawn.translated(-centre)};
 }

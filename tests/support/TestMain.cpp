@@ -36,6 +36,8 @@ int main(int argc, char** argv)
     qputenv("XDG_DATA_HOME", root + "/data");
     qputenv("XDG_RUNTIME_DIR", root + "/runtime");
     QDir().mkpath(home.path() + QStringLiteral("/runtime"));
+    QFile::setPermissions(home.path() + QStringLiteral("/runtime"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 #if defined(ZUVIK_TEST_X11)
     // Listing the tests needs no display; running them needs one of their own.
     ::testing::InitGoogleTest(&argc, argv);
