@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointF>
+#include <QRectF>
 #include <QSizeF>
 
 // The fisheye lens as a pure mapping, the reference the lens shader is checked against: for a
@@ -21,5 +22,10 @@ inline constexpr double maxSampleOffset = 0.45;
 
 QPointF sourcePoint(QSizeF size, QPointF destination, double lensStrength = strength,
                     double lensFalloff = falloff);
+
+// Where the picture in `source` (band coordinates) shows once seen through the lens: the bounding
+// rectangle of every destination that samples from it, within the band. The lens only needs to
+// run there, and only `source` needs to be rendered for it.
+QRectF destinationBounds(QSizeF size, const QRectF& source);
 
 }  // namespace fisheye_lens

@@ -56,6 +56,6 @@ WordSprite paintIconSprite(const IconLook& look)
         painter.translate(margin, margin);
         paintPicture(painter, look, side);
     }
-    return {sprite_shadow::withShadow(picture, look.shadow, pixelsPerPoint),
-            QRectF(-0.5 * extent, -0.5 * extent, extent, extent)};
+    return cropped({sprite_shadow::withShadow(picture, look.shadow, pixelsPerPoint),
+                    QRectF(-0.5 * extent, -0.5 * extent, extent, extent)});
 }

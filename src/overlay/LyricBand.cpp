@@ -1,5 +1,6 @@
 #include "overlay/LyricBand.h"
 
+#include "overlay/FisheyeMapping.h"
 #include "overlay/FrameFeed.h"
 #include "overlay/IconMotion.h"
 
@@ -114,7 +115,7 @@ void LyricBand::onFrameSwapped()
     const double refresh = window() && window()->screen() ? window()->screen()->refreshRate() : 60.0;
     const double interval = 1.0 / std::clamp(refresh, 24.0, 240.0);
     const double sinceLast = 1e-3 * static_cast<double>(m_steady.elapsed()) - m_lastPolish;
-    const double wait = 0.9 * interval - sinceLast;
+    const double wait = interval - sinceLast - 0.002;  // a little early, so no display frame is missed
     if (wait <= 0)
         requestFrame();
     else
@@ -145,7 +146,36 @@ void LyricBand::advance(const QDateTime& instant, double steadySeconds)
         return !fade.presence.isSettled(steadySeconds, fractionTolerance);
     });
     m_animating = swaying || fading || m_iconsMoving || !m_animation.isSettled(steadySeconds);
+    const QRectF placed = boundsOfPlaced();
+    updateLensRects(placed);
+    // What shows on screen: through the lens where it is on, then turned by the sway.
+    const QRectF shown = m_lensEnabled ? m_lensRect : placed;
+    m_drawnBounds = shown.isEmpty() ? QRectF() : m_swayMatrix.mapRect(shown).translated(m_bandRect.topLeft());
     update();
+    Q_EMIT frameAdvanced(m_drawnBounds, steadySeconds);
+}
+
+QRectF LyricBand::boundsOfPlaced() const
+{
+    QRectF bounds;
+    for (const PlacedPicture& placed : m_placed)
+        bounds |= placed.transform.mapRect(placed.rect);
+    return bounds;
+}
+
+void LyricBand::updateLensRects(const QRectF& placed)
+{
+    QRectF source;
+    QRectF lens;
+    if (m_lensEnabled && !placed.isEmpty()) {
+        source = QRectF(placed.intersected(QRectF(QPointF(0, 0), m_bandRect.size())).toAlignedRect());
+        lens = QRectF(fisheye_lens::destinationBounds(m_bandRect.size(), source).toAlignedRect());
+    }
+    if (source != m_lensSourceRect || lens != m_lensRect) {
+        m_lensSourceRect = source;
+        m_lensRect = lens;
+        Q_EMIT lensRectsChanged();
+    }
 }
 
 void LyricBand::sleepUntilNextChange()

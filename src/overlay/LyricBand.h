@@ -26,6 +26,8 @@ class LyricBand : public QQuickItem {
     Q_PROPERTY(QRectF bandRect READ bandRect NOTIFY bandRectChanged)
     Q_PROPERTY(QMatrix4x4 swayMatrix READ swayMatrix NOTIFY swayMatrixChanged)
     Q_PROPERTY(bool lensEnabled READ lensEnabled NOTIFY lensEnabledChanged)
+    Q_PROPERTY(QRectF lensSourceRect READ lensSourceRect NOTIFY lensRectsChanged)
+    Q_PROPERTY(QRectF lensRect READ lensRect NOTIFY lensRectsChanged)
 public:
     using Clock = std::function<QDateTime()>;
 
@@ -46,13 +48,22 @@ public:
     QRectF bandRect() const { return m_bandRect; }
     QMatrix4x4 swayMatrix() const { return m_swayMatrix; }
     bool lensEnabled() const { return m_lensEnabled; }
+    // Band coordinates: where the rows draw (what the lens has to look at), and where that shows
+    // through the lens.
+    QRectF lensSourceRect() const { return m_lensSourceRect; }
+    QRectF lensRect() const { return m_lensRect; }
     bool isAnimating() const { return m_animating; }
+    // What the last frame drew, swaying included, in the window's coordinates; empty for nothing.
+    QRectF drawnBounds() const { return m_drawnBounds; }
     qsizetype drawnRows() const { return m_placed.size(); }
 
 Q_SIGNALS:
     void bandRectChanged();
     void swayMatrixChanged();
     void lensEnabledChanged();
+    void lensRectsChanged();
+    // After every frame, with its drawn bounds and the steady time it was drawn for.
+    void frameAdvanced(const QRectF& drawnBounds, double steadySeconds);
 
 protected:
     void updatePolish() override;
@@ -84,6 +95,8 @@ private:
     void requestFrame();
     void sleepUntilNextChange();
     void applyFrameProperties(const Frame& frame);
+    QRectF boundsOfPlaced() const;
+    void updateLensRects(const QRectF& placed);
     template <typename Look>
     const CachedSprite<Look>& spriteFor(QList<CachedSprite<Look>>& cache, const Look& look);
     const WordSprite* findSprite(quint64 id) const;
@@ -105,6 +118,9 @@ private:
     QPointF m_windowOrigin;
     QRectF m_bandRect;
     QMatrix4x4 m_swayMatrix;
+    QRectF m_drawnBounds;
+    QRectF m_lensSourceRect;
+    QRectF m_lensRect;
     bool m_lensEnabled = false;
 
     StackAnimation m_animation;

@@ -49,4 +49,35 @@ QImage withShadow(const QImage& ink, const WordShadow& shadow, double pixelsPerP
     return sprite;
 }
 
+QRect visiblePart(const QImage& picture)
+{
+    if (picture.format() != QImage::Format_ARGB32_Premultiplied)
+        return picture.rect();
+    int left = picture.width();
+    int right = -1;
+    int top = picture.height();
+    int bottom = -1;
+    for (int y = 0; y < picture.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+        int first = -1;
+        int last = -1;
+        for (int x = 0; x < picture.width(); ++x) {
+            if (qAlpha(line[x]) > 1) {
+                if (first < 0)
+                    first = x;
+                last = x;
+            }
+        }
+        if (first < 0)
+            continue;
+        left = std::min(left, first);
+        right = std::max(right, last);
+        top = std::min(top, y);
+        bottom = y;
+    }
+    if (right < 0)
+        return {};
+    return QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
 }  // namespace sprite_shadow

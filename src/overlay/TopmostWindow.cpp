@@ -38,8 +38,10 @@ TopmostWindow::TopmostWindow(QQmlEngine& engine, QScreen& screen, FrameFeed& fee
     setSource(QUrl(QStringLiteral("qrc:/zuvik/overlay/qml/OverlayScene.qml")));
     if (rootObject())
         m_band = rootObject()->findChild<LyricBand*>(QStringLiteral("lyricBand"));
-    if (m_band)
+    if (m_band) {
         m_band->setFeed(&feed);
+        connect(m_band, &LyricBand::frameAdvanced, this, &TopmostWindow::onFrameAdvanced);
+    }
     fitToScreen();
 }
 
@@ -53,7 +55,23 @@ void TopmostWindow::fitToDisplay(const QRect& display)
     QRect reach = reachOnDisplay(display.size());
     if (reach.isEmpty())
         reach.setSize(QSize(1, 1));  // a screen with no area: a window of one point, drawing nothing
-    setGeometry(reach.translated(display.topLeft()));
+    m_display = display;
+    m_fit.emplace(reach, display.height());
+    place(reach);
+}
+
+void TopmostWindow::place(const QRect& onDisplay)
+{
+    setGeometry(onDisplay.translated(m_display.topLeft()));
     if (m_band)
-        m_band->setPlacement(display.size(), reach.topLeft());
+        m_band->setPlacement(m_display.size(), onDisplay.topLeft());
+}
+
+void TopmostWindow::onFrameAdvanced(const QRectF& drawn, double steadySeconds)
+{
+    if (!m_fit)
+        return;
+    const QPointF windowOnDisplay = geometry().topLeft() - m_display.topLeft();
+    if (const auto fitted = m_fit->follow(drawn.translated(windowOnDisplay), steadySeconds))
+        place(*fitted);
 }

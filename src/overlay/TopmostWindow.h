@@ -1,6 +1,10 @@
 #pragma once
 
+#include "overlay/WindowFit.h"
+
 #include <QQuickView>
+
+#include <optional>
 
 class FrameFeed;
 class LyricBand;
@@ -8,7 +12,8 @@ class QScreen;
 
 // One display's overlay: a frameless, transparent window above every other, on every workspace,
 // outside the task bar, that never takes a click or the keyboard. It covers the part of its
-// screen that the lyric band can reach, swaying included, and keeps to it as the screen changes.
+// screen that the lyric band can reach, swaying included, and keeps to it as the screen changes;
+// within that it shrinks to what is being drawn, because every frame costs by the window's area.
 class TopmostWindow : public QQuickView {
     Q_OBJECT
 public:
@@ -21,6 +26,11 @@ public:
     void fitToDisplay(const QRect& display);
 
 private:
+    void onFrameAdvanced(const QRectF& drawn, double steadySeconds);
+    void place(const QRect& onDisplay);
+
     QScreen& m_screen;
+    QRect m_display;
+    std::optional<WindowFit> m_fit;
     LyricBand* m_band = nullptr;  // owned by the scene
 };

@@ -43,6 +43,20 @@ void paintInk(QPainter& painter, const SpriteLook& look)
 
 }  // namespace
 
+WordSprite cropped(WordSprite sprite)
+{
+    const QRect shown = sprite_shadow::visiblePart(sprite.image);
+    if (shown.isEmpty())
+        return {};
+    if (shown == sprite.image.rect())
+        return sprite;
+    const double pointsPerPixelX = sprite.rect.width() / sprite.image.width();
+    const double pointsPerPixelY = sprite.rect.height() / sprite.image.height();
+    const QRectF rect(sprite.rect.left() + shown.left() * pointsPerPixelX, sprite.rect.top() + shown.top() * pointsPerPixelY,
+                      shown.width() * pointsPerPixelX, shown.height() * pointsPerPixelY);
+    return {sprite.image.copy(shown), rect};
+}
+
 SpriteLook SpriteLook::of(const FrameRow& row, LyricFont font, const WordShadow& shadow, double devicePixelRatio)
 {
     SpriteLook look;
@@ -85,5 +99,5 @@ WordSprite paintWordSprite(const SpriteLook& look)
     if (sprite.isNull())
         return {};
     const QPointF centre(0.5 * look.boxSize.width(), 0.5 * look.boxSize.height());
-    return {std::move(sprite), drawn.translated(-centre)};
+    return cropped({std::move(sprite), drawn.translated(-centre)});
 }

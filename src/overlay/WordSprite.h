@@ -33,6 +33,9 @@ struct SpriteLook {
     friend bool operator==(const SpriteLook&, const SpriteLook&) = default;
 };
 
+// The sprite without its invisible margins: the same picture where anything shows.
+WordSprite cropped(WordSprite sprite);
+
 // Paints a row with its chip block or glyph box and its drop shadow. Needs a QGuiApplication for
 // the fonts; runs in well under a millisecond for a display-sized word.
 WordSprite paintWordSprite(const SpriteLook& look);

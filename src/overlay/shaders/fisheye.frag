@@ -4,6 +4,10 @@
 // and r = |u|, the source is centre + u * (1 - strength * (1 - r)^falloff) half-bands; the rim
 // and everything outside stay where they are. No sample lies further than maxOffset of the band
 // from its pixel. Kept in step with fisheye_lens::sourcePoint.
+//
+// The effect covers only the part of the band where the picture shows through the lens
+// (lensOrigin, lensSize), and the picture is rendered only where it has something
+// (sourceOrigin, sourceSize), all in band coordinates.
 
 layout(location = 0) in vec2 qt_TexCoord0;
 layout(location = 0) out vec4 fragColor;
@@ -15,13 +19,17 @@ layout(std140, binding = 0) uniform buf {
     float strength;
     float falloff;
     float maxOffset;
+    vec2 lensOrigin;
+    vec2 lensSize;
+    vec2 sourceOrigin;
+    vec2 sourceSize;
 };
 
 layout(binding = 1) uniform sampler2D source;
 
 void main()
 {
-    vec2 destination = qt_TexCoord0 * bandSize;
+    vec2 destination = lensOrigin + qt_TexCoord0 * lensSize;
     vec2 half_ = 0.5 * bandSize;
     vec2 u = (destination - half_) / half_;
     float r = length(u);
@@ -32,5 +40,9 @@ void main()
         vec2 reach = maxOffset * bandSize;
         point = clamp(sourcePoint, destination - reach, destination + reach);
     }
-    fragColor = texture(source, point / bandSize) * qt_Opacity;
+    vec2 uv = (point - sourceOrigin) / sourceSize;
+    if (any(lessThan(uv, vec2(0.0))) || any(greaterThan(uv, vec2(1.0))))
+        fragColor = vec4(0.0);
+    else
+        fragColor = texture(source, uv) * qt_Opacity;
 }
