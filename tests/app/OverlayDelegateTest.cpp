@@ -2,6 +2,8 @@
 // RandR, the lock state served by fake logind and ScreenSaver services on private buses, and
 // clicks sent through XTest.
 #include "app/AppDelegate.h"
+#include "app/DemoTrack.h"
+#include "lyrics/PendingLyrics.h"
 #include "app/DisplayIdentity.h"
 #include "app/EngineFrameFeed.h"
 #include "app/LyricEngine.h"
@@ -246,6 +248,42 @@ TEST_F(Overlays, ClicksPassThroughTheOverlayToTheWindowBelowAndTheOverlayStaysOn
                             QStringLiteral("click"), QStringLiteral("1")})
                     .has_value());
     EXPECT_TRUE(waitFor([&below] { return below.clicks == 1; }, 5s));
+}
+
+}  // namespace
+
+namespace {
+
+// The demo song playing on displays of every size, down to a single point.
+TEST(OverlaySizes, TinyDisplaysDrawTheSongWithoutCrashingAndStayWithinTheirReach)
+{
+    ASSERT_TRUE(setMonitor(left, {0, 0, 1, 1}, QStringLiteral("screen")));
+    ASSERT_TRUE(setMonitor(right, {1, 0, 40, 30}));
+    ASSERT_TRUE(waitFor([] { return screensAre({left, right}); }));
+
+    QTemporaryDir folder;
+    JsonFileDefaultsStore store{folder.filePath(QStringLiteral("defaults.json"))};
+    AppSettings settings{store};
+    PrivateBus systemBus;
+    PrivateBus sessionBus;
+    SessionLockState lockState{systemBus.connect(QStringLiteral("system")), sessionBus.connect(QStringLiteral("session"))};
+    X11OverlaySpace space;
+    QObject answers;
+    LyricEngine engine{demo_track::playerQuery(QDateTime::currentDateTimeUtc().addSecs(-5), &QDateTime::currentDateTimeUtc),
+                       [&answers](const NowPlayingTrack&) -> PendingLyrics* {
+                           return new ReadyLyrics(demo_track::lyrics(), &answers);
+                       }};
+    EngineFrameFeed feed{engine, settings};
+    AppDelegate delegate(settings, space, lockState, [&feed]() -> FrameFeed& { return feed; });
+    delegate.launch();
+    ASSERT_EQ(delegate.overlayDisplays().size(), 2);
+    ASSERT_TRUE(waitFor([&engine] { return engine.lyrics().has_value(); }));
+    runEventLoopFor(1500ms);  // the song's second line, drawn frame after frame
+    for (const quint32 id : delegate.overlayDisplays()) {
+        const TopmostWindow* window = delegate.overlayFor(id);
+        EXPECT_TRUE(QRect(0, 0, 41, 30).contains(window->geometry()));
+        EXPECT_GE(window->geometry().width(), 1);
+    }
 }
 
 }  // namespace
