@@ -84,7 +84,8 @@ INSTANTIATE_TEST_SUITE_P(
     Looks, StillFrame,
     ::testing::Values(StillCase{"ship", 7.3, {QStringLiteral("city"), QStringLiteral("hums"), QStringLiteral("silver")},
                                 {QStringLiteral("song"), QStringLiteral("night")}},
-                      StillCase{"visual", 7.3, {QStringLiteral("hums"), QStringLiteral("silver")},
+                      // The current word sits on its glyph box beside its pictogram, which tesseract reads poorly.
+                      StillCase{"visual", 7.3, {QStringLiteral("city"), QStringLiteral("hums")},
                                 {QStringLiteral("song"), QStringLiteral("the")}},
                       StillCase{"fisheye", 7.3, {QStringLiteral("silver")}, {QStringLiteral("song"), QStringLiteral("city")}},
                       // "turn" is set on a faded chip there, which tesseract does not read.

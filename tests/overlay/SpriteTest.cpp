@@ -68,17 +68,29 @@ SpriteLook lookOf(const QString& text, double pointSize)
     return look;
 }
 
-TEST(WordSprite, HoldsTheBoxAndItsShadowCentredOnTheBox)
+TEST(WordSprite, HoldsTheInkAndItsShadowAndNothingElse)
 {
     const SpriteLook look = lookOf(QStringLiteral("silver"), 80);
     const WordSprite sprite = paintWordSprite(look);
     ASSERT_FALSE(sprite.image.isNull());
     const QRectF box(-0.5 * look.boxSize.width(), -0.5 * look.boxSize.height(), look.boxSize.width(),
                      look.boxSize.height());
-    EXPECT_TRUE(sprite.rect.contains(box));
-    EXPECT_GE(box.top() - sprite.rect.top(), 3 * 8.0);  // room for the blur
+    // Within the box and the shadow's reach (three deviations of the blur plus its offset)...
+    EXPECT_TRUE(box.adjusted(-28, -28, 28, 28).contains(sprite.rect));
+    // ...and reaching below the text's baseline by the shadow, which falls 4 points down.
+    EXPECT_GT(sprite.rect.bottom(), box.top() + look.baseline + 4);
     EXPECT_EQ(sprite.image.size(), sprite.rect.size().toSize());
-    EXPECT_GT(alphaSum(sprite.image), 0);
+    // Cropped: every edge of the picture shows something.
+    const QImage& image = sprite.image;
+    const auto rowShows = [&image](int y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(image.pixel(x, y)) > 1)
+                return true;
+        }
+        return false;
+    };
+    EXPECT_TRUE(rowShows(0));
+    EXPECT_TRUE(rowShows(image.height() - 1));
 }
 
 TEST(WordSprite, DrawsTheChipBlockAndTheGlyphBoxInTheirColours)
