@@ -35,6 +35,8 @@ QMatrix4x4 placement(QPointF centre, double turn, double scale)
     return transform;
 }
 
+// While only the sway moves, one display frame in this many is drawn.
+constexpr double swayFrameStride = 2.0;
 // A pictogram enters on its own from this scale.
 constexpr double iconInsertionScale = 0.2;
 constexpr double fractionTolerance = 0.001;
@@ -113,7 +115,9 @@ void LyricBand::onFrameSwapped()
     if (!m_live || !m_animating || m_paceTimer.isActive())
         return;
     const double refresh = window() && window()->screen() ? window()->screen()->refreshRate() : 60.0;
-    const double interval = 1.0 / std::clamp(refresh, 24.0, 240.0);
+    // The sway drifts by under a point per frame even at half the display's rate, which a
+    // renderer without a GPU is glad of; everything else moves at the full rate.
+    const double interval = (m_onlySwaying ? swayFrameStride : 1.0) / std::clamp(refresh, 24.0, 240.0);
     const double sinceLast = 1e-3 * static_cast<double>(m_steady.elapsed()) - m_lastPolish;
     const double wait = interval - sinceLast - 0.002;  // a little early, so no display frame is missed
     if (wait <= 0)
@@ -145,7 +149,9 @@ void LyricBand::advance(const QDateTime& instant, double steadySeconds)
     const bool fading = std::any_of(m_watermarks.cbegin(), m_watermarks.cend(), [steadySeconds](const WatermarkFade& fade) {
         return !fade.presence.isSettled(steadySeconds, fractionTolerance);
     });
-    m_animating = swaying || fading || m_iconsMoving || !m_animation.isSettled(steadySeconds);
+    const bool moving = fading || m_iconsMoving || !m_animation.isSettled(steadySeconds);
+    m_animating = swaying || moving;
+    m_onlySwaying = swaying && !moving;
     const QRectF placed = boundsOfPlaced();
     updateLensRects(placed);
     // What shows on screen: through the lens where it is on, then turned by the sway.

@@ -112,6 +112,7 @@ private:
     QTimer m_paceTimer;
     bool m_live = true;
     bool m_animating = false;
+    bool m_onlySwaying = false;  // nothing moves but the slow sway
     double m_lastPolish = -1;
 
     QSizeF m_displaySize;
