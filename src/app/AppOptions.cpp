@@ -33,6 +33,7 @@ std::optional<double> secondsFromText(const QString& text)
 struct Parser {
     QCommandLineParser parser;
     QCommandLineOption demo{QStringLiteral("demo"), QStringLiteral("Play the built-in demo song instead of following a player.")};
+    QCommandLineOption menu{QStringLiteral("menu"), QStringLiteral("Open the running Zuvik's menu at the pointer (for desktops without a tray).")};
     QCommandLineOption style{QStringLiteral("style"), QStringLiteral("Draw in this look for this run: ship, fisheye, visual or fisheye-visual."), QStringLiteral("NAME")};
     QCommandLineOption still{QStringLiteral("render-frame"), QStringLiteral("Render one frame to a PNG file and exit."), QStringLiteral("OUT.png")};
     QCommandLineOption at{QStringLiteral("at"), QStringLiteral("The playback position of the frame, in seconds."), QStringLiteral("SECONDS")};
@@ -48,10 +49,14 @@ struct Parser {
             "Shows the lyrics of the playing song, word by word, as an overlay on every display."));
         parser.addHelpOption();
         parser.addVersionOption();
-        parser.addOptions({demo, style, still, at, size, background, artist, title, duration});
+        parser.addOptions({demo, menu, style, still, at, size, background, artist, title, duration});
         parser.addPositionalArgument(QStringLiteral("lyrics"),
                                      QStringLiteral("Look up one track's lyrics and print them (zuvik lyrics --help)."),
                                      QStringLiteral("[lyrics ...]"));
+        parser.addPositionalArgument(QStringLiteral("set"), QStringLiteral("Change a setting (zuvik set --help)."),
+                                     QStringLiteral("[set KEY VALUE]"));
+        parser.addPositionalArgument(QStringLiteral("get"), QStringLiteral("Show the settings, or one of them."),
+                                     QStringLiteral("[get [KEY]]"));
     }
 
     std::variant<StillRequest, QString> stillRequest() const
@@ -109,6 +114,7 @@ std::variant<AppOptions, QString> parseAppOptions(const QStringList& arguments)
     p.parser.process(arguments);
     AppOptions options;
     options.demo = p.parser.isSet(p.demo);
+    options.menu = p.parser.isSet(p.menu);
     if (p.parser.isSet(p.style)) {
         options.style = styleFromName(p.parser.value(p.style));
         if (!options.style)

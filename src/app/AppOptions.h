@@ -25,6 +25,7 @@ struct StillRequest {
 // How one run of the application was asked to behave.
 struct AppOptions {
     bool demo = false;
+    bool menu = false;  // ask the running copy to open its status menu, then exit
     std::optional<LyricStyle> style;  // overrides the setting for this run only
     std::optional<StillRequest> still;
 };

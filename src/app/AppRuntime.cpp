@@ -1,6 +1,7 @@
 #include "app/AppRuntime.h"
 
 #include "app/DemoTrack.h"
+#include "app/DiagLog.h"
 #include "app/EngineFrameFeed.h"
 #include "app/LyricEngine.h"
 #include "lyrics/LyricsProvider.h"
@@ -11,21 +12,40 @@
 #include "settings/ArtworkColorSync.h"
 #include "visuals/WordVisualResolver.h"
 
+#include <QCoreApplication>
+
+namespace {
+
+StatusMenu::UpdateFeed updateFeed()
+{
+    return {QUrl(QStringLiteral(ZUVIK_UPDATE_FEED)), QCoreApplication::applicationVersion()};
+}
+
+}  // namespace
+
 AppRuntime::AppRuntime(const AppOptions& options, QObject* parent)
     : QObject(parent)
     , m_options(options)
     , m_settings(AppSettings::shared())
     , m_screenAwake(m_inhibitor, [this] { return m_settings.keepScreenAwake(); })
     , m_delegate(m_settings, m_space, m_lockState, [this]() -> FrameFeed& { return feed(); })
+    , m_statusMenu(m_settings, m_delegate, updateFeed())
 {
     connect(&m_settings, &AppSettings::screenAwakeUpdateRequested, &m_screenAwake, &ScreenAwake::update);
+    connect(&m_statusMenu, &StatusMenu::quitRequested, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    connect(&m_menuRequests, &MenuRequestService::popupRequested, &m_statusMenu, [this] {
+        DiagLog::log(QStringLiteral("status menu: opened for zuvik --menu"));
+        m_statusMenu.popupAtPointer();
+    });
 }
 
 // The windows go first: their bands hold on to the feed.
 AppRuntime::~AppRuntime() = default;
 
+// The status item comes before the overlays, as a menu to reach them by.
 void AppRuntime::start()
 {
+    m_statusMenu.install();
     m_delegate.launch();
 }
 

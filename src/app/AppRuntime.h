@@ -3,8 +3,10 @@
 #include "app/AppDelegate.h"
 #include "app/AppOptions.h"
 #include "app/ScreenAwake.h"
+#include "app/StatusMenu.h"
 #include "platform/freedesktop/ScreenSaverInhibitor.h"
 #include "platform/freedesktop/SessionLockState.h"
+#include "platform/dbus/MenuRequestBus.h"
 #include "platform/x11/X11OverlaySpace.h"
 
 #include <QObject>
@@ -17,8 +19,8 @@ class LyricEngine;
 class PlayerQuery;
 class WordVisualResolver;
 
-// The running application: the settings, the overlays and what feeds them, the lock state and
-// the screen-awake assertion, put together once. The engine (and with it the player polling)
+// The running application: the settings, the status menu, the overlays and what feeds them, the
+// lock state and the screen-awake assertion, put together once. The engine (and with it the player polling)
 // starts when the first overlay needs it.
 class AppRuntime : public QObject {
     Q_OBJECT
@@ -43,4 +45,6 @@ private:
     std::unique_ptr<WordVisualResolver> m_wordVisuals;
     std::unique_ptr<EngineFrameFeed> m_feed;
     AppDelegate m_delegate;
+    StatusMenu m_statusMenu;
+    MenuRequestService m_menuRequests;
 };

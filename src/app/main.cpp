@@ -2,8 +2,10 @@
 #include "app/AppRuntime.h"
 #include "app/DiagLog.h"
 #include "app/LyricsCommand.h"
+#include "app/SettingsCommand.h"
 #include "app/SingleInstance.h"
 #include "app/StillFrame.h"
+#include "platform/dbus/MenuRequestBus.h"
 
 #include <QApplication>
 
@@ -14,6 +16,7 @@
 namespace {
 
 constexpr int badArgumentsStatus = 2;
+constexpr int notRunningStatus = 1;
 
 // The overlay windows are X11 windows; under a Wayland session they run through XWayland, which
 // keeps them above other windows and out of the way of the pointer as X11 does.
@@ -50,12 +53,28 @@ QStringList argumentsAsGiven(int argc, char* argv[])
     return arguments;
 }
 
+// `zuvik --menu`: the running copy opens its menu; this one only asks.
+int askForMenu()
+{
+    const MenuRequestResult result = requestMenuPopup(SingleInstance::busName);
+    if (result.outcome == MenuRequestOutcome::shown)
+        return 0;
+    std::fprintf(stderr, "zuvik: %s — start Zuvik first, then run 'zuvik --menu'\n", qPrintable(result.message));
+    return notRunningStatus;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
 {
-    preferX11();
     const QStringList arguments = argumentsAsGiven(argc, argv);
+    if (isSettingsCommand(arguments)) {
+        // A terminal command: no display needed.
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("zuvik"));
+        return runSettingsCommand(arguments);
+    }
+    preferX11();
     std::vector<char*> qtArgv = withoutStyleOption(argc, argv);
     int qtArgc = static_cast<int>(qtArgv.size()) - 1;
     QApplication app(qtArgc, qtArgv.data());
@@ -74,6 +93,8 @@ int main(int argc, char* argv[])
     const AppOptions& options = std::get<AppOptions>(parsed);
     if (options.still)
         return renderStillFrame(*options.still, options.style);
+    if (options.menu)
+        return askForMenu();
 
     if (SingleInstance().claim() == SingleInstance::Claim::anotherIsRunning) {
         DiagLog::log(QStringLiteral("another Orvane instance is running — exiting this one"));

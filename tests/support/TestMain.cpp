@@ -1,8 +1,8 @@
 // Test entry point: gives each test process a fresh, private home and XDG folders before anything
 // runs, so tests never touch the developer's files and parallel test processes never share a log.
 // Then it makes the application object the code under test expects (a QGuiApplication on the
-// offscreen platform in the GUI variant; a QApplication on an X server of its own, with a
-// compositor, in the X11 variant) and runs the tests.
+// offscreen platform in the GUI variant, a QApplication there in the widgets variant; a
+// QApplication on an X server of its own, with a compositor, in the X11 variant) and runs the tests.
 #include "app/DiagLog.h"
 
 #include <QByteArray>
@@ -11,6 +11,9 @@
 
 #if defined(ZUVIK_TEST_X11)
 #include "PrivateX11Server.h"
+#include <QApplication>
+using TestApplication = QApplication;
+#elif defined(ZUVIK_TEST_WIDGETS)
 #include <QApplication>
 using TestApplication = QApplication;
 #elif defined(ZUVIK_TEST_GUI)

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "app/StatusMenuModel.h"
+#include "app/UpdateCheck.h"
+
+#include <QMessageBox>
+#include <QObject>
+#include <QPointer>
+#include <QPushButton>
+#include <QSlider>
+
+#include <memory>
+#include <optional>
+
+class AppDelegate;
+class AppSettings;
+class QAction;
+class QColorDialog;
+class QMenu;
+class QSystemTrayIcon;
+struct Color;
+
+// The status item and its menu, the application's only interface besides the overlays: built once
+// from StatusMenuModel, refreshed every time it opens (check marks, swatches, the slider and the
+// display items), and the handler of every item. Each action writes to AppSettings, which stores
+// and logs the change; the overlays follow the settings. Main thread.
+class StatusMenu : public QObject {
+    Q_OBJECT
+public:
+    struct UpdateFeed {
+        QUrl address;  // empty: this build has no update feed
+        QString runningVersion;
+        std::chrono::milliseconds timeout = UpdateCheck::defaultTimeout;
+    };
+
+    // The slider's steps over 0.5...1.5: fine enough to feel continuous, and the ends and 1.0 fall
+    // exactly on steps.
+    static constexpr int sliderSteps = 1000;
+
+    StatusMenu(AppSettings& settings, AppDelegate& delegate, UpdateFeed updateFeed, QObject* parent = nullptr);
+    ~StatusMenu() override;
+
+    // Puts the status item in the tray; on a desktop without one, says how to open the menu.
+    void install();
+    // Opens the menu where the pointer is (`zuvik --menu`, or a click on the tray icon).
+    void popupAtPointer();
+
+    // What opening the menu does before it shows.
+    void refresh();
+
+    QMenu& menu() const { return *m_menu; }
+    // The items as the menu holds them now, read back from its widgets.
+    QList<MenuItemSpec> items() const;
+    QSystemTrayIcon* trayIcon() const { return m_tray; }
+    QSlider* textScaleSlider() const { return m_slider; }
+    QPushButton* textScaleResetButton() const { return m_resetButton; }
+    QColorDialog* colorPanel() const { return m_colorPanel.get(); }
+    std::optional<ColorSlot> activeColorSlot() const { return m_activeColorSlot; }
+    // The last update dialog, while it is open.
+    QMessageBox* updateDialog() const { return m_updateDialog; }
+
+    // The actions, each given the represented object of the item that sent it.
+    void pickStyle(const QVariant& represented);
+    void toggleKeepAwake();
+    void toggleUnlockedVisibility();
+    void pickFont(const QVariant& represented);
+    void textScaleChanged(int sliderValue);
+    void resetTextScale();
+    void toggleDisplay(const QVariant& represented);
+    void toggleAutoSync();
+    void pickColor(const QVariant& represented);
+    void colorPanelChanged(const Color& color);
+    void resetColors();
+    void checkForUpdates();
+
+Q_SIGNALS:
+    // "Quit Zuvik": whoever runs the application ends it.
+    void quitRequested();
+
+private:
+    QAction* makeAction(const MenuItemSpec& spec);
+    QWidget* makeTextSizeControl();
+    void trigger(QAction* action);
+    void refreshDisplayItems();
+    void showUpdateResult(const UpdateCheckResult& result);
+
+    AppSettings& m_settings;
+    AppDelegate& m_delegate;
+    std::unique_ptr<QMenu> m_menu;  // a top-level widget: no parent to own it
+    QSystemTrayIcon* m_tray = nullptr;  // child of this, from install() on
+    QPointer<QSlider> m_slider;  // owned by the menu's text-size item
+    QPointer<QPushButton> m_resetButton;
+    std::unique_ptr<QColorDialog> m_colorPanel;  // made on first pickColor
+    std::optional<ColorSlot> m_activeColorSlot;
+    UpdateCheck m_updateCheck;
+    QPointer<QMessageBox> m_updateDialog;  // deletes itself when closed
+};
