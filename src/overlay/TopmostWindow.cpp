@@ -29,7 +29,7 @@ QRect reachOnDisplay(QSizeF display)
 
 TopmostWindow::TopmostWindow(QQmlEngine& engine, QScreen& screen, FrameFeed& feed)
     : QQuickView(&engine, nullptr)
-    , m_screen(screen)
+    , m_screen(&screen)
 {
     setFlags(overlayFlags);
     setColor(Qt::transparent);
@@ -47,7 +47,8 @@ TopmostWindow::TopmostWindow(QQmlEngine& engine, QScreen& screen, FrameFeed& fee
 
 void TopmostWindow::fitToScreen()
 {
-    fitToDisplay(m_screen.geometry());
+    if (m_screen)
+        fitToDisplay(m_screen->geometry());
 }
 
 void TopmostWindow::fitToDisplay(const QRect& display)

@@ -2,13 +2,14 @@
 
 #include "overlay/WindowFit.h"
 
+#include <QPointer>
 #include <QQuickView>
+#include <QScreen>
 
 #include <optional>
 
 class FrameFeed;
 class LyricBand;
-class QScreen;
 
 // One display's overlay: a frameless, transparent window above every other, on every workspace,
 // outside the task bar, that never takes a click or the keyboard. It covers the part of its
@@ -29,7 +30,7 @@ private:
     void onFrameAdvanced(const QRectF& drawn, double steadySeconds);
     void place(const QRect& onDisplay);
 
-    QScreen& m_screen;
+    QPointer<QScreen> m_screen;  // gone when the display is unplugged, before the window is
     QRect m_display;
     std::optional<WindowFit> m_fit;
     LyricBand* m_band = nullptr;  // owned by the scene
