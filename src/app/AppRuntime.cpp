@@ -4,6 +4,7 @@
 #include "app/DiagLog.h"
 #include "app/EngineFrameFeed.h"
 #include "app/LyricEngine.h"
+#include "lyrics/LocalLyricsFinder.h"
 #include "lyrics/LyricsProvider.h"
 #include "lyrics/PendingLyrics.h"
 #include "platform/PlayerBackends.h"
@@ -31,6 +32,7 @@ AppRuntime::AppRuntime(const AppOptions& options, QObject* parent)
     , m_delegate(m_settings, m_space, m_lockState, [this]() -> FrameFeed& { return feed(); })
     , m_statusMenu(m_settings, m_delegate, updateFeed())
 {
+    m_lyricFiles.setMaxThreadCount(1);
     connect(&m_settings, &AppSettings::screenAwakeUpdateRequested, &m_screenAwake, &ScreenAwake::update);
     connect(&m_statusMenu, &StatusMenu::quitRequested, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     connect(&m_menuRequests, &MenuRequestService::popupRequested, &m_statusMenu, [this] {
@@ -75,7 +77,12 @@ LyricEngine& AppRuntime::startEngine()
         m_query = std::make_unique<PlayerQuery>(makePlayerScriptHost);
         m_engine = std::make_unique<LyricEngine>(
             [this](NowPlayingMonitor::Completion done) { m_query->run(std::move(done)); },
-            [](const NowPlayingTrack& track) -> PendingLyrics* { return LyricsProvider::shared().lookup(track); });
+            [this](const NowPlayingTrack& track) -> PendingLyrics* {
+                // The user's own files come first; without one the service lookup runs as before.
+                return new LocalFirstLyrics(
+                    track, local_lyrics::userFolder(), m_lyricFiles,
+                    [track]() -> PendingLyrics* { return LyricsProvider::shared().lookup(track); }, this);
+            });
         // The demo has no cover; a real track's colours may follow its artwork.
         ArtworkColorSync& artworkSync = ArtworkColorSync::shared();
         connect(m_engine.get(), &LyricEngine::trackDelivered, &artworkSync, &ArtworkColorSync::trackChanged);

@@ -10,6 +10,7 @@
 #include "platform/x11/X11OverlaySpace.h"
 
 #include <QObject>
+#include <QThreadPool>
 
 #include <memory>
 
@@ -40,6 +41,7 @@ private:
     ScreenAwake m_screenAwake;
     SessionLockState m_lockState;
     X11OverlaySpace m_space;
+    QThreadPool m_lyricFiles;  // reads the user's lyric files off the GUI thread
     std::unique_ptr<PlayerQuery> m_query;
     std::unique_ptr<LyricEngine> m_engine;
     std::unique_ptr<WordVisualResolver> m_wordVisuals;

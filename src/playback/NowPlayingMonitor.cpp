@@ -47,7 +47,7 @@ void NowPlayingMonitor::ingest(const std::optional<PlayerSample>& sample)
     if (!sameTrack) {
         DiagLog::log(QStringLiteral("now playing (%1): %2 — %3 (%4s)")
                          .arg(sample->source, sample->artist, sample->title, QString::number(sample->duration, 'f', 1)));
-        setTrack(NowPlayingTrack{sample->title, sample->artist, sample->duration});
+        setTrack(NowPlayingTrack{sample->title, sample->artist, sample->duration, sample->url});
     }
     const PlayheadAnchor candidate = candidateAnchor(*sample);
     if (!keepsAnchor(m_anchor, candidate, sameTrack, m_clock(), resyncThreshold))

@@ -7,8 +7,14 @@ struct NowPlayingTrack {
     QString title;
     QString artist;
     double duration;  // seconds
+    // Where the player plays it from (MPRIS xesam:url), as sent; empty when the player does not say.
+    // It does not name the track: the same song played from two copies is the same track.
+    QString url = {};
 
-    // Equal when all three fields are; the duration is compared exactly, so a re-release that
-    // differs by half a second counts as another track.
-    friend bool operator==(const NowPlayingTrack&, const NowPlayingTrack&) = default;
+    // Equal when title, artist and duration are; the duration is compared exactly, so a re-release
+    // that differs by half a second counts as another track.
+    friend bool operator==(const NowPlayingTrack& a, const NowPlayingTrack& b)
+    {
+        return a.title == b.title && a.artist == b.artist && a.duration == b.duration;
+    }
 };

@@ -49,5 +49,5 @@ std::optional<PlayerSample> PlayerSample::fromReply(QStringView reply, const QDa
     if (!position)
         return std::nullopt;
     return PlayerSample{fields[0].toString(), fields[1].toString(), fields[2].toString(), *duration,
-                        *position, fields[5] == u"true", sampledAt};
+                        *position, fields[5] == u"true", sampledAt, fields.size() > 6 ? fields[6].toString() : QString()};
 }

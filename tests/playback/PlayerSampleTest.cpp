@@ -20,6 +20,12 @@ static PlayerSample sample(const char* source, const char* title, const char* ar
                         duration, position, playing, t0()};
 }
 
+static PlayerSample withUrl(PlayerSample s, const char* url)
+{
+    s.url = QString::fromUtf8(url);
+    return s;
+}
+
 class ReadsReply : public ::testing::TestWithParam<ReplyCase> {};
 
 TEST_P(ReadsReply, IntoASampleOrNothing)
@@ -36,7 +42,11 @@ INSTANTIATE_TEST_SUITE_P(
                   sample("music", "Title", "Artist", 215.5, 0, false)},
         ReplyCase{"empty_reply", "", std::nullopt},
         ReplyCase{"five_fields", "spotify\tTitle\tArtist\t215\t12.5", std::nullopt},
-        ReplyCase{"fields_after_the_sixth_are_ignored", "music\tT\tA\t215\t1\ttrue\textra\t\t",
+        ReplyCase{"seventh_field_is_the_url_later_ones_ignored", "music\tT\tA\t215\t1\ttrue\textra\t\t",
+                  withUrl(sample("music", "T", "A", 215, 1, true), "extra")},
+        ReplyCase{"file_url", "music\tT\tA\t215\t1\ttrue\tfile:///m/a%20b.flac",
+                  withUrl(sample("music", "T", "A", 215, 1, true), "file:///m/a%20b.flac")},
+        ReplyCase{"empty_seventh_field_is_no_url", "music\tT\tA\t215\t1\ttrue\t",
                   sample("music", "T", "A", 215, 1, true)},
         ReplyCase{"empty_text_fields_are_kept", "spotify\t\t\t215\t1\ttrue", sample("spotify", "", "", 215, 1, true)},
         ReplyCase{"fields_are_not_trimmed", "spotify\t Title \t Artist \t215\t1\ttrue",

@@ -88,8 +88,14 @@ QString replyNumber(double seconds)
 QString mprisReplyRecord(QStringView source, const MprisPlayerState& state, std::optional<double> position)
 {
     const QChar tab = u'\t';
-    return source.toString() + tab + mprisTrackKey(state) + tab + (position ? replyNumber(*position) : QString()) + tab
+    QString record = source.toString() + tab + mprisTrackKey(state) + tab
+        + (position ? replyNumber(*position) : QString()) + tab
         + (state.status == u"Playing" ? QStringLiteral("true") : QStringLiteral("false"));
+    // Only a player that names its file gets the seventh field; other records stay as they were.
+    const QString url = mprisText(state.metadata.value(QStringLiteral("xesam:url")));
+    if (!url.isEmpty())
+        record += tab + url;
+    return record;
 }
 
 QString mprisTrackKey(const MprisPlayerState& state)

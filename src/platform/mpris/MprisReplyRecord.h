@@ -29,7 +29,7 @@ std::optional<double> mprisSeconds(const QVariant& microseconds);
 QString replyNumber(double seconds);
 
 // The reply record the player script would give for this player: source, title, artist,
-// duration, position, playing. A duration or position that cannot be told is left empty, which
+// duration, position, playing, and the track's xesam:url as a seventh field when it has one. A duration or position that cannot be told is left empty, which
 // makes the record unreadable, as a script that meets a missing value would.
 QString mprisReplyRecord(QStringView source, const MprisPlayerState& state, std::optional<double> position);
 
