@@ -119,7 +119,7 @@ void LyricBand::onFrameSwapped()
     // renderer without a GPU is glad of; everything else moves at the full rate.
     const double interval = (m_onlySwaying ? swayFrameStride : 1.0) / std::clamp(refresh, 24.0, 240.0);
     const double sinceLast = 1e-3 * static_cast<double>(m_steady.elapsed()) - m_lastPolish;
-    const double wait = interval - sinceLast - 0.002;  // a little early, so no display frame is missed
+    const double wait = interval - sinceLast;
     if (wait <= 0)
         requestFrame();
     else
