@@ -2,23 +2,10 @@
 
 #include "lyrics/JsonRequest.h"
 #include "lyrics/ServiceAddress.h"
+#include "platform/net/RefusingCookieJar.h"
 
-#include <QNetworkCookie>
-#include <QNetworkCookieJar>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-
-namespace {
-
-// A jar that neither keeps nor hands out cookies: the service has no reason to recognise us.
-class RefusingCookieJar : public QNetworkCookieJar {
-public:
-    using QNetworkCookieJar::QNetworkCookieJar;
-    QList<QNetworkCookie> cookiesForUrl(const QUrl&) const override { return {}; }
-    bool setCookiesFromUrl(const QList<QNetworkCookie>&, const QUrl&) override { return false; }
-};
-
-}  // namespace
 
 ServiceSession::ServiceSession(QUrl base, std::chrono::milliseconds transferTimeout)
     : m_base(std::move(base))

@@ -1,12 +1,12 @@
 #include "settings/ArtworkLoader.h"
 
+#include "platform/net/RefusingCookieJar.h"
+
 #include <QBuffer>
 #include <QEventLoop>
 #include <QFile>
 #include <QImageReader>
 #include <QNetworkAccessManager>
-#include <QNetworkCookie>
-#include <QNetworkCookieJar>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QTimer>
@@ -17,13 +17,6 @@
 
 namespace {
 
-// Keeps nothing and sends nothing: artwork hosts have no reason to recognise us.
-class RefusingCookieJar : public QNetworkCookieJar {
-public:
-    using QNetworkCookieJar::QNetworkCookieJar;
-    QList<QNetworkCookie> cookiesForUrl(const QUrl&) const override { return {}; }
-    bool setCookiesFromUrl(const QList<QNetworkCookie>&, const QUrl&) override { return false; }
-};
 
 // The server answered and the whole body arrived: no error, or an error that only reports the
 // HTTP status (404, 500, ...). Transport failures, time-outs and aborts leave a partial body or none.

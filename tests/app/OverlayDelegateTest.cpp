@@ -18,6 +18,7 @@
 #include "LogLines.h"
 #include "PrivateBus.h"
 #include "PrivateX11Server.h"
+#include "X11Monitors.h"
 
 #include <gtest/gtest.h>
 
@@ -31,48 +32,11 @@ using namespace std::chrono_literals;
 
 namespace {
 
-const QString left = QStringLiteral("LEFT");
-const QString right = QStringLiteral("RIGHT");
+using namespace x11_monitors;
 
 quint32 idOfMonitor(const QString& name)
 {
     return displayIdFor({name, {}, {}, {}});
-}
-
-// A monitor over part of the server's one output; `output` "none" for one of its own.
-bool setMonitor(const QString& name, const QRect& geometry, const QString& output = QStringLiteral("none"))
-{
-    const QString spec = QStringLiteral("%1/300x%2/200+%3+%4")
-                             .arg(geometry.width())
-                             .arg(geometry.height())
-                             .arg(geometry.x())
-                             .arg(geometry.y());
-    return runX11Tool(QStringLiteral("xrandr"), {QStringLiteral("--setmonitor"), name, spec, output}).has_value();
-}
-
-bool deleteMonitor(const QString& name)
-{
-    return runX11Tool(QStringLiteral("xrandr"), {QStringLiteral("--delmonitor"), name}).has_value();
-}
-
-bool screensAre(const QStringList& names)
-{
-    QStringList present;
-    for (const QScreen* screen : QGuiApplication::screens())
-        present.append(screen->name());
-    present.sort();
-    QStringList wanted = names;
-    wanted.sort();
-    return present == wanted;
-}
-
-// Two side-by-side monitors instead of the server's one screen: the left one takes over the
-// server's output, the right one stands alone.
-bool splitIntoTwoMonitors()
-{
-    if (!setMonitor(left, {0, 0, 960, 1080}, QStringLiteral("screen")) || !setMonitor(right, {960, 0, 960, 1080}))
-        return false;
-    return waitFor([] { return screensAre({left, right}); });
 }
 
 // A new resolution for the server's output, as a monitor's mode change gives.

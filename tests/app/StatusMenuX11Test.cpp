@@ -21,38 +21,19 @@
 #include <QScreen>
 #include <QSystemTrayIcon>
 
+#include "X11Monitors.h"
+
 #include <gtest/gtest.h>
 
 using namespace std::chrono_literals;
 
 namespace {
 
-const QString left = QStringLiteral("LEFT");
-const QString right = QStringLiteral("RIGHT");
+using namespace x11_monitors;
 
 quint32 idOfMonitor(const QString& name)
 {
     return displayIdFor({name, {}, {}, {}});
-}
-
-bool setMonitor(const QString& name, const QRect& geometry, const QString& output)
-{
-    const QString spec = QStringLiteral("%1/300x%2/200+%3+%4")
-                             .arg(geometry.width())
-                             .arg(geometry.height())
-                             .arg(geometry.x())
-                             .arg(geometry.y());
-    return runX11Tool(QStringLiteral("xrandr"), {QStringLiteral("--setmonitor"), name, spec, output}).has_value();
-}
-
-bool splitIntoTwoMonitors()
-{
-    if (QGuiApplication::screens().size() == 2)
-        return true;  // split by an earlier test of this process
-    if (!setMonitor(left, {0, 0, 960, 1080}, QStringLiteral("screen"))
-        || !setMonitor(right, {960, 0, 960, 1080}, QStringLiteral("none")))
-        return false;
-    return waitFor([] { return QGuiApplication::screens().size() == 2; });
 }
 
 QStringList displayItemTitles(const StatusMenu& menu)
