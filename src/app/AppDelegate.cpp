@@ -3,6 +3,7 @@
 #include "app/DiagLog.h"
 #include "app/DisplayIdentity.h"
 #include "app/LockMonitor.h"
+#include "overlay/NoticeWindow.h"
 #include "overlay/OverlaySpace.h"
 #include "overlay/OverlayTypes.h"
 #include "overlay/TopmostWindow.h"
@@ -36,6 +37,7 @@ AppDelegate::AppDelegate(AppSettings& settings, OverlaySpace& space, LockStateSo
 // Windows go before the QML engine their scenes were made with.
 AppDelegate::~AppDelegate()
 {
+    m_notices.clear();
     m_overlays.clear();
 }
 
@@ -83,6 +85,8 @@ void AppDelegate::rebuildOverlays()
             wanted[id] = screen;  // a later screen with the same ID replaces an earlier one
     }
     std::erase_if(m_overlays, [&wanted](const auto& entry) { return !wanted.contains(entry.first); });
+    // A display's notice goes with its overlay, and is made again for its next screen.
+    m_notices.clear();
     for (const auto& [id, screen] : wanted) {
         if (const auto existing = m_overlays.find(id); existing != m_overlays.end())
             existing->second->fitToScreen();  // same window, following a new resolution
@@ -107,6 +111,10 @@ void AppDelegate::createOverlay(quint32 displayId, QScreen& screen)
 void AppDelegate::applyVisibility(bool locked)
 {
     const bool visible = locked || m_settings.showWhenUnlocked();
+    if (!visible) {
+        for (const auto& [id, notice] : m_notices)
+            notice->hide();
+    }
     for (const auto& [id, window] : m_overlays) {
         if (visible)
             show(*window);
@@ -120,6 +128,28 @@ void AppDelegate::show(TopmostWindow& window)
     m_space.showSpace();
     window.show();
     m_space.addWindow(window);
+}
+
+void AppDelegate::showNotice(const QString& text)
+{
+    for (const auto& [id, window] : m_overlays) {
+        if (!window->isVisible() || !window->screen())
+            continue;
+        auto& notice = m_notices[id];
+        if (!notice) {
+            notice = std::make_unique<NoticeWindow>(*m_qml, *window->screen());
+            m_space.addWindow(*notice);
+        }
+        m_space.showSpace();
+        notice->showText(text);
+        m_space.addWindow(*notice);
+    }
+}
+
+NoticeWindow* AppDelegate::noticeFor(quint32 displayId) const
+{
+    const auto found = m_notices.find(displayId);
+    return found == m_notices.end() ? nullptr : found->second.get();
 }
 
 QList<quint32> AppDelegate::overlayDisplays() const

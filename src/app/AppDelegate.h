@@ -10,6 +10,7 @@ class AppSettings;
 class FrameFeed;
 class LockMonitor;
 class LockStateSource;
+class NoticeWindow;
 class OverlaySpace;
 class QQmlEngine;
 class QScreen;
@@ -34,9 +35,13 @@ public:
     void rebuildOverlays();
     void applyVisibility(bool locked);
 
+    // Shows a short notice on every display whose overlay is showing.
+    void showNotice(const QString& text);
+
     bool isLocked() const;
     QList<quint32> overlayDisplays() const;
     TopmostWindow* overlayFor(quint32 displayId) const;
+    NoticeWindow* noticeFor(quint32 displayId) const;
 
 private:
     void onScreensChanged();
@@ -51,6 +56,7 @@ private:
     QQmlEngine* m_qml = nullptr;  // child of this
     LockMonitor* m_lockMonitor = nullptr;  // child of this, from launch on
     std::unordered_map<quint32, std::unique_ptr<TopmostWindow>> m_overlays;
+    std::unordered_map<quint32, std::unique_ptr<NoticeWindow>> m_notices;  // made on first notice
 };
 
 // The display ID of a screen (see DisplayIdentity), and the name the log gives it.

@@ -22,6 +22,27 @@ StatusMenu::UpdateFeed updateFeed()
     return {QUrl(QStringLiteral(ZUVIK_UPDATE_FEED)), QCoreApplication::applicationVersion()};
 }
 
+// `zuvik offset …`, answered for the track now playing.
+TimingAnswer answerTiming(TrackTiming& timing, const TimingRequest& request)
+{
+    bool done = false;
+    switch (request.kind) {
+    case TimingRequest::Kind::set:
+        done = timing.setOffset(request.seconds);
+        break;
+    case TimingRequest::Kind::reset:
+        done = timing.reset();
+        break;
+    case TimingRequest::Kind::show:
+        done = timing.track().has_value();
+        break;
+    }
+    if (!done)
+        return {false, QStringLiteral("nothing is playing")};
+    return {true, offsetLabel(timing.offset()) + QStringLiteral(" — ") + timing.track()->artist + QStringLiteral(" — ")
+                      + timing.track()->title};
+}
+
 }  // namespace
 
 AppRuntime::AppRuntime(const AppOptions& options, QObject* parent)
@@ -31,6 +52,9 @@ AppRuntime::AppRuntime(const AppOptions& options, QObject* parent)
     , m_screenAwake(m_inhibitor, [this] { return m_settings.keepScreenAwake(); })
     , m_delegate(m_settings, m_space, m_lockState, [this]() -> FrameFeed& { return feed(); })
     , m_statusMenu(m_settings, m_delegate, updateFeed())
+    , m_offsets(TrackOffsets::userFile())
+    , m_timing(m_offsets)
+    , m_timingRequests([this](const TimingRequest& request) { return answerTiming(m_timing, request); })
 {
     m_lyricFiles.setMaxThreadCount(1);
     connect(&m_settings, &AppSettings::screenAwakeUpdateRequested, &m_screenAwake, &ScreenAwake::update);
@@ -39,6 +63,11 @@ AppRuntime::AppRuntime(const AppOptions& options, QObject* parent)
         DiagLog::log(QStringLiteral("status menu: opened for zuvik --menu"));
         m_statusMenu.popupAtPointer();
     });
+    connect(&m_statusMenu, &StatusMenu::timingNudgeRequested, &m_timing, &TrackTiming::nudge);
+    connect(&m_statusMenu, &StatusMenu::timingResetRequested, &m_timing, &TrackTiming::reset);
+    connect(&m_timing, &TrackTiming::trackAvailabilityChanged, &m_statusMenu, &StatusMenu::setTrackAvailable);
+    connect(&m_timing, &TrackTiming::adjusted, &m_delegate,
+            [this](double seconds) { m_delegate.showNotice(offsetLabel(seconds)); });
 }
 
 // The windows go first: their bands hold on to the feed.
@@ -60,6 +89,8 @@ FrameFeed& AppRuntime::feed()
         m_feed = std::make_unique<EngineFrameFeed>(engine, m_settings);
         m_feed->overrideStyle(m_options.style);
         m_feed->setVisuals([resolver = m_wordVisuals.get()](const QString& word) { return resolver->visual(word); });
+        m_feed->setTimingOffset(m_timing.offset());
+        connect(&m_timing, &TrackTiming::offsetChanged, m_feed.get(), &EngineFrameFeed::setTimingOffset);
     }
     return *m_feed;
 }
@@ -88,6 +119,7 @@ LyricEngine& AppRuntime::startEngine()
         connect(m_engine.get(), &LyricEngine::trackDelivered, &artworkSync, &ArtworkColorSync::trackChanged);
         connect(&m_settings, &AppSettings::artworkRefreshRequested, &artworkSync, &ArtworkColorSync::refresh);
     }
+    connect(m_engine.get(), &LyricEngine::trackDelivered, &m_timing, &TrackTiming::followTrack);
     connect(&m_engine->nowPlaying(), &NowPlayingMonitor::playingReported, &m_screenAwake, [this](bool playing) {
         m_screenAwake.setPlaying(playing);
         m_screenAwake.update();

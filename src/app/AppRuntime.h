@@ -4,9 +4,11 @@
 #include "app/AppOptions.h"
 #include "app/ScreenAwake.h"
 #include "app/StatusMenu.h"
+#include "app/TrackTiming.h"
 #include "platform/freedesktop/ScreenSaverInhibitor.h"
 #include "platform/freedesktop/SessionLockState.h"
 #include "platform/dbus/MenuRequestBus.h"
+#include "platform/dbus/TimingRequestBus.h"
 #include "platform/x11/X11OverlaySpace.h"
 
 #include <QObject>
@@ -49,4 +51,7 @@ private:
     AppDelegate m_delegate;
     StatusMenu m_statusMenu;
     MenuRequestService m_menuRequests;
+    TrackOffsets m_offsets;
+    TrackTiming m_timing;
+    TimingRequestService m_timingRequests;
 };

@@ -44,6 +44,19 @@ void EngineFrameFeed::setVisuals(VisualLookup visuals)
     Q_EMIT changed();
 }
 
+void EngineFrameFeed::setTimingOffset(double seconds)
+{
+    if (seconds == m_timingOffset)
+        return;
+    m_timingOffset = seconds;
+    Q_EMIT changed();
+}
+
+double EngineFrameFeed::drawnPlayhead(const QDateTime& instant) const
+{
+    return m_engine.playhead(instant) - m_timingOffset;
+}
+
 std::optional<WordVisual> EngineFrameFeed::visualFor(const QString& word) const
 {
     return m_visuals ? m_visuals(word) : std::nullopt;
@@ -62,7 +75,7 @@ Frame EngineFrameFeed::frameAt(const QDateTime& instant, QSizeF displaySize) con
 {
     FrameInput input;
     input.frameTime = secondsSinceReferenceDate(instant);
-    input.playhead = m_engine.playhead(instant);
+    input.playhead = drawnPlayhead(instant);
     input.lyrics = m_engine.lyrics() ? &*m_engine.lyrics() : nullptr;
     input.settings = FrameSettings::from(m_settings);
     if (m_style)
@@ -79,7 +92,7 @@ std::optional<double> EngineFrameFeed::secondsUntilNextChange(const QDateTime& i
     const double rate = m_engine.nowPlaying().anchor().rate;
     if (!lyrics || !(rate > 0))
         return std::nullopt;  // nothing moves until the lyrics or the anchor change
-    const double t = m_engine.playhead(instant);
+    const double t = drawnPlayhead(instant);
     const auto next = nextLineChange(*lyrics, t);
     if (!next)
         return std::nullopt;

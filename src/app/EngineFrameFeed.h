@@ -20,6 +20,8 @@ public:
     // Where the words' pictograms come from; none until this is set.
     using VisualLookup = std::function<std::optional<WordVisual>(const QString& word)>;
     void setVisuals(VisualLookup visuals);
+    // The user's correction for this track: positive draws the lyrics that many seconds later.
+    void setTimingOffset(double seconds);
 
     Frame frameAt(const QDateTime& instant, QSizeF displaySize) const override;
     std::optional<double> secondsUntilNextChange(const QDateTime& instant) const override;
@@ -28,6 +30,7 @@ public:
 
 private:
     void onAnchor(const PlayheadAnchor& anchor);
+    double drawnPlayhead(const QDateTime& instant) const;
 
     LyricEngine& m_engine;
     AppSettings& m_settings;
@@ -35,6 +38,7 @@ private:
     VisualLookup m_visuals;
     HasVisual m_hasVisual;
     std::optional<LyricStyle> m_style;
+    double m_timingOffset = 0.0;
     PlayheadAnchor m_lastAnchor = PlayheadAnchor::idle();
 };
 

@@ -2,6 +2,7 @@
 
 #include "app/AppDelegate.h"
 #include "app/DiagLog.h"
+#include "lyrics/TrackOffsets.h"
 #include "settings/AppSettings.h"
 #include "settings/FontMapping.h"
 #include "visuals/SymbolSet.h"
@@ -113,6 +114,7 @@ StatusMenu::StatusMenu(AppSettings& settings, AppDelegate& delegate, UpdateFeed 
         else
             m_menu->addAction(makeAction(spec));
     }
+    refreshTrackItems();
     connect(m_menu.get(), &QMenu::aboutToShow, this, &StatusMenu::refresh);
     connect(m_menu.get(), &QMenu::triggered, this, &StatusMenu::trigger);
     connect(&m_updateCheck, &UpdateCheck::finished, this, &StatusMenu::showUpdateResult);
@@ -197,6 +199,7 @@ void StatusMenu::refresh()
         m_slider->setValue(sliderValueFor(m_settings.textScale()));
     }
     refreshDisplayItems();
+    refreshTrackItems();
     const MenuSettings current{m_settings.style(),           m_settings.lyricFont(),        m_settings.autoSyncColors(),
                                m_settings.keepScreenAwake(), m_settings.showWhenUnlocked(), m_settings.disabledDisplays()};
     const qreal ratio = m_menu->devicePixelRatio();
@@ -236,6 +239,20 @@ void StatusMenu::refreshDisplayItems()
         QAction* action = makeAction(displayItem(screen));
         action->setChecked(!disabled.contains(screen.displayId));
         m_menu->insertAction(below, action);
+    }
+}
+
+void StatusMenu::setTrackAvailable(bool available)
+{
+    m_trackAvailable = available;
+    refreshTrackItems();
+}
+
+void StatusMenu::refreshTrackItems()
+{
+    for (QAction* action : m_menu->actions()) {
+        if (action->property(tagProperty).toInt() == trackItemTag)
+            action->setEnabled(m_trackAvailable);
     }
 }
 
@@ -284,6 +301,15 @@ void StatusMenu::trigger(QAction* action)
         return checkForUpdates();
     case MenuAction::quit:
         Q_EMIT quitRequested();
+        return;
+    case MenuAction::lyricsEarlier:
+        Q_EMIT timingNudgeRequested(-TrackOffsets::step);
+        return;
+    case MenuAction::lyricsLater:
+        Q_EMIT timingNudgeRequested(TrackOffsets::step);
+        return;
+    case MenuAction::resetTiming:
+        Q_EMIT timingResetRequested();
         return;
     }
 }

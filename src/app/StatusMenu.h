@@ -73,19 +73,27 @@ public:
     void resetColors();
     void checkForUpdates();
 
+    // Whether a track is playing, which the items about the current track need.
+    void setTrackAvailable(bool available);
+
 Q_SIGNALS:
     // "Quit Zuvik": whoever runs the application ends it.
     void quitRequested();
+    // The timing items: the current track's lyrics moved by `delta` seconds (positive: later).
+    void timingNudgeRequested(double delta);
+    void timingResetRequested();
 
 private:
     QAction* makeAction(const MenuItemSpec& spec);
     QWidget* makeTextSizeControl();
     void trigger(QAction* action);
     void refreshDisplayItems();
+    void refreshTrackItems();
     void showUpdateResult(const UpdateCheckResult& result);
 
     AppSettings& m_settings;
     AppDelegate& m_delegate;
+    bool m_trackAvailable = false;
     std::unique_ptr<QMenu> m_menu;  // a top-level widget: no parent to own it
     QSystemTrayIcon* m_tray = nullptr;  // child of this, from install() on
     QPointer<QSlider> m_slider;  // owned by the menu's text-size item

@@ -64,6 +64,15 @@ QList<MenuItemSpec> fixedItems()
         items.append(item(colorSlotLabel(slot) + u'…', MenuAction::pickColor, rawValue(slot)));
     items.append(item(QStringLiteral("Reset Colors"), MenuAction::resetColors));
     items.append(separator());
+    items.append(header(QStringLiteral("Lyrics")));
+    for (auto [title, action] : {std::pair(u"Lyrics Earlier (\u22120.1 s)", MenuAction::lyricsEarlier),
+                                 std::pair(u"Lyrics Later (+0.1 s)", MenuAction::lyricsLater),
+                                 std::pair(u"Reset Timing", MenuAction::resetTiming)}) {
+        MenuItemSpec trackItem = item(QString::fromUtf16(title), action);
+        trackItem.tag = trackItemTag;
+        items.append(trackItem);
+    }
+    items.append(separator());
     items.append(item(QStringLiteral("Check for Updates…"), MenuAction::checkForUpdates));
     items.append(separator());
     MenuItemSpec quit = item(QStringLiteral("Quit Zuvik"), MenuAction::quit);

@@ -27,6 +27,9 @@ enum class MenuAction {
     resetColors,
     checkForUpdates,
     quit,
+    lyricsEarlier,
+    lyricsLater,
+    resetTiming,
 };
 
 struct MenuItemSpec {
@@ -47,13 +50,15 @@ namespace status_menu {
 inline constexpr int displayHeaderTag = 701;
 // Every display item: removed and built again each time the menu opens.
 inline constexpr int displayItemTag = 702;
+// Items about the track now playing: enabled only while one is.
+inline constexpr int trackItemTag = 703;
 
 inline constexpr double textScaleMinimum = 0.5;
 inline constexpr double textScaleMaximum = 1.5;
 inline constexpr double fontTitlePointSize = 13.0;
 inline constexpr char16_t fontPrefix[] = u"font:";
 
-// The 33 items built once, top to bottom (the display items come when the menu opens).
+// The items built once, top to bottom (the display items come when the menu opens).
 QList<MenuItemSpec> fixedItems();
 
 struct ScreenEntry {

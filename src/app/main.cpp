@@ -2,6 +2,7 @@
 #include "app/AppRuntime.h"
 #include "app/DiagLog.h"
 #include "app/LyricsCommand.h"
+#include "app/OffsetCommand.h"
 #include "app/SettingsCommand.h"
 #include "app/SingleInstance.h"
 #include "app/StillFrame.h"
@@ -73,6 +74,11 @@ int main(int argc, char* argv[])
         QCoreApplication app(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("zuvik"));
         return runSettingsCommand(arguments);
+    }
+    if (isOffsetCommand(arguments)) {
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("zuvik"));
+        return runOffsetCommand(arguments, SingleInstance::busName);
     }
     preferX11();
     std::vector<char*> qtArgv = withoutStyleOption(argc, argv);

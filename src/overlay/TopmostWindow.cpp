@@ -2,6 +2,7 @@
 
 #include "overlay/BandGeometry.h"
 #include "overlay/LyricBand.h"
+#include "overlay/OverlayWindowFlags.h"
 #include "overlay/SwayTransform.h"
 
 #include <QQuickItem>
@@ -9,9 +10,6 @@
 
 namespace {
 
-constexpr Qt::WindowFlags overlayFlags = Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint
-                                         | Qt::BypassWindowManagerHint | Qt::WindowDoesNotAcceptFocus
-                                         | Qt::WindowTransparentForInput;
 // The largest sway of any look; the window is sized for it once, so switching looks never
 // resizes it.
 constexpr double largestSwayAmplitude = 1.0;
@@ -31,7 +29,7 @@ TopmostWindow::TopmostWindow(QQmlEngine& engine, QScreen& screen, FrameFeed& fee
     : QQuickView(&engine, nullptr)
     , m_screen(&screen)
 {
-    setFlags(overlayFlags);
+    setFlags(overlayWindowFlags);
     setColor(Qt::transparent);
     setScreen(&screen);
     setResizeMode(QQuickView::SizeRootObjectToView);

@@ -59,6 +59,11 @@ const QList<ItemRow>& expectedItems()
         {K::action, u"Secondary Text…", A::pickColor, text(u"secondary")},
         {K::action, u"Reset Colors", A::resetColors, {}},
         {K::separator, u"", A::none, {}},
+        {K::header, u"Lyrics", A::none, {}},
+        {K::action, u"Lyrics Earlier (\u22120.1 s)", A::lyricsEarlier, {}, 703},
+        {K::action, u"Lyrics Later (+0.1 s)", A::lyricsLater, {}, 703},
+        {K::action, u"Reset Timing", A::resetTiming, {}, 703},
+        {K::separator, u"", A::none, {}},
         {K::action, u"Check for Updates…", A::checkForUpdates, {}},
         {K::separator, u"", A::none, {}},
         {K::action, u"Quit Zuvik", A::quit, {}},
@@ -66,11 +71,11 @@ const QList<ItemRow>& expectedItems()
     return rows;
 }
 
-TEST(StatusMenuItems, AreTheThirtyThreeInOrderWithTitlesActionsObjectsAndTags)
+TEST(StatusMenuItems, AreTheThirtyEightInOrderWithTitlesActionsObjectsAndTags)
 {
     const QList<MenuItemSpec> items = fixedItems();
-    ASSERT_EQ(items.size(), 33);
-    ASSERT_EQ(expectedItems().size(), 33);
+    ASSERT_EQ(items.size(), 38);
+    ASSERT_EQ(expectedItems().size(), 38);
     for (qsizetype i = 0; i < items.size(); ++i) {
         const ItemRow& row = expectedItems()[i];
         SCOPED_TRACE(i + 1);

@@ -1,7 +1,6 @@
 #include "platform/dbus/MenuRequestBus.h"
 
-#include <QDBusConnectionInterface>
-#include <QDBusMessage>
+#include "platform/dbus/RunningCopyCall.h"
 
 MenuRequestService::MenuRequestService(QDBusConnection bus, QObject* parent)
     : QObject(parent)
@@ -25,19 +24,19 @@ void MenuRequestService::Popup()
 
 MenuRequestResult requestMenuPopup(const QString& busName, QDBusConnection bus, int timeoutMs)
 {
-    if (!bus.isConnected() || !bus.interface())
-        return {MenuRequestOutcome::noSessionBus, QStringLiteral("no session bus to reach a running Zuvik through")};
-    if (!bus.interface()->isServiceRegistered(busName).value())
-        return {MenuRequestOutcome::noRunningInstance, QStringLiteral("Zuvik is not running")};
-    const QDBusMessage call = QDBusMessage::createMethodCall(busName, menu_request_bus::objectPath,
-                                                             menu_request_bus::interfaceName, QStringLiteral("Popup"));
-    const QDBusMessage reply = bus.call(call, QDBus::Block, timeoutMs);
-    if (reply.type() == QDBusMessage::ErrorMessage) {
-        // The name went away between the two calls, or belongs to a copy without the menu service.
-        if (reply.errorName() == u"org.freedesktop.DBus.Error.ServiceUnknown"
-            || reply.errorName() == u"org.freedesktop.DBus.Error.NameHasNoOwner")
-            return {MenuRequestOutcome::noRunningInstance, QStringLiteral("Zuvik is not running")};
-        return {MenuRequestOutcome::failed, QStringLiteral("the running Zuvik did not open its menu: ") + reply.errorMessage()};
+    const RunningCopyMethod popup{menu_request_bus::objectPath, menu_request_bus::interfaceName, QStringLiteral("Popup")};
+    const RunningCopyReply reply = callRunningCopy(busName, popup, {}, std::move(bus), timeoutMs);
+    switch (reply.outcome) {
+    case RunningCopyOutcome::answered:
+        return {MenuRequestOutcome::shown, {}};
+    case RunningCopyOutcome::noRunningInstance:
+        return {MenuRequestOutcome::noRunningInstance, reply.text};
+    case RunningCopyOutcome::noSessionBus:
+        return {MenuRequestOutcome::noSessionBus, reply.text};
+    case RunningCopyOutcome::refused:
+    case RunningCopyOutcome::failed:
+        break;
     }
-    return {MenuRequestOutcome::shown, {}};
+    // A copy without the menu service answers with an error too.
+    return {MenuRequestOutcome::failed, QStringLiteral("the running Zuvik did not open its menu: ") + reply.text};
 }
