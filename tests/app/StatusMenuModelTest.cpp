@@ -115,7 +115,7 @@ QList<QString> displayTitles(const QList<MenuItemSpec>& items)
 TEST(DisplayItems, GoDirectlyBelowTheHeaderInScreenOrder)
 {
     const QList<MenuItemSpec> items = withDisplayItems(fixedItems(), twoScreens);
-    ASSERT_EQ(items.size(), 35);
+    ASSERT_EQ(items.size(), 40);
     EXPECT_EQ(items[21].tag, displayHeaderTag);
     EXPECT_EQ(items[22].title, QStringLiteral("LEFT"));
     EXPECT_EQ(items[22].represented, QVariant::fromValue<uint>(11));
