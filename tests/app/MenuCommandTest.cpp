@@ -6,6 +6,7 @@
 #include "EventLoopWait.h"
 #include "LogLines.h"
 #include "PrivateSessionBus.h"
+#include "TerminalRun.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -21,33 +22,7 @@ namespace {
 
 const QString zuvik = QStringLiteral(ZUVIK_EXECUTABLE);
 
-// The system bus too is the test's own: a running copy reads the lock state from it.
-QProcessEnvironment privateBuses()
-{
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), PrivateSessionBus::address());
-    return environment;
-}
-
-struct Outcome {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-Outcome runZuvik(const QStringList& arguments)
-{
-    QProcess process;
-    process.setProcessEnvironment(privateBuses());
-    process.start(zuvik, arguments);
-    if (!process.waitForFinished(30000)) {
-        process.kill();
-        process.waitForFinished();
-        return {};
-    }
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
-}
+using namespace terminal_run;
 
 QJsonObject defaultsFile()
 {

@@ -7,6 +7,7 @@
 #include "EventLoopWait.h"
 #include "LogLines.h"
 #include "PrivateSessionBus.h"
+#include "TerminalRun.h"
 
 #include <QFile>
 #include <QProcess>
@@ -20,32 +21,13 @@ namespace {
 const QString zuvik = QStringLiteral(ZUVIK_EXECUTABLE);
 const QString demoSong = QStringLiteral("Zuvik — Silver Song (Zuvik Demo)");
 
-QProcessEnvironment privateBuses()
-{
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), PrivateSessionBus::address());
-    return environment;
-}
-
-struct Outcome {
-    int status = -1;
-    QString out;
-    QString err;
-};
+using namespace terminal_run;
 
 Outcome offset(const QString& argument)
 {
-    QProcess process;
-    process.setProcessEnvironment(privateBuses());
-    process.start(zuvik, {QStringLiteral("offset"), argument});
-    if (!process.waitForFinished(30000)) {
-        process.kill();
-        process.waitForFinished();
-        return {};
-    }
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()).trimmed(),
-            QString::fromUtf8(process.readAllStandardError())};
+    Outcome outcome = runZuvik({QStringLiteral("offset"), argument});
+    outcome.out = outcome.out.trimmed();
+    return outcome;
 }
 
 // A copy playing the demo song, ready once it has followed the song's timing.

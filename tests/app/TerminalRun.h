@@ -1,0 +1,40 @@
+#pragma once
+
+#include "PrivateSessionBus.h"
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+// The built executable run as a terminal command on the test's private buses.
+namespace terminal_run {
+
+// The system bus too is the test's own: a running copy reads the lock state from it.
+inline QProcessEnvironment privateBuses()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), PrivateSessionBus::address());
+    return environment;
+}
+
+struct Outcome {
+    int status = -1;  // -1: it crashed or did not finish
+    QString out;
+    QString err;
+};
+
+inline Outcome runZuvik(const QStringList& arguments)
+{
+    QProcess process;
+    process.setProcessEnvironment(privateBuses());
+    process.start(QStringLiteral(ZUVIK_EXECUTABLE), arguments);
+    if (!process.waitForFinished(30000)) {
+        process.kill();
+        process.waitForFinished();
+        return {};
+    }
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+}
+
+}  // namespace terminal_run
