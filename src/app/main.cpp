@@ -6,6 +6,7 @@
 #include "app/SettingsCommand.h"
 #include "app/SingleInstance.h"
 #include "app/StillFrame.h"
+#include "app/VisualCommand.h"
 #include "platform/dbus/MenuRequestBus.h"
 
 #include <QApplication>
@@ -79,6 +80,11 @@ int main(int argc, char* argv[])
         QCoreApplication app(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("zuvik"));
         return runOffsetCommand(arguments, SingleInstance::busName);
+    }
+    if (isVisualCommand(arguments)) {
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("zuvik"));
+        return runVisualCommand(arguments, WordVisualResolver::defaultSources());
     }
     preferX11();
     std::vector<char*> qtArgv = withoutStyleOption(argc, argv);

@@ -121,15 +121,15 @@ QHash<QString, QString> WordVisualResolver::memoSnapshot() const
     return m_resolved;
 }
 
-std::optional<WordVisual> WordVisualResolver::tableOrIndexVisual(const QString& form,
-                                                                 const QHash<QString, QString>& index) const
+std::optional<WordVisualResolver::Found> WordVisualResolver::tableOrIndexVisual(
+    const QString& form, const QHash<QString, QString>& index) const
 {
     if (const QString* symbol = m_lookup.symbolFor(form))
-        return WordVisual::symbol(*symbol);
+        return Found{WordVisual::symbol(*symbol), Explanation::Way::table};
     if (const QString* emoji = m_lookup.emojiFor(form))
-        return WordVisual::emoji(*emoji);
+        return Found{WordVisual::emoji(*emoji), Explanation::Way::table};
     if (const auto it = index.constFind(form); it != index.cend())
-        return WordVisual::symbol(*it);
+        return Found{WordVisual::symbol(*it), Explanation::Way::symbolCatalog};
     return std::nullopt;
 }
 
@@ -153,7 +153,7 @@ std::optional<WordVisual> WordVisualResolver::visual(QStringView word) const
         return std::nullopt;
     for (const QString& form : word_forms::candidateForms(normal))
         if (auto found = tableOrIndexVisual(form, index))
-            return found;
+            return found->first;
     return std::nullopt;
 }
 
@@ -176,17 +176,42 @@ QString WordVisualResolver::normalizeWord(const QString& key, const WordEmbeddin
 
 std::optional<WordVisual> WordVisualResolver::resolveWord(const QString& key) const
 {
+    return explainKey(key).visual;
+}
+
+WordVisualResolver::Explanation WordVisualResolver::explainWord(QStringView word) const
+{
+    const QString key = word_forms::visualKey(word);
+    if (word_forms::keyLength(key) < word_forms::minimumKeyLength)
+        return {key, key, Explanation::Way::tooShort, std::nullopt, {}, 0};
+    return explainKey(key);
+}
+
+WordVisualResolver::Explanation WordVisualResolver::explainKey(const QString& key) const
+{
+    using Way = Explanation::Way;
     const Snapshot sources = snapshot();
     const WordEmbedding* embedding = sources.embedding.get();
-    const QString word = normalizeWord(key, embedding);
-    if (isStopWord(word))
-        return std::nullopt;
+    Explanation result{key, normalizeWord(key, embedding), Way::none, std::nullopt, {}, 0};
+    const QString& word = result.word;
+    if (isStopWord(word)) {
+        result.way = Way::stopWord;
+        return result;
+    }
+    const auto take = [&result](const Found& found, const QString& via, double distance) {
+        result.visual = found.first;
+        result.via = via;
+        result.distance = distance;
+        return result;
+    };
     const QStringList forms = word_forms::candidateForms(word);
     for (const QString& form : forms)
-        if (auto found = tableOrIndexVisual(form, sources.index))
-            return found;
+        if (auto found = tableOrIndexVisual(form, sources.index)) {
+            result.way = found->second;
+            return take(*found, form, 0);
+        }
     if (!embedding)
-        return std::nullopt;
+        return result;
 
     for (const QString& form : forms) {
         for (const WordEmbedding::Neighbour& neighbour : embedding->neighbours(form, neighbourCount)) {
@@ -195,13 +220,15 @@ std::optional<WordVisual> WordVisualResolver::resolveWord(const QString& key) co
             const QString lower = neighbour.word.toLower();
             if (isStopWord(lower))
                 continue;
-            if (auto found = tableOrIndexVisual(lower, sources.index))
-                return found;
+            if (auto found = tableOrIndexVisual(lower, sources.index)) {
+                result.way = Way::neighbour;
+                return take(*found, lower, neighbour.distance);
+            }
         }
     }
 
     if (!embedding->contains(word))
-        return std::nullopt;
+        return result;
     double best = 2.0;
     const QString* bestAnchor = nullptr;
     for (const QString& anchor : m_lookup.anchorKeywords()) {
@@ -211,9 +238,15 @@ std::optional<WordVisual> WordVisualResolver::resolveWord(const QString& key) co
             bestAnchor = &anchor;
         }
     }
-    if (bestAnchor && best < anchorDistanceLimit)
-        return m_lookup.keywordVisual(*bestAnchor);
-    return std::nullopt;
+    if (!bestAnchor || !(best < anchorDistanceLimit))
+        return result;
+    if (auto visual = m_lookup.keywordVisual(*bestAnchor)) {
+        result.way = Way::anchor;
+        result.visual = std::move(visual);
+        result.via = *bestAnchor;
+        result.distance = best;
+    }
+    return result;
 }
 
 void WordVisualResolver::prefetch(const QList<TimedWord>& words)

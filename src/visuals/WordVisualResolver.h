@@ -52,9 +52,22 @@ public:
     void prefetch(const QList<TimedWord>& words);
     void prefetchTexts(const QStringList& texts);
 
+    // How a word's pictogram was found, for a user asking why a picture was chosen.
+    struct Explanation {
+        enum class Way { table, symbolCatalog, neighbour, anchor, stopWord, tooShort, none };
+        QString key;    // the memo key (word_forms::visualKey)
+        QString word;   // the key normalised (lemma, dropped g)
+        Way way = Way::none;
+        std::optional<WordVisual> visual;
+        QString via;          // the word form, neighbour or anchor whose entry gave the visual
+        double distance = 0;  // for a neighbour or an anchor
+    };
+
     // The steps of resolution, public so that they can be checked one by one.
     QString normalizeWord(const QString& key) const;
     std::optional<WordVisual> resolveWord(const QString& key) const;
+    // resolveWord with its reasons; takes a word as written (it makes the key itself).
+    Explanation explainWord(QStringView word) const;
 
     bool isLoaded() const;
     QHash<QString, QString> memoSnapshot() const;
@@ -76,7 +89,9 @@ private:
     void resolveBatch(const QSet<QString>& keys);
     void saveMemo() const;
     Snapshot snapshot() const;
-    std::optional<WordVisual> tableOrIndexVisual(const QString& form, const QHash<QString, QString>& index) const;
+    using Found = std::pair<WordVisual, Explanation::Way>;
+    std::optional<Found> tableOrIndexVisual(const QString& form, const QHash<QString, QString>& index) const;
+    Explanation explainKey(const QString& key) const;
     QString normalizeWord(const QString& key, const WordEmbedding* embedding) const;
 
     const Sources m_sources;

@@ -23,10 +23,10 @@ struct Outcome {
     QString err;
 };
 
-inline Outcome runZuvik(const QStringList& arguments)
+inline Outcome runZuvik(const QStringList& arguments, const QProcessEnvironment& environment = privateBuses())
 {
     QProcess process;
-    process.setProcessEnvironment(privateBuses());
+    process.setProcessEnvironment(environment);
     process.start(QStringLiteral(ZUVIK_EXECUTABLE), arguments);
     if (!process.waitForFinished(30000)) {
         process.kill();

@@ -350,3 +350,41 @@ TEST(SymbolIndexFile, AnotherShapeGivesAnEmptyIndex)
     }
     EXPECT_TRUE(readSymbolIndex(dir.filePath(QStringLiteral("none.json")), all).isEmpty());
 }
+
+// Why a word got its picture: each way, and the explanation always agreeing with resolveWord.
+struct ExplainCase {
+    const char* word;
+    WordVisualResolver::Explanation::Way way;
+    const char* via;  // nullptr: not checked
+};
+class ExplainedWord : public Resolver, public ::testing::WithParamInterface<ExplainCase> {};
+TEST_P(ExplainedWord, SaysHowItWasFound)
+{
+    auto resolver = makeLoaded();
+    const QString word = QString::fromUtf8(GetParam().word);
+    const auto explanation = resolver->explainWord(word);
+    EXPECT_EQ(explanation.way, GetParam().way);
+    if (GetParam().via)
+        EXPECT_EQ(explanation.via, QString::fromUtf8(GetParam().via));
+    EXPECT_EQ(explanation.visual, resolver->resolveWord(explanation.key));
+    const bool distanceMatters = explanation.way == WordVisualResolver::Explanation::Way::neighbour
+                                 || explanation.way == WordVisualResolver::Explanation::Way::anchor;
+    if (distanceMatters)
+        EXPECT_GT(explanation.distance, 0.0);
+    EXPECT_EQ(explanation.visual.has_value(), explanation.way <= WordVisualResolver::Explanation::Way::anchor);
+}
+using Way = WordVisualResolver::Explanation::Way;
+INSTANTIATE_TEST_SUITE_P(Words, ExplainedWord, ::testing::Values(
+    ExplainCase{"Love!", Way::table, "love"}, ExplainCase{"sad", Way::table, "sad"},
+    ExplainCase{"lovin'", Way::table, "love"}, ExplainCase{"crying", Way::table, "cry"},
+    ExplainCase{"puppy", Way::symbolCatalog, "puppy"}, ExplainCase{"automobile", Way::neighbour, "car"},
+    ExplainCase{"sorrow", Way::anchor, "sad"}, ExplainCase{"the", Way::stopWord, nullptr},
+    ExplainCase{"tryna", Way::stopWord, nullptr}, ExplainCase{"me", Way::tooShort, nullptr},
+    ExplainCase{"heartbreak", Way::none, nullptr}, ExplainCase{"24/7", Way::tooShort, nullptr}));
+
+TEST_F(Resolver, WithoutTheEmbeddingOnlyTablesAndCatalogExplain)
+{
+    auto resolver = makeLoaded(m_dir.filePath(QStringLiteral("missing.bin")));
+    EXPECT_EQ(resolver->explainWord(u"love").way, Way::table);
+    EXPECT_EQ(resolver->explainWord(u"automobile").way, Way::none);
+}
