@@ -58,6 +58,10 @@ AppRuntime::AppRuntime(const AppOptions& options, QObject* parent)
 {
     m_lyricFiles.setMaxThreadCount(1);
     connect(&m_settings, &AppSettings::screenAwakeUpdateRequested, &m_screenAwake, &ScreenAwake::update);
+    // The player query reads the preferences on its own thread, from the roster.
+    PlayerRoster::shared().setPreferences(m_settings.playerPreferences());
+    connect(&m_settings, &AppSettings::playerPreferencesChanged, this,
+            [](const PlayerPreferences& preferences) { PlayerRoster::shared().setPreferences(preferences); });
     connect(&m_statusMenu, &StatusMenu::quitRequested, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     connect(&m_menuRequests, &MenuRequestService::popupRequested, &m_statusMenu, [this] {
         DiagLog::log(QStringLiteral("status menu: opened for zuvik --menu"));

@@ -88,6 +88,25 @@ std::variant<SettingValue, QString> readDisplays(const QString& text)
     return SettingValue(displays);
 }
 
+// Player names as MPRIS spells them ("vlc", "spotify", "plasma-browser-integration").
+std::variant<SettingValue, QString> readPlayers(const QString& text)
+{
+    QStringList names;
+    const QString list = text.trimmed();
+    if (list.compare(u"none", Qt::CaseInsensitive) == 0)
+        return SettingValue(names);
+    static const QRegularExpression separators(QStringLiteral("[,\\s]+"));
+    static const QRegularExpression playerName(QStringLiteral("^[A-Za-z0-9_.-]+$"));
+    for (QString item : list.split(separators, Qt::SkipEmptyParts)) {
+        item.remove(QRegularExpression(QStringLiteral("^org\\.mpris\\.MediaPlayer2\\.")));
+        if (!playerName.match(item).hasMatch())
+            return QStringLiteral("wants player names (letters, digits, '.', '_', '-') separated by commas, not \"%1\"").arg(item);
+        if (!names.contains(item, Qt::CaseInsensitive))
+            names.append(item);
+    }
+    return SettingValue(names);
+}
+
 const SettingRow* rowFor(const QString& key)
 {
     const QList<SettingRow>& rows = settingRows();
@@ -175,6 +194,10 @@ const QList<SettingRow>& settingRows()
          QStringLiteral("the size of the lyrics, as a multiple of the base size")},
         {stored_settings::disabledDisplaysKey, SettingKind::displays, QStringLiteral("display IDs separated by commas, or none"),
          QStringLiteral("the displays that show no overlay")},
+        {stored_settings::preferredPlayersKey, SettingKind::players, QStringLiteral("player names separated by commas, or none"),
+         QStringLiteral("follow only these players, in this order (none: any player not ignored)")},
+        {stored_settings::ignoredPlayersKey, SettingKind::players, QStringLiteral("player names separated by commas, or none"),
+         QStringLiteral("players never followed while no preferred players are set")},
     };
     return rows;
 }
@@ -200,6 +223,8 @@ std::variant<SettingValue, QString> parseSettingValue(const SettingRow& row, con
         return readColor(text);
     case SettingKind::displays:
         return readDisplays(text);
+    case SettingKind::players:
+        return readPlayers(text);
     }
     Q_UNREACHABLE();
 }
@@ -220,6 +245,12 @@ void applySetting(AppSettings& settings, const SettingRow& row, const SettingVal
         settings.setTextScale(std::get<double>(value));
     else if (row.key == stored_settings::disabledDisplaysKey)
         settings.setDisabledDisplays(std::get<QSet<quint32>>(value));
+    else if (row.key == stored_settings::preferredPlayersKey || row.key == stored_settings::ignoredPlayersKey) {
+        PlayerPreferences preferences = settings.playerPreferences();
+        (row.key == stored_settings::preferredPlayersKey ? preferences.preferred : preferences.ignored) =
+            std::get<QStringList>(value);
+        settings.setPlayerPreferences(preferences);
+    }
     else {
         for (ColorSlot slot : allColorSlots) {
             if (row.key == colorKey(slot))
@@ -250,6 +281,11 @@ QString settingText(const AppSettings& settings, const SettingRow& row)
         for (quint32 id : ids)
             texts.append(QString::number(id));
         return texts.isEmpty() ? QStringLiteral("none") : texts.join(u',');
+    }
+    if (row.key == stored_settings::preferredPlayersKey || row.key == stored_settings::ignoredPlayersKey) {
+        const PlayerPreferences& players = settings.playerPreferences();
+        const QStringList& names = row.key == stored_settings::preferredPlayersKey ? players.preferred : players.ignored;
+        return names.isEmpty() ? QStringLiteral("none") : names.join(u',');
     }
     for (ColorSlot slot : allColorSlots) {
         if (row.key == colorKey(slot))

@@ -17,7 +17,7 @@ class AppSettings;
 // defaults store. A set goes through AppSettings, so it is stored, logged and validated as a
 // change from the menu is; a running copy sees the file change and follows.
 
-enum class SettingKind { style, color, boolean, font, scale, displays };
+enum class SettingKind { style, color, boolean, font, scale, displays, players };
 
 struct SettingRow {
     QString key;
@@ -30,7 +30,7 @@ struct SettingRow {
 const QList<SettingRow>& settingRows();
 
 // A value read from the command line, ready for its setter.
-using SettingValue = std::variant<LyricStyle, Color, bool, LyricFont, double, QSet<quint32>>;
+using SettingValue = std::variant<LyricStyle, Color, bool, LyricFont, double, QSet<quint32>, QStringList>;
 // The value, or a message saying what the key wants.
 std::variant<SettingValue, QString> parseSettingValue(const SettingRow& row, const QString& text);
 

@@ -133,6 +133,10 @@ QAction* StatusMenu::makeAction(const MenuItemSpec& spec)
         auto* widgetAction = new QWidgetAction(m_menu.get());
         widgetAction->setDefaultWidget(makeTextSizeControl());
         action = widgetAction;
+    } else if (spec.kind == MenuItemKind::submenu) {
+        m_playersMenu = new QMenu(spec.title, m_menu.get());
+        connect(m_playersMenu, &QMenu::aboutToShow, this, &StatusMenu::refreshPlayerItems);
+        action = m_playersMenu->menuAction();
     } else {
         action = new QAction(spec.title, m_menu.get());
     }
@@ -200,8 +204,8 @@ void StatusMenu::refresh()
     }
     refreshDisplayItems();
     refreshTrackItems();
-    const MenuSettings current{m_settings.style(),           m_settings.lyricFont(),        m_settings.autoSyncColors(),
-                               m_settings.keepScreenAwake(), m_settings.showWhenUnlocked(), m_settings.disabledDisplays()};
+    refreshPlayerItems();
+    const MenuSettings current = currentMenuSettings();
     const qreal ratio = m_menu->devicePixelRatio();
     for (QAction* action : m_menu->actions()) {
         if (action->data().typeId() != QMetaType::QString)
@@ -240,6 +244,37 @@ void StatusMenu::refreshDisplayItems()
         action->setChecked(!disabled.contains(screen.displayId));
         m_menu->insertAction(below, action);
     }
+}
+
+MenuSettings StatusMenu::currentMenuSettings() const
+{
+    return {m_settings.style(),           m_settings.lyricFont(),        m_settings.autoSyncColors(),
+            m_settings.keepScreenAwake(), m_settings.showWhenUnlocked(), m_settings.disabledDisplays(),
+            m_settings.playerPreferences()};
+}
+
+void StatusMenu::refreshPlayerItems()
+{
+    if (!m_playersMenu)
+        return;
+    for (QAction* action : m_playersMenu->actions()) {
+        m_playersMenu->removeAction(action);
+        delete action;
+    }
+    const MenuSettings current = currentMenuSettings();
+    for (const MenuItemSpec& spec : playerItems(PlayerRoster::shared().playersSeen())) {
+        QAction* action = makeAction(spec);
+        action->setParent(m_playersMenu);
+        if (const std::optional<bool> checked = checkMark(spec.represented, current))
+            action->setChecked(*checked);
+        m_playersMenu->addAction(action);
+    }
+}
+
+void StatusMenu::togglePlayer(const QVariant& represented)
+{
+    if (const std::optional<QString> player = playerOf(represented))
+        m_settings.setPlayerPreferences(m_settings.playerPreferences().toggledFollowing(*player));
 }
 
 void StatusMenu::setTrackAvailable(bool available)
@@ -311,6 +346,8 @@ void StatusMenu::trigger(QAction* action)
     case MenuAction::resetTiming:
         Q_EMIT timingResetRequested();
         return;
+    case MenuAction::togglePlayer:
+        return togglePlayer(represented);
     }
 }
 

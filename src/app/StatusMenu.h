@@ -52,6 +52,8 @@ public:
     // The items as the menu holds them now, read back from its widgets.
     QList<MenuItemSpec> items() const;
     QSystemTrayIcon* trayIcon() const { return m_tray; }
+    // "Players": one item per player on the bus, built each time it opens.
+    QMenu* playersMenu() const { return m_playersMenu; }
     QSlider* textScaleSlider() const { return m_slider; }
     QPushButton* textScaleResetButton() const { return m_resetButton; }
     QColorDialog* colorPanel() const { return m_colorPanel.get(); }
@@ -72,6 +74,8 @@ public:
     void colorPanelChanged(const Color& color);
     void resetColors();
     void checkForUpdates();
+    // A player item: the player is followed from now on, or no longer.
+    void togglePlayer(const QVariant& represented);
 
     // Whether a track is playing, which the items about the current track need.
     void setTrackAvailable(bool available);
@@ -89,6 +93,8 @@ private:
     void trigger(QAction* action);
     void refreshDisplayItems();
     void refreshTrackItems();
+    void refreshPlayerItems();
+    status_menu::MenuSettings currentMenuSettings() const;
     void showUpdateResult(const UpdateCheckResult& result);
 
     AppSettings& m_settings;
@@ -96,6 +102,7 @@ private:
     bool m_trackAvailable = false;
     std::unique_ptr<QMenu> m_menu;  // a top-level widget: no parent to own it
     QSystemTrayIcon* m_tray = nullptr;  // child of this, from install() on
+    QMenu* m_playersMenu = nullptr;     // child of the menu
     QPointer<QSlider> m_slider;  // owned by the menu's text-size item
     QPointer<QPushButton> m_resetButton;
     std::unique_ptr<QColorDialog> m_colorPanel;  // made on first pickColor

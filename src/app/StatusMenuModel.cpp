@@ -73,6 +73,8 @@ QList<MenuItemSpec> fixedItems()
         items.append(trackItem);
     }
     items.append(separator());
+    items.append({MenuItemKind::submenu, QStringLiteral("Players"), MenuAction::none, {}, playersMenuTag, {}, {}});
+    items.append(separator());
     items.append(item(QStringLiteral("Check for Updates…"), MenuAction::checkForUpdates));
     items.append(separator());
     MenuItemSpec quit = item(QStringLiteral("Quit Zuvik"), MenuAction::quit);
@@ -107,8 +109,31 @@ QList<MenuItemSpec> withDisplayItems(const QList<MenuItemSpec>& items, const QLi
     return result;
 }
 
+QList<MenuItemSpec> playerItems(const QStringList& playersOnBus)
+{
+    if (playersOnBus.isEmpty())
+        return {header(QStringLiteral("No Players Running"), playerItemTag)};
+    QList<MenuItemSpec> items;
+    for (const QString& player : playersOnBus) {
+        MenuItemSpec spec = item(player, MenuAction::togglePlayer, QStringView(playerPrefix).toString() + player);
+        spec.tag = playerItemTag;
+        items.append(spec);
+    }
+    return items;
+}
+
+std::optional<QString> playerOf(const QVariant& represented)
+{
+    const std::optional<QString> text = stringOf(represented);
+    if (!text || !text->startsWith(playerPrefix) || text->size() == QStringView(playerPrefix).size())
+        return std::nullopt;
+    return text->mid(QStringView(playerPrefix).size());
+}
+
 std::optional<bool> checkMark(const QVariant& represented, const MenuSettings& settings)
 {
+    if (const std::optional<QString> player = playerOf(represented))
+        return settings.players.follows(*player);
     if (const std::optional<quint32> id = displayIdOf(represented))
         return !settings.disabledDisplays.contains(*id);
     const std::optional<QString> text = stringOf(represented);

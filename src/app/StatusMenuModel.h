@@ -1,5 +1,6 @@
 #pragma once
 
+#include "playback/PlayerPreferences.h"
 #include "settings/SettingsEnums.h"
 
 #include <QList>
@@ -13,7 +14,7 @@
 // tag, and the rules that decode an item's represented object and decide its check mark. The
 // widgets (StatusMenu) are built from this and only draw it.
 
-enum class MenuItemKind { header, action, separator, textSizeControl };
+enum class MenuItemKind { header, action, separator, textSizeControl, submenu };
 
 enum class MenuAction {
     none,
@@ -30,6 +31,7 @@ enum class MenuAction {
     lyricsEarlier,
     lyricsLater,
     resetTiming,
+    togglePlayer,
 };
 
 struct MenuItemSpec {
@@ -52,6 +54,10 @@ inline constexpr int displayHeaderTag = 701;
 inline constexpr int displayItemTag = 702;
 // Items about the track now playing: enabled only while one is.
 inline constexpr int trackItemTag = 703;
+// The "Players" submenu, whose items (one per player on the bus) are built each time it opens.
+inline constexpr int playersMenuTag = 704;
+inline constexpr int playerItemTag = 705;
+inline constexpr char16_t playerPrefix[] = u"player:";
 
 inline constexpr double textScaleMinimum = 0.5;
 inline constexpr double textScaleMaximum = 1.5;
@@ -71,6 +77,11 @@ struct ScreenEntry {
 QList<MenuItemSpec> withDisplayItems(const QList<MenuItemSpec>& items, const QList<ScreenEntry>& screens);
 MenuItemSpec displayItem(const ScreenEntry& screen);
 
+// The "Players" submenu's items: one per player name, checked when followed, or a disabled note
+// when no player is on the bus.
+QList<MenuItemSpec> playerItems(const QStringList& playersOnBus);
+std::optional<QString> playerOf(const QVariant& represented);
+
 // What the check marks and swatches are read from when the menu opens.
 struct MenuSettings {
     LyricStyle style = LyricStyle::ship;
@@ -79,6 +90,7 @@ struct MenuSettings {
     bool keepScreenAwake = true;
     bool showWhenUnlocked = true;
     QSet<quint32> disabledDisplays;
+    PlayerPreferences players;
 };
 
 // The check mark of an item with this represented object, or nothing for an item that has none.

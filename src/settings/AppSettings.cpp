@@ -7,6 +7,7 @@
 #include <QJsonArray>
 
 #include <algorithm>
+#include <utility>
 #include <cmath>
 
 using namespace stored_settings;
@@ -48,6 +49,21 @@ void AppSettings::load()
     m_disabledDisplays = stored_settings::disabledDisplays(m_store);
     m_textScale = stored_settings::textScale(m_store);
     m_lyricFont = stored_settings::lyricFont(m_store);
+    m_playerPreferences = stored_settings::playerPreferences(m_store);
+}
+
+void AppSettings::setPlayerPreferences(const PlayerPreferences& preferences)
+{
+    const PlayerPreferences before = std::exchange(m_playerPreferences, preferences);
+    Q_EMIT playerPreferencesChanged(preferences);
+    const auto store = [this](const QString& key, const QStringList& names) {
+        m_store.setValue(key, QJsonArray::fromStringList(names));
+        DiagLog::log(key + QStringLiteral(" → ") + (names.isEmpty() ? QStringLiteral("none") : names.join(QStringLiteral(", "))));
+    };
+    if (preferences.preferred != before.preferred)
+        store(preferredPlayersKey, preferences.preferred);
+    if (preferences.ignored != before.ignored)
+        store(ignoredPlayersKey, preferences.ignored);
 }
 
 void AppSettings::setStyle(LyricStyle style)
@@ -231,6 +247,9 @@ void AppSettings::reloadChangedKeys(const QStringList& keys)
         } else if (key == disabledDisplaysKey) {
             m_disabledDisplays = stored_settings::disabledDisplays(m_store);
             Q_EMIT disabledDisplaysChanged(m_disabledDisplays);
+        } else if (key == preferredPlayersKey || key == ignoredPlayersKey) {
+            m_playerPreferences = stored_settings::playerPreferences(m_store);
+            Q_EMIT playerPreferencesChanged(m_playerPreferences);
         } else if (key.startsWith(QStringLiteral("color."))) {
             colorsChanged = true;
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "playback/PlayerPreferences.h"
 #include "settings/Color.h"
 #include "settings/SettingsEnums.h"
 
@@ -36,6 +37,9 @@ public:
     void setTextScale(double scale);
     const QSet<quint32>& disabledDisplays() const { return m_disabledDisplays; }
     void setDisabledDisplays(const QSet<quint32>& displays);
+    const PlayerPreferences& playerPreferences() const { return m_playerPreferences; }
+    // Stores each list that differs from the current one.
+    void setPlayerPreferences(const PlayerPreferences& preferences);
 
     Color color(ColorSlot slot) const;
     // Publishes the colour and stores its hex form: the one way a colour reaches the store.
@@ -58,6 +62,7 @@ Q_SIGNALS:
     void lyricFontChanged(LyricFont font);
     void textScaleChanged(double scale);
     void disabledDisplaysChanged(const QSet<quint32>& displays);
+    void playerPreferencesChanged(const PlayerPreferences& preferences);
 
     // Effects on other services, connected by whoever builds the application: the screen-awake
     // holder re-evaluates its assertion; the artwork colour sync starts a job if one is due.
@@ -85,6 +90,7 @@ private:
     LyricFont m_lyricFont = LyricFont::sfPro;
     double m_textScale = 1.0;
     QSet<quint32> m_disabledDisplays;
+    PlayerPreferences m_playerPreferences;
 };
 
 // The text scale as drawing uses it: the store keeps any number, but the overlay only makes sense

@@ -71,6 +71,32 @@ QSet<quint32> disabledDisplays(const DefaultsStore& store)
     return displays;
 }
 
+namespace {
+
+std::optional<QStringList> nameList(const DefaultsStore& store, const QString& key)
+{
+    const std::optional<QJsonValue> value = store.value(key);
+    if (!value || !value->isArray())
+        return std::nullopt;
+    QStringList names;
+    for (const QJsonValue& item : value->toArray()) {
+        const QString name = item.toString().trimmed();
+        if (!name.isEmpty())
+            names.append(name);
+    }
+    return names;
+}
+
+}  // namespace
+
+PlayerPreferences playerPreferences(const DefaultsStore& store)
+{
+    PlayerPreferences preferences;
+    preferences.preferred = nameList(store, preferredPlayersKey).value_or(QStringList());
+    preferences.ignored = nameList(store, ignoredPlayersKey).value_or(PlayerPreferences::defaultIgnored());
+    return preferences;
+}
+
 std::optional<quint32> readDisplayId(QStringView text)
 {
     const std::optional<quint64> value = readUnsigned(text, 10, 0xFFFFFFFFu);

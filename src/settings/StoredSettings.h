@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/Color.h"
+#include "playback/PlayerPreferences.h"
 #include "settings/SettingsEnums.h"
 
 #include <QJsonValue>
@@ -21,6 +22,8 @@ inline const QString showWhenUnlockedKey = QStringLiteral("showWhenUnlocked");
 inline const QString lyricFontKey = QStringLiteral("lyricFont");
 inline const QString textScaleKey = QStringLiteral("textScale");
 inline const QString disabledDisplaysKey = QStringLiteral("disabledDisplays");
+inline const QString preferredPlayersKey = QStringLiteral("preferredPlayers");
+inline const QString ignoredPlayersKey = QStringLiteral("ignoredPlayers");
 
 LyricStyle style(const DefaultsStore& store);
 Color color(const DefaultsStore& store, ColorSlot slot);
@@ -30,6 +33,9 @@ bool booleanDefaultingTrue(const DefaultsStore& store, const QString& key);
 LyricFont lyricFont(const DefaultsStore& store);
 double textScale(const DefaultsStore& store);
 QSet<quint32> disabledDisplays(const DefaultsStore& store);
+// Both lists are JSON arrays of names; an absent or malformed one is its default, and entries
+// that are not strings or are blank are skipped.
+PlayerPreferences playerPreferences(const DefaultsStore& store);
 
 // A display ID as stored: decimal digits with an optional sign, within 0...4294967295.
 std::optional<quint32> readDisplayId(QStringView text);

@@ -121,7 +121,23 @@ INSTANTIATE_TEST_SUITE_P(Terminal, SetCommand, ::testing::Values(
     SetCase{"disabledDisplays", "none", 0, QJsonArray(), "none"},
     SetCase{"disabledDisplays", "4294967296", 2, {}, ""},
     SetCase{"disabledDisplays", "3,x", 2, {}, ""},
+    SetCase{"preferredPlayers", "vlc, org.mpris.MediaPlayer2.mpv,VLC", 0, QJsonArray{"vlc", "mpv"}, "vlc,mpv"},
+    SetCase{"preferredPlayers", "none", 0, QJsonArray(), "none"},
+    SetCase{"ignoredPlayers", "firefox,plasma-browser-integration", 0,
+            QJsonArray{"firefox", "plasma-browser-integration"}, "firefox,plasma-browser-integration"},
+    SetCase{"ignoredPlayers", "fire fox;", 2, {}, ""},
+    SetCase{"preferredPlayers", "vlc,*", 2, {}, ""},
     SetCase{"lyricstyle", "Ship", 2, {}, ""}));  // keys are case-sensitive
+
+TEST(SetCommandPlayers, TheDefaultIgnoreListIsShownButNotStored)
+{
+    QFile::remove(JsonFileDefaultsStore::defaultFilePath());
+    const Outcome get = runZuvik({QStringLiteral("get"), QStringLiteral("ignoredPlayers")});
+    EXPECT_EQ(get.out, QStringLiteral("firefox,chromium,chrome,brave,vivaldi,opera,edge,plasma-browser-integration,"
+                                      "kdeconnect,playerctld\n"));
+    ASSERT_EQ(runZuvik({QStringLiteral("set"), QStringLiteral("preferredPlayers"), QStringLiteral("vlc")}).status, 0);
+    EXPECT_FALSE(defaultsFile().contains(QStringLiteral("ignoredPlayers")));
+}
 
 TEST(SetCommandDisplays, StoresEachIdAsDecimalText)
 {
@@ -157,7 +173,8 @@ TEST(GetCommand, ListsEveryKeyWithItsValue)
                                  QStringLiteral("color.secondary"), QStringLiteral("autoSyncColors"),
                                  QStringLiteral("keepScreenAwake"), QStringLiteral("showWhenUnlocked"),
                                  QStringLiteral("lyricFont"), QStringLiteral("textScale"),
-                                 QStringLiteral("disabledDisplays")}));
+                                 QStringLiteral("disabledDisplays"), QStringLiteral("preferredPlayers"),
+                                 QStringLiteral("ignoredPlayers")}));
 }
 
 TEST(SetCommandWhileRunning, TheRunningSettingsFollowTheChange)

@@ -64,6 +64,8 @@ const QList<ItemRow>& expectedItems()
         {K::action, u"Lyrics Later (+0.1 s)", A::lyricsLater, {}, 703},
         {K::action, u"Reset Timing", A::resetTiming, {}, 703},
         {K::separator, u"", A::none, {}},
+        {K::submenu, u"Players", A::none, {}, 704},
+        {K::separator, u"", A::none, {}},
         {K::action, u"Check for Updates…", A::checkForUpdates, {}},
         {K::separator, u"", A::none, {}},
         {K::action, u"Quit Zuvik", A::quit, {}},
@@ -71,11 +73,11 @@ const QList<ItemRow>& expectedItems()
     return rows;
 }
 
-TEST(StatusMenuItems, AreTheThirtyEightInOrderWithTitlesActionsObjectsAndTags)
+TEST(StatusMenuItems, AreTheFortyInOrderWithTitlesActionsObjectsAndTags)
 {
     const QList<MenuItemSpec> items = fixedItems();
-    ASSERT_EQ(items.size(), 38);
-    ASSERT_EQ(expectedItems().size(), 38);
+    ASSERT_EQ(items.size(), 40);
+    ASSERT_EQ(expectedItems().size(), 40);
     for (qsizetype i = 0; i < items.size(); ++i) {
         const ItemRow& row = expectedItems()[i];
         SCOPED_TRACE(i + 1);
@@ -115,7 +117,7 @@ QList<QString> displayTitles(const QList<MenuItemSpec>& items)
 TEST(DisplayItems, GoDirectlyBelowTheHeaderInScreenOrder)
 {
     const QList<MenuItemSpec> items = withDisplayItems(fixedItems(), twoScreens);
-    ASSERT_EQ(items.size(), 40);
+    ASSERT_EQ(items.size(), fixedItems().size() + 2);
     EXPECT_EQ(items[21].tag, displayHeaderTag);
     EXPECT_EQ(items[22].title, QStringLiteral("LEFT"));
     EXPECT_EQ(items[22].represented, QVariant::fromValue<uint>(11));

@@ -326,3 +326,32 @@ TEST(MenuUpdates, ABuildWithoutAFeedSaysSo)
 }
 
 }  // namespace
+
+TEST_F(Menu, PlayersListsThePlayersOnTheBusAndAClickStopsFollowingOne)
+{
+    PlayerRoster::shared().setPlayersSeen({QStringLiteral("firefox"), QStringLiteral("vlc")});
+    menu.refresh();
+    QMenu* players = menu.playersMenu();
+    ASSERT_NE(players, nullptr);
+    ASSERT_EQ(players->actions().size(), 2);
+    QAction* firefox = players->actions().at(0);
+    QAction* vlc = players->actions().at(1);
+    EXPECT_EQ(vlc->text(), QStringLiteral("vlc"));
+    EXPECT_FALSE(firefox->isChecked());
+    EXPECT_TRUE(vlc->isChecked());
+
+    LogLines log;
+    vlc->trigger();
+    EXPECT_FALSE(settings.playerPreferences().follows(u"vlc"));
+    EXPECT_TRUE(log.newMessages().contains(QStringLiteral(
+        "ignoredPlayers → firefox, chromium, chrome, brave, vivaldi, opera, edge, plasma-browser-integration, "
+        "kdeconnect, playerctld, vlc")));
+    menu.refresh();
+    EXPECT_FALSE(players->actions().at(1)->isChecked());
+
+    PlayerRoster::shared().setPlayersSeen({});
+    menu.refresh();
+    ASSERT_EQ(players->actions().size(), 1);
+    EXPECT_EQ(players->actions().at(0)->text(), QStringLiteral("No Players Running"));
+    EXPECT_FALSE(players->actions().at(0)->isEnabled());
+}

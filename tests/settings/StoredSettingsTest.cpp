@@ -95,7 +95,15 @@ INSTANTIATE_TEST_SUITE_P(
         FallbackCase{"DisplaysParsed", R"({"disabledDisplays":["1","x","+7","4294967296","4294967295",""," 3",5]})",
                      [](const AppSettings& s) { return s.disabledDisplays() == QSet<quint32>{1, 7, 4294967295u}; }},
         FallbackCase{"DisplaysNotAnArray", R"({"disabledDisplays":"1"})",
-                     [](const AppSettings& s) { return s.disabledDisplays().isEmpty(); }}),
+                     [](const AppSettings& s) { return s.disabledDisplays().isEmpty(); }},
+        FallbackCase{"PlayersAbsent", R"({})",
+                     [](const AppSettings& s) { return s.playerPreferences() == PlayerPreferences{}; }},
+        FallbackCase{"PlayersSkipBlanksAndNonStrings", R"({"preferredPlayers":["vlc", 3, " ", " mpv "]})",
+                     [](const AppSettings& s) { return s.playerPreferences().preferred == QStringList{"vlc", "mpv"}; }},
+        FallbackCase{"IgnoredEmptiedStaysEmpty", R"({"ignoredPlayers":[]})",
+                     [](const AppSettings& s) { return s.playerPreferences().ignored.isEmpty(); }},
+        FallbackCase{"IgnoredNotAnArrayIsTheDefault", R"({"ignoredPlayers":"firefox"})",
+                     [](const AppSettings& s) { return s.playerPreferences().ignored == PlayerPreferences::defaultIgnored(); }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(LoadedFrom, CorruptFileIsKeptAsideAndTheFirstWriteIsWellFormed)

@@ -55,9 +55,9 @@ ArtworkLocation MprisArtworkSource::currentArtwork()
     const auto listed = listBusNames(*m_connection, MprisScriptHost::callTimeoutMs);
     if (std::holds_alternative<QDBusError>(listed))
         return {};
-    const MprisPlayerNames names = mprisPlayerNames(std::get<QStringList>(listed));
-    for (const QStringList* group : {&names.spotify, &names.others}) {
-        const MprisFound found = chooseMprisPlayer(*m_connection, *group, MprisScriptHost::callTimeoutMs);
+    const auto groups = mprisPlayerGroups(std::get<QStringList>(listed), PlayerRoster::shared().preferences());
+    for (const QStringList& group : groups) {
+        const MprisFound found = chooseMprisPlayer(*m_connection, group, MprisScriptHost::callTimeoutMs);
         if (std::holds_alternative<QDBusError>(found))
             return {};
         if (const auto& choice = std::get<std::optional<MprisChoice>>(found)) {

@@ -56,7 +56,7 @@ MprisFound chooseMprisPlayer(const QDBusConnection& bus, const QStringList& busN
         if (auto* error = std::get_if<QDBusError>(&answer))
             return *error;
         auto& state = std::get<std::optional<MprisPlayerState>>(answer);
-        if (!state)
+        if (!state || isAdvertisement(*state))
             continue;
         if (state->status == u"Playing")
             return MprisChoice{name, std::move(*state)};

@@ -1,6 +1,7 @@
 #include "platform/mpris/MprisReplyRecord.h"
 
 #include <QDBusArgument>
+#include <QDBusObjectPath>
 #include <QStringList>
 
 #include <cmath>
@@ -103,4 +104,13 @@ QString mprisTrackKey(const MprisPlayerState& state)
     const QChar tab = u'\t';
     return mprisText(state.metadata.value(QStringLiteral("xesam:title"))) + tab
         + mprisText(state.metadata.value(QStringLiteral("xesam:artist"))) + tab + durationField(state);
+}
+
+bool isAdvertisement(const MprisPlayerState& state)
+{
+    const QVariant trackId = state.metadata.value(QStringLiteral("mpris:trackid"));
+    const QString id = trackId.metaType() == QMetaType::fromType<QDBusObjectPath>()
+                           ? trackId.value<QDBusObjectPath>().path()
+                           : trackId.toString();
+    return id.contains(u"/ad/") || id.contains(u":ad:");
 }

@@ -17,6 +17,9 @@ struct MprisPlayerState {
 // Unpacks the properties of org.mpris.MediaPlayer2.Player; values of the wrong type count as missing.
 MprisPlayerState mprisPlayerState(const QVariantMap& properties);
 
+// Spotify's advertisements carry a track ID with "/ad/" or ":ad:"; they count as nothing playing.
+bool isAdvertisement(const MprisPlayerState& state);
+
 // A text field: a string, or a list of strings joined with ", " (the artist list). TAB and LF
 // become spaces so that a title cannot shift the record's fields or break its line.
 QString mprisText(const QVariant& value);

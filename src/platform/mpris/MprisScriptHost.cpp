@@ -35,18 +35,20 @@ ScriptResult MprisScriptHost::run()
     const auto listed = listBusNames(*m_connection, callTimeoutMs);
     if (const auto* error = std::get_if<QDBusError>(&listed))
         return scriptError(*error);
-    const MprisPlayerNames names = mprisPlayerNames(std::get<QStringList>(listed));
-    for (const QString& name : names.spotify)
+    const QStringList& busNames = std::get<QStringList>(listed);
+    PlayerRoster& roster = PlayerRoster::shared();
+    roster.setPlayersSeen(mprisPlayersOnBus(busNames));
+    for (const QString& name : mprisPlayerNames(busNames).spotify)
         listenForSeeks(name);
 
-    for (const auto& [source, group] : {std::pair(u"spotify", &names.spotify), std::pair(u"music", &names.others)}) {
-        const MprisFound found = chooseMprisPlayer(*m_connection, *group, callTimeoutMs);
+    for (const QStringList& group : mprisPlayerGroups(busNames, roster.preferences())) {
+        const MprisFound found = chooseMprisPlayer(*m_connection, group, callTimeoutMs);
         if (const auto* error = std::get_if<QDBusError>(&found))
             return scriptError(*error);
         if (const auto& choice = std::get<std::optional<MprisChoice>>(found)) {
-            const std::optional<double> position =
-                isSpotifyBusName(choice->busName) ? spotifyPosition(*choice) : mprisSeconds(choice->state.position);
-            return mprisReplyRecord(QStringView(source), choice->state, position);
+            const bool spotify = isSpotifyBusName(choice->busName);
+            const std::optional<double> position = spotify ? spotifyPosition(*choice) : mprisSeconds(choice->state.position);
+            return mprisReplyRecord(spotify ? u"spotify" : u"music", choice->state, position);
         }
     }
     return QString();

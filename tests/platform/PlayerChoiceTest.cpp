@@ -1,0 +1,123 @@
+// Which player the MPRIS backend follows when browsers, proxies, advertisements and the user's
+// preferences are in play, against fake players on a private bus.
+#include "FakePlayerProcess.h"
+#include "PrivateSessionBus.h"
+#include "QuerySupport.h"
+
+#include "platform/mpris/MprisPlayerNames.h"
+#include "platform/mpris/MprisScriptHost.h"
+
+#include <QDBusObjectPath>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+struct Player {
+    const char* busName;  // after "org.mpris.MediaPlayer2."
+    const char* status;
+    QVariant trackId = QVariant::fromValue(QDBusObjectPath("/t/1"));
+};
+
+struct ChoiceCase {
+    const char* name;
+    std::vector<Player> players;
+    PlayerPreferences preferences;
+    const char* followed;  // the bus name part whose track is reported; nullptr: nothing playing
+};
+
+void PrintTo(const ChoiceCase& c, std::ostream* out) { *out << c.name; }
+
+PlayerPreferences preferring(QStringList preferred) { return {std::move(preferred), PlayerPreferences::defaultIgnored()}; }
+PlayerPreferences ignoring(QStringList ignored) { return {{}, std::move(ignored)}; }
+QVariant path(const char* text) { return QVariant::fromValue(QDBusObjectPath(text)); }
+
+const std::vector<ChoiceCase> choiceCases = {
+    {"a_playing_browser_tab_loses_to_a_paused_player",
+     {{"firefox.instance_1_42", "Playing"}, {"vlc", "Paused"}}, {}, "vlc"},
+    {"only_ignored_players_is_nothing", {{"chromium.instance9", "Playing"}, {"playerctld", "Playing"}}, {}, nullptr},
+    {"kde_connect_is_ignored", {{"kdeconnect.mpris_phone", "Playing"}, {"mpv", "Paused"}}, {}, "mpv"},
+    {"emptied_ignore_list_follows_browsers", {{"firefox.instance_1_42", "Playing"}}, ignoring({}), "firefox.instance_1_42"},
+    {"ignoring_is_without_case", {{"VLC", "Playing"}, {"mpv", "Paused"}}, ignoring({"vlc"}), "mpv"},
+    {"a_spotify_ad_is_nothing_playing",
+     {{"spotify", "Playing", path("/com/spotify/ad/1234")}, {"vlc", "Paused"}}, {}, "vlc"},
+    {"a_spotify_ad_as_a_uri", {{"spotify", "Playing", QString("spotify:ad:000000012c603a6600000020316a17a1")}}, {}, nullptr},
+    {"a_track_named_like_an_ad_is_not_one", {{"spotify", "Playing", path("/com/spotify/track/ad1")}}, {}, "spotify"},
+    {"preferred_order_among_the_playing",
+     {{"mpv", "Playing"}, {"vlc", "Playing"}}, preferring({"vlc", "mpv"}), "vlc"},
+    {"a_playing_preferred_player_beats_a_paused_one",
+     {{"mpv", "Playing"}, {"vlc", "Paused"}}, preferring({"vlc", "mpv"}), "mpv"},
+    {"preferred_players_only", {{"spotify", "Playing"}, {"mpv", "Playing"}}, preferring({"vlc"}), nullptr},
+    {"a_preferred_browser_counts", {{"firefox.instance_2", "Playing"}}, preferring({"firefox"}), "firefox.instance_2"},
+};
+
+std::string choiceName(const ::testing::TestParamInfo<ChoiceCase>& info) { return info.param.name; }
+
+class PlayerChoice : public ::testing::TestWithParam<ChoiceCase> {
+protected:
+    PlayerChoice() { ensureQtApplication(); }
+    ~PlayerChoice() override { PlayerRoster::shared().setPreferences({}); }
+    PrivateSessionBus bus;
+};
+
+}  // namespace
+
+TEST_P(PlayerChoice, FollowsTheRightPlayer)
+{
+    ASSERT_TRUE(bus.isRunning());
+    std::vector<std::unique_ptr<FakePlayerProcess>> players;
+    for (const Player& p : GetParam().players) {
+        auto& player = players.emplace_back(
+            std::make_unique<FakePlayerProcess>(QStringLiteral("org.mpris.MediaPlayer2.") + p.busName));
+        ASSERT_TRUE(player->isReady());
+        // The title names the player, so that the record tells which one was followed.
+        QVariantMap metadata = trackMetadata(QString::fromUtf8(p.busName), QStringLiteral("Band"), 200000000);
+        metadata.insert(QStringLiteral("mpris:trackid"), p.trackId);
+        player->setMetadata(metadata);
+        player->setStatus(p.status);
+    }
+    PlayerRoster::shared().setPreferences(GetParam().preferences);
+    MprisScriptHost host;
+    const ScriptResult result = host.run();
+    ASSERT_TRUE(std::holds_alternative<QString>(result));
+    const QString record = std::get<QString>(result);
+    if (!GetParam().followed)
+        EXPECT_EQ(record, QString());
+    else
+        EXPECT_EQ(record.section(u'\t', 1, 1), QString::fromUtf8(GetParam().followed)) << qPrintable(record);
+}
+
+INSTANTIATE_TEST_SUITE_P(Mpris, PlayerChoice, ::testing::ValuesIn(choiceCases), choiceName);
+
+TEST(PlayerRosterOnTheBus, EachRunReportsThePlayersByName)
+{
+    ensureQtApplication();
+    PrivateSessionBus bus;
+    FakePlayerProcess first(QStringLiteral("org.mpris.MediaPlayer2.firefox.instance_1_7"));
+    FakePlayerProcess second(QStringLiteral("org.mpris.MediaPlayer2.firefox.instance_1_9"));
+    FakePlayerProcess third(QStringLiteral("org.mpris.MediaPlayer2.vlc"));
+    MprisScriptHost host;
+    host.run();
+    EXPECT_EQ(PlayerRoster::shared().playersSeen(), (QStringList{"firefox", "vlc"}));
+    third.quit();
+    host.run();
+    EXPECT_EQ(PlayerRoster::shared().playersSeen(), QStringList{"firefox"});
+}
+
+struct NameCase {
+    const char* busName;
+    const char* player;
+};
+class PlayerNameOf : public ::testing::TestWithParam<NameCase> {};
+TEST_P(PlayerNameOf, DropsThePrefixAndTheInstance)
+{
+    EXPECT_EQ(mprisPlayerName(QString::fromUtf8(GetParam().busName)), QString::fromUtf8(GetParam().player));
+}
+INSTANTIATE_TEST_SUITE_P(Names, PlayerNameOf, ::testing::Values(
+    NameCase{"org.mpris.MediaPlayer2.vlc", "vlc"}, NameCase{"org.mpris.MediaPlayer2.firefox.instance_1_42", "firefox"},
+    NameCase{"org.mpris.MediaPlayer2.spotify.instance7389", "spotify"},
+    NameCase{"org.mpris.MediaPlayer2.kdeconnect.mpris_000001", "kdeconnect.mpris_000001"},
+    NameCase{"org.mpris.MediaPlayer2.", ""}, NameCase{"org.mpris.MediaPlayer2", ""}, NameCase{":1.42", ""},
+    NameCase{"org.freedesktop.DBus", ""}));
