@@ -118,6 +118,8 @@ LyricEngine& AppRuntime::startEngine()
                     track, local_lyrics::userFolder(), m_lyricFiles,
                     [track]() -> PendingLyrics* { return LyricsProvider::shared().lookup(track); }, this);
             });
+        // A seek in the player shows at the next frame, not at the next poll.
+        m_query->setSeekListener(m_engine->nowPlaying().seekReporter());
         // The demo has no cover; a real track's colours may follow its artwork.
         ArtworkColorSync& artworkSync = ArtworkColorSync::shared();
         connect(m_engine.get(), &LyricEngine::trackDelivered, &artworkSync, &ArtworkColorSync::trackChanged);

@@ -32,6 +32,25 @@ void NowPlayingMonitor::poll()
     });
 }
 
+void NowPlayingMonitor::pollNow()
+{
+    m_timer.start();
+    poll();
+}
+
+std::function<void()> NowPlayingMonitor::seekReporter()
+{
+    return [monitor = QPointer(this)] {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [monitor] {
+                if (monitor)
+                    monitor->pollNow();
+            },
+            Qt::QueuedConnection);
+    };
+}
+
 void NowPlayingMonitor::ingest(const std::optional<PlayerSample>& sample)
 {
     Q_EMIT playingReported(sample && sample->isPlaying);

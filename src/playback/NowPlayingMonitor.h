@@ -38,6 +38,11 @@ public:
 
     // Applies one query result; the poll calls it on the main thread, in the order the queries ran.
     void ingest(const std::optional<PlayerSample>& sample);
+    // Queries at once and starts the interval afresh.
+    void pollNow();
+    // A callable for any thread that makes the monitor poll at once (a player reported a seek);
+    // harmless once the monitor is gone.
+    std::function<void()> seekReporter();
 
 Q_SIGNALS:
     // Emitted first on every ingest, with whether music is playing. The screen-awake holder

@@ -20,6 +20,13 @@ PlayerQuery::~PlayerQuery()
     m_thread.wait();
 }
 
+void PlayerQuery::setSeekListener(std::function<void()> onSeek)
+{
+    PlayerQueryRunner* const runner = m_runner;
+    QMetaObject::invokeMethod(
+        runner, [runner, onSeek = std::move(onSeek)] { runner->setSeekListener(onSeek); }, Qt::QueuedConnection);
+}
+
 void PlayerQuery::run(Completion completion)
 {
     PlayerQueryRunner* const runner = m_runner;

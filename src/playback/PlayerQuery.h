@@ -32,6 +32,8 @@ public:
 
     // Queues one run behind those already requested and returns at once; callable from any thread.
     void run(Completion completion);
+    // Called on the query thread each time the followed player seeks; callable from any thread.
+    void setSeekListener(std::function<void()> onSeek);
 
 private:
     QThread m_thread;

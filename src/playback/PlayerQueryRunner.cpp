@@ -23,8 +23,17 @@ PlayerScriptHost* PlayerQueryRunner::host()
     if (m_makeHost) {
         m_host = m_makeHost();
         m_makeHost = nullptr;
+        if (m_host && m_onSeek)
+            m_host->setSeekListener(m_onSeek);
     }
     return m_host.get();
+}
+
+void PlayerQueryRunner::setSeekListener(std::function<void()> onSeek)
+{
+    m_onSeek = std::move(onSeek);
+    if (m_host)
+        m_host->setSeekListener(m_onSeek);
 }
 
 std::optional<PlayerSample> PlayerQueryRunner::runOnce()

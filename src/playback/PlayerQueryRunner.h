@@ -12,6 +12,7 @@ public:
     ~PlayerQueryRunner() override;
 
     std::optional<PlayerSample> runOnce();
+    void setSeekListener(std::function<void()> onSeek);
 
 private:
     PlayerScriptHost* host();
@@ -21,6 +22,7 @@ private:
     PlayerQuery::HostFactory m_makeHost;
     const PlayerQuery::Clock m_clock;
     std::unique_ptr<PlayerScriptHost> m_host;
+    std::function<void()> m_onSeek;
     bool m_reportedFailure = false;  // a failure has been logged since the last successful run
     qint64 m_emptyStreak = 0;        // successful runs in a row whose reply was empty
 };

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 #include <optional>
 #include <variant>
 
@@ -25,4 +27,8 @@ public:
     virtual ~PlayerScriptHost() = default;
     // Runs the script once. Blocking; called on the query thread only, one run at a time.
     virtual ScriptResult run() = 0;
+    // Where the host reports that the player it follows jumped to another position (a seek), so
+    // that it is asked again at once instead of at the next poll. Called on the query thread, and
+    // the host calls `onSeek` there too. Hosts that cannot tell ignore it.
+    virtual void setSeekListener(std::function<void()> onSeek) { (void)onSeek; }
 };

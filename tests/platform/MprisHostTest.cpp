@@ -94,3 +94,30 @@ TEST_F(MprisHost, ARestartedBusIsReconnected)
     EXPECT_TRUE(waitUntil([&] { return (sample = runQuery(query)).has_value(); }));
     EXPECT_EQ(sample ? sample->title : QString(), "After");
 }
+
+TEST_F(MprisHost, OnlyTheFollowedPlayersSeeksAreReported)
+{
+    FakePlayerProcess vlc("org.mpris.MediaPlayer2.vlc");
+    FakePlayerProcess mpv("org.mpris.MediaPlayer2.mpv");
+    ASSERT_TRUE(vlc.isReady() && mpv.isReady());
+    vlc.play("Followed", "Band", 200000000);
+    mpv.play("Other", "Band", 200000000);
+    mpv.setStatus("Paused");
+    int seeks = 0;
+    MprisScriptHost host;
+    host.setSeekListener([&seeks] { ++seeks; });
+    ASSERT_TRUE(std::get<QString>(host.run()).contains(QStringLiteral("Followed")));
+
+    mpv.emitSeeked(5000000);
+    vlc.emitSeeked(7000000);
+    ASSERT_TRUE(waitUntil([&] { return seeks >= 1; }));
+    // The mpv signal was sent first, so it has been delivered by now too.
+    EXPECT_EQ(seeks, 1);
+
+    vlc.setStatus("Stopped");
+    host.run();  // now follows the paused mpv
+    vlc.emitSeeked(9000000);
+    mpv.emitSeeked(1000000);
+    ASSERT_TRUE(waitUntil([&] { return seeks >= 2; }));
+    EXPECT_EQ(seeks, 2);
+}

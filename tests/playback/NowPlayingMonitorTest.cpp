@@ -189,3 +189,22 @@ TEST(MonitorPolling, AResultForAMonitorThatIsGoneIsDropped)
     QMetaObject::invokeMethod(QCoreApplication::instance(), [&] { drained = true; }, Qt::QueuedConnection);
     EXPECT_TRUE(waitUntil([&] { return drained; }));  // the posted result ran first, and touched nothing
 }
+
+TEST(MonitorSeeks, AReportedSeekQueriesAtOnceFromAnyThreadAndOutlivesTheMonitor)
+{
+    WithQtApplication app;
+    int queries = 0;
+    std::function<void()> report;
+    {
+        NowPlayingMonitor monitor([&queries](NowPlayingMonitor::Completion) { ++queries; });
+        ASSERT_EQ(queries, 1);  // the first poll, at once
+        report = monitor.seekReporter();
+        std::thread player([&report] { report(); });
+        player.join();
+        // Well inside the poll interval, so only the seek can have asked.
+        ASSERT_TRUE(waitUntil([&] { return queries == 2; }, NowPlayingMonitor::sampleIntervalMs / 2));
+    }
+    report();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(queries, 2);
+}

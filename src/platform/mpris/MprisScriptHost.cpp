@@ -38,14 +38,18 @@ ScriptResult MprisScriptHost::run()
     const QStringList& busNames = std::get<QStringList>(listed);
     PlayerRoster& roster = PlayerRoster::shared();
     roster.setPlayersSeen(mprisPlayersOnBus(busNames));
+    forgetPlayersGone(busNames);
     for (const QString& name : mprisPlayerNames(busNames).spotify)
         listenForSeeks(name);
+    m_followed.clear();
 
     for (const QStringList& group : mprisPlayerGroups(busNames, roster.preferences())) {
         const MprisFound found = chooseMprisPlayer(*m_connection, group, callTimeoutMs);
         if (const auto* error = std::get_if<QDBusError>(&found))
             return scriptError(*error);
         if (const auto& choice = std::get<std::optional<MprisChoice>>(found)) {
+            m_followed = choice->busName;
+            listenForSeeks(choice->busName);
             const bool spotify = isSpotifyBusName(choice->busName);
             const std::optional<double> position = spotify ? spotifyPosition(*choice) : mprisSeconds(choice->state.position);
             return mprisReplyRecord(spotify ? u"spotify" : u"music", choice->state, position);
@@ -82,10 +86,22 @@ void MprisScriptHost::listenForSeeks(const QString& busName)
 {
     if (m_seekRelays.contains(busName))
         return;
-    auto relay = std::make_unique<MprisSeekedRelay>([this, busName](qlonglong microseconds) {
-        m_spotifyPositions[busName].seeked(double(microseconds) / 1e6, QDateTime::currentDateTimeUtc());
-    });
+    auto relay = std::make_unique<MprisSeekedRelay>(
+        [this, busName](qlonglong microseconds) { seeked(busName, microseconds); });
     m_connection->connect(busName, playerPath, playerInterface, QStringLiteral("Seeked"), relay.get(),
                           SLOT(seeked(qlonglong)));
     m_seekRelays.emplace(busName, std::move(relay));
+}
+
+void MprisScriptHost::seeked(const QString& busName, qlonglong microseconds)
+{
+    if (isSpotifyBusName(busName))
+        m_spotifyPositions[busName].seeked(double(microseconds) / 1e6, QDateTime::currentDateTimeUtc());
+    if (busName == m_followed && m_onSeek)
+        m_onSeek();
+}
+
+void MprisScriptHost::forgetPlayersGone(const QStringList& busNames)
+{
+    std::erase_if(m_seekRelays, [&busNames](const auto& entry) { return !busNames.contains(entry.first); });
 }

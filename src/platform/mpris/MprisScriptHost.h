@@ -30,14 +30,19 @@ public:
     ~MprisScriptHost() override;
 
     ScriptResult run() override;
+    void setSeekListener(std::function<void()> onSeek) override { m_onSeek = std::move(onSeek); }
 
 private:
     bool connect();
     std::optional<double> spotifyPosition(const MprisChoice& choice);
     void listenForSeeks(const QString& busName);
+    void seeked(const QString& busName, qlonglong microseconds);
+    void forgetPlayersGone(const QStringList& busNames);
 
     const QString m_connectionName;
     std::optional<QDBusConnection> m_connection;
     QHash<QString, SpotifyPositionFallback> m_spotifyPositions;
     std::map<QString, std::unique_ptr<MprisSeekedRelay>> m_seekRelays;
+    QString m_followed;  // the bus name of the player the last run reported
+    std::function<void()> m_onSeek;
 };
