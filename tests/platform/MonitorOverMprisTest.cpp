@@ -134,3 +134,27 @@ TEST_F(MonitorOverMpris, SpotifyStuckAtZeroIsExtrapolatedAndFollowsSeeks)
     EXPECT_EQ(trackLines(), (QStringList{"now playing (spotify): Band — Stuck (200.0s)",
                                          "now playing (spotify): Band — Next (180.0s)"}));
 }
+
+struct OddPositionCase {
+    const char* format;
+    qint64 lengthSeconds;
+    qint64 startSeconds;
+};
+class OddPositions : public MonitorOverMpris, public ::testing::WithParamInterface<OddPositionCase> {};
+
+TEST_P(OddPositions, AreCorrectedBeforeTheyAreShown)
+{
+    FakePlayerProcess vlc("org.mpris.MediaPlayer2.vlc");
+    ASSERT_TRUE(vlc.isReady());
+    vlc.setPositionFormat(QString::fromUtf8(GetParam().format));
+    QElapsedTimer sincePlay;
+    sincePlay.start();
+    vlc.play("Odd", "Band", GetParam().lengthSeconds * second, GetParam().startSeconds * second);
+    ASSERT_TRUE(waitUntil([&] { return isPlaying("Odd"); }));
+    ASSERT_TRUE(waitForSamples(3));
+    EXPECT_NEAR(positionNow(), double(GetParam().startSeconds) + seconds(sincePlay), 0.3);
+}
+
+INSTANTIATE_TEST_SUITE_P(Mpris, OddPositions, ::testing::Values(
+    OddPositionCase{"ms64", 200, 60}, OddPositionCase{"us32", 3000, 2200}),
+    [](const auto& info) { return std::string(info.param.format); });

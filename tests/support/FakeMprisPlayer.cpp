@@ -1,7 +1,7 @@
 // A stand-in MPRIS player for tests: owns the bus name given on the command line and answers
 // org.mpris.MediaPlayer2.Player's properties from a state that the test sets through the
 // org.zuvik.FakePlayer interface on /control (status, metadata, position, rate, a frozen
-// position, Seeked signals, slow answers and error answers).
+// position, its format on the bus, Seeked signals, slow answers and error answers).
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -63,6 +63,8 @@ private:
         } else if (member == u"SetPosition") {
             basePosition = args.value(0).toLongLong();
             sinceBase.restart();
+        } else if (member == u"SetPositionFormat") {
+            positionFormat = args.value(0).toString();
         } else if (member == u"SetRate") {
             rebase();
             rate = args.value(0).toDouble();
@@ -94,6 +96,16 @@ private:
         return basePosition + qint64(rate * double(sinceBase.nsecsElapsed()) / 1000.0);
     }
 
+    // The position in the shape a player with one of the known bugs sends it.
+    QVariant positionAsSent() const
+    {
+        if (positionFormat == u"ms64")
+            return QVariant::fromValue<qlonglong>(position() / 1000);
+        if (positionFormat == u"us32")
+            return QVariant::fromValue<qint32>(qint32(quint32(quint64(position()))));
+        return QVariant::fromValue<qlonglong>(position());
+    }
+
     void rebase()
     {
         basePosition = position();
@@ -104,7 +116,7 @@ private:
     {
         return {{QStringLiteral("PlaybackStatus"), status},
                 {QStringLiteral("Metadata"), metadata},
-                {QStringLiteral("Position"), position()},
+                {QStringLiteral("Position"), positionAsSent()},
                 {QStringLiteral("Rate"), rate},
                 {QStringLiteral("CanSeek"), true}};
     }
@@ -113,6 +125,7 @@ public:
     QString status = QStringLiteral("Stopped");
     QVariantMap metadata;
     qint64 basePosition = 0;  // microseconds
+    QString positionFormat = QStringLiteral("us64");  // or "ms64", "us32"
     QElapsedTimer sinceBase;
     double rate = 1.0;
     bool frozen = false;

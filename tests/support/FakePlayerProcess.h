@@ -22,6 +22,8 @@ public:
     void setMetadata(const QVariantMap& metadata);
     void setPosition(qint64 microseconds);
     void setRate(double rate);
+    // "us64" (microseconds as MPRIS says), "ms64" (milliseconds) or "us32" (microseconds, 32 bits).
+    void setPositionFormat(const QString& format);
     void freezePosition(bool frozen);  // Position keeps its value while playing
     void emitSeeked(qint64 microseconds);
     void setReplyDelay(int milliseconds);

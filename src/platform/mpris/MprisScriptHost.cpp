@@ -51,7 +51,7 @@ ScriptResult MprisScriptHost::run()
             m_followed = choice->busName;
             listenForSeeks(choice->busName);
             const bool spotify = isSpotifyBusName(choice->busName);
-            const std::optional<double> position = spotify ? spotifyPosition(*choice) : mprisSeconds(choice->state.position);
+            const std::optional<double> position = spotify ? spotifyPosition(*choice) : correctedPosition(*choice);
             return mprisReplyRecord(spotify ? u"spotify" : u"music", choice->state, position);
         }
     }
@@ -72,9 +72,17 @@ bool MprisScriptHost::connect()
     return m_connection->isConnected();
 }
 
+std::optional<double> MprisScriptHost::correctedPosition(const MprisChoice& choice)
+{
+    const MprisPlayerState& state = choice.state;
+    return m_positions[choice.busName].seconds(mprisPlayerName(choice.busName), mprisTrackKey(state), state.position,
+                                               mprisSeconds(state.metadata.value(QStringLiteral("mpris:length"))),
+                                               state.status == u"Playing", QDateTime::currentDateTimeUtc());
+}
+
 std::optional<double> MprisScriptHost::spotifyPosition(const MprisChoice& choice)
 {
-    const std::optional<double> reported = mprisSeconds(choice.state.position);
+    const std::optional<double> reported = correctedPosition(choice);
     if (!reported)
         return std::nullopt;
     return m_spotifyPositions[choice.busName].position(mprisTrackKey(choice.state), *reported,
@@ -104,4 +112,5 @@ void MprisScriptHost::seeked(const QString& busName, qlonglong microseconds)
 void MprisScriptHost::forgetPlayersGone(const QStringList& busNames)
 {
     std::erase_if(m_seekRelays, [&busNames](const auto& entry) { return !busNames.contains(entry.first); });
+    m_positions.removeIf([&busNames](const auto& entry) { return !busNames.contains(entry.key()); });
 }

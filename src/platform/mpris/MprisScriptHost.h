@@ -3,6 +3,7 @@
 #include "platform/mpris/MprisPlayerChoice.h"
 #include "platform/mpris/MprisReplyRecord.h"
 #include "platform/mpris/MprisSeekedRelay.h"
+#include "platform/mpris/PositionCorrector.h"
 #include "platform/mpris/SpotifyPositionFallback.h"
 #include "playback/PlayerScriptHost.h"
 
@@ -35,6 +36,7 @@ public:
 private:
     bool connect();
     std::optional<double> spotifyPosition(const MprisChoice& choice);
+    std::optional<double> correctedPosition(const MprisChoice& choice);
     void listenForSeeks(const QString& busName);
     void seeked(const QString& busName, qlonglong microseconds);
     void forgetPlayersGone(const QStringList& busNames);
@@ -42,6 +44,7 @@ private:
     const QString m_connectionName;
     std::optional<QDBusConnection> m_connection;
     QHash<QString, SpotifyPositionFallback> m_spotifyPositions;
+    QHash<QString, PositionCorrector> m_positions;
     std::map<QString, std::unique_ptr<MprisSeekedRelay>> m_seekRelays;
     QString m_followed;  // the bus name of the player the last run reported
     std::function<void()> m_onSeek;
