@@ -7,8 +7,8 @@
 #include <QJsonArray>
 
 #include <algorithm>
-#include <utility>
 #include <cmath>
+#include <utility>
 
 using namespace stored_settings;
 
