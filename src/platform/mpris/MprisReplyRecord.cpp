@@ -19,22 +19,6 @@ QVariantMap variantMap(const QVariant& value)
     return value.typeId() == QMetaType::QVariantMap ? value.toMap() : QVariantMap();
 }
 
-bool isNumberType(const QVariant& value)
-{
-    switch (value.typeId()) {
-    case QMetaType::UChar:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-        return true;
-    default:
-        return false;
-    }
-}
 
 QString durationField(const MprisPlayerState& state)
 {
@@ -68,7 +52,7 @@ QString mprisText(const QVariant& value)
 
 std::optional<double> mprisSeconds(const QVariant& microseconds)
 {
-    if (!isNumberType(microseconds))
+    if (!isMprisNumber(microseconds))
         return std::nullopt;
     const double value = microseconds.toDouble();
     if (!std::isfinite(value) || value < 0)
@@ -113,4 +97,21 @@ bool isAdvertisement(const MprisPlayerState& state)
                            ? trackId.value<QDBusObjectPath>().path()
                            : trackId.toString();
     return id.contains(u"/ad/") || id.contains(u":ad:");
+}
+
+bool isMprisNumber(const QVariant& value)
+{
+    switch (value.typeId()) {
+    case QMetaType::UChar:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+        return true;
+    default:
+        return false;
+    }
 }

@@ -24,6 +24,9 @@ bool isAdvertisement(const MprisPlayerState& state);
 // become spaces so that a title cannot shift the record's fields or break its line.
 QString mprisText(const QVariant& value);
 
+// Any of the integer or floating-point D-Bus types a player may send a number as.
+bool isMprisNumber(const QVariant& value);
+
 // A time in microseconds (any integer or floating-point D-Bus type) as seconds. Nothing for a
 // missing value, another type, a negative length's "unknown" or a non-finite number.
 std::optional<double> mprisSeconds(const QVariant& microseconds);

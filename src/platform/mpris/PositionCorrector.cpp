@@ -1,6 +1,7 @@
 #include "platform/mpris/PositionCorrector.h"
 
 #include "app/DiagLog.h"
+#include "platform/mpris/MprisReplyRecord.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,23 +17,6 @@ bool is32BitType(const QVariant& value)
     return type == QMetaType::Int || type == QMetaType::UInt;
 }
 
-bool isNumberType(const QVariant& value)
-{
-    switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::UChar:
-        return true;
-    default:
-        return false;
-    }
-}
-
 double secondsBetween(const QDateTime& from, const QDateTime& to) { return double(from.msecsTo(to)) / 1000.0; }
 
 }  // namespace
@@ -43,11 +27,11 @@ std::optional<double> PositionCorrector::seconds(const QString& player, const QS
 {
     if (!m_hasTrack || track != m_track)
         startTrack(track);
-    if (!isNumberType(reported) || !std::isfinite(reported.toDouble()))
+    const double sent = reported.toDouble();
+    if (!isMprisNumber(reported) || !std::isfinite(sent))
         return std::nullopt;
-    const bool is32Bit = is32BitType(reported);
-    const double raw = unwrapped(reported.toDouble(), is32Bit, lengthSeconds, now);
-    if (raw != reported.toDouble())
+    const double raw = unwrapped(sent, is32BitType(reported), lengthSeconds, now);
+    if (raw != sent)
         logOnce(m_loggedWrap, QStringLiteral("player query: %1 position wraps at 32 bits — corrected").arg(player));
     learnUnit(raw, isPlaying, now);
     m_previous = Previous{raw, now, isPlaying};
