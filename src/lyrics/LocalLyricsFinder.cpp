@@ -141,6 +141,7 @@ void LocalFirstLyrics::onLocalResult(std::optional<TimedLyrics> lyrics)
         return;
     }
     if (lyrics) {
+        m_origin.kind = LyricsOrigin::Kind::localFile;
         finish(lyrics);
         return;
     }
@@ -149,7 +150,10 @@ void LocalFirstLyrics::onLocalResult(std::optional<TimedLyrics> lyrics)
         finish(std::nullopt);
         return;
     }
-    connect(m_service, &PendingLyrics::finished, this, &LocalFirstLyrics::finish);
+    connect(m_service, &PendingLyrics::finished, this, [this, service = m_service](const std::optional<TimedLyrics>& answer) {
+        m_origin = service->origin();
+        finish(answer);
+    });
     connect(m_service, &QObject::destroyed, this, [this] {
         m_service = nullptr;
         // A service lookup that ends without answering (cancelled) leaves nothing to wait for.

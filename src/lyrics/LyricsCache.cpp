@@ -66,3 +66,8 @@ void LyricsCache::write(const TimedLyrics& lyrics, const NowPlayingTrack& track)
         return;  // the temporary file is discarded; the old file stays as it was
     file.commit();
 }
+
+void LyricsCache::remove(const NowPlayingTrack& track) const
+{
+    QFile::remove(fileLocation(track));
+}

@@ -27,6 +27,8 @@ public:
     std::optional<TimedLyrics> read(const NowPlayingTrack& track) const;
     // Replaces the track's file at once: a reader sees the old or the new whole file, never a part.
     void write(const TimedLyrics& lyrics, const NowPlayingTrack& track) const;
+    // Forgets the track's document, if there is one.
+    void remove(const NowPlayingTrack& track) const;
 
 private:
     QString m_directory;

@@ -13,6 +13,12 @@ QString artistAndTitle(const NowPlayingTrack& track)
 
 }  // namespace
 
+QString described(const Candidate& candidate)
+{
+    return QStringLiteral("ncm %1 \"").arg(candidate.id) + candidate.name + QStringLiteral("\" by ")
+        + candidate.artists.join(u'/');
+}
+
 void cacheHit(const TimedLyrics& lyrics)
 {
     DiagLog::log(QStringLiteral("lyrics: cache hit (%1, %2 words)").arg(rawValue(lyrics.tier())).arg(lyrics.words().size()));
@@ -31,8 +37,7 @@ void noneMatched(qsizetype resultCount, const QString& query, const NowPlayingTr
 
 void wordLevel(const Candidate& candidate, qsizetype wordCount)
 {
-    DiagLog::log(QStringLiteral("lyrics: word-level via ncm %1 \"").arg(candidate.id) + candidate.name
-                 + QStringLiteral("\" by ") + candidate.artists.join(u'/')
+    DiagLog::log(QStringLiteral("lyrics: word-level via ") + described(candidate)
                  + QStringLiteral(" (%1 words)").arg(wordCount));
 }
 
@@ -55,6 +60,17 @@ void httpFailure(const QUrl& url)
 {
     const QString host = url.host();
     DiagLog::log(QStringLiteral("lyrics: HTTP failure for ") + (host.isEmpty() ? QStringLiteral("?") : host));
+}
+
+void rejected(const Candidate& candidate, const NowPlayingTrack& track)
+{
+    DiagLog::log(QStringLiteral("lyrics: rejected ") + described(candidate) + QStringLiteral(" for ")
+                 + artistAndTitle(track));
+}
+
+void noOtherMatch(const NowPlayingTrack& track)
+{
+    DiagLog::log(QStringLiteral("lyrics: no other match for ") + artistAndTitle(track));
 }
 
 }  // namespace lyrics_log

@@ -11,6 +11,9 @@
 // place. Artist and title are separated by an em dash between spaces.
 namespace lyrics_log {
 
+// A candidate as the log names it: ncm ID "NAME" by ARTIST/ARTIST.
+QString described(const Candidate& candidate);
+
 void cacheHit(const TimedLyrics& lyrics);
 void noCandidate(const NowPlayingTrack& track);
 void noneMatched(qsizetype resultCount, const QString& query, const NowPlayingTrack& track);
@@ -19,5 +22,7 @@ void interpolated(qsizetype wordCount);
 void nothingUsable(const NowPlayingTrack& track);
 void requestFailed(const QString& description);
 void httpFailure(const QUrl& url);
+void rejected(const Candidate& candidate, const NowPlayingTrack& track);
+void noOtherMatch(const NowPlayingTrack& track);
 
 }  // namespace lyrics_log

@@ -6,6 +6,7 @@
 #include "lyrics/LyricFilters.h"
 #include "lyrics/LyricsCache.h"
 #include "lyrics/LyricsLog.h"
+#include "lyrics/RejectedCandidates.h"
 #include "lyrics/ServiceAddress.h"
 #include "lyrics/ServiceReplies.h"
 #include "lyrics/ServiceSession.h"
@@ -13,13 +14,28 @@
 
 #include <algorithm>
 
-LyricsLookup::LyricsLookup(ServiceSession& session, const LyricsCache& cache, Limits limits, NowPlayingTrack track,
-                           QObject* parent)
+namespace {
+
+// Lyrics that read the same: the cached copy of a text may differ from a fresh parse in the last
+// digit of a time, never in its words.
+bool sameWords(const TimedLyrics& a, const TimedLyrics& b)
+{
+    return a.tier() == b.tier()
+        && std::equal(a.words().cbegin(), a.words().cend(), b.words().cbegin(), b.words().cend(),
+                      [](const TimedWord& x, const TimedWord& y) { return x.text == y.text; });
+}
+
+}  // namespace
+
+LyricsLookup::LyricsLookup(ServiceSession& session, const LyricsCache& cache, RejectedCandidates& rejected,
+                           Limits limits, NowPlayingTrack track, Mode mode, QObject* parent)
     : PendingLyrics(parent)
     , m_session(session)
     , m_cache(cache)
+    , m_rejected(rejected)
     , m_limits(limits)
     , m_track(std::move(track))
+    , m_mode(std::move(mode))
 {
     QMetaObject::invokeMethod(this, &LyricsLookup::start, Qt::QueuedConnection);
 }
@@ -35,10 +51,15 @@ void LyricsLookup::cancel()
 
 void LyricsLookup::start()
 {
-    if (std::optional<TimedLyrics> cached = m_cache.read(m_track)) {
-        lyrics_log::cacheHit(*cached);
-        finish(std::move(cached));
-        return;
+    if (m_mode.retry)
+        m_cache.remove(m_track);
+    if (!m_mode.fresh && !m_mode.retry) {
+        if (std::optional<TimedLyrics> cached = m_cache.read(m_track)) {
+            lyrics_log::cacheHit(*cached);
+            m_origin.kind = LyricsOrigin::Kind::cache;
+            finish(std::move(cached));
+            return;
+        }
     }
     m_query = searchQuery(m_track);
     get(service_address::searchUrl(m_session.baseUrl(), m_query), &LyricsLookup::onSearchReply);
@@ -48,16 +69,26 @@ void LyricsLookup::onSearchReply(const std::optional<QJsonObject>& reply)
 {
     const std::optional<QList<Candidate>> candidates = reply ? candidatesFromSearchReply(*reply) : std::nullopt;
     if (candidates) {
-        m_probes = chooseCandidates(*candidates, m_track, m_limits.durationToleranceMs);
-        if (m_probes.isEmpty())
+        m_searchResults = *candidates;
+        m_matches = chooseCandidates(*candidates, m_track, m_limits.durationToleranceMs);
+        if (m_matches.isEmpty())
             lyrics_log::noneMatched(candidates->size(), m_query, m_track);
+        const QSet<std::int64_t> rejected = m_rejected.rejectedFor(m_track);
+        for (const Candidate& candidate : std::as_const(m_matches)) {
+            if (!rejected.contains(candidate.id))
+                m_probes.append(candidate);
+        }
+        m_rejectionsInPlay = m_probes.size() != m_matches.size();
     }
     if (m_probes.isEmpty()) {
-        lyrics_log::noCandidate(m_track);
+        if (!m_rejectionsInPlay)
+            lyrics_log::noCandidate(m_track);
         finish(std::nullopt);
         return;
     }
-    m_probes.resize(std::min(m_probes.size(), m_limits.maxProbes));
+    // The wrong text is fetched once more only to learn whose it is; that takes no probe from the rest.
+    const qsizetype probes = m_limits.maxProbes + (m_mode.wrong ? 1 : 0);
+    m_probes.resize(std::min(m_probes.size(), probes));
     probeNext();
 }
 
@@ -75,41 +106,69 @@ void LyricsLookup::probeNext()
 // Word-level text wins wherever it is found; the first line-level text is kept in case none is.
 void LyricsLookup::onLyricReply(const std::optional<QJsonObject>& reply)
 {
-    const Candidate& candidate = m_probes[m_probed - 1];
+    const Candidate candidate = m_probes[m_probed - 1];
     const LyricTexts texts = reply ? lyricTextsFromReply(*reply) : LyricTexts{};
     if (texts.wordLevel) {
         QList<TimedWord> words = dropTranslationLines(parseWordLevel(*texts.wordLevel), m_track.title, m_track.artist);
         if (!words.isEmpty()) {
             TimedLyrics lyrics(LyricTier::wordLevel, std::move(words));
+            if (isTheWrongOne(lyrics, candidate)) {
+                probeNext();
+                return;
+            }
             lyrics_log::wordLevel(candidate, lyrics.words().size());
-            m_cache.write(lyrics, m_track);
-            finish(std::move(lyrics));
+            finishFromService(std::move(lyrics), candidate);
             return;
         }
     }
-    if (!m_fallbackLineLevel)
-        m_fallbackLineLevel = texts.lineLevel;
+    if (texts.lineLevel)
+        m_lineLevelTexts.append({candidate, *texts.lineLevel});
     probeNext();
 }
 
+// Only the first line-level text counts, unless it is the one the user sent away.
 void LyricsLookup::finishWithFallback()
 {
-    if (m_fallbackLineLevel) {
-        QList<TimedWord> words = dropTranslationLines(parseLineLevel(*m_fallbackLineLevel), m_track.title, m_track.artist);
-        if (!words.isEmpty()) {
-            TimedLyrics lyrics(LyricTier::interpolated, std::move(words));
-            lyrics_log::interpolated(lyrics.words().size());
-            m_cache.write(lyrics, m_track);
-            finish(std::move(lyrics));
-            return;
-        }
+    for (const auto& [candidate, text] : std::as_const(m_lineLevelTexts)) {
+        QList<TimedWord> words = dropTranslationLines(parseLineLevel(text), m_track.title, m_track.artist);
+        if (words.isEmpty())
+            break;
+        TimedLyrics lyrics(LyricTier::interpolated, std::move(words));
+        if (isTheWrongOne(lyrics, candidate))
+            continue;
+        lyrics_log::interpolated(lyrics.words().size());
+        finishFromService(std::move(lyrics), candidate);
+        return;
     }
     lyrics_log::nothingUsable(m_track);
     finish(std::nullopt);
 }
 
+// Marks the candidate rejected when its lyrics are the ones a retry replaces.
+bool LyricsLookup::isTheWrongOne(const TimedLyrics& lyrics, const Candidate& candidate)
+{
+    if (!m_mode.wrong || !sameWords(lyrics, *m_mode.wrong))
+        return false;
+    m_mode.wrong.reset();
+    m_rejectionsInPlay = true;
+    if (m_rejected.reject(m_track, candidate.id))
+        lyrics_log::rejected(candidate, m_track);
+    return true;
+}
+
+void LyricsLookup::finishFromService(TimedLyrics lyrics, const Candidate& candidate)
+{
+    m_cache.write(lyrics, m_track);
+    m_origin = {LyricsOrigin::Kind::service, candidate};
+    finish(std::move(lyrics));
+}
+
 void LyricsLookup::finish(std::optional<TimedLyrics> lyrics)
 {
+    if (!lyrics && m_rejectionsInPlay) {
+        lyrics_log::noOtherMatch(m_track);
+        m_origin.noOtherMatch = true;
+    }
     m_done = true;
     if (!m_cancelled)
         Q_EMIT finished(lyrics);

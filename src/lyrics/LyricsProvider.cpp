@@ -1,12 +1,17 @@
 #include "lyrics/LyricsProvider.h"
 
+#include "lyrics/LyricsLog.h"
 #include "lyrics/ServiceAddress.h"
 
 #include <QCoreApplication>
 
 LyricsProvider::Options LyricsProvider::Options::fromEnvironment()
 {
-    return Options{service_address::fromEnvironment(), LyricsCache::userCacheFolder()};
+    Options options;
+    options.baseUrl = service_address::fromEnvironment();
+    options.cacheFolder = LyricsCache::userCacheFolder();
+    options.rejectionsFile = RejectedCandidates::userFile();
+    return options;
 }
 
 LyricsProvider& LyricsProvider::shared()
@@ -19,6 +24,7 @@ LyricsProvider::LyricsProvider(const Options& options, QObject* parent)
     : QObject(parent)
     , m_session(options.baseUrl, options.transferTimeout)
     , m_cache(LyricsCache::prepare(options.cacheFolder))
+    , m_rejected(options.rejectionsFile)
 {
 }
 
@@ -30,5 +36,31 @@ LyricsProvider::~LyricsProvider()
 
 LyricsLookup* LyricsProvider::lookup(const NowPlayingTrack& track)
 {
-    return new LyricsLookup(m_session, m_cache, {durationToleranceMs, maxCandidateProbes}, track, this);
+    return start(track, {});
+}
+
+LyricsLookup* LyricsProvider::freshLookup(const NowPlayingTrack& track)
+{
+    LyricsLookup::Mode mode;
+    mode.fresh = true;
+    return start(track, std::move(mode));
+}
+
+LyricsLookup* LyricsProvider::retry(const NowPlayingTrack& track, const LyricsOrigin& origin, const TimedLyrics& wrong)
+{
+    LyricsLookup::Mode mode;
+    mode.retry = true;
+    if (origin.kind == LyricsOrigin::Kind::service) {
+        if (m_rejected.reject(track, origin.candidate.id))
+            lyrics_log::rejected(origin.candidate, track);
+    } else {
+        mode.wrong = wrong;
+    }
+    return start(track, std::move(mode));
+}
+
+LyricsLookup* LyricsProvider::start(const NowPlayingTrack& track, LyricsLookup::Mode mode)
+{
+    return new LyricsLookup(m_session, m_cache, m_rejected, {durationToleranceMs, maxCandidateProbes}, track,
+                            std::move(mode), this);
 }

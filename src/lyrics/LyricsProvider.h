@@ -2,6 +2,7 @@
 
 #include "lyrics/LyricsCache.h"
 #include "lyrics/LyricsLookup.h"
+#include "lyrics/RejectedCandidates.h"
 #include "playback/NowPlayingTrack.h"
 #include "lyrics/ServiceSession.h"
 
@@ -22,8 +23,10 @@ public:
         QUrl baseUrl;
         QString cacheFolder;  // the user's cache folder, under which the lyrics folder is prepared
         std::chrono::milliseconds transferTimeout = std::chrono::seconds(15);
+        QString rejectionsFile;  // where the user's rejections are kept; none: for this run only
 
-        // The service from ZUVIK_LYRICS_BASE_URL (else the default), the folder from XDG_CACHE_HOME.
+        // The service from ZUVIK_LYRICS_BASE_URL (else the default), the folder from XDG_CACHE_HOME,
+        // the rejections in the user's data folder.
         static Options fromEnvironment();
     };
 
@@ -45,10 +48,20 @@ public:
     // provider and deletes itself once done: hold it in a QPointer, connect to its finished
     // signal, and cancel it when its answer is no longer wanted (on a track change, say).
     LyricsLookup* lookup(const NowPlayingTrack& track);
+    // A lookup that asks the service even when the cache has the track.
+    LyricsLookup* freshLookup(const NowPlayingTrack& track);
+    // The user called the track's lyrics wrong: rejects the candidate that gave them (found by
+    // their words when `origin` does not name it), drops the cached document and looks again.
+    LyricsLookup* retry(const NowPlayingTrack& track, const LyricsOrigin& origin, const TimedLyrics& wrong);
+
+    const RejectedCandidates& rejections() const { return m_rejected; }
 
     const QString& cacheDirectory() const { return m_cache.directory(); }
 
 private:
+    LyricsLookup* start(const NowPlayingTrack& track, LyricsLookup::Mode mode);
+
     ServiceSession m_session;
     LyricsCache m_cache;
+    RejectedCandidates m_rejected;
 };

@@ -4,6 +4,7 @@ ReadyLyrics::ReadyLyrics(std::optional<TimedLyrics> lyrics, QObject* parent)
     : PendingLyrics(parent)
     , m_lyrics(std::move(lyrics))
 {
+    m_origin.kind = LyricsOrigin::Kind::ready;
     QMetaObject::invokeMethod(this, &ReadyLyrics::deliver, Qt::QueuedConnection);
 }
 

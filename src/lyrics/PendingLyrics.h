@@ -1,10 +1,21 @@
 #pragma once
 
+#include "lyrics/Candidate.h"
 #include "lyrics/TimedLyrics.h"
 
 #include <QObject>
 
 #include <optional>
+
+// Where a lookup's answer came from: a rejection needs to know which service candidate gave it.
+struct LyricsOrigin {
+    enum class Kind { none, ready, localFile, cache, service };
+    Kind kind = Kind::none;
+    Candidate candidate;       // for `service`: the one whose text was used
+    bool noOtherMatch = false;  // nothing was found, and the user has sent matches of this track away
+
+    friend bool operator==(const LyricsOrigin&, const LyricsOrigin&) = default;
+};
 
 // A track's lyrics on their way: from the service, or from somewhere that already has them. The
 // engine holds one per track, listens for `finished` and cancels it when the track changes.
@@ -16,9 +27,15 @@ public:
     // After a cancel, `finished` is never emitted.
     virtual void cancel() = 0;
 
+    // Where the answer came from; valid from `finished` on.
+    const LyricsOrigin& origin() const { return m_origin; }
+
 Q_SIGNALS:
     // The lyrics found (never an empty document), or nothing. Emitted at most once.
     void finished(const std::optional<TimedLyrics>& lyrics);
+
+protected:
+    LyricsOrigin m_origin;
 };
 
 // Lyrics that are already at hand, handed over from the event loop like a real lookup's answer

@@ -1,14 +1,9 @@
 #include "lyrics/TrackOffsets.h"
 
-#include "app/DiagLog.h"
-#include "lyrics/SearchKey.h"
+#include "lyrics/TrackKey.h"
+#include "lyrics/VersionedJsonFile.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -29,9 +24,7 @@ QString TrackOffsets::userFile()
 
 QString TrackOffsets::keyOf(const NowPlayingTrack& track)
 {
-    const double duration = std::isfinite(track.duration) ? std::round(track.duration) : -1.0;
-    return searchKey(track.title) + u'\t' + searchKey(track.artist) + u'\t'
-        + QString::number(static_cast<qint64>(duration));
+    return trackKey(track);
 }
 
 std::optional<double> TrackOffsets::clamped(double seconds)
@@ -68,23 +61,11 @@ double TrackOffsets::setOffset(const NowPlayingTrack& track, double seconds)
 
 void TrackOffsets::load()
 {
-    QFile file(m_filePath);
-    if (!file.exists() || !file.open(QIODevice::ReadOnly))
+    const std::optional<QJsonObject> root =
+        versioned_json_file::read(m_filePath, fileVersion, offsetsKey, QStringLiteral("timing: offsets file"));
+    if (!root)
         return;
-    QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
-    file.close();
-    const QJsonObject root = document.object();
-    const bool readable = error.error == QJsonParseError::NoError && document.isObject()
-        && root.value(versionKey).toInt() == fileVersion && root.value(offsetsKey).isObject();
-    if (!readable) {
-        const QString aside = m_filePath + QStringLiteral(".corrupt");
-        QFile::remove(aside);
-        QFile::rename(m_filePath, aside);
-        DiagLog::log(QStringLiteral("timing: offsets file unreadable — kept aside as ") + aside);
-        return;
-    }
-    const QJsonObject offsets = root.value(offsetsKey).toObject();
+    const QJsonObject offsets = root->value(offsetsKey).toObject();
     for (auto it = offsets.begin(); it != offsets.end(); ++it) {
         if (!it.value().isDouble())
             continue;  // one odd entry does not cost the others
@@ -95,13 +76,9 @@ void TrackOffsets::load()
 
 void TrackOffsets::save() const
 {
-    QDir().mkpath(QFileInfo(m_filePath).absolutePath());
     QJsonObject offsets;
     for (auto it = m_offsets.begin(); it != m_offsets.end(); ++it)
         offsets.insert(it.key(), it.value());
-    const QJsonObject root{{versionKey, fileVersion}, {offsetsKey, offsets}};
-    // Written beside and renamed over: a crash mid-write leaves the old file whole.
-    QSaveFile file(m_filePath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(root).toJson()) < 0 || !file.commit())
-        DiagLog::log(QStringLiteral("timing: could not write ") + m_filePath);
+    versioned_json_file::write(m_filePath, QJsonObject{{versionKey, fileVersion}, {offsetsKey, offsets}},
+                               QStringLiteral("timing: offsets file"));
 }

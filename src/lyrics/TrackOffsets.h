@@ -16,8 +16,7 @@ public:
 
     // "$XDG_DATA_HOME/Zuvik/offsets.json" (XDG_DATA_HOME defaulting to ~/.local/share).
     static QString userFile();
-    // Normalised title and artist and the duration rounded to whole seconds, so that a player that
-    // reports 214.6 s one day and 214.9 s the next, or a remaster note, keeps the offset.
+    // The entry a track is kept under (see trackKey).
     static QString keyOf(const NowPlayingTrack& track);
     // Within ±limit, rounded to milliseconds; nothing for a value that is not a number.
     static std::optional<double> clamped(double seconds);

@@ -135,7 +135,7 @@ TEST_F(LyricsService, FailedProbeIsLoggedAndTheNextOneIsTried)
 
 TEST_F(LyricsService, UnreachableServiceIsARequestFailure)
 {
-    const LyricsProvider unreachable(LyricsProvider::Options{QUrl(QStringLiteral("http://127.0.0.1:1")), cacheRoot.path()});
+    const LyricsProvider unreachable(LyricsProvider::Options{QUrl(QStringLiteral("http://127.0.0.1:1")), cacheRoot.path(), 15s, {}});
     EXPECT_EQ(lookUpWith(const_cast<LyricsProvider&>(unreachable), lanterns).lyrics, std::nullopt);
     expectMessages(log.newMessages(), {"lyrics: request failed — *", noCandidate});
 }

@@ -63,6 +63,8 @@ inline void expectMessages(const QStringList& actual, const QStringList& expecte
 struct Outcome {
     bool answered = false;
     std::optional<TimedLyrics> lyrics;
+    LyricsOrigin origin;
+    QList<Candidate> matches;
 };
 
 class LyricsService : public ::testing::Test {
@@ -75,7 +77,7 @@ protected:
 
     std::unique_ptr<LyricsProvider> makeProvider(std::chrono::milliseconds timeout = 10s) const
     {
-        return std::make_unique<LyricsProvider>(LyricsProvider::Options{server.baseUrl(), cacheRoot.path(), timeout});
+        return std::make_unique<LyricsProvider>(LyricsProvider::Options{server.baseUrl(), cacheRoot.path(), timeout, rejectionsFile()});
     }
 
     LyricsProvider& provider()
@@ -87,11 +89,17 @@ protected:
 
     static Outcome lookUpWith(LyricsProvider& provider, const NowPlayingTrack& track)
     {
+        return outcomeOf(provider.lookup(track));
+    }
+
+    static Outcome outcomeOf(LyricsLookup* lookup)
+    {
         Outcome outcome;
-        LyricsLookup* lookup = provider.lookup(track);
-        QObject::connect(lookup, &LyricsLookup::finished, lookup, [&outcome](const std::optional<TimedLyrics>& lyrics) {
+        QObject::connect(lookup, &LyricsLookup::finished, lookup, [&outcome, lookup](const std::optional<TimedLyrics>& lyrics) {
             outcome.answered = true;
             outcome.lyrics = lyrics;
+            outcome.origin = lookup->origin();
+            outcome.matches = lookup->matches();
         });
         EXPECT_TRUE(waitFor([&] { return outcome.answered; }));
         return outcome;
@@ -106,6 +114,8 @@ protected:
             ids.append(request.queryValue(QStringLiteral("id")));
         return ids;
     }
+
+    QString rejectionsFile() const { return cacheRoot.path() + QStringLiteral("/data/Zuvik/rejected.json"); }
 
     QString cacheFile(const NowPlayingTrack& track) const
     {
