@@ -65,7 +65,7 @@ void BM_CacheHit400Words(benchmark::State& state)
     ensureApplication();
     QTemporaryDir cacheFolder;
     // Nothing listens there: a miss would show up as a failure, not as a fast answer.
-    LyricsProvider provider({QUrl(QStringLiteral("http://127.0.0.1:1")), cacheFolder.path()});
+    LyricsProvider provider({QUrl(QStringLiteral("http://127.0.0.1:1")), cacheFolder.path(), std::chrono::seconds(15), {}});
     const NowPlayingTrack track{QStringLiteral("Walking Through The Night"), QStringLiteral("Some Artist"), 241.3};
     LyricsCache(provider.cacheDirectory()).write(documentOf(400), track);
 

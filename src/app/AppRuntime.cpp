@@ -55,6 +55,7 @@ AppRuntime::AppRuntime(const AppOptions& options, QObject* parent)
     , m_offsets(TrackOffsets::userFile())
     , m_timing(m_offsets)
     , m_timingRequests([this](const TimingRequest& request) { return answerTiming(m_timing, request); })
+    , m_lyricsRequests([this](const LyricsRequestService::Answer& answer) { rejectLyrics(answer); })
 {
     m_lyricFiles.setMaxThreadCount(1);
     connect(&m_settings, &AppSettings::screenAwakeUpdateRequested, &m_screenAwake, &ScreenAwake::update);
@@ -70,8 +71,25 @@ AppRuntime::AppRuntime(const AppOptions& options, QObject* parent)
     connect(&m_statusMenu, &StatusMenu::timingNudgeRequested, &m_timing, &TrackTiming::nudge);
     connect(&m_statusMenu, &StatusMenu::timingResetRequested, &m_timing, &TrackTiming::reset);
     connect(&m_timing, &TrackTiming::trackAvailabilityChanged, &m_statusMenu, &StatusMenu::setTrackAvailable);
+    connect(&m_statusMenu, &StatusMenu::rejectLyricsRequested, this, [this] { rejectLyrics({}); });
     connect(&m_timing, &TrackTiming::adjusted, &m_delegate,
             [this](double seconds) { m_delegate.showNotice(offsetLabel(seconds)); });
+}
+
+// "Wrong Lyrics — Try Another", from the menu (no answer wanted) or from `zuvik lyrics --reject`;
+// the outcome goes to the log either way.
+void AppRuntime::rejectLyrics(const LyricsRequestService::Answer& answer)
+{
+    const auto reply = [answer](bool done, const QString& text) {
+        DiagLog::log(QStringLiteral("lyrics: ") + text);
+        if (answer)
+            answer(done, text);
+    };
+    if (!m_rejection) {
+        reply(false, QStringLiteral("nothing is playing"));
+        return;
+    }
+    m_rejection->reject(reply);
 }
 
 // The windows go first: their bands hold on to the feed.
@@ -125,6 +143,11 @@ LyricEngine& AppRuntime::startEngine()
         connect(m_engine.get(), &LyricEngine::trackDelivered, &artworkSync, &ArtworkColorSync::trackChanged);
         connect(&m_settings, &AppSettings::artworkRefreshRequested, &artworkSync, &ArtworkColorSync::refresh);
     }
+    m_rejection = std::make_unique<LyricsRejection>(
+        *m_engine, [](const NowPlayingTrack& track, const LyricsOrigin& origin, const TimedLyrics& wrong) -> PendingLyrics* {
+            return LyricsProvider::shared().retry(track, origin, wrong);
+        });
+    connect(m_rejection.get(), &LyricsRejection::stateChanged, &m_statusMenu, &StatusMenu::setRejectionState);
     connect(m_engine.get(), &LyricEngine::trackDelivered, &m_timing, &TrackTiming::followTrack);
     connect(&m_engine->nowPlaying(), &NowPlayingMonitor::playingReported, &m_screenAwake, [this](bool playing) {
         m_screenAwake.setPlaying(playing);

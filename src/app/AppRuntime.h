@@ -2,11 +2,13 @@
 
 #include "app/AppDelegate.h"
 #include "app/AppOptions.h"
+#include "app/LyricsRejection.h"
 #include "app/ScreenAwake.h"
 #include "app/StatusMenu.h"
 #include "app/TrackTiming.h"
 #include "platform/freedesktop/ScreenSaverInhibitor.h"
 #include "platform/freedesktop/SessionLockState.h"
+#include "platform/dbus/LyricsRequestBus.h"
 #include "platform/dbus/MenuRequestBus.h"
 #include "platform/dbus/TimingRequestBus.h"
 #include "platform/x11/X11OverlaySpace.h"
@@ -36,6 +38,7 @@ public:
 private:
     FrameFeed& feed();
     LyricEngine& startEngine();
+    void rejectLyrics(const LyricsRequestService::Answer& answer);
 
     const AppOptions m_options;
     AppSettings& m_settings;
@@ -46,6 +49,7 @@ private:
     QThreadPool m_lyricFiles;  // reads the user's lyric files off the GUI thread
     std::unique_ptr<PlayerQuery> m_query;
     std::unique_ptr<LyricEngine> m_engine;
+    std::unique_ptr<LyricsRejection> m_rejection;
     std::unique_ptr<WordVisualResolver> m_wordVisuals;
     std::unique_ptr<EngineFrameFeed> m_feed;
     AppDelegate m_delegate;
@@ -54,4 +58,5 @@ private:
     TrackOffsets m_offsets;
     TrackTiming m_timing;
     TimingRequestService m_timingRequests;
+    LyricsRequestService m_lyricsRequests;
 };

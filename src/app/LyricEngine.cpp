@@ -1,7 +1,5 @@
 #include "app/LyricEngine.h"
 
-#include "lyrics/PendingLyrics.h"
-
 #include <cmath>
 
 bool isSameTrack(const std::optional<NowPlayingTrack>& a, const std::optional<NowPlayingTrack>& b)
@@ -54,13 +52,24 @@ void LyricEngine::trackChanged(const std::optional<NowPlayingTrack>& track)
     if (m_fetch)
         m_fetch->cancel();
     m_fetch = nullptr;
-    setLyrics(std::nullopt);  // never show the last song's words against the new song's playhead
-    if (!track)
-        return;
-    PendingLyrics* lookup = m_startLookup(*track);
+    follow(track ? m_startLookup(*track) : nullptr);
+}
+
+void LyricEngine::replaceLookup(PendingLyrics* lookup)
+{
+    if (m_fetch)
+        m_fetch->cancel();
+    follow(lookup);
+}
+
+// The lyrics are cleared at once: never the last song's words against the new song's playhead.
+void LyricEngine::follow(PendingLyrics* lookup)
+{
+    m_fetch = lookup;
+    m_origin = {};
+    setLyrics(std::nullopt);
     if (!lookup)
         return;
-    m_fetch = lookup;
     connect(lookup, &PendingLyrics::finished, this,
             [this, lookup](const std::optional<TimedLyrics>& answer) { onLookupFinished(lookup, answer); });
 }
@@ -69,6 +78,7 @@ void LyricEngine::onLookupFinished(PendingLyrics* lookup, const std::optional<Ti
 {
     if (lookup != m_fetch)
         return;  // a stale answer: the track has changed since
+    m_origin = lookup->origin();
     if (answer)
         Q_EMIT lyricsFound(answer->words());
     setLyrics(answer);

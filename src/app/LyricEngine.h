@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lyrics/PendingLyrics.h"
 #include "lyrics/TimedLyrics.h"
 #include "playback/NowPlayingMonitor.h"
 #include "playback/NowPlayingTrack.h"
@@ -10,8 +11,6 @@
 
 #include <functional>
 #include <optional>
-
-class PendingLyrics;
 
 // Ties track changes to lyric lookups: every new track cancels the previous lookup, clears the
 // lyrics at once and fetches the new track's; an answer that arrives for a track no longer
@@ -31,6 +30,13 @@ public:
     ~LyricEngine() override;
 
     const std::optional<TimedLyrics>& lyrics() const { return m_lyrics; }
+    // Where the lyrics (or their absence) came from; none while a lookup runs.
+    const LyricsOrigin& lyricsOrigin() const { return m_origin; }
+    // The track the lyrics are for; nothing before the first poll and while nothing plays.
+    std::optional<NowPlayingTrack> track() const { return m_lastTrack ? *m_lastTrack : std::nullopt; }
+    // Lyrics for the current track from another lookup (the user rejected these): the running
+    // lookup is cancelled and the lyrics cleared at once.
+    void replaceLookup(PendingLyrics* lookup);
     NowPlayingMonitor& nowPlaying() { return m_monitor; }
     double playhead(const QDateTime& instant) const;
 
@@ -46,6 +52,7 @@ Q_SIGNALS:
 private:
     void onMonitorTrack(const std::optional<NowPlayingTrack>& track);
     void trackChanged(const std::optional<NowPlayingTrack>& track);
+    void follow(PendingLyrics* lookup);
     void onLookupFinished(PendingLyrics* lookup, const std::optional<TimedLyrics>& answer);
     void setLyrics(const std::optional<TimedLyrics>& lyrics);
 
@@ -54,6 +61,7 @@ private:
     std::optional<std::optional<NowPlayingTrack>> m_lastTrack;  // outer empty: nothing delivered yet
     QPointer<PendingLyrics> m_fetch;
     std::optional<TimedLyrics> m_lyrics;
+    LyricsOrigin m_origin;
 };
 
 // Track values that the engine treats as the same track: equal titles, artists and durations,

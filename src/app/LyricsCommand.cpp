@@ -1,13 +1,16 @@
 #include "app/LyricsCommand.h"
 
 #include "app/DiagLog.h"
+#include "lyrics/LyricsLog.h"
 #include "lyrics/LyricsProvider.h"
 #include "lyrics/TimedLyricsJson.h"
+#include "platform/dbus/LyricsRequestBus.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QLocale>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <optional>
@@ -50,6 +53,8 @@ QByteArray rendered(const TimedLyrics& lyrics, bool asJson)
 }
 
 struct Request {
+    enum class Kind { lookUp, listCandidates, reject };
+    Kind kind = Kind::lookUp;
     NowPlayingTrack track;
     bool asJson = false;
 };
@@ -60,6 +65,10 @@ struct Options {
     QCommandLineOption duration{QStringLiteral("duration"), QStringLiteral("The track's length in seconds."),
                                 QStringLiteral("S")};
     QCommandLineOption json{QStringLiteral("json"), QStringLiteral("Print the document as the cache stores it.")};
+    QCommandLineOption candidates{QStringLiteral("candidates"),
+                                  QStringLiteral("List what the search returned: id, name, artists, duration, status.")};
+    QCommandLineOption reject{QStringLiteral("reject"),
+                              QStringLiteral("The lyrics the running Zuvik shows are the wrong song's: try another.")};
 };
 
 // The request, or an error message for standard error.
@@ -67,9 +76,19 @@ std::variant<Request, QString> readRequest(QCommandLineParser& parser, const Opt
 {
     if (!parser.positionalArguments().isEmpty())
         return QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().first());
+    if (parser.isSet(options.reject)) {
+        const bool alone = !parser.isSet(options.artist) && !parser.isSet(options.title) && !parser.isSet(options.duration)
+                           && !parser.isSet(options.json) && !parser.isSet(options.candidates);
+        if (!alone)
+            return QStringLiteral("--reject takes no other option: it is about the track now playing");
+        return Request{Request::Kind::reject, {}, false};
+    }
     if (!parser.isSet(options.artist) || !parser.isSet(options.title))
         return QStringLiteral("both --artist and --title are needed");
-    Request request{{parser.value(options.title), parser.value(options.artist), 0}, parser.isSet(options.json)};
+    if (parser.isSet(options.candidates) && parser.isSet(options.json))
+        return QStringLiteral("--candidates and --json do not go together");
+    const Request::Kind kind = parser.isSet(options.candidates) ? Request::Kind::listCandidates : Request::Kind::lookUp;
+    Request request{kind, {parser.value(options.title), parser.value(options.artist), 0}, parser.isSet(options.json)};
     if (parser.isSet(options.duration)) {
         bool ok = false;
         request.track.duration = QLocale::c().toDouble(parser.value(options.duration), &ok);
@@ -96,6 +115,72 @@ int lookUp(const Request& request)
     return status;
 }
 
+QString durationText(std::int64_t milliseconds)
+{
+    if (milliseconds <= 0)
+        return QStringLiteral("?");
+    const std::int64_t tenths = (milliseconds + 50) / 100;
+    return QStringLiteral("%1:%2.%3").arg(tenths / 600).arg(tenths / 10 % 60, 2, 10, QLatin1Char('0')).arg(tenths % 10);
+}
+
+// Whether the search result gave the lyrics, was sent away, passed the identity and duration
+// test, or did not.
+QString statusOf(const Candidate& candidate, const LyricsLookup& lookup, const QSet<std::int64_t>& rejected)
+{
+    if (lookup.origin().kind == LyricsOrigin::Kind::service && lookup.origin().candidate.id == candidate.id)
+        return QStringLiteral("chosen");
+    if (rejected.contains(candidate.id))
+        return QStringLiteral("rejected");
+    const bool matched = std::any_of(lookup.matches().cbegin(), lookup.matches().cend(),
+                                     [&](const Candidate& match) { return match.id == candidate.id; });
+    return matched ? QStringLiteral("match") : QStringLiteral("no match");
+}
+
+QByteArray candidateTable(const LyricsLookup& lookup, const QSet<std::int64_t>& rejected)
+{
+    QByteArray table = "id\tname\tartists\tduration\tstatus\n";
+    for (const Candidate& candidate : lookup.searchResults()) {
+        const QStringList fields{QString::number(candidate.id), candidate.name, candidate.artists.join(QStringLiteral(", ")),
+                                 durationText(candidate.durationMs), statusOf(candidate, lookup, rejected)};
+        table += fields.join(u'\t').toUtf8() + '\n';
+    }
+    return table;
+}
+
+// The search and the probes run afresh, so that "chosen" names the candidate the lyrics come from.
+int listCandidates(const Request& request)
+{
+    int status = noneStatus;
+    LyricsProvider& provider = LyricsProvider::shared();
+    const QSet<std::int64_t> rejected = provider.rejections().rejectedFor(request.track);
+    LyricsLookup* lookup = provider.freshLookup(request.track);
+    QObject::connect(lookup, &LyricsLookup::finished, lookup, [&, lookup] {
+        if (lookup->searchResults().isEmpty()) {
+            print(stderr, "zuvik lyrics: the search returned no candidate\n");
+        } else {
+            print(stdout, candidateTable(*lookup, rejected));
+            status = foundStatus;
+        }
+        QCoreApplication::quit();
+    });
+    QCoreApplication::exec();
+    DiagLog::shared().waitUntilWritten();
+    return status;
+}
+
+int askForRejection(const QString& busName)
+{
+    const RunningCopyReply reply = requestRejection(busName);
+    if (reply.outcome == RunningCopyOutcome::answered) {
+        print(stdout, (reply.text + u'\n').toUtf8());
+        return foundStatus;
+    }
+    const QString hint = reply.outcome == RunningCopyOutcome::noRunningInstance ? QStringLiteral(" — start Zuvik first")
+                                                                                : QString();
+    print(stderr, (QStringLiteral("zuvik lyrics: ") + reply.text + hint + u'\n').toUtf8());
+    return noneStatus;
+}
+
 }  // namespace
 
 bool isLyricsCommand(const QStringList& arguments)
@@ -103,12 +188,12 @@ bool isLyricsCommand(const QStringList& arguments)
     return arguments.size() > 1 && arguments[1] == u"lyrics";
 }
 
-int runLyricsCommand(const QStringList& arguments)
+int runLyricsCommand(const QStringList& arguments, const QString& busName)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Looks up the timed lyrics of one track and prints them."));
     const Options options;
-    parser.addOptions({options.artist, options.title, options.duration, options.json});
+    parser.addOptions({options.artist, options.title, options.duration, options.json, options.candidates, options.reject});
     const QCommandLineOption help = parser.addHelpOption();
 
     QStringList commandLine = arguments.mid(2);
@@ -126,5 +211,14 @@ int runLyricsCommand(const QStringList& arguments)
         print(stderr, (QStringLiteral("zuvik lyrics: ") + *error + u'\n' + parser.helpText()).toUtf8());
         return badArgumentsStatus;
     }
-    return lookUp(std::get<Request>(request));
+    const Request& wanted = std::get<Request>(request);
+    switch (wanted.kind) {
+    case Request::Kind::reject:
+        return askForRejection(busName);
+    case Request::Kind::listCandidates:
+        return listCandidates(wanted);
+    case Request::Kind::lookUp:
+        break;
+    }
+    return lookUp(wanted);
 }

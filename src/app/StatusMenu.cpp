@@ -115,6 +115,7 @@ StatusMenu::StatusMenu(AppSettings& settings, AppDelegate& delegate, UpdateFeed 
             m_menu->addAction(makeAction(spec));
     }
     refreshTrackItems();
+    refreshRejectItem();
     connect(m_menu.get(), &QMenu::aboutToShow, this, &StatusMenu::refresh);
     connect(m_menu.get(), &QMenu::triggered, this, &StatusMenu::trigger);
     connect(&m_updateCheck, &UpdateCheck::finished, this, &StatusMenu::showUpdateResult);
@@ -291,6 +292,22 @@ void StatusMenu::refreshTrackItems()
     }
 }
 
+void StatusMenu::setRejectionState(RejectionState state)
+{
+    m_rejection = state;
+    refreshRejectItem();
+}
+
+void StatusMenu::refreshRejectItem()
+{
+    for (QAction* action : m_menu->actions()) {
+        if (action->property(tagProperty).toInt() != rejectItemTag)
+            continue;
+        action->setText(QStringView(m_rejection == RejectionState::noOtherMatch ? noOtherMatchTitle : rejectTitle).toString());
+        action->setEnabled(m_rejection == RejectionState::available);
+    }
+}
+
 QList<MenuItemSpec> StatusMenu::items() const
 {
     QList<MenuItemSpec> items;
@@ -348,6 +365,9 @@ void StatusMenu::trigger(QAction* action)
         return;
     case MenuAction::togglePlayer:
         return togglePlayer(represented);
+    case MenuAction::rejectLyrics:
+        Q_EMIT rejectLyricsRequested();
+        return;
     }
 }
 

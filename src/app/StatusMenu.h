@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/LyricsRejection.h"
 #include "app/StatusMenuModel.h"
 #include "app/UpdateCheck.h"
 
@@ -79,6 +80,8 @@ public:
 
     // Whether a track is playing, which the items about the current track need.
     void setTrackAvailable(bool available);
+    // What "Wrong Lyrics — Try Another" can do now: its title and whether it can be chosen.
+    void setRejectionState(RejectionState state);
 
 Q_SIGNALS:
     // "Quit Zuvik": whoever runs the application ends it.
@@ -86,6 +89,8 @@ Q_SIGNALS:
     // The timing items: the current track's lyrics moved by `delta` seconds (positive: later).
     void timingNudgeRequested(double delta);
     void timingResetRequested();
+    // "Wrong Lyrics — Try Another".
+    void rejectLyricsRequested();
 
 private:
     QAction* makeAction(const MenuItemSpec& spec);
@@ -93,6 +98,7 @@ private:
     void trigger(QAction* action);
     void refreshDisplayItems();
     void refreshTrackItems();
+    void refreshRejectItem();
     void refreshPlayerItems();
     status_menu::MenuSettings currentMenuSettings() const;
     void showUpdateResult(const UpdateCheckResult& result);
@@ -100,6 +106,7 @@ private:
     AppSettings& m_settings;
     AppDelegate& m_delegate;
     bool m_trackAvailable = false;
+    RejectionState m_rejection = RejectionState::unavailable;
     std::unique_ptr<QMenu> m_menu;  // a top-level widget: no parent to own it
     QSystemTrayIcon* m_tray = nullptr;  // child of this, from install() on
     QMenu* m_playersMenu = nullptr;     // child of the menu

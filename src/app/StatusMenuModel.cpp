@@ -72,6 +72,9 @@ QList<MenuItemSpec> fixedItems()
         trackItem.tag = trackItemTag;
         items.append(trackItem);
     }
+    MenuItemSpec rejectItem = item(QStringView(rejectTitle).toString(), MenuAction::rejectLyrics);
+    rejectItem.tag = rejectItemTag;
+    items.append(rejectItem);
     items.append(separator());
     items.append({MenuItemKind::submenu, QStringLiteral("Players"), MenuAction::none, {}, playersMenuTag, {}, {}});
     items.append(separator());

@@ -32,6 +32,7 @@ enum class MenuAction {
     lyricsLater,
     resetTiming,
     togglePlayer,
+    rejectLyrics,
 };
 
 struct MenuItemSpec {
@@ -57,6 +58,11 @@ inline constexpr int trackItemTag = 703;
 // The "Players" submenu, whose items (one per player on the bus) are built each time it opens.
 inline constexpr int playersMenuTag = 704;
 inline constexpr int playerItemTag = 705;
+// "Wrong Lyrics — Try Another": enabled while lyrics from the service are on show, titled
+// "No Other Match" once every match of the track has been sent away.
+inline constexpr int rejectItemTag = 706;
+inline constexpr char16_t rejectTitle[] = u"Wrong Lyrics \u2014 Try Another";
+inline constexpr char16_t noOtherMatchTitle[] = u"No Other Match";
 inline constexpr char16_t playerPrefix[] = u"player:";
 
 inline constexpr double textScaleMinimum = 0.5;

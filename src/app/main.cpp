@@ -95,7 +95,7 @@ int main(int argc, char* argv[])
     QApplication::setQuitOnLastWindowClosed(false);
 
     if (isLyricsCommand(arguments))
-        return runLyricsCommand(arguments);
+        return runLyricsCommand(arguments, SingleInstance::busName);
 
     const auto parsed = parseAppOptions(arguments);
     if (const QString* error = std::get_if<QString>(&parsed)) {

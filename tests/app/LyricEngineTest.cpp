@@ -52,7 +52,7 @@ protected:
     const TimedLyrics cachedLyrics{LyricTier::wordLevel, {TimedWord{QStringLiteral("hello"), 1.0, 2.0, 0}}};
     LoopbackHttpServer server;
     QTemporaryDir cacheRoot;
-    LyricsProvider provider{LyricsProvider::Options{server.baseUrl(), cacheRoot.path(), 10s}};
+    LyricsProvider provider{LyricsProvider::Options{server.baseUrl(), cacheRoot.path(), 10s, {}}};
     LyricEngine engine{[](NowPlayingMonitor::Completion) {},  // the test delivers the samples itself
                        [this](const NowPlayingTrack& track) { return provider.lookup(track); }};
     QList<std::optional<TimedLyrics>> published;

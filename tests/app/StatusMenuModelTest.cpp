@@ -63,6 +63,7 @@ const QList<ItemRow>& expectedItems()
         {K::action, u"Lyrics Earlier (\u22120.1 s)", A::lyricsEarlier, {}, 703},
         {K::action, u"Lyrics Later (+0.1 s)", A::lyricsLater, {}, 703},
         {K::action, u"Reset Timing", A::resetTiming, {}, 703},
+        {K::action, u"Wrong Lyrics \u2014 Try Another", A::rejectLyrics, {}, 706},
         {K::separator, u"", A::none, {}},
         {K::submenu, u"Players", A::none, {}, 704},
         {K::separator, u"", A::none, {}},
@@ -73,11 +74,11 @@ const QList<ItemRow>& expectedItems()
     return rows;
 }
 
-TEST(StatusMenuItems, AreTheFortyInOrderWithTitlesActionsObjectsAndTags)
+TEST(StatusMenuItems, AreTheFortyOneInOrderWithTitlesActionsObjectsAndTags)
 {
     const QList<MenuItemSpec> items = fixedItems();
-    ASSERT_EQ(items.size(), 40);
-    ASSERT_EQ(expectedItems().size(), 40);
+    ASSERT_EQ(items.size(), 41);
+    ASSERT_EQ(expectedItems().size(), 41);
     for (qsizetype i = 0; i < items.size(); ++i) {
         const ItemRow& row = expectedItems()[i];
         SCOPED_TRACE(i + 1);

@@ -73,8 +73,11 @@ TEST_F(Menu, HeadersAreDisabledAndFontTitlesAreDrawnInTheirFamily)
             const bool header = QStringList{QStringLiteral("Style"), QStringLiteral("Font"), QStringLiteral("Text Size"),
                                             QStringLiteral("Display"), QStringLiteral("Color"), QStringLiteral("Lyrics")}
                                     .contains(action->text());
-            const bool aboutTheTrack = action->property("zuvikMenuTag").toInt() == status_menu::trackItemTag;
-            EXPECT_EQ(action->isEnabled(), !header && (!aboutTheTrack || playing)) << action->text().toStdString();
+            const int tag = action->property("zuvikMenuTag").toInt();
+            const bool aboutTheTrack = tag == status_menu::trackItemTag;
+            const bool aboutTheLyrics = tag == status_menu::rejectItemTag;  // waits for lyrics from the service
+            EXPECT_EQ(action->isEnabled(), !header && !aboutTheLyrics && (!aboutTheTrack || playing))
+                << action->text().toStdString();
         }
     }
     for (const auto& [font, raw] : settings_detail::lyricFonts) {
@@ -326,6 +329,38 @@ TEST(MenuUpdates, ABuildWithoutAFeedSaysSo)
 }
 
 }  // namespace
+
+QAction* rejectItemOf(const QMenu& menu)
+{
+    for (QAction* action : menu.actions()) {
+        if (action->property("zuvikMenuTag").toInt() == status_menu::rejectItemTag)
+            return action;
+    }
+    return nullptr;
+}
+
+TEST_F(Menu, WrongLyricsItemFollowsTheRejectionStateAndAsksWhenClicked)
+{
+    struct Row {
+        RejectionState state;
+        const char16_t* title;
+        bool enabled;
+    };
+    const auto rejectItem = [this] { return rejectItemOf(menu.menu()); };
+    int asked = 0;
+    QObject::connect(&menu, &StatusMenu::rejectLyricsRequested, [&asked] { ++asked; });
+    for (const Row& row : {Row{RejectionState::available, u"Wrong Lyrics \u2014 Try Another", true},
+                           Row{RejectionState::noOtherMatch, u"No Other Match", false},
+                           Row{RejectionState::unavailable, u"Wrong Lyrics \u2014 Try Another", false},
+                           Row{RejectionState::available, u"Wrong Lyrics \u2014 Try Another", true}}) {
+        menu.setRejectionState(row.state);
+        ASSERT_NE(rejectItem(), nullptr);
+        EXPECT_EQ(rejectItem()->text(), QString::fromUtf16(row.title));
+        EXPECT_EQ(rejectItem()->isEnabled(), row.enabled) << rejectItem()->text().toStdString();
+    }
+    rejectItem()->trigger();
+    EXPECT_EQ(asked, 1);
+}
 
 TEST_F(Menu, PlayersListsThePlayersOnTheBusAndAClickStopsFollowingOne)
 {
