@@ -43,6 +43,9 @@ protected:
         environment.insert(QStringLiteral("ZUVIK_LYRICS_BASE_URL"), server.baseUrl().toString());
         environment.insert(QStringLiteral("XDG_CACHE_HOME"), folder.filePath(QStringLiteral("cache")));
         environment.insert(QStringLiteral("XDG_STATE_HOME"), folder.filePath(QStringLiteral("state")));
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), folder.filePath(QStringLiteral("data")));
+        // No running copy to reach: the session bus, if any, is a private one that nobody serves.
+        environment.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
         process.setProcessEnvironment(environment);
         process.start(QStringLiteral(ZUVIK_EXECUTABLE), arguments);
         EXPECT_TRUE(waitFor([&] { return process.state() == QProcess::NotRunning; }));
@@ -108,6 +111,40 @@ TEST_F(LyricsCommand, NoLyricsExitsWithOne)
     EXPECT_TRUE(run.err.contains("[Zuvik] lyrics: HTTP failure for 127.0.0.1\n"));
 }
 
+TEST_F(LyricsCommand, CandidatesListsTheSearchInReplyOrderWithWhatBecameOfEach)
+{
+    // 5008 was sent away earlier; 5004 gives the lyrics; the reply's 5007 is malformed and left out.
+    QDir().mkpath(folder.filePath(QStringLiteral("data/Zuvik")));
+    QFile rejected(folder.filePath(QStringLiteral("data/Zuvik/rejected.json")));
+    ASSERT_TRUE(rejected.open(QIODevice::WriteOnly));
+    rejected.write("{\"version\": 1, \"rejected\": {\"lanterns\\tmara lind jonas vey\\t215\": [\"5008\"]}}");
+    rejected.close();
+
+    const Finished run = zuvik(lanterns + QStringList{"--candidates"});
+
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "id\tname\tartists\tduration\tstatus\n"
+                       "5001\tLanterns (Live)\tMara Lind\t3:35.0\tmatch\n"
+                       "5002\tLanterns\tJonas Vey\t3:36.5\tmatch\n"
+                       "5003\tLanterns\tOther Person\t3:34.6\tno match\n"
+                       "5004\tLanterns (Remastered)\tMara Lind, Guest Player\t3:34.6\tchosen\n"
+                       "5005\tLanternsong\tMara Lind\t3:34.6\tno match\n"
+                       "5006\tLanterns\tMara Lind\t3:38.6\tno match\n"
+                       "5008\tLanterns - Acoustic Version\tMara Lind\t3:33.0\trejected\n"
+                       "5009\tLanterns\tMara Lind\t3:37.6\tmatch\n")
+        << run.out.toStdString();
+}
+
+TEST_F(LyricsCommand, RejectWithoutARunningCopySaysSo)
+{
+    const Finished run = zuvik({"lyrics", "--reject"});
+
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.out.isEmpty());
+    EXPECT_TRUE(run.err.startsWith("zuvik lyrics: ")) << run.err.toStdString();
+    EXPECT_TRUE(server.requests().isEmpty());
+}
+
 struct BadCase {
     const char* name;
     QStringList arguments;
@@ -133,7 +170,11 @@ INSTANTIATE_TEST_SUITE_P(
                       BadCase{"DurationNaN", {"--artist", "A", "--title", "T", "--duration", "nan"}},
                       BadCase{"DurationInfinite", {"--artist", "A", "--title", "T", "--duration", "inf"}},
                       BadCase{"UnknownOption", {"--artist", "A", "--title", "T", "--colour", "red"}},
-                      BadCase{"StrayArgument", {"--artist", "A", "--title", "T", "extra"}}),
+                      BadCase{"StrayArgument", {"--artist", "A", "--title", "T", "extra"}},
+                      BadCase{"RejectWithATrack", {"--reject", "--artist", "A", "--title", "T"}},
+                      BadCase{"RejectWithCandidates", {"--reject", "--candidates"}},
+                      BadCase{"CandidatesWithoutTitle", {"--candidates", "--artist", "A"}},
+                      BadCase{"CandidatesAsJson", {"--artist", "A", "--title", "T", "--candidates", "--json"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
