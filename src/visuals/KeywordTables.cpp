@@ -4,7 +4,7 @@
 
 #include <QStringView>
 
-#include <array>
+#include <iterator>
 
 namespace {
 
@@ -13,8 +13,9 @@ struct RawRow {
     const char* value;  // UTF-8
 };
 
+// Plain arrays: deducing a std::array of several hundred rows passes clang's template nesting limit.
 // Grouped by symbol name, each group's keywords in order.
-constexpr std::array symbolRows = {
+constexpr RawRow symbolRows[] = {
     RawRow{"love", "heart.fill"},
     RawRow{"heart", "heart.fill"},
     RawRow{"feel", "heart.fill"},
@@ -697,7 +698,7 @@ constexpr std::array symbolRows = {
 };
 
 // Grouped by emoji; family is the joined sequence man, ZWJ, woman, ZWJ, girl.
-constexpr std::array emojiRows = {
+constexpr RawRow emojiRows[] = {
     RawRow{"sad", "😢"},
     RawRow{"mad", "😤"},
     RawRow{"angry", "😡"},
@@ -898,7 +899,7 @@ constexpr std::array emojiRows = {
     RawRow{"confetti", "🎊"},
 };
 
-constexpr std::array lemmaRawRows = {
+constexpr RawRow lemmaRawRows[] = {
     RawRow{"tryna", "try"},
     RawRow{"gon", "go"},
     RawRow{"hol", "hold"},
@@ -935,7 +936,7 @@ constexpr std::array lemmaRawRows = {
 
 // Two entries (prefixed "rot13:") are the spellings of a racial slur, kept in ROT13 so the word itself
 // does not appear in the source; they are decoded when the set is built.
-constexpr std::array stopRows = {
+constexpr const char* stopRows[] = {
     "the", "and", "but", "for", "with", "from", "that", "this", "these", "those", "him", "her", "them", "his",
     "its", "our", "their", "who", "what", "when", "where", "why", "how", "was", "were", "been", "being",
     "does", "did", "not", "dont", "cant", "wont", "aint", "didnt", "doesnt", "isnt", "wasnt", "couldnt",
@@ -964,7 +965,7 @@ constexpr std::array stopRows = {
 };
 
 template <std::size_t n>
-QList<keyword_tables::Row> toRows(const std::array<RawRow, n>& raw)
+QList<keyword_tables::Row> toRows(const RawRow (&raw)[n])
 {
     QList<keyword_tables::Row> rows;
     rows.reserve(qsizetype(n));
@@ -1014,7 +1015,7 @@ const QStringList& stopWordList()
     static const QStringList words = [] {
         const QString encodedPrefix = QStringLiteral("rot13:");
         QStringList list;
-        list.reserve(qsizetype(stopRows.size()));
+        list.reserve(qsizetype(std::size(stopRows)));
         for (const char* raw : stopRows) {
             const QString word = QString::fromUtf8(raw);
             list.append(word.startsWith(encodedPrefix) ? rot13(QStringView(word).mid(encodedPrefix.size())) : word);

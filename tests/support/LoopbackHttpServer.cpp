@@ -1,6 +1,7 @@
 #include "LoopbackHttpServer.h"
 
 #include <QTcpSocket>
+#include <QTimer>
 #include <QUrlQuery>
 
 namespace {
@@ -142,5 +143,11 @@ void LoopbackHttpServer::respond(QTcpSocket* socket, const Request& request)
     head += "Connection: close\r\n\r\n";
     socket->write(head);
     socket->write(reply.body);
-    socket->disconnectFromHost();
+    if (reply.declareLength) {
+        socket->disconnectFromHost();
+        return;
+    }
+    // Here the close ends the body. Sent at once, it can reach Qt's HTTP client before the client
+    // has read a byte, which it takes for a dropped connection and sends the request again.
+    QTimer::singleShot(50, socket, [socket] { socket->disconnectFromHost(); });
 }
