@@ -9,6 +9,15 @@ namespace {
 
 constexpr qint64 referenceDateSinceEpochMs = 978'307'200'000;
 
+// The start of the word being sung at `playhead`, for the frame trace.
+std::optional<double> wordStartAt(const TimedLyrics* lyrics, double playhead)
+{
+    const auto active = lyrics ? lyrics->activeGroup(playhead) : std::nullopt;
+    if (!active)
+        return std::nullopt;
+    return active->group->at(active->startedWords - 1).start;
+}
+
 }  // namespace
 
 double secondsSinceReferenceDate(const QDateTime& instant)
@@ -83,6 +92,8 @@ Frame EngineFrameFeed::frameAt(const QDateTime& instant, QSizeF displaySize) con
     input.displaySize = displaySize;
     input.measurer = &m_measurer;
     input.hasVisual = m_hasVisual;
+    if (m_trace)
+        m_trace->record(instant, input.playhead, wordStartAt(input.lyrics, input.playhead));
     return FrameModel::build(input);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/FrameTrace.h"
 #include "overlay/FrameFeed.h"
 #include "overlay/FrameInput.h"
 #include "overlay/QtTextMeasurer.h"
@@ -40,6 +41,7 @@ private:
     std::optional<LyricStyle> m_style;
     double m_timingOffset = 0.0;
     PlayheadAnchor m_lastAnchor = PlayheadAnchor::idle();
+    std::unique_ptr<FrameTrace> m_trace = FrameTrace::fromEnvironment();
 };
 
 // Seconds since 2001-01-01 00:00:00 UTC, the clock the sway runs on.
