@@ -1,0 +1,113 @@
+"""A private desktop for one measurement: Xvfb at 1920x1080, picom's xrender back end, a session
+bus of its own and a home of its own, so that nothing of the user's session is touched."""
+
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+
+TICKS = os.sysconf("SC_CLK_TCK")
+
+
+def cpu_seconds(pid):
+    """User plus system CPU time of a process so far, in seconds (0 once it is gone)."""
+    try:
+        with open(f"/proc/{pid}/stat") as stat:
+            fields = stat.read().rsplit(")", 1)[1].split()
+        return (int(fields[11]) + int(fields[12])) / TICKS
+    except (FileNotFoundError, ProcessLookupError, IndexError):
+        return 0.0
+
+
+def peak_rss_mib(pid):
+    try:
+        with open(f"/proc/{pid}/status") as status:
+            for line in status:
+                if line.startswith("VmHWM:"):
+                    return int(line.split()[1]) / 1024
+    except FileNotFoundError:
+        pass
+    return 0.0
+
+
+def descendants(pid):
+    """The process and every process below it, by /proc's parent links."""
+    children = {}
+    for entry in os.listdir("/proc"):
+        if entry.isdigit():
+            try:
+                with open(f"/proc/{entry}/stat") as stat:
+                    parent = int(stat.read().rsplit(")", 1)[1].split()[1])
+                children.setdefault(parent, []).append(int(entry))
+            except (FileNotFoundError, ProcessLookupError, IndexError):
+                continue
+    found, todo = [], [pid]
+    while todo:
+        current = todo.pop()
+        found.append(current)
+        todo.extend(children.get(current, []))
+    return found
+
+
+class Session:
+    def __init__(self, width=1920, height=1080):
+        self.folder = tempfile.mkdtemp(prefix="zuvik-e2e-")
+        self.processes = []
+        self.env = dict(os.environ)
+        for name in ("config", "state", "cache", "data", "run", "home"):
+            os.makedirs(self.path(name), mode=0o700)
+        self.env.update({
+            "HOME": self.path("home"), "XDG_CONFIG_HOME": self.path("config"),
+            "XDG_STATE_HOME": self.path("state"), "XDG_CACHE_HOME": self.path("cache"),
+            "XDG_DATA_HOME": self.path("data"), "XDG_RUNTIME_DIR": self.path("run"),
+        })
+        self.env.pop("WAYLAND_DISPLAY", None)
+        self.env.pop("QT_QPA_PLATFORM", None)
+        read, write = os.pipe()
+        self.xvfb = self.start(["Xvfb", "-displayfd", str(write), "-screen", "0", f"{width}x{height}x24",
+                                "-nolisten", "tcp", "-noreset"], pass_fds=(write,))
+        os.close(write)
+        with os.fdopen(read) as display:
+            self.env["DISPLAY"] = ":" + display.readline().strip()
+        self.picom = self.start(["picom", "--backend", "xrender", "--no-fading-openclose"])
+        bus = subprocess.run(["dbus-daemon", "--session", "--fork", "--print-address=1", "--print-pid=1"],
+                             env=self.env, capture_output=True, text=True, check=True).stdout.split()
+        self.env["DBUS_SESSION_BUS_ADDRESS"], self.bus_pid = bus[0], int(bus[1])
+        time.sleep(0.5)
+
+    def path(self, *parts):
+        return os.path.join(self.folder, *parts)
+
+    def start(self, command, log=None, env=None, **options):
+        output = open(log, "ab") if log else subprocess.DEVNULL
+        process = subprocess.Popen(command, env=env or self.env, stdout=output, stderr=subprocess.STDOUT,
+                                   stdin=subprocess.DEVNULL, **options)
+        self.processes.append(process)
+        return process
+
+    @staticmethod
+    def stop(process, timeout=5):
+        if process.poll() is None:
+            process.terminate()
+            try:
+                process.wait(timeout)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait()
+
+    def close(self):
+        for process in reversed(self.processes):
+            self.stop(process)
+        try:
+            os.kill(self.bus_pid, signal.SIGTERM)
+        except (ProcessLookupError, AttributeError):
+            pass
+        shutil.rmtree(self.folder, ignore_errors=True)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *_):
+        self.close()
