@@ -29,12 +29,13 @@ class _Ipc:
 
 
 class Mpv:
-    def __init__(self, session, song, loop=False):
+    def __init__(self, session, song, loop=False, extra=()):
         self.socket_path = session.path("mpv.sock")
         command = ["mpv", "--no-config", f"--script={MPRIS_PLUGIN}", "--no-video", "--ao=null", "--idle=yes",
                    "--really-quiet", f"--input-ipc-server={self.socket_path}"]
         if loop:
             command.append("--loop-file=inf")
+        command += list(extra)
         self.process = session.start(command + ([song] if song else []))
         for _ in range(100):
             if os.path.exists(self.socket_path):

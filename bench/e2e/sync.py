@@ -18,28 +18,42 @@ def read_trace(path):
     return frames
 
 
-def player_position(samples, times, t, max_gap=0.1):
-    """mpv's position at wall time t, or None where it cannot be told: no sample close on both
-    sides, or a jump between them (a seek) that playing alone does not explain."""
-    i = bisect.bisect_left(times, t)
-    if i == 0 or i == len(times):
-        return None
-    (t0, p0), (t1, p1) = samples[i - 1], samples[i]
-    if p0 is None or p1 is None or t1 - t0 > max_gap:
-        return None
-    advance = p1 - p0
-    if not (-0.005 <= advance <= (t1 - t0) + 0.03):
-        return None
-    return p0 + advance * (t - t0) / (t1 - t0)
+class PlayerClock:
+    """mpv's position at any wall time, from its samples. Without an audio device mpv moves its
+    time-pos in steps of about 50 ms, so a sample is fresh only just after a step: playing, the
+    clock runs through the steps (each dated between the sample before it and its own) rather
+    than along the flat treads; paused, it is the value that stays."""
+
+    def __init__(self, samples, max_gap=0.15):
+        samples = sorted((t, p) for t, p in samples if p is not None)
+        self.samples, self.times = samples, [t for t, _ in samples]
+        self.steps = [((a[0] + b[0]) / 2, b[1]) for a, b in zip(samples, samples[1:]) if b[1] != a[1]]
+        self.step_times = [t for t, _ in self.steps]
+        self.max_gap = max_gap
+
+    def position(self, t):
+        i = bisect.bisect_left(self.step_times, t)
+        if 0 < i < len(self.steps):
+            (t0, p0), (t1, p1) = self.steps[i - 1], self.steps[i]
+            if t1 - t0 <= self.max_gap and abs((p1 - p0) - (t1 - t0)) <= 0.03:
+                return p0 + (p1 - p0) * (t - t0) / (t1 - t0)
+        return self._still(t)
+
+    def _still(self, t):
+        """The value where mpv's position holds for a while around t (paused), else None."""
+        lo = bisect.bisect_left(self.times, t - self.max_gap)
+        hi = bisect.bisect_right(self.times, t + self.max_gap)
+        window = {p for _, p in self.samples[lo:hi]}
+        covered = hi - lo >= 3 and self.times[lo] <= t <= self.times[hi - 1]
+        return window.pop() if covered and len(window) == 1 else None
 
 
 def errors(frames, samples, lead=LEAD):
     """(wall time, drawn minus player in milliseconds) for every frame the player's position is known at."""
-    samples = sorted(samples)
-    times = [t for t, _ in samples]
+    clock = PlayerClock(samples)
     found = []
     for wall, playhead, _ in frames:
-        position = player_position(samples, times, wall)
+        position = clock.position(wall)
         if position is not None:
             found.append((wall, (playhead - lead - position) * 1000.0))
     return found
