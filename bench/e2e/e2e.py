@@ -89,7 +89,7 @@ def window_geometry(pid, env):
     return None
 
 
-def measure_cost(session, label, process, trace, seconds, extra_pids=(), settle=5.0):
+def measure_cost(session, label, process, trace, seconds, extra_pids=lambda: (), settle=5.0):
     """CPU of the program (with extra_pids), the X server and the compositor over `seconds`."""
     time.sleep(settle)
     def programs():
