@@ -15,7 +15,7 @@ import time
 import fixture
 import sync
 from mpv import Mpv, Sampler
-from session import Session, cpu_seconds, descendants, peak_rss_mib
+from session import Session, cpu_seconds, peak_rss_mib, processes_on_bus
 
 STYLES = ("ship", "fisheye", "visual", "fisheye-visual")
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -161,7 +161,8 @@ def peer_run(session, args, song):
         lrc.write(fixture.lrc_text())
     mpv = Mpv(session, song, loop=True)
     gui = session.start(["osdlyrics"], log=session.path("osdlyrics.log"))
-    helpers = lambda: [pid for pid in descendants(session.bus_pid) if pid != session.bus_pid]
+    others = {gui.pid, mpv.process.pid, session.bus_pid, session.xvfb.pid, session.picom.pid, os.getpid()}
+    helpers = lambda: processes_on_bus(session.env["DBUS_SESSION_BUS_ADDRESS"], others)
     row = measure_cost(session, "OSD Lyrics", gui, None, args.seconds, extra_pids=helpers, settle=8)
     shot = os.path.join(args.out, "osdlyrics.png")
     subprocess.run(["import", "-window", "root", shot], env=session.env, check=False)

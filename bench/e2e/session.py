@@ -32,22 +32,20 @@ def peak_rss_mib(pid):
     return 0.0
 
 
-def descendants(pid):
-    """The process and every process below it, by /proc's parent links."""
-    children = {}
+def processes_on_bus(address, excluded=()):
+    """Every process whose environment names this session bus, but those excluded: how a peer's
+    bus-started helpers are found, whoever their parent is now."""
+    wanted = b"DBUS_SESSION_BUS_ADDRESS=" + address.encode()
+    found = []
     for entry in os.listdir("/proc"):
-        if entry.isdigit():
-            try:
-                with open(f"/proc/{entry}/stat") as stat:
-                    parent = int(stat.read().rsplit(")", 1)[1].split()[1])
-                children.setdefault(parent, []).append(int(entry))
-            except (FileNotFoundError, ProcessLookupError, IndexError):
-                continue
-    found, todo = [], [pid]
-    while todo:
-        current = todo.pop()
-        found.append(current)
-        todo.extend(children.get(current, []))
+        if not entry.isdigit() or int(entry) in excluded:
+            continue
+        try:
+            with open(f"/proc/{entry}/environ", "rb") as environ:
+                if wanted in environ.read().split(b"\0"):
+                    found.append(int(entry))
+        except (FileNotFoundError, ProcessLookupError, PermissionError):
+            continue
     return found
 
 
