@@ -3,14 +3,9 @@
 #include "app/LyricEngine.h"
 #include "lyrics/LyricsLog.h"
 
-#include <QPointer>
-
 #include <memory>
 
-QString trackLabel(const NowPlayingTrack& track)
-{
-    return track.artist + QStringLiteral(" — ") + track.title;
-}
+using lyrics_log::artistAndTitle;
 
 LyricsRejection::LyricsRejection(LyricEngine& engine, StartRetry startRetry, QObject* parent)
     : QObject(parent)
@@ -47,18 +42,18 @@ std::optional<QString> LyricsRejection::refusal() const
         return QStringLiteral("nothing is playing");
     switch (m_engine.lyricsOrigin().kind) {
     case LyricsOrigin::Kind::localFile:
-        return QStringLiteral("the lyrics of ") + trackLabel(*track) + QStringLiteral(" come from a local file");
+        return QStringLiteral("the lyrics of ") + artistAndTitle(*track) + QStringLiteral(" come from a local file");
     case LyricsOrigin::Kind::ready:
         return QStringLiteral("the demo's lyrics have no other match");
     case LyricsOrigin::Kind::none:
-        return m_engine.lyricsOrigin().noOtherMatch ? QStringLiteral("no other match for ") + trackLabel(*track)
-                                                    : QStringLiteral("no lyrics are showing for ") + trackLabel(*track);
+        return m_engine.lyricsOrigin().noOtherMatch ? QStringLiteral("no other match for ") + artistAndTitle(*track)
+                                                    : QStringLiteral("no lyrics are showing for ") + artistAndTitle(*track);
     case LyricsOrigin::Kind::cache:
     case LyricsOrigin::Kind::service:
         break;
     }
     if (!m_engine.lyrics())
-        return QStringLiteral("no lyrics are showing for ") + trackLabel(*track);
+        return QStringLiteral("no lyrics are showing for ") + artistAndTitle(*track);
     return std::nullopt;
 }
 
@@ -73,7 +68,7 @@ void LyricsRejection::reject(Done done)
     PendingLyrics* retry = m_startRetry(track, m_engine.lyricsOrigin(), *m_engine.lyrics());
     if (!retry) {
         if (done)
-            done(false, QStringLiteral("no other match for ") + trackLabel(track));
+            done(false, QStringLiteral("no other match for ") + artistAndTitle(track));
         return;
     }
     // Exactly one answer: the retry's own, or the track change that cancelled it.
@@ -85,13 +80,13 @@ void LyricsRejection::reject(Done done)
                     return;
                 if (lyrics)
                     done(true, QStringLiteral("now showing ") + lyrics_log::described(retry->origin().candidate)
-                                   + QStringLiteral(" for ") + trackLabel(track));
+                                   + QStringLiteral(" for ") + artistAndTitle(track));
                 else
-                    done(false, QStringLiteral("no other match for ") + trackLabel(track));
+                    done(false, QStringLiteral("no other match for ") + artistAndTitle(track));
             });
     connect(retry, &QObject::destroyed, this, [track, done, answered] {
         if (!*answered && done)
-            done(false, QStringLiteral("the track changed before another match for ") + trackLabel(track)
+            done(false, QStringLiteral("the track changed before another match for ") + artistAndTitle(track)
                             + QStringLiteral(" was found"));
     });
     m_engine.replaceLookup(retry);

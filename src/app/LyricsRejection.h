@@ -45,6 +45,3 @@ private:
     StartRetry m_startRetry;
     RejectionState m_state = RejectionState::unavailable;
 };
-
-// "ARTIST — TITLE", as the user's answers name a track.
-QString trackLabel(const NowPlayingTrack& track);

@@ -4,14 +4,10 @@
 
 namespace lyrics_log {
 
-namespace {
-
 QString artistAndTitle(const NowPlayingTrack& track)
 {
     return track.artist + QStringLiteral(" — ") + track.title;
 }
-
-}  // namespace
 
 QString described(const Candidate& candidate)
 {

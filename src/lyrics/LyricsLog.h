@@ -11,6 +11,8 @@
 // place. Artist and title are separated by an em dash between spaces.
 namespace lyrics_log {
 
+// A track as the log and the user's answers name it: "ARTIST — TITLE".
+QString artistAndTitle(const NowPlayingTrack& track);
 // A candidate as the log names it: ncm ID "NAME" by ARTIST/ARTIST.
 QString described(const Candidate& candidate);
 
