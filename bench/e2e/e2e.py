@@ -113,7 +113,7 @@ def measure_cost(session, label, process, trace, seconds, extra_pids=lambda: (),
 def cost_runs(session, args, song, server):
     rows, geometry = [], None
     mpv = Mpv(session, song, loop=True)
-    for style in STYLES:
+    for style in args.styles:
         trace = session.path(f"cost-{style}.trace")
         app = start_zuvik(session, args, server, trace, style)
         time.sleep(3)
@@ -269,7 +269,12 @@ def main():
     parser.add_argument("--max-p95", type=float, help="fail when the steady 95th percentile passes this (ms)")
     parser.add_argument("--no-peer", action="store_true")
     parser.add_argument("--out", default=HERE, help="where RESULTS.md and the plot go")
+    parser.add_argument("--styles", type=lambda text: text.split(","), default=list(STYLES),
+                        help="the looks to measure, comma-separated (default: all four)")
     args = parser.parse_args()
+    unknown = sorted(set(args.styles) - set(STYLES))
+    if unknown:
+        parser.error(f"unknown look {', '.join(unknown)}; the looks are {', '.join(STYLES)}")
 
     with Session() as session:
         song = session.path("song.flac")

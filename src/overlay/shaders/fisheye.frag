@@ -1,15 +1,8 @@
 #version 440
-// The fisheye lens: for each pixel of the band, the point of the undistorted band to show there.
-// Inside the ellipse inscribed in the band, with u the offset from the centre in half-band units
-// and r = |u|, the source is centre + u * (1 - strength * (1 - r)^falloff) half-bands; the rim
-// and everything outside stay where they are. No sample lies further than maxOffset of the band
-// from its pixel. Kept in step with fisheye_lens::sourcePoint.
-//
-// The effect covers only the part of the band where the picture shows through the lens
-// (lensOrigin, lensSize), and the picture is rendered only where it has something
-// (sourceOrigin, sourceSize), all in band coordinates.
+// The lens's pixels: the band's picture at the point the grid's corners worked out
+// (fisheye.vert), and nothing where that point lies outside the rendered picture.
 
-layout(location = 0) in vec2 qt_TexCoord0;
+layout(location = 0) in vec2 sourceUv;
 layout(location = 0) out vec4 fragColor;
 
 layout(std140, binding = 0) uniform buf {
@@ -29,20 +22,8 @@ layout(binding = 1) uniform sampler2D source;
 
 void main()
 {
-    vec2 destination = lensOrigin + qt_TexCoord0 * lensSize;
-    vec2 half_ = 0.5 * bandSize;
-    vec2 u = (destination - half_) / half_;
-    float r = length(u);
-    vec2 point = destination;
-    if (r < 1.0 && falloff > 0.0) {
-        float pull = 1.0 - strength * pow(1.0 - r, falloff);
-        vec2 sourcePoint = half_ + u * pull * half_;
-        vec2 reach = maxOffset * bandSize;
-        point = clamp(sourcePoint, destination - reach, destination + reach);
-    }
-    vec2 uv = (point - sourceOrigin) / sourceSize;
-    if (any(lessThan(uv, vec2(0.0))) || any(greaterThan(uv, vec2(1.0))))
+    if (any(lessThan(sourceUv, vec2(0.0))) || any(greaterThan(sourceUv, vec2(1.0))))
         fragColor = vec4(0.0);
     else
-        fragColor = texture(source, uv) * qt_Opacity;
+        fragColor = texture(source, sourceUv) * qt_Opacity;
 }
