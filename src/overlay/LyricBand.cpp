@@ -3,6 +3,7 @@
 #include "overlay/FisheyeMapping.h"
 #include "overlay/FrameFeed.h"
 #include "overlay/IconMotion.h"
+#include "overlay/LensPictureNode.h"
 
 #include <QQuickWindow>
 #include <QSGImageNode>
@@ -16,14 +17,37 @@ namespace {
 
 // A sleeping band still looks again this often, in case the playhead moved without a word.
 constexpr double longestSleep = 3600;
-// The scene graph's node for one row: a transform over an opacity over the picture, remembering
-// which picture it shows so a row keeps its texture from frame to frame.
+// The scene graph's node for one picture: a transform over an opacity over the picture, drawn
+// plainly or through the lens, remembering which picture it shows so that it keeps its texture
+// from frame to frame.
 class RowNode : public QSGTransformNode {
 public:
     quint64 spriteId = 0;
     QSGOpacityNode* fade = nullptr;
     QSGImageNode* picture = nullptr;
+    LensPictureNode* lensPicture = nullptr;
 };
+
+// Through the lens a picture is drawn over its mesh, already in band coordinates; otherwise it
+// is one rectangle that the node's transform places.
+RowNode* newRowNode(QQuickWindow& window, const WordSprite& sprite, quint64 spriteId, bool throughLens)
+{
+    auto* node = new RowNode;
+    node->spriteId = spriteId;
+    node->fade = new QSGOpacityNode;
+    if (throughLens) {
+        node->lensPicture = new LensPictureNode(window, sprite.image);
+        node->fade->appendChildNode(node->lensPicture);
+    } else {
+        node->picture = window.createImageNode();
+        node->picture->setTexture(window.createTextureFromImage(sprite.image));
+        node->picture->setOwnsTexture(true);
+        node->picture->setFiltering(QSGTexture::Linear);
+        node->fade->appendChildNode(node->picture);
+    }
+    node->appendChildNode(node->fade);
+    return node;
+}
 
 // Moves a picture drawn about the origin to `centre`, turned by `turn` radians and scaled.
 QMatrix4x4 placement(QPointF centre, double turn, double scale)
@@ -153,9 +177,9 @@ void LyricBand::advance(const QDateTime& instant, double steadySeconds)
     m_animating = swaying || moving;
     m_onlySwaying = swaying && !moving;
     const QRectF placed = boundsOfPlaced();
-    updateLensRects(placed);
+    updateLens(placed);
     // What shows on screen: through the lens where it is on, then turned by the sway.
-    const QRectF shown = m_lensEnabled ? m_lensRect : placed;
+    const QRectF shown = m_lensEnabled ? lensRect() : placed;
     m_drawnBounds = shown.isEmpty() ? QRectF() : m_swayMatrix.mapRect(shown).translated(m_bandRect.topLeft());
     update();
     Q_EMIT frameAdvanced(m_drawnBounds, steadySeconds);
@@ -169,19 +193,20 @@ QRectF LyricBand::boundsOfPlaced() const
     return bounds;
 }
 
-void LyricBand::updateLensRects(const QRectF& placed)
+// The lens shows the band only: the pictures' parts beyond it are not drawn. The grid is laid
+// again only when what the pictures reach through the lens changes.
+void LyricBand::updateLens(const QRectF& placed)
 {
-    QRectF source;
     QRectF lens;
     if (m_lensEnabled && !placed.isEmpty()) {
-        source = QRectF(placed.intersected(QRectF(QPointF(0, 0), m_bandRect.size())).toAlignedRect());
+        const QRectF source(placed.intersected(QRectF(QPointF(0, 0), m_bandRect.size())).toAlignedRect());
         lens = QRectF(fisheye_lens::destinationBounds(m_bandRect.size(), source).toAlignedRect());
     }
-    if (source != m_lensSourceRect || lens != m_lensRect) {
-        m_lensSourceRect = source;
-        m_lensRect = lens;
-        Q_EMIT lensRectsChanged();
-    }
+    if (lens != m_lensGrid.lensRect() || m_bandRect.size() != m_lensGrid.bandSize())
+        m_lensGrid = lens.isEmpty() ? fisheye_lens::LensGrid() : fisheye_lens::LensGrid(m_bandRect.size(), lens);
+    for (PlacedPicture& picture : m_placed)
+        picture.lensMesh = m_lensEnabled ? m_lensGrid.meshFor(picture.transform.toTransform(), picture.rect)
+                                         : fisheye_lens::PictureMesh();
 }
 
 void LyricBand::sleepUntilNextChange()
@@ -205,10 +230,7 @@ void LyricBand::applyFrameProperties(const Frame& frame)
         m_swayMatrix = sway;
         Q_EMIT swayMatrixChanged();
     }
-    if (frame.lensEnabled != m_lensEnabled) {
-        m_lensEnabled = frame.lensEnabled;
-        Q_EMIT lensEnabledChanged();
-    }
+    m_lensEnabled = frame.lensEnabled;
 }
 
 // Each new current word's watermark fades in over the last one, which fades out.
@@ -277,7 +299,7 @@ void LyricBand::placePictures(const QList<RowPose>& poses, const Frame& frame, d
         const auto& cached = spriteFor(m_rowSprites, SpriteLook::of(pose.look, font, frame.shadow, pixelRatio));
         const QMatrix4x4 transform = placement(pose.centre, pose.look.tilt, pose.scale);
         if (!cached.sprite.image.isNull())
-            m_placed.append({cached.id, cached.sprite.rect, transform, pose.opacity});
+            m_placed.append({cached.id, cached.sprite.rect, transform, pose.opacity, {}});
         placeIcon(pose, transform, frame, pixelRatio);
     }
     m_rowSprites.removeIf([](const auto& cached) { return !cached.used; });
@@ -294,7 +316,8 @@ void LyricBand::placeWatermarks(const Frame& frame, double time, double pixelRat
         const IconLook look{*visual, fade.mark.pointSize, fade.mark.symbolColor, WordShadow{0, 0, 0}, pixelRatio};
         const auto& cached = spriteFor(m_iconSprites, look);
         if (!cached.sprite.image.isNull())
-            m_placed.append({cached.id, cached.sprite.rect, placement(fade.mark.centre, 0, 1), fade.mark.opacity * presence});
+            m_placed.append({cached.id, cached.sprite.rect, placement(fade.mark.centre, 0, 1),
+                             fade.mark.opacity * presence, {}});
     }
     Q_UNUSED(frame);
 }
@@ -318,7 +341,7 @@ void LyricBand::placeIcon(const RowPose& pose, const QMatrix4x4& rowTransform, c
     const QMatrix4x4 transform = rowTransform
                                  * placement(offset, icon_motion::turn(visual->kind(), pose.iconAge),
                                              iconInsertionScale + (1 - iconInsertionScale) * presence);
-    m_placed.append({cached.id, cached.sprite.rect, transform, pose.opacity * presence});
+    m_placed.append({cached.id, cached.sprite.rect, transform, pose.opacity * presence, {}});
 }
 
 QSGNode* LyricBand::updatePaintNode(QSGNode* old, UpdatePaintNodeData*)
@@ -330,27 +353,26 @@ QSGNode* LyricBand::updatePaintNode(QSGNode* old, UpdatePaintNodeData*)
         previous.append(static_cast<RowNode*>(child));
     }
     for (const PlacedPicture& placed : std::as_const(m_placed)) {
-        const auto reuse = std::find_if(previous.begin(), previous.end(),
-                                        [&placed](const RowNode* node) { return node->spriteId == placed.spriteId; });
+        if (m_lensEnabled && placed.lensMesh.indices.isEmpty())
+            continue;  // nothing of it shows through the lens
+        const auto reuse = std::find_if(previous.begin(), previous.end(), [this, &placed](const RowNode* node) {
+            return node->spriteId == placed.spriteId && (node->lensPicture != nullptr) == m_lensEnabled;
+        });
         RowNode* node = nullptr;
         if (reuse != previous.end()) {
             node = *reuse;
             previous.erase(reuse);
         } else {
-            const WordSprite* sprite = findSprite(placed.spriteId);
-            node = new RowNode;
-            node->spriteId = placed.spriteId;
-            node->fade = new QSGOpacityNode;
-            node->picture = window()->createImageNode();
-            node->picture->setTexture(window()->createTextureFromImage(sprite->image));
-            node->picture->setOwnsTexture(true);
-            node->picture->setFiltering(QSGTexture::Linear);
-            node->fade->appendChildNode(node->picture);
-            node->appendChildNode(node->fade);
+            node = newRowNode(*window(), *findSprite(placed.spriteId), placed.spriteId, m_lensEnabled);
         }
-        node->setMatrix(placed.transform);
         node->fade->setOpacity(placed.opacity);
-        node->picture->setRect(placed.rect);
+        if (node->lensPicture) {
+            node->setMatrix(QMatrix4x4());
+            node->lensPicture->setMesh(placed.lensMesh);
+        } else {
+            node->setMatrix(placed.transform);
+            node->picture->setRect(placed.rect);
+        }
         root->appendChildNode(node);
     }
     qDeleteAll(previous);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "overlay/IconSprite.h"
+#include "overlay/LensGrid.h"
 #include "overlay/StackAnimation.h"
 #include "overlay/WordSprite.h"
 
@@ -19,15 +20,12 @@ class FrameFeed;
 // while something moves; otherwise it sleeps until the next word is due or the feed reports a
 // change, so an overlay with nothing to show costs nothing.
 //
-// The scene around it places it at `bandRect`, applies `swayMatrix` and, while `lensEnabled`,
-// views it through the lens.
+// The scene around it places it at `bandRect` and applies `swayMatrix`. In the fisheye looks the
+// band draws each picture through the lens itself.
 class LyricBand : public QQuickItem {
     Q_OBJECT
     Q_PROPERTY(QRectF bandRect READ bandRect NOTIFY bandRectChanged)
     Q_PROPERTY(QMatrix4x4 swayMatrix READ swayMatrix NOTIFY swayMatrixChanged)
-    Q_PROPERTY(bool lensEnabled READ lensEnabled NOTIFY lensEnabledChanged)
-    Q_PROPERTY(QRectF lensSourceRect READ lensSourceRect NOTIFY lensRectsChanged)
-    Q_PROPERTY(QRectF lensRect READ lensRect NOTIFY lensRectsChanged)
 public:
     using Clock = std::function<QDateTime()>;
 
@@ -48,10 +46,8 @@ public:
     QRectF bandRect() const { return m_bandRect; }
     QMatrix4x4 swayMatrix() const { return m_swayMatrix; }
     bool lensEnabled() const { return m_lensEnabled; }
-    // Band coordinates: where the rows draw (what the lens has to look at), and where that shows
-    // through the lens.
-    QRectF lensSourceRect() const { return m_lensSourceRect; }
-    QRectF lensRect() const { return m_lensRect; }
+    // Where the pictures show through the lens, in band coordinates; empty without the lens.
+    QRectF lensRect() const { return m_lensGrid.lensRect(); }
     bool isAnimating() const { return m_animating; }
     // What the last frame drew, swaying included, in the window's coordinates; empty for nothing.
     QRectF drawnBounds() const { return m_drawnBounds; }
@@ -60,8 +56,6 @@ public:
 Q_SIGNALS:
     void bandRectChanged();
     void swayMatrixChanged();
-    void lensEnabledChanged();
-    void lensRectsChanged();
     // After every frame, with its drawn bounds and the steady time it was drawn for.
     void frameAdvanced(const QRectF& drawnBounds, double steadySeconds);
 
@@ -84,6 +78,7 @@ private:
         QRectF rect;  // the sprite's rectangle around the point the transform puts at the origin
         QMatrix4x4 transform;
         double opacity;
+        fisheye_lens::PictureMesh lensMesh;  // in the fisheye looks: where and how it shows
     };
     struct WatermarkFade {
         Watermark mark;
@@ -96,7 +91,7 @@ private:
     void sleepUntilNextChange();
     void applyFrameProperties(const Frame& frame);
     QRectF boundsOfPlaced() const;
-    void updateLensRects(const QRectF& placed);
+    void updateLens(const QRectF& placed);
     template <typename Look>
     const CachedSprite<Look>& spriteFor(QList<CachedSprite<Look>>& cache, const Look& look);
     const WordSprite* findSprite(quint64 id) const;
@@ -120,9 +115,8 @@ private:
     QRectF m_bandRect;
     QMatrix4x4 m_swayMatrix;
     QRectF m_drawnBounds;
-    QRectF m_lensSourceRect;
-    QRectF m_lensRect;
     bool m_lensEnabled = false;
+    fisheye_lens::LensGrid m_lensGrid;
 
     StackAnimation m_animation;
     QList<WatermarkFade> m_watermarks;  // oldest first; only the last can be current

@@ -1,11 +1,10 @@
 import QtQuick
 import Zuvik.Overlay
 
-// One display's overlay: the lyric band, placed and swayed, and in the fisheye looks seen
-// through the lens instead of drawn directly. Everything it shows comes from the band.
+// One display's overlay: the lyric band, placed and swayed. Everything it shows comes from the
+// band, which in the fisheye looks draws its pictures through the lens itself.
 Item {
     Item {
-        id: placed
         x: band.bandRect.x
         y: band.bandRect.y
         width: band.bandRect.width
@@ -16,22 +15,6 @@ Item {
             id: band
             objectName: "lyricBand"
             anchors.fill: parent
-        }
-        ShaderEffectSource {
-            id: bandPicture
-            sourceItem: band
-            sourceRect: band.lensSourceRect
-            hideSource: band.lensEnabled
-            live: band.lensEnabled
-            visible: false
-            smooth: true
-        }
-        FisheyeLens {
-            visible: band.lensEnabled && band.lensRect.width > 0
-            source: bandPicture
-            bandSize: Qt.size(band.width, band.height)
-            lensRect: band.lensRect
-            sourceRect: band.lensSourceRect
         }
     }
 }
