@@ -7,6 +7,7 @@
 #include "app/SingleInstance.h"
 #include "app/StillFrame.h"
 #include "app/VisualCommand.h"
+#include "overlay/LensPictureNode.h"
 #include "platform/dbus/MenuRequestBus.h"
 
 #include <QApplication>
@@ -113,6 +114,8 @@ int main(int argc, char* argv[])
         DiagLog::shared().waitUntilWritten();
         return 0;
     }
+    if (!lensDrawable(nullptr))
+        DiagLog::log(QStringLiteral("renderer: software — the fisheye looks are drawn without their lens"));
     AppRuntime runtime(options);
     runtime.start();
     return QApplication::exec();

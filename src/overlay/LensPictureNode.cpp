@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QQuickWindow>
+#include <QSGRendererInterface>
 
 #include <cstring>
 
@@ -22,6 +23,13 @@ QImage withBorder(const QImage& picture)
 }
 
 }  // namespace
+
+bool lensDrawable(const QQuickWindow* window)
+{
+    const QSGRendererInterface::GraphicsApi api =
+        window ? window->rendererInterface()->graphicsApi() : QQuickWindow::graphicsApi();
+    return api != QSGRendererInterface::Software;
+}
 
 LensPictureNode::LensPictureNode(QQuickWindow& window, const QImage& picture)
     : m_geometry(QSGGeometry::defaultAttributes_TexturedPoint2D(), 0, 0, QSGGeometry::UnsignedIntType)

@@ -10,6 +10,11 @@
 
 class QQuickWindow;
 
+// Whether pictures can be drawn through the lens in `window` (or, with none, in the windows this
+// process will make): Qt Quick's software adaptation draws no custom geometry, so there the
+// fisheye looks show their words without the lens rather than not at all.
+bool lensDrawable(const QQuickWindow* window);
+
 // The scene graph's node for one picture seen through the lens: the picture's own texture drawn
 // over its mesh (fisheye_lens::LensGrid), blended, at the opacity the nodes above it give.
 class LensPictureNode : public QSGGeometryNode {
