@@ -15,7 +15,7 @@ import time
 import fixture
 import sync
 from mpv import Mpv, Sampler
-from session import Session, cpu_seconds, peak_rss_mib, processes_on_bus
+from session import CpuSample, Session, peak_rss_mib, processes_on_bus
 
 STYLES = ("ship", "fisheye", "visual", "fisheye-visual")
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -92,14 +92,17 @@ def window_geometry(pid, env):
 def measure_cost(session, label, process, trace, seconds, extra_pids=lambda: (), settle=5.0):
     """CPU of the program (with extra_pids), the X server and the compositor over `seconds`."""
     time.sleep(settle)
-    def programs():
-        return sum(cpu_seconds(pid) for pid in (process.pid, *extra_pids()))
-    a0, x0, c0, t0 = programs(), cpu_seconds(session.xvfb.pid), cpu_seconds(session.picom.pid), time.time()
+    def sample():
+        programs = {pid: CpuSample(pid) for pid in (process.pid, *extra_pids())}
+        return programs, CpuSample(session.xvfb.pid), CpuSample(session.picom.pid), time.time()
+    (p0, x0, c0, t0) = sample()
     time.sleep(seconds)
-    a1, x1, c1, t1 = programs(), cpu_seconds(session.xvfb.pid), cpu_seconds(session.picom.pid), time.time()
+    (p1, x1, c1, t1) = sample()
+    # A helper started in between counts from nothing.
+    app = sum(p0.get(pid, CpuSample(-1)).spent_until(later) for pid, later in p1.items())
     span = t1 - t0
     frames = sum(1 for f in trace_lines(trace) if t0 <= f[0] < t1) if trace else None
-    app, xserver, compositor = (a1 - a0) / span, (x1 - x0) / span, (c1 - c0) / span
+    app, xserver, compositor = app / span, x0.spent_until(x1) / span, c0.spent_until(c1) / span
     row = {"label": label, "app": 100 * app, "x": 100 * xserver, "compositor": 100 * compositor,
            "total": 100 * (app + xserver + compositor), "fps": frames / span if frames is not None else None,
            "rss": peak_rss_mib(process.pid)}
@@ -117,7 +120,9 @@ def cost_runs(session, args, song, server):
         trace = session.path(f"cost-{style}.trace")
         app = start_zuvik(session, args, server, trace, style)
         time.sleep(3)
-        geometry = geometry or window_geometry(app.pid, session.env)
+        shown = window_geometry(app.pid, session.env)
+        print(f"  {style} window: {shown}", flush=True)
+        geometry = geometry or shown
         rows.append(measure_cost(session, style, app, trace, args.seconds))
         session.stop(app)
     trace = session.path("floor.trace")
@@ -272,6 +277,7 @@ def main():
     parser.add_argument("--styles", type=lambda text: text.split(","), default=list(STYLES),
                         help="the looks to measure, comma-separated (default: all four)")
     args = parser.parse_args()
+    os.makedirs(args.out, exist_ok=True)
     unknown = sorted(set(args.styles) - set(STYLES))
     if unknown:
         parser.error(f"unknown look {', '.join(unknown)}; the looks are {', '.join(STYLES)}")
