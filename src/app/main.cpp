@@ -1,18 +1,25 @@
 #include "app/AppOptions.h"
 #include "app/AppRuntime.h"
 #include "app/DiagLog.h"
+#include "app/GlProbe.h"
 #include "app/LyricsCommand.h"
 #include "app/OffsetCommand.h"
+#include "app/RendererChoice.h"
+#include "app/RendererSwitch.h"
 #include "app/SettingsCommand.h"
 #include "app/SingleInstance.h"
 #include "app/StillFrame.h"
 #include "app/VisualCommand.h"
 #include "overlay/LensPictureNode.h"
 #include "platform/dbus/MenuRequestBus.h"
+#include "settings/AppSettings.h"
 
 #include <QApplication>
+#include <QQuickWindow>
 
+#include <csignal>
 #include <cstdio>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -27,6 +34,28 @@ void preferX11()
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb");
+}
+
+struct RunningRenderer {
+    RendererChoice choice;
+    std::optional<QString> glRenderer;  // what OpenGL reported; nothing when it was not asked
+};
+
+// Chosen once, before the first window is made; the log says which and why.
+RunningRenderer chooseAndUseRenderer(std::optional<LyricStyle> styleOfThisRun)
+{
+    const bool configured =
+        !qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND") || !qEnvironmentVariableIsEmpty("QSG_RHI_BACKEND");
+    const std::optional<QString> gl =
+        configured ? std::nullopt : gl_probe::askRenderer(QCoreApplication::applicationFilePath());
+    const RendererChoice choice = chooseRenderer(configured, styleOfThisRun.value_or(AppSettings::shared().style()), gl);
+    if (choice.renderer != SceneRenderer::asConfigured)
+        QQuickWindow::setGraphicsApi(choice.renderer == SceneRenderer::software ? QSGRendererInterface::Software
+                                                                                : QSGRendererInterface::OpenGL);
+    DiagLog::log(QStringLiteral("renderer: ") + choice.reason);
+    if (choice.renderer == SceneRenderer::asConfigured && !lensDrawable(nullptr))
+        DiagLog::log(QStringLiteral("renderer: software — the fisheye looks are drawn without their lens"));
+    return {choice, gl};
 }
 
 // Qt's own -style option (the widget style) would take our --style: the arguments are kept as
@@ -88,6 +117,14 @@ int main(int argc, char* argv[])
         return runVisualCommand(arguments, WordVisualResolver::defaultSources());
     }
     preferX11();
+    // Every log line also goes to standard error, which may be a pipe whose reader has gone, as
+    // for a copy started by the renderer switch from a terminal since closed: such a write must
+    // fail quietly rather than end the process.
+    std::signal(SIGPIPE, SIG_IGN);
+    if (gl_probe::isProbe(arguments)) {
+        QGuiApplication app(argc, argv);
+        return gl_probe::printRenderer();
+    }
     std::vector<char*> qtArgv = withoutStyleOption(argc, argv);
     int qtArgc = static_cast<int>(qtArgv.size()) - 1;
     QApplication app(qtArgc, qtArgv.data());
@@ -114,8 +151,11 @@ int main(int argc, char* argv[])
         DiagLog::shared().waitUntilWritten();
         return 0;
     }
-    if (!lensDrawable(nullptr))
-        DiagLog::log(QStringLiteral("renderer: software — the fisheye looks are drawn without their lens"));
+    const RunningRenderer renderer = chooseAndUseRenderer(options.style);
+    // A look given on the command line holds for the run; without OpenGL there is nothing to switch to.
+    std::optional<RendererSwitch> rendererSwitch;
+    if (!options.style && renderer.choice.renderer != SceneRenderer::asConfigured && renderer.glRenderer)
+        rendererSwitch.emplace(renderer.choice.renderer, renderer.glRenderer, arguments, AppSettings::shared());
     AppRuntime runtime(options);
     runtime.start();
     return QApplication::exec();
