@@ -89,14 +89,19 @@ def window_geometry(pid, env):
     return None
 
 
-def measure_cost(session, label, process, trace, seconds, extra_pids=lambda: (), settle=5.0):
-    """CPU of the program (with extra_pids), the X server and the compositor over `seconds`."""
+def measure_cost(session, label, process, trace, seconds, extra_pids=lambda: (), settle=5.0, watch=None):
+    """CPU of the program (with extra_pids), the X server and the compositor over `seconds`;
+    `watch`, when given, is called every few seconds meanwhile and its answers kept."""
     time.sleep(settle)
     def sample():
         programs = {pid: CpuSample(pid) for pid in (process.pid, *extra_pids())}
         return programs, CpuSample(session.xvfb.pid), CpuSample(session.picom.pid), time.time()
     (p0, x0, c0, t0) = sample()
-    time.sleep(seconds)
+    watched = []
+    while time.time() < t0 + seconds:
+        time.sleep(min(5.0, max(0.0, t0 + seconds - time.time())))
+        if watch and time.time() < t0 + seconds:
+            watched.append(watch())
     (p1, x1, c1, t1) = sample()
     # A helper started in between counts from nothing.
     app = sum(p0.get(pid, CpuSample(-1)).spent_until(later) for pid, later in p1.items())
@@ -105,7 +110,7 @@ def measure_cost(session, label, process, trace, seconds, extra_pids=lambda: (),
     app, xserver, compositor = app / span, x0.spent_until(x1) / span, c0.spent_until(c1) / span
     row = {"label": label, "app": 100 * app, "x": 100 * xserver, "compositor": 100 * compositor,
            "total": 100 * (app + xserver + compositor), "fps": frames / span if frames is not None else None,
-           "rss": peak_rss_mib(process.pid)}
+           "rss": peak_rss_mib(process.pid), "watched": watched}
     row["ms_per_frame"] = 1000 * (app + xserver + compositor) / row["fps"] if row["fps"] else None
     print(f"  {label:<24} {row['total']:6.2f} % of a core, "
           f"{row['fps'] if row['fps'] is not None else float('nan'):5.1f} frames/s, peak RSS {row['rss']:.0f} MiB",
@@ -113,23 +118,56 @@ def measure_cost(session, label, process, trace, seconds, extra_pids=lambda: (),
     return row
 
 
+def typical_window(geometries):
+    """Of the windows seen (WxH+X+Y), the one of median area."""
+    def area(geometry):
+        width, height = geometry.split("+", 1)[0].split("x")
+        return int(width) * int(height)
+    seen = sorted((g for g in geometries if g), key=area)
+    return seen[len(seen) // 2] if seen else None
+
+
+def renderer_in_log(path):
+    """The renderer named by the last "renderer: " line of Zuvik's log: "software" or "OpenGL"."""
+    try:
+        with open(path, errors="replace") as log:
+            lines = [line for line in log if "renderer: " in line and "restarting" not in line]
+    except FileNotFoundError:
+        return None
+    if not lines:
+        return None
+    return "software" if "renderer: software" in lines[-1] else "OpenGL"
+
+
+def measure_floor(session, args, label, geometry, renderer):
+    """The floor program in the given window, on the given renderer."""
+    trace = session.path(f"floor-{label}.trace")
+    env = dict(session.env, ZUVIK_FRAME_TRACE=trace)
+    if renderer == "software":
+        env["QT_QUICK_BACKEND"] = "software"
+    floor = session.start([args.floor, "--geometry", geometry or "1920x240+0+420"], env=env)
+    row = measure_cost(session, f"floor ({label})", floor, trace, args.seconds)
+    session.stop(floor)
+    return row
+
+
 def cost_runs(session, args, song, server):
-    rows, geometry = [], None
+    """Each look, then the floor in that look's typical window on that look's renderer."""
+    rows, floors = [], []
     mpv = Mpv(session, song, loop=True)
     for style in args.styles:
         trace = session.path(f"cost-{style}.trace")
         app = start_zuvik(session, args, server, trace, style)
-        time.sleep(3)
-        shown = window_geometry(app.pid, session.env)
-        print(f"  {style} window: {shown}", flush=True)
-        geometry = geometry or shown
-        rows.append(measure_cost(session, style, app, trace, args.seconds))
+        row = measure_cost(session, style, app, trace, args.seconds,
+                           watch=lambda: window_geometry(app.pid, session.env))
         session.stop(app)
-    trace = session.path("floor.trace")
-    env = dict(session.env, ZUVIK_FRAME_TRACE=trace)
-    floor = session.start([args.floor, "--geometry", geometry or "1920x240+0+420"], env=env)
-    rows.append(measure_cost(session, "floor", floor, trace, args.seconds))
-    session.stop(floor)
+        row["window"] = typical_window(row["watched"])
+        row["renderer"] = os.environ.get("QT_QUICK_BACKEND") or renderer_in_log(session.path("zuvik.log"))
+        print(f"  {style}: {row['renderer']}, window {row['window']}", flush=True)
+        floor = measure_floor(session, args, style, row["window"], row["renderer"])
+        row["floor_ms_per_frame"], row["floor_rss"] = floor["ms_per_frame"], floor["rss"]
+        rows.append(row)
+        floors.append(floor)
     idle = []
     trace = session.path("idle.trace")
     app = start_zuvik(session, args, server, trace)
@@ -138,7 +176,7 @@ def cost_runs(session, args, song, server):
     session.stop(mpv.process)  # no player at all
     idle.append(measure_cost(session, "no player", app, trace, args.idle_seconds, settle=3))
     session.stop(app)
-    return rows, idle, geometry
+    return rows, floors, idle
 
 
 OSD_CONFIG = """[General]
@@ -223,15 +261,18 @@ def write_results(path, sync_result, rows, idle, peer, info, plot_name):
     lines += ["", f"![Playhead error over time]({plot_name})", "",
               "## Cost per drawn frame", "",
               "CPU in % of one core (application, X server, compositor), frames drawn per second and CPU per "
-              "drawn frame, over the same stretch of singing; peak resident memory of the application.", "",
-              "| look | app | X server | compositor | total | frames/s | ms per frame | × floor | peak RSS |",
-              "|---|---|---|---|---|---|---|---|---|"]
-    floor = next((r for r in rows if r["label"] == "floor"), None)
+              "drawn frame, over the same stretch of singing; peak resident memory of the application. After each "
+              "look the floor program runs in that look's typical window (of median area over the run) on the "
+              "renderer Zuvik chose for it.", "",
+              "| look | renderer | window | app | X server | compositor | total | frames/s | ms per frame | "
+              "floor ms per frame | × floor | peak RSS | floor's peak RSS |",
+              "|---|---|---|---|---|---|---|---|---|---|---|---|---|"]
     for r in rows:
-        ratio = r["ms_per_frame"] / floor["ms_per_frame"] if floor and r["ms_per_frame"] and floor["ms_per_frame"] else None
-        lines.append(f"| {r['label']} | {fmt(r['app'])} % | {fmt(r['x'])} % | {fmt(r['compositor'])} % | "
-                     f"{fmt(r['total'])} % | {fmt(r['fps'])} | {fmt(r['ms_per_frame'], 2)} | {fmt(ratio, 2)} | "
-                     f"{fmt(r['rss'], 0)} MiB |")
+        ratio = r["ms_per_frame"] / r["floor_ms_per_frame"] if r["ms_per_frame"] and r["floor_ms_per_frame"] else None
+        lines.append(f"| {r['label']} | {r['renderer']} | {(r['window'] or '?').split('+')[0]} | {fmt(r['app'])} % | "
+                     f"{fmt(r['x'])} % | {fmt(r['compositor'])} % | {fmt(r['total'])} % | {fmt(r['fps'])} | "
+                     f"{fmt(r['ms_per_frame'], 2)} | {fmt(r['floor_ms_per_frame'], 2)} | {fmt(ratio, 2)} | "
+                     f"{fmt(r['rss'], 0)} MiB | {fmt(r['floor_rss'], 0)} MiB |")
     lines += ["", "While nothing is visible:", "", "| state | app | X server | frames/s |", "|---|---|---|---|"]
     for r in idle:
         lines.append(f"| {r['label']} | {fmt(r['app'], 2)} % | {fmt(r['x'], 2)} % | {fmt(r['fps'])} |")
@@ -244,9 +285,8 @@ def write_results(path, sync_result, rows, idle, peer, info, plot_name):
                   f"{', '.join(peer['ocr']) or 'no lyric word'}.", "",
                   "| look | Zuvik total | OSD Lyrics total | ratio |", "|---|---|---|---|"]
         for r in rows:
-            if r["label"] != "floor":
-                lines.append(f"| {r['label']} | {fmt(r['total'])} % | {fmt(peer['total'])} % | "
-                             f"{fmt(r['total'] / peer['total'] if peer['total'] else None, 1)} |")
+            lines.append(f"| {r['label']} | {fmt(r['total'])} % | {fmt(peer['total'])} % | "
+                         f"{fmt(r['total'] / peer['total'] if peer['total'] else None, 1)} |")
     with open(path, "w") as out:
         out.write("\n".join(lines) + "\n")
 
@@ -301,7 +341,7 @@ def main():
                 return 1
             return 0
         print("cost…", flush=True)
-        rows, idle, _ = cost_runs(session, args, song, server)
+        rows, floors, idle = cost_runs(session, args, song, server)
         peer = None
         if not args.no_peer:
             print("peer…", flush=True)
@@ -311,7 +351,7 @@ def main():
         write_plot(args.out, result, plot)
         write_results(os.path.join(args.out, "RESULTS.md"), result, rows, idle, peer, versions(), plot)
         with open(os.path.join(args.out, "results.json"), "w") as out:
-            json.dump({"sync": {k: v for k, v in result.items() if k != "series"}, "cost": rows, "idle": idle,
+            json.dump({"sync": {k: v for k, v in result.items() if k != "series"}, "cost": rows, "floors": floors, "idle": idle,
                        "peer": peer}, out, indent=1)
     return 0
 
