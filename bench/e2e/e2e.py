@@ -97,7 +97,7 @@ def measure_cost(session, label, process, trace, seconds, extra_pids=lambda: (),
         programs = {pid: CpuSample(pid) for pid in (process.pid, *extra_pids())}
         return programs, CpuSample(session.xvfb.pid), CpuSample(session.picom.pid), time.time()
     (p0, x0, c0, t0) = sample()
-    watched = []
+    watched = [watch()] if watch else []
     while time.time() < t0 + seconds:
         time.sleep(min(5.0, max(0.0, t0 + seconds - time.time())))
         if watch and time.time() < t0 + seconds:

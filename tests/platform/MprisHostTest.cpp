@@ -7,6 +7,8 @@
 #include "platform/mpris/MprisScriptHost.h"
 
 #include <QDBusError>
+#include <QDateTime>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -120,4 +122,27 @@ TEST_F(MprisHost, OnlyTheFollowedPlayersSeeksAreReported)
     mpv.emitSeeked(1000000);
     ASSERT_TRUE(waitUntil([&] { return seeks >= 2; }));
     EXPECT_EQ(seeks, 2);
+}
+
+// mpv without an audio device moves its Position in steps of about 50 ms: a sample must give the
+// player's position at the instant it is dated to, not the value of a step that began up to 50 ms
+// earlier, on whatever phase of the step the poll lands.
+TEST_F(MprisHost, APositionMovingInStepsIsTakenWhereItJustMoved)
+{
+    FakePlayerProcess player("org.mpris.MediaPlayer2.mpv");
+    ASSERT_TRUE(player.isReady());
+    player.play("Song", "Band", 200000000);
+    player.setPositionStep(50000);
+    const QDateTime before = QDateTime::currentDateTimeUtc();
+    player.setPosition(10000000);
+    const QDateTime after = QDateTime::currentDateTimeUtc();
+    const QDateTime set = before.addMSecs(before.msecsTo(after) / 2);
+    PlayerQuery query(&mprisHost);
+    for (int i = 0; i < 8; ++i) {
+        QThread::msleep(static_cast<unsigned long>(13 * i % 50));
+        const std::optional<PlayerSample> sample = runQuery(query);
+        ASSERT_TRUE(sample);
+        const double truth = 10.0 + double(set.msecsTo(sample->sampledAt)) / 1000.0;
+        EXPECT_NEAR(sample->position, truth, 0.025) << "run " << i;
+    }
 }

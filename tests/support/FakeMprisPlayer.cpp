@@ -1,7 +1,7 @@
 // A stand-in MPRIS player for tests: owns the bus name given on the command line and answers
 // org.mpris.MediaPlayer2.Player's properties from a state that the test sets through the
 // org.zuvik.FakePlayer interface on /control (status, metadata, position, rate, a frozen
-// position, its format on the bus, Seeked signals, slow answers and error answers).
+// position, one that moves in steps, its format on the bus, Seeked signals, slow answers and error answers).
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -68,6 +68,9 @@ private:
         } else if (member == u"SetRate") {
             rebase();
             rate = args.value(0).toDouble();
+        } else if (member == u"SetPositionStep") {
+            rebase();
+            stepMicroseconds = args.value(0).toLongLong();
         } else if (member == u"FreezePosition") {
             rebase();
             frozen = args.value(0).toBool();
@@ -93,7 +96,8 @@ private:
     {
         if (status != u"Playing" || frozen)
             return basePosition;
-        return basePosition + qint64(rate * double(sinceBase.nsecsElapsed()) / 1000.0);
+        const qint64 moved = qint64(rate * double(sinceBase.nsecsElapsed()) / 1000.0);
+        return basePosition + (stepMicroseconds > 0 ? moved - moved % stepMicroseconds : moved);
     }
 
     // The position in the shape a player with one of the known bugs sends it.
@@ -125,6 +129,7 @@ public:
     QString status = QStringLiteral("Stopped");
     QVariantMap metadata;
     qint64 basePosition = 0;  // microseconds
+    qint64 stepMicroseconds = 0;  // the position moves in steps of this, as mpv's does with no audio device
     QString positionFormat = QStringLiteral("us64");  // or "ms64", "us32"
     QElapsedTimer sinceBase;
     double rate = 1.0;

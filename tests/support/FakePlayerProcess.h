@@ -25,6 +25,7 @@ public:
     // "us64" (microseconds as MPRIS says), "ms64" (milliseconds) or "us32" (microseconds, 32 bits).
     void setPositionFormat(const QString& format);
     void freezePosition(bool frozen);  // Position keeps its value while playing
+    void setPositionStep(qint64 microseconds);  // Position moves in steps of this while playing
     void emitSeeked(qint64 microseconds);
     void setReplyDelay(int milliseconds);
     void setFailure(const QString& errorName, const QString& message = QString());

@@ -1,8 +1,12 @@
 #include "platform/mpris/MprisScriptHost.h"
 
+#include "platform/mpris/FreshPosition.h"
 #include "platform/mpris/MprisPlayerNames.h"
 
+#include <QDBusMessage>
+#include <QDBusVariant>
 #include <QDateTime>
+#include <QThread>
 
 namespace {
 
@@ -30,6 +34,7 @@ MprisScriptHost::~MprisScriptHost()
 
 ScriptResult MprisScriptHost::run()
 {
+    const QDateTime start = QDateTime::currentDateTimeUtc();
     if (!connect())
         return scriptError(m_connection->lastError());
     const auto listed = listBusNames(*m_connection, callTimeoutMs);
@@ -51,7 +56,7 @@ ScriptResult MprisScriptHost::run()
             m_followed = choice->busName;
             listenForSeeks(choice->busName);
             const bool spotify = isSpotifyBusName(choice->busName);
-            const std::optional<double> position = spotify ? spotifyPosition(*choice) : correctedPosition(*choice);
+            const std::optional<double> position = spotify ? spotifyPosition(*choice) : freshPosition(*choice, start);
             return mprisReplyRecord(spotify ? u"spotify" : u"music", choice->state, position);
         }
     }
@@ -72,12 +77,50 @@ bool MprisScriptHost::connect()
     return m_connection->isConnected();
 }
 
-std::optional<double> MprisScriptHost::correctedPosition(const MprisChoice& choice)
+std::optional<double> MprisScriptHost::correctedPosition(const MprisChoice& choice, const QVariant& reported,
+                                                         const QDateTime& readAt)
 {
     const MprisPlayerState& state = choice.state;
-    return m_positions[choice.busName].seconds(mprisPlayerName(choice.busName), mprisTrackKey(state), state.position,
+    return m_positions[choice.busName].seconds(mprisPlayerName(choice.busName), mprisTrackKey(state), reported,
                                                mprisSeconds(state.metadata.value(QStringLiteral("mpris:length"))),
-                                               state.status == u"Playing", QDateTime::currentDateTimeUtc());
+                                               state.status == u"Playing", readAt);
+}
+
+std::optional<double> MprisScriptHost::correctedPosition(const MprisChoice& choice)
+{
+    return correctedPosition(choice, choice.state.position, QDateTime::currentDateTimeUtc());
+}
+
+// A playing player's position from a read that has just changed, carried on at rate 1 to the middle
+// of this run, the instant the reply is dated to; without one, the position GetAll gave.
+std::optional<double> MprisScriptHost::freshPosition(const MprisChoice& choice, const QDateTime& runStart)
+{
+    if (choice.state.status != u"Playing")
+        return correctedPosition(choice);
+    const auto fresh = fresh_position::justChanged([this, &choice] { return readPosition(choice.busName); },
+                                                   [](int milliseconds) { QThread::msleep(milliseconds); });
+    if (!fresh)
+        return correctedPosition(choice);
+    const std::optional<double> seconds = correctedPosition(choice, fresh->position, fresh->at);
+    if (!seconds)
+        return std::nullopt;
+    const QDateTime end = QDateTime::currentDateTimeUtc();
+    const QDateTime middle = runStart.addMSecs(runStart.msecsTo(end) / 2);
+    return *seconds + double(fresh->at.msecsTo(middle)) / 1000.0;
+}
+
+std::optional<fresh_position::Read> MprisScriptHost::readPosition(const QString& busName) const
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(busName, playerPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                       QStringLiteral("Get"));
+    call << playerInterface << QStringLiteral("Position");
+    const QDateTime sent = QDateTime::currentDateTimeUtc();
+    const QDBusMessage reply = m_connection->call(call, QDBus::Block, callTimeoutMs);
+    const QDateTime received = QDateTime::currentDateTimeUtc();
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+        return std::nullopt;
+    return fresh_position::Read{reply.arguments().constFirst().value<QDBusVariant>().variant(),
+                                sent.addMSecs(sent.msecsTo(received) / 2)};
 }
 
 std::optional<double> MprisScriptHost::spotifyPosition(const MprisChoice& choice)

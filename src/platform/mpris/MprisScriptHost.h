@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/mpris/FreshPosition.h"
 #include "platform/mpris/MprisPlayerChoice.h"
 #include "platform/mpris/MprisReplyRecord.h"
 #include "platform/mpris/MprisSeekedRelay.h"
@@ -37,6 +38,9 @@ private:
     bool connect();
     std::optional<double> spotifyPosition(const MprisChoice& choice);
     std::optional<double> correctedPosition(const MprisChoice& choice);
+    std::optional<double> correctedPosition(const MprisChoice& choice, const QVariant& reported, const QDateTime& readAt);
+    std::optional<double> freshPosition(const MprisChoice& choice, const QDateTime& runStart);
+    std::optional<fresh_position::Read> readPosition(const QString& busName) const;
     void listenForSeeks(const QString& busName);
     void seeked(const QString& busName, qlonglong microseconds);
     void forgetPlayersGone(const QStringList& busNames);
