@@ -1,5 +1,6 @@
 // Which player the MPRIS backend follows when browsers, proxies, advertisements and the user's
 // preferences are in play, against fake players on a private bus.
+#include "EventLoopWait.h"
 #include "FakePlayerProcess.h"
 #include "PrivateSessionBus.h"
 #include "QuerySupport.h"
@@ -102,6 +103,7 @@ TEST(PlayerRosterOnTheBus, EachRunReportsThePlayersByName)
     host.run();
     EXPECT_EQ(PlayerRoster::shared().playersSeen(), (QStringList{"firefox", "vlc"}));
     third.quit();
+    runEventLoopFor(std::chrono::milliseconds(300));  // the query thread's loop, between two polls
     host.run();
     EXPECT_EQ(PlayerRoster::shared().playersSeen(), QStringList{"firefox"});
 }

@@ -1,6 +1,7 @@
 #include "platform/mpris/MprisScriptHost.h"
 
 #include "platform/mpris/FreshPosition.h"
+#include "platform/mpris/MprisBusNames.h"
 #include "platform/mpris/MprisPlayerNames.h"
 
 #include <QDBusMessage>
@@ -28,6 +29,7 @@ MprisScriptHost::MprisScriptHost()
 MprisScriptHost::~MprisScriptHost()
 {
     m_seekRelays.clear();
+    m_busNames.reset();
     m_connection.reset();
     QDBusConnection::disconnectFromBus(m_connectionName);
 }
@@ -37,7 +39,7 @@ ScriptResult MprisScriptHost::run()
     const QDateTime start = QDateTime::currentDateTimeUtc();
     if (!connect())
         return scriptError(m_connection->lastError());
-    const auto listed = listBusNames(*m_connection, callTimeoutMs);
+    const auto listed = m_busNames->names(callTimeoutMs);
     if (const auto* error = std::get_if<QDBusError>(&listed))
         return scriptError(*error);
     const QStringList& busNames = std::get<QStringList>(listed);
@@ -70,11 +72,15 @@ bool MprisScriptHost::connect()
     // A bus that went away (or never was) is tried afresh on every run.
     if (m_connection) {
         m_seekRelays.clear();
+        m_busNames.reset();
         m_connection.reset();
         QDBusConnection::disconnectFromBus(m_connectionName);
     }
     m_connection = QDBusConnection::connectToBus(QDBusConnection::SessionBus, m_connectionName);
-    return m_connection->isConnected();
+    if (!m_connection->isConnected())
+        return false;
+    m_busNames = std::make_unique<MprisBusNames>(*m_connection);
+    return true;
 }
 
 std::optional<double> MprisScriptHost::correctedPosition(const MprisChoice& choice, const QVariant& reported,

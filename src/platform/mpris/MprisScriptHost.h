@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/mpris/FreshPosition.h"
+#include "platform/mpris/MprisBusNames.h"
 #include "platform/mpris/MprisPlayerChoice.h"
 #include "platform/mpris/MprisReplyRecord.h"
 #include "platform/mpris/MprisSeekedRelay.h"
@@ -47,6 +48,7 @@ private:
 
     const QString m_connectionName;
     std::optional<QDBusConnection> m_connection;
+    std::unique_ptr<MprisBusNames> m_busNames;  // on m_connection
     QHash<QString, SpotifyPositionFallback> m_spotifyPositions;
     QHash<QString, PositionCorrector> m_positions;
     std::map<QString, std::unique_ptr<MprisSeekedRelay>> m_seekRelays;
