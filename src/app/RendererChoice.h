@@ -10,7 +10,7 @@
 // is chosen before the first window from the look that will be drawn.
 //
 // Measured on a machine without a GPU: Qt Quick's software adaptation draws Ship and Visual for
-// about 60 % of the CPU per frame and less than half the memory of OpenGL drawn by the CPU
+// about a sixth less CPU per frame and less than half the memory of OpenGL drawn by the CPU
 // (llvmpipe), with the same picture. It cannot draw the fisheye lens, so the fisheye looks keep
 // OpenGL; with a GPU, OpenGL costs the CPU least in every look.
 enum class SceneRenderer {

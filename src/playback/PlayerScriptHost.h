@@ -25,7 +25,8 @@ using ScriptResult = std::variant<QString, ScriptError>;
 class PlayerScriptHost {
 public:
     virtual ~PlayerScriptHost() = default;
-    // Runs the script once. Blocking; called on the query thread only, one run at a time.
+    // Runs the script once. Blocking; called on the query thread only, one run at a time. The
+    // reply's position is taken as the player's at the middle of the run.
     virtual ScriptResult run() = 0;
     // Where the host reports that the player it follows jumped to another position (a seek), so
     // that it is asked again at once instead of at the next poll. Called on the query thread, and
