@@ -80,11 +80,15 @@ QImage onDisplay(const QImage& grabbed, const TopmostWindow& window, const Still
     return picture;
 }
 
+const QDateTime stillInstant = QDateTime(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC);
+
 }  // namespace
 
 int renderStillFrame(const StillRequest& request, std::optional<LyricStyle> style)
 {
-    const QDateTime instant = QDateTime::currentDateTimeUtc();
+    // The band sways with the clock: at a fixed instant the same request gives the same picture
+    // on every run.
+    const QDateTime instant = stillInstant;
     const NowPlayingTrack track = trackOf(request);
     const bool isDemo = request.title.isEmpty();
     QObject answers;

@@ -105,6 +105,27 @@ INSTANTIATE_TEST_SUITE_P(
                + (*info.param.backend ? std::string("_") + info.param.backend : std::string());
     });
 
+// Pictures of frames are compared and committed: the same request must give the same pixels.
+TEST(StillFrameRepeat, TheSameRequestGivesTheSamePicture)
+{
+    QTemporaryDir folder;
+    QList<QImage> pictures;
+    for (const char* name : {"first.png", "second.png"}) {
+        const QString picture = folder.filePath(QString::fromUtf8(name));
+        QProcess process;
+        process.start(zuvik, {QStringLiteral("--render-frame"), picture, QStringLiteral("--at"), QStringLiteral("20.6"),
+                              QStringLiteral("--style"), QStringLiteral("ship"), QStringLiteral("--size"),
+                              QStringLiteral("960x540")});
+        ASSERT_TRUE(process.waitForFinished(60000));
+        ASSERT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+        pictures.append(QImage(picture));
+        if (pictures.size() == 1)
+            QThread::msleep(1500);  // a swaying band would have moved on by then
+    }
+    ASSERT_FALSE(pictures.first().isNull());
+    EXPECT_TRUE(pictures.first() == pictures.last());
+}
+
 TEST(StillFrameArguments, BadValuesAreRefusedWithAReason)
 {
     for (const QStringList& arguments : {QStringList{QStringLiteral("--render-frame"), QStringLiteral("x.png")},
