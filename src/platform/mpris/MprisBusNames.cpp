@@ -1,14 +1,9 @@
 #include "platform/mpris/MprisBusNames.h"
 
 #include "platform/mpris/MprisPlayerChoice.h"
+#include "platform/mpris/MprisPlayerNames.h"
 
 #include <algorithm>
-
-namespace {
-
-const QString mprisPrefix = QStringLiteral("org.mpris.MediaPlayer2.");
-
-}  // namespace
 
 MprisBusNames::MprisBusNames(const QDBusConnection& bus, QObject* parent)
     : QObject(parent)
@@ -26,7 +21,7 @@ std::variant<QStringList, QDBusError> MprisBusNames::names(int timeoutMs)
             return *error;
         m_names.clear();
         for (const QString& name : std::get<QStringList>(listed)) {
-            if (name.startsWith(mprisPrefix))
+            if (!mprisPlayerName(name).isEmpty())
                 m_names.insert(name);
         }
         m_pollsSinceListing = 0;
@@ -39,7 +34,7 @@ std::variant<QStringList, QDBusError> MprisBusNames::names(int timeoutMs)
 void MprisBusNames::ownerChanged(const QString& name, const QString& oldOwner, const QString& newOwner)
 {
     (void)oldOwner;
-    if (!name.startsWith(mprisPrefix))
+    if (mprisPlayerName(name).isEmpty())
         return;
     if (newOwner.isEmpty())
         m_names.remove(name);
