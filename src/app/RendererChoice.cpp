@@ -1,15 +1,8 @@
 #include "app/RendererChoice.h"
 
+#include "overlay/StyleTraits.h"
+
 #include <array>
-
-namespace {
-
-bool needsLens(LyricStyle style)
-{
-    return style == LyricStyle::fisheye || style == LyricStyle::fisheyeVisual;
-}
-
-}  // namespace
 
 bool isSoftwareRasterizer(const QString& glRenderer)
 {
@@ -33,7 +26,7 @@ RendererChoice chooseRenderer(bool configuredByUser, LyricStyle style, const std
     if (!glRenderer)
         return {SceneRenderer::software,
                 QStringLiteral("software — no OpenGL here; the fisheye looks are drawn without their lens")};
-    if (needsLens(style))
+    if (styleTraits(style).isFisheye)  // seen through the lens
         return {SceneRenderer::openGL, QStringLiteral("OpenGL (%1) for the %2 look's lens").arg(*glRenderer, look)};
     if (isSoftwareRasterizer(*glRenderer))
         return {SceneRenderer::software,
