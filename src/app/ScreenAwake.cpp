@@ -14,6 +14,8 @@ ScreenAwake::ScreenAwake(DisplaySleepInhibitor& inhibitor, std::function<bool()>
 void ScreenAwake::update()
 {
     const bool want = m_playing && m_keepScreenAwake();
+    if (!want)
+        m_failureLogged = false;  // a new streak starts with the next wish to hold
     if (m_requesting || want == isHeld())
         return;  // an answer in flight re-runs update() when it lands
     if (!want) {
@@ -32,9 +34,12 @@ void ScreenAwake::onHoldAnswer(const DisplaySleepInhibitor::HoldResult& result)
     m_requesting = false;
     if (!result.assertionId) {
         // Not held: the next update (half a second later while music plays) tries again.
-        DiagLog::log(QStringLiteral("screen awake: assertion FAILED (%1)").arg(result.errorCode));
+        if (!m_failureLogged)
+            DiagLog::log(QStringLiteral("screen awake: assertion FAILED (%1)").arg(result.errorCode));
+        m_failureLogged = true;
         return;
     }
+    m_failureLogged = false;
     m_assertionId = result.assertionId;
     DiagLog::log(QStringLiteral("screen awake: assertion held"));
     update();  // playback may have stopped, or the setting gone off, while we waited

@@ -31,4 +31,7 @@ private:
     std::optional<quint32> m_assertionId;
     bool m_playing = false;
     bool m_requesting = false;  // a hold is in flight; its answer decides what happens next
+    // A hold that keeps failing (no screen saver service) is retried on every update but logged
+    // once per streak, so that it cannot flood the capped log file.
+    bool m_failureLogged = false;
 };

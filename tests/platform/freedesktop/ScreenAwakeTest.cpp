@@ -106,20 +106,30 @@ TEST_F(Awake, StopWhileTheRequestIsInFlightReleasesWhenItLands)
     EXPECT_TRUE(QTest::qWaitFor([&] { return services.heldCookies().isEmpty(); }, 5000));
 }
 
-TEST_F(Awake, RefusedAssertionIsLoggedAndRetriedOnTheNextUpdate)
+TEST_F(Awake, RefusedAssertionIsRetriedOnEveryUpdateButLoggedOncePerStreak)
 {
     services.setInhibitFails(true);
-    sample(true);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return newLogMessages().size() == 1; }, 5000));
+    for (int attempt = 1; attempt <= 3; ++attempt) {
+        sample(true);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return services.inhibitCalls() == attempt; }, 5000));
+        QTest::qWait(50);  // the answer lands
+    }
     EXPECT_FALSE(awake.isHeld());
     services.setInhibitFails(false);
     sample(true);
     ASSERT_TRUE(waitUntilHeld(true));
+    sample(false);  // the streak after the next play is logged again
+    services.setInhibitFails(true);
+    sample(true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return services.inhibitCalls() == 5; }, 5000));
+    QTest::qWait(50);
     const QStringList messages = newLogMessages();
-    ASSERT_EQ(messages.size(), 2);
+    ASSERT_EQ(messages.size(), 4) << messages.join(u'|').toStdString();
     EXPECT_TRUE(messages[0].startsWith(QStringLiteral("screen awake: assertion FAILED (")));
     EXPECT_TRUE(messages[0].endsWith(u')'));
     EXPECT_EQ(messages[1], QStringLiteral("screen awake: assertion held"));
+    EXPECT_EQ(messages[2], QStringLiteral("screen awake: assertion released"));
+    EXPECT_TRUE(messages[3].startsWith(QStringLiteral("screen awake: assertion FAILED (")));
 }
 
 }  // namespace
