@@ -5,6 +5,7 @@
 #include "QuerySupport.h"
 
 #include "platform/mpris/MprisScriptHost.h"
+#include "platform/mpris/SpotifyPositionFallback.h"
 
 #include <QDBusError>
 #include <QDateTime>
@@ -145,4 +146,33 @@ TEST_F(MprisHost, APositionMovingInStepsIsTakenWhereItJustMoved)
         const double truth = 10.0 + double(set.msecsTo(sample->sampledAt)) / 1000.0;
         EXPECT_NEAR(sample->position, truth, 0.025) << "run " << i;
     }
+}
+
+// What was extrapolated for a Spotify that has quit must not stand for the one started after it.
+TEST_F(MprisHost, ASpotifyThatLeftLeavesNoPositionBehind)
+{
+    PlayerQuery query(&mprisHost);
+    {
+        FakePlayerProcess spotify("org.mpris.MediaPlayer2.spotify");
+        ASSERT_TRUE(spotify.isReady());
+        spotify.play("Song", "Band", 200000000);
+        spotify.freezePosition(true);  // some Linux clients say 0 throughout
+        spotify.setPosition(0);
+        ASSERT_TRUE(runQuery(query));
+        QThread::msleep(SpotifyPositionFallback::detectAfterMs + 300);
+        ASSERT_TRUE(runQuery(query));
+        const std::optional<PlayerSample> extrapolated = runQuery(query);
+        ASSERT_TRUE(extrapolated);
+        ASSERT_GT(extrapolated->position, 2.0);
+        spotify.quit();
+    }
+    ASSERT_TRUE(waitUntil([&] { return !runQuery(query); }));
+
+    FakePlayerProcess again("org.mpris.MediaPlayer2.spotify");
+    ASSERT_TRUE(again.isReady());
+    again.play("Song", "Band", 200000000);
+    again.setStatus("Paused");
+    const std::optional<PlayerSample> sample = runQuery(query);
+    ASSERT_TRUE(sample);
+    EXPECT_LT(sample->position, 0.5);
 }

@@ -162,4 +162,5 @@ void MprisScriptHost::forgetPlayersGone(const QStringList& busNames)
 {
     std::erase_if(m_seekRelays, [&busNames](const auto& entry) { return !busNames.contains(entry.first); });
     m_positions.removeIf([&busNames](const auto& entry) { return !busNames.contains(entry.key()); });
+    m_spotifyPositions.removeIf([&busNames](const auto& entry) { return !busNames.contains(entry.key()); });
 }
