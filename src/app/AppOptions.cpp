@@ -32,6 +32,8 @@ std::optional<double> secondsFromText(const QString& text)
 
 struct Parser {
     QCommandLineParser parser;
+    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Displays help on commandline options.")};
+    QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")}, QStringLiteral("Displays version information.")};
     QCommandLineOption demo{QStringLiteral("demo"), QStringLiteral("Play the built-in demo song instead of following a player.")};
     QCommandLineOption menu{QStringLiteral("menu"), QStringLiteral("Open the running Zuvik's menu at the pointer (for desktops without a tray).")};
     QCommandLineOption style{QStringLiteral("style"), QStringLiteral("Draw in this look for this run: ship, fisheye, visual or fisheye-visual."), QStringLiteral("NAME")};
@@ -47,9 +49,7 @@ struct Parser {
     {
         parser.setApplicationDescription(QStringLiteral(
             "Shows the lyrics of the playing song, word by word, as an overlay on every display."));
-        parser.addHelpOption();
-        parser.addVersionOption();
-        parser.addOptions({demo, menu, style, still, at, size, background, artist, title, duration});
+        parser.addOptions({help, version, demo, menu, style, still, at, size, background, artist, title, duration});
         parser.addPositionalArgument(QStringLiteral("lyrics"),
                                      QStringLiteral("Look up one track's lyrics and print them (zuvik lyrics --help)."),
                                      QStringLiteral("[lyrics ...]"));
@@ -57,6 +57,11 @@ struct Parser {
                                      QStringLiteral("[set KEY VALUE]"));
         parser.addPositionalArgument(QStringLiteral("get"), QStringLiteral("Show the settings, or one of them."),
                                      QStringLiteral("[get [KEY]]"));
+        parser.addPositionalArgument(QStringLiteral("offset"),
+                                     QStringLiteral("Move the playing track's lyrics in time (zuvik offset --help)."),
+                                     QStringLiteral("[offset SECONDS]"));
+        parser.addPositionalArgument(QStringLiteral("visual"), QStringLiteral("Show the pictograms found for words."),
+                                     QStringLiteral("[visual WORD...]"));
     }
 
     std::variant<StillRequest, QString> stillRequest() const
@@ -87,9 +92,11 @@ struct Parser {
         request.artist = parser.value(artist);
         request.title = parser.value(title);
         if (parser.isSet(duration)) {
-            const auto length = secondsFromText(parser.value(duration));
+            const auto length = trackDurationFromText(parser.value(duration));
             if (!length)
-                return QStringLiteral("--duration wants a number of seconds, not \"%1\"").arg(parser.value(duration));
+                return QStringLiteral("--duration wants a number of seconds above 0 and up to %1, not \"%2\"")
+                    .arg(longestTrackSeconds)
+                    .arg(parser.value(duration));
             request.duration = *length;
         }
         return request;
@@ -97,6 +104,14 @@ struct Parser {
 };
 
 }  // namespace
+
+std::optional<double> trackDurationFromText(const QString& text)
+{
+    const std::optional<double> seconds = secondsFromText(text);
+    if (!seconds || *seconds <= 0 || *seconds > longestTrackSeconds)
+        return std::nullopt;
+    return seconds;
+}
 
 std::optional<LyricStyle> styleFromName(const QString& name)
 {
@@ -111,8 +126,13 @@ std::optional<LyricStyle> styleFromName(const QString& name)
 std::variant<AppOptions, QString> parseAppOptions(const QStringList& arguments)
 {
     Parser p;
-    p.parser.process(arguments);
+    if (!p.parser.parse(arguments))
+        return p.parser.errorText() + QStringLiteral(" (try --help)");
     AppOptions options;
+    options.help = p.parser.isSet(p.help);
+    options.version = p.parser.isSet(p.version);
+    if (options.help || options.version)
+        return options;  // asked for, whatever else the line holds
     options.demo = p.parser.isSet(p.demo);
     options.menu = p.parser.isSet(p.menu);
     if (p.parser.isSet(p.style)) {
@@ -132,4 +152,9 @@ std::variant<AppOptions, QString> parseAppOptions(const QStringList& arguments)
     if (!p.parser.positionalArguments().isEmpty())
         return QStringLiteral("unknown command \"%1\" (try --help)").arg(p.parser.positionalArguments().first());
     return options;
+}
+
+QString appHelpText()
+{
+    return Parser().parser.helpText();
 }

@@ -24,15 +24,23 @@ struct StillRequest {
 
 // How one run of the application was asked to behave.
 struct AppOptions {
+    bool help = false;  // print the help text and exit
+    bool version = false;  // print the version and exit
     bool demo = false;
     bool menu = false;  // ask the running copy to open its status menu, then exit
     std::optional<LyricStyle> style;  // overrides the setting for this run only
     std::optional<StillRequest> still;
 };
 
-// The options, or a message for standard error. `--help` and `--version` are handled (and the
-// process exits) the usual way.
+// The options, or a message for standard error (a usage error). Needs no application object.
 std::variant<AppOptions, QString> parseAppOptions(const QStringList& arguments);
+// The text `--help` prints; needs a QCoreApplication.
+QString appHelpText();
+
+// A track's length as given on a command line: seconds, more than 0 and at most a day; nothing
+// for anything else (a negative, infinite or absurd length would key the cache by nonsense).
+std::optional<double> trackDurationFromText(const QString& text);
+inline constexpr double longestTrackSeconds = 24 * 60 * 60;
 
 // "ship", "fisheye", "visual", "fisheye-visual" (or the stored names, "Fisheye Visual"), any case.
 std::optional<LyricStyle> styleFromName(const QString& name);

@@ -1,5 +1,6 @@
 #include "app/LyricsCommand.h"
 
+#include "app/AppOptions.h"
 #include "app/DiagLog.h"
 #include "lyrics/LyricsLog.h"
 #include "lyrics/LyricsProvider.h"
@@ -90,10 +91,12 @@ std::variant<Request, QString> readRequest(QCommandLineParser& parser, const Opt
     const Request::Kind kind = parser.isSet(options.candidates) ? Request::Kind::listCandidates : Request::Kind::lookUp;
     Request request{kind, {parser.value(options.title), parser.value(options.artist), 0}, parser.isSet(options.json)};
     if (parser.isSet(options.duration)) {
-        bool ok = false;
-        request.track.duration = QLocale::c().toDouble(parser.value(options.duration), &ok);
-        if (!ok || !std::isfinite(request.track.duration))
-            return QStringLiteral("--duration takes a number of seconds");
+        const std::optional<double> length = trackDurationFromText(parser.value(options.duration));
+        if (!length)
+            return QStringLiteral("--duration takes a number of seconds above 0 and up to %1, not \"%2\"")
+                .arg(longestTrackSeconds)
+                .arg(parser.value(options.duration));
+        request.track.duration = *length;
     }
     return request;
 }

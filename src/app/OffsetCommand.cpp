@@ -53,6 +53,10 @@ std::variant<TimingRequest, QString> parseOffsetArguments(const QStringList& arg
 
 int runOffsetCommand(const QStringList& arguments, const QString& busName, std::FILE* out, std::FILE* err)
 {
+    if (arguments.size() == 3 && (arguments[2] == u"--help" || arguments[2] == u"-h")) {
+        std::fputs(qPrintable(usage), out);
+        return okStatus;
+    }
     const auto parsed = parseOffsetArguments(arguments);
     if (const QString* message = std::get_if<QString>(&parsed)) {
         std::fputs(qPrintable(*message), err);

@@ -47,15 +47,17 @@ NowPlayingMonitor::StartQuery pausedAt(const NowPlayingTrack& track, double posi
     };
 }
 
-bool waitForLyrics(LyricEngine& engine)
+// Waits for the lookup's answer: lyrics, or the word that there are none, which ends the wait at
+// once rather than at the time limit.
+bool waitForLyrics(LyricEngine& engine, const bool& lookupAnswered)
 {
     QEventLoop loop;
-    QObject::connect(&engine, &LyricEngine::lyricsChanged, &loop, [&loop](const auto& lyrics) {
-        if (lyrics)
+    QObject::connect(&engine, &LyricEngine::lyricsChanged, &loop, [&](const auto& lyrics) {
+        if (lyrics || lookupAnswered)
             loop.quit();
     });
     QTimer::singleShot(lyricsWaitMs, &loop, &QEventLoop::quit);
-    if (!engine.lyrics())
+    if (!engine.lyrics() && !lookupAnswered)
         loop.exec();
     return engine.lyrics().has_value();
 }
@@ -92,12 +94,16 @@ int renderStillFrame(const StillRequest& request, std::optional<LyricStyle> styl
     const NowPlayingTrack track = trackOf(request);
     const bool isDemo = request.title.isEmpty();
     QObject answers;
-    LyricEngine engine(pausedAt(track, request.at, instant), [isDemo, &answers](const NowPlayingTrack& wanted) -> PendingLyrics* {
-        if (isDemo)
-            return new ReadyLyrics(demo_track::lyrics(), &answers);
-        return LyricsProvider::shared().lookup(wanted);
+    bool lookupAnswered = false;
+    LyricEngine engine(pausedAt(track, request.at, instant), [&](const NowPlayingTrack& wanted) -> PendingLyrics* {
+        PendingLyrics* lookup = isDemo ? static_cast<PendingLyrics*>(new ReadyLyrics(demo_track::lyrics(), &answers))
+                                       : LyricsProvider::shared().lookup(wanted);
+        // Connected before the engine follows the lookup, so the engine has its answer by the
+        // time lyricsChanged reports it.
+        QObject::connect(lookup, &PendingLyrics::finished, &answers, [&lookupAnswered] { lookupAnswered = true; });
+        return lookup;
     });
-    if (!waitForLyrics(engine)) {
+    if (!waitForLyrics(engine, lookupAnswered)) {
         complain(QStringLiteral("no lyrics for \"%1\" by \"%2\"").arg(track.title, track.artist));
         return failedStatus;
     }

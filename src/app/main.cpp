@@ -1,6 +1,7 @@
 #include "app/AppOptions.h"
 #include "app/AppRuntime.h"
 #include "app/DiagLog.h"
+#include "app/DisplayChoice.h"
 #include "app/GlProbe.h"
 #include "app/LyricsCommand.h"
 #include "app/OffsetCommand.h"
@@ -12,6 +13,7 @@
 #include "app/VisualCommand.h"
 #include "overlay/LensPictureNode.h"
 #include "platform/dbus/MenuRequestBus.h"
+#include "platform/x11/X11Connection.h"
 #include "settings/AppSettings.h"
 
 #include <QApplication>
@@ -27,13 +29,30 @@ namespace {
 
 constexpr int badArgumentsStatus = 2;
 constexpr int notRunningStatus = 1;
+constexpr int cannotDrawStatus = 1;
+
+void complain(const QString& message)
+{
+    std::fprintf(stderr, "zuvik: %s\n", qPrintable(message));
+}
 
 // The overlay windows are X11 windows; under a Wayland session they run through XWayland, which
-// keeps them above other windows and out of the way of the pointer as X11 does.
-void preferX11()
+// keeps them above other windows and out of the way of the pointer as X11 does. Qt aborts when it
+// cannot open its platform, so a display that is missing or does not answer is found out first.
+std::optional<QString> chooseDisplay(bool forStillFrame)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "xcb");
+    const DisplayEnvironment environment = displayEnvironment();
+    DisplayChoice choice = forStillFrame ? stillFrameDisplay(environment) : overlayDisplay(environment);
+    if (choice.platform == "xcb" && !x11DisplayAnswers(environment.x11Display)) {
+        if (forStillFrame)
+            choice = {QByteArrayLiteral("offscreen"), true, std::nullopt};
+        else
+            choice.problem = QStringLiteral("cannot open the X display \"%1\"").arg(environment.x11Display);
+    }
+    if (choice.problem)
+        return choice.problem;
+    applyDisplayChoice(choice);
+    return std::nullopt;
 }
 
 struct RunningRenderer {
@@ -95,56 +114,82 @@ int askForMenu()
     return notRunningStatus;
 }
 
+// Terminal commands need no display: they run on a plain application object, without a
+// windowing platform, from a terminal, over SSH or from cron alike.
+std::optional<int> runTerminalCommand(int argc, char* argv[], const QStringList& arguments)
+{
+    using Command = int (*)(const QStringList&);
+    Command command = nullptr;
+    if (isSettingsCommand(arguments))
+        command = [](const QStringList& words) { return runSettingsCommand(words); };
+    else if (isOffsetCommand(arguments))
+        command = [](const QStringList& words) { return runOffsetCommand(words, SingleInstance::busName); };
+    else if (isVisualCommand(arguments))
+        command = [](const QStringList& words) { return runVisualCommand(words, WordVisualResolver::defaultSources()); };
+    else if (isLyricsCommand(arguments))
+        command = [](const QStringList& words) { return runLyricsCommand(words, SingleInstance::busName); };
+    if (!command)
+        return std::nullopt;
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("zuvik"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ZUVIK_VERSION));
+    return command(arguments);
+}
+
+// --help, --version, a usage error and --menu: answered without a display as well.
+std::optional<int> answerFromTerminal(int argc, char* argv[], const std::variant<AppOptions, QString>& parsed)
+{
+    const AppOptions* options = std::get_if<AppOptions>(&parsed);
+    if (options && !options->help && !options->version && !options->menu)
+        return std::nullopt;
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("zuvik"));
+    if (!options) {
+        complain(std::get<QString>(parsed));
+        return badArgumentsStatus;
+    }
+    if (options->help) {
+        std::fputs(qPrintable(appHelpText()), stdout);
+        return 0;
+    }
+    if (options->version) {
+        std::printf("zuvik %s\n", ZUVIK_VERSION);
+        return 0;
+    }
+    return askForMenu();
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
 {
     const QStringList arguments = argumentsAsGiven(argc, argv);
-    if (isSettingsCommand(arguments)) {
-        // A terminal command: no display needed.
-        QCoreApplication app(argc, argv);
-        QCoreApplication::setApplicationName(QStringLiteral("zuvik"));
-        return runSettingsCommand(arguments);
-    }
-    if (isOffsetCommand(arguments)) {
-        QCoreApplication app(argc, argv);
-        QCoreApplication::setApplicationName(QStringLiteral("zuvik"));
-        return runOffsetCommand(arguments, SingleInstance::busName);
-    }
-    if (isVisualCommand(arguments)) {
-        QCoreApplication app(argc, argv);
-        QCoreApplication::setApplicationName(QStringLiteral("zuvik"));
-        return runVisualCommand(arguments, WordVisualResolver::defaultSources());
-    }
-    preferX11();
-    // Every log line also goes to standard error, which may be a pipe whose reader has gone, as
-    // for a copy started by the renderer switch from a terminal since closed: such a write must
-    // fail quietly rather than end the process.
+    if (const std::optional<int> status = runTerminalCommand(argc, argv, arguments))
+        return *status;
+    // Every log line also goes to standard error, which may be a pipe whose reader has gone (a
+    // terminal since closed): such a write must fail quietly rather than end the process.
     std::signal(SIGPIPE, SIG_IGN);
     if (gl_probe::isProbe(arguments)) {
         QGuiApplication app(argc, argv);
         return gl_probe::printRenderer();
     }
+    const auto parsed = parseAppOptions(arguments);
+    if (const std::optional<int> status = answerFromTerminal(argc, argv, parsed))
+        return *status;
+    const AppOptions& options = std::get<AppOptions>(parsed);
+    if (const std::optional<QString> problem = chooseDisplay(options.still.has_value())) {
+        complain(*problem);
+        return cannotDrawStatus;
+    }
+
     std::vector<char*> qtArgv = withoutStyleOption(argc, argv);
     int qtArgc = static_cast<int>(qtArgv.size()) - 1;
     QApplication app(qtArgc, qtArgv.data());
     QApplication::setApplicationName(QStringLiteral("zuvik"));
     QApplication::setApplicationVersion(QStringLiteral(ZUVIK_VERSION));
     QApplication::setQuitOnLastWindowClosed(false);
-
-    if (isLyricsCommand(arguments))
-        return runLyricsCommand(arguments, SingleInstance::busName);
-
-    const auto parsed = parseAppOptions(arguments);
-    if (const QString* error = std::get_if<QString>(&parsed)) {
-        std::fprintf(stderr, "zuvik: %s\n", qPrintable(*error));
-        return badArgumentsStatus;
-    }
-    const AppOptions& options = std::get<AppOptions>(parsed);
     if (options.still)
         return renderStillFrame(*options.still, options.style);
-    if (options.menu)
-        return askForMenu();
 
     if (SingleInstance().claim() == SingleInstance::Claim::anotherIsRunning) {
         DiagLog::log(QStringLiteral("another Orvane instance is running — exiting this one"));

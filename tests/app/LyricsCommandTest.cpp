@@ -4,6 +4,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -46,6 +49,8 @@ protected:
         environment.insert(QStringLiteral("XDG_DATA_HOME"), folder.filePath(QStringLiteral("data")));
         // No running copy to reach: the session bus, if any, is a private one that nobody serves.
         environment.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})  // as over SSH
+            environment.remove(QString::fromLatin1(name));
         process.setProcessEnvironment(environment);
         process.start(QStringLiteral(ZUVIK_EXECUTABLE), arguments);
         EXPECT_TRUE(waitFor([&] { return process.state() == QProcess::NotRunning; }));
@@ -111,6 +116,37 @@ TEST_F(LyricsCommand, NoLyricsExitsWithOne)
     EXPECT_TRUE(run.err.contains("[Zuvik] lyrics: HTTP failure for 127.0.0.1\n"));
 }
 
+// 8 MB of "[00:01.00]a a a …" would be four million words: gigabytes, and half a minute.
+TEST_F(LyricsCommand, AWordBombIsCutToWhatASongCanHold)
+{
+    const QByteArray line = "[00:01.00]" + QByteArray("a ").repeated(2000) + '\n';
+    const QByteArray bomb = line.repeated(8'000'000 / line.size());
+    const QJsonObject reply{{"lrc", QJsonObject{{"lyric", QString::fromLatin1(bomb)}}}};
+    server.setReply(QStringLiteral("/api/song/lyric/v1"), QStringLiteral("5004"), Reply::json(QJsonDocument(reply).toJson()));
+
+    const Finished run = zuvik(lanterns);
+
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    const qsizetype words = run.out.count(" a");
+    EXPECT_GT(words, 1000);
+    EXPECT_LE(words, 5000);
+    EXPECT_TRUE(run.err.contains("[Zuvik] lyrics: the text holds more than a song — kept ")) << run.err.left(2000).toStdString();
+    const QFileInfoList files = QDir(folder.filePath(QStringLiteral("cache/Orvane/Lyrics/v5"))).entryInfoList(QDir::Files);
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_LT(files[0].size(), 1024 * 1024);
+}
+
+// A still of a track with no lyrics ends as soon as the lookup has answered, not after its wait.
+TEST_F(LyricsCommand, AStillOfATrackWithoutLyricsFailsAtOnce)
+{
+    server.setReply(QStringLiteral("/api/search/get"), Reply::withStatus(404));
+    const Finished run = zuvik({"--render-frame", folder.filePath(QStringLiteral("still.png")), "--at", "1", "--artist",
+                                "Mara Lind", "--title", "Lanterns"});
+
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.contains("zuvik: no lyrics for \"Lanterns\" by \"Mara Lind\"")) << run.err.toStdString();
+}
+
 TEST_F(LyricsCommand, CandidatesListsTheSearchInReplyOrderWithWhatBecameOfEach)
 {
     // 5008 was sent away earlier; 5004 gives the lyrics; the reply's 5007 is malformed and left out.
@@ -169,6 +205,9 @@ INSTANTIATE_TEST_SUITE_P(
                       BadCase{"DurationNotANumber", {"--artist", "A", "--title", "T", "--duration", "long"}},
                       BadCase{"DurationNaN", {"--artist", "A", "--title", "T", "--duration", "nan"}},
                       BadCase{"DurationInfinite", {"--artist", "A", "--title", "T", "--duration", "inf"}},
+                      BadCase{"DurationNegative", {"--artist", "A", "--title", "T", "--duration", "-200"}},
+                      BadCase{"DurationZero", {"--artist", "A", "--title", "T", "--duration", "0"}},
+                      BadCase{"DurationBeyondADay", {"--artist", "A", "--title", "T", "--duration", "1e308"}},
                       BadCase{"UnknownOption", {"--artist", "A", "--title", "T", "--colour", "red"}},
                       BadCase{"StrayArgument", {"--artist", "A", "--title", "T", "extra"}},
                       BadCase{"RejectWithATrack", {"--reject", "--artist", "A", "--title", "T"}},

@@ -17,13 +17,21 @@ inline QProcessEnvironment privateBuses()
     return environment;
 }
 
+// As from a plain terminal or over SSH: no display of any kind, and no platform chosen for Qt.
+inline QProcessEnvironment withoutDisplay(QProcessEnvironment environment = privateBuses())
+{
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(name));
+    return environment;
+}
+
 struct Outcome {
     int status = -1;  // -1: it crashed or did not finish
     QString out;
     QString err;
 };
 
-inline Outcome runZuvik(const QStringList& arguments, const QProcessEnvironment& environment = privateBuses())
+inline Outcome runZuvik(const QStringList& arguments, const QProcessEnvironment& environment = withoutDisplay())
 {
     QProcess process;
     process.setProcessEnvironment(environment);
