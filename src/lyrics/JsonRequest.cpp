@@ -31,10 +31,15 @@ bool isLoneScalar(const QByteArray& body)
 
 }  // namespace
 
-JsonRequest::JsonRequest(QNetworkReply* reply, QObject* parent)
+JsonRequest::JsonRequest(QNetworkReply* reply, std::chrono::milliseconds deadline, QObject* parent)
     : QObject(parent)
     , m_reply(reply)
 {
+    m_deadline.setSingleShot(true);
+    connect(&m_deadline, &QTimer::timeout, this, [this, deadline] {
+        abandon(QStringLiteral("no whole reply within %1 s").arg(double(deadline.count()) / 1000.0));
+    });
+    m_deadline.start(deadline);
     m_reply->setParent(this);
     m_reply->setReadBufferSize(readBufferBytes);
     connect(m_reply, &QNetworkReply::metaDataChanged, this, &JsonRequest::onMetaDataChanged);
@@ -107,6 +112,7 @@ std::optional<QJsonObject> JsonRequest::outcome()
 void JsonRequest::answer(const std::optional<QJsonObject>& object)
 {
     m_answered = true;
+    m_deadline.stop();
     Q_EMIT finished(object);
     deleteLater();
 }

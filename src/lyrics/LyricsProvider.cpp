@@ -22,7 +22,7 @@ LyricsProvider& LyricsProvider::shared()
 
 LyricsProvider::LyricsProvider(const Options& options, QObject* parent)
     : QObject(parent)
-    , m_session(options.baseUrl, options.transferTimeout)
+    , m_session(options.baseUrl, {options.transferTimeout, options.requestDeadline})
     , m_cache(LyricsCache::prepare(options.cacheFolder))
     , m_rejected(options.rejectionsFile)
 {

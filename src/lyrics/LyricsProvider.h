@@ -24,6 +24,7 @@ public:
         QString cacheFolder;  // the user's cache folder, under which the lyrics folder is prepared
         std::chrono::milliseconds transferTimeout = std::chrono::seconds(15);
         QString rejectionsFile;  // where the user's rejections are kept; none: for this run only
+        std::chrono::milliseconds requestDeadline = std::chrono::seconds(20);
 
         // The service from ZUVIK_LYRICS_BASE_URL (else the default), the folder from XDG_CACHE_HOME,
         // the rejections in the user's data folder.

@@ -7,9 +7,9 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 
-ServiceSession::ServiceSession(QUrl base, std::chrono::milliseconds transferTimeout)
+ServiceSession::ServiceSession(QUrl base, Timeouts timeouts)
     : m_base(std::move(base))
-    , m_transferTimeout(transferTimeout)
+    , m_timeouts(timeouts)
 {
     m_network.setCookieJar(new RefusingCookieJar(&m_network));
 }
@@ -19,10 +19,10 @@ JsonRequest* ServiceSession::getJSON(const QUrl& url, QObject* parent)
     QNetworkRequest request(url);
     request.setRawHeader("User-Agent", "Mozilla/5.0 (Macintosh; Intel Mac OS X 10_15_7)");
     request.setRawHeader("Referer", service_address::referer(m_base));
-    request.setTransferTimeout(static_cast<int>(m_transferTimeout.count()));
+    request.setTransferTimeout(static_cast<int>(m_timeouts.transfer.count()));
     request.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
     request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-    return new JsonRequest(m_network.get(request), parent);
+    return new JsonRequest(m_network.get(request), m_timeouts.deadline, parent);
 }

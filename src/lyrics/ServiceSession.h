@@ -8,10 +8,16 @@
 class JsonRequest;
 
 // The HTTP session every request to the lyrics service goes through: nothing stored on disk, no
-// cookies sent or kept, a transfer time-out, and the service's two headers on every request.
+// cookies sent or kept, a transfer time-out between bytes and a deadline for the whole request, and
+// the service's two headers on every request.
 class ServiceSession {
 public:
-    ServiceSession(QUrl base, std::chrono::milliseconds transferTimeout);
+    struct Timeouts {
+        std::chrono::milliseconds transfer;  // the longest wait for the next byte
+        std::chrono::milliseconds deadline;  // the longest a whole request may take
+    };
+
+    ServiceSession(QUrl base, Timeouts timeouts);
 
     const QUrl& baseUrl() const { return m_base; }
     // Starts a GET request for url; the request is a child of parent.
@@ -19,6 +25,6 @@ public:
 
 private:
     QUrl m_base;
-    std::chrono::milliseconds m_transferTimeout;
+    Timeouts m_timeouts;
     QNetworkAccessManager m_network;
 };

@@ -152,7 +152,7 @@ TEST_P(SearchFailure, YieldsNoCandidateWithItsLogLines)
 {
     server.setReply(searchPath, GetParam().reply());
     server.setReply(QStringLiteral("/moved"), Reply::json(searchReplyOf({})));
-    const std::unique_ptr<LyricsProvider> provider = makeProvider(300ms);
+    const std::unique_ptr<LyricsProvider> provider = makeProvider(300ms, 1s);
 
     EXPECT_EQ(lookUpWith(*provider, lanterns).lyrics, std::nullopt);
     expectMessages(log.newMessages(), GetParam().messages);
@@ -207,6 +207,9 @@ INSTANTIATE_TEST_SUITE_P(
                            noCandidate}},
         SearchFailureCase{"StallsPastTheTimeOut", [] { return Reply::stalling(); },
                           {"lyrics: request failed — the request timed out", noCandidate}},
+        // A byte every 0.1 s never trips the time-out between bytes; the whole request's deadline ends it.
+        SearchFailureCase{"DripsPastTheDeadline", [] { return Reply::dripping(searchReplyOf({}), 100); },
+                          {"lyrics: request failed — no whole reply within 1 s", noCandidate}},
         SearchFailureCase{"DeclaresMoreThanEightMiB", overCapDeclared,
                           {"lyrics: request failed — the reply is larger than 8 MiB", noCandidate}},
         SearchFailureCase{"StreamsMoreThanEightMiB", overCapStreamed,

@@ -75,9 +75,11 @@ protected:
         server.setReply(lyricPath, dataReply("lyric_none.json"));
     }
 
-    std::unique_ptr<LyricsProvider> makeProvider(std::chrono::milliseconds timeout = 10s) const
+    std::unique_ptr<LyricsProvider> makeProvider(std::chrono::milliseconds timeout = 10s,
+                                                 std::chrono::milliseconds deadline = 20s) const
     {
-        return std::make_unique<LyricsProvider>(LyricsProvider::Options{server.baseUrl(), cacheRoot.path(), timeout, rejectionsFile()});
+        return std::make_unique<LyricsProvider>(
+            LyricsProvider::Options{server.baseUrl(), cacheRoot.path(), timeout, rejectionsFile(), deadline});
     }
 
     LyricsProvider& provider()

@@ -142,6 +142,10 @@ void LoopbackHttpServer::respond(QTcpSocket* socket, const Request& request)
         head += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
     head += "Connection: close\r\n\r\n";
     socket->write(head);
+    if (reply.dripMs > 0) {
+        drip(socket, reply.body, reply.dripMs);
+        return;
+    }
     socket->write(reply.body);
     if (reply.declareLength) {
         socket->disconnectFromHost();
@@ -150,4 +154,20 @@ void LoopbackHttpServer::respond(QTcpSocket* socket, const Request& request)
     // Here the close ends the body. Sent at once, it can reach Qt's HTTP client before the client
     // has read a byte, which it takes for a dropped connection and sends the request again.
     QTimer::singleShot(50, socket, [socket] { socket->disconnectFromHost(); });
+}
+
+// A byte now and then, each well inside any time-out between bytes; the socket's own timer stops
+// with the socket when the client gives up.
+void LoopbackHttpServer::drip(QTcpSocket* socket, const QByteArray& body, int intervalMs)
+{
+    auto* timer = new QTimer(socket);
+    connect(timer, &QTimer::timeout, socket, [socket, timer, body, sent = qsizetype(0)]() mutable {
+        if (sent == body.size()) {
+            timer->stop();
+            socket->disconnectFromHost();
+            return;
+        }
+        socket->write(body.sliced(sent++, 1));
+    });
+    timer->start(intervalMs);
 }

@@ -33,10 +33,15 @@ public:
         Headers headers;
         bool declareLength = true;  // false: the body ends where the connection closes
         bool stall = false;         // read the request and never answer
+        int dripMs = 0;             // above 0: the body goes one byte at a time, this far apart
 
         static Reply json(QByteArray body) { return Reply{200, std::move(body), {{"Content-Type", "application/json"}}}; }
         static Reply withStatus(int status) { return Reply{status, "{}", {}}; }
         static Reply stalling() { return Reply{200, {}, {}, true, true}; }
+        static Reply dripping(QByteArray body, int intervalMs)
+        {
+            return Reply{200, std::move(body), {{"Content-Type", "application/json"}}, true, false, intervalMs};
+        }
     };
 
     LoopbackHttpServer();
@@ -56,6 +61,7 @@ private:
     void accept();
     void onReadable(QTcpSocket* socket);
     void respond(QTcpSocket* socket, const Request& request);
+    void drip(QTcpSocket* socket, const QByteArray& body, int intervalMs);
 
     QTcpServer m_server;
     QHash<QString, Reply> m_replies;  // by path, or path + "?id=" + id
