@@ -1,5 +1,6 @@
 #include "lyrics/LineLevelParser.h"
 
+#include "lyrics/DocumentBudget.h"
 #include "lyrics/LyricFilters.h"
 #include "lyrics/LyricTime.h"
 #include "lyrics/NumberReading.h"
@@ -28,8 +29,8 @@ constexpr double lastLineRoom = 5.0;
 // tags and a long text would make the output grow with their product.
 constexpr qsizetype maxTagsPerLine = 100;
 
-// Appends one entry per readable time tag at the start of the line.
-void readLine(QStringView line, QList<LineEntry>& entries)
+// Appends one entry per readable time tag at the start of the line, as far as the budget allows.
+void readLine(QStringView line, QList<LineEntry>& entries, DocumentBudget& budget)
 {
     QList<double> times;
     QStringView rest = trimmed(line);
@@ -45,12 +46,16 @@ void readLine(QStringView line, QList<LineEntry>& entries)
     const QStringView text = trimmed(rest);
     if (text.isEmpty() || times.isEmpty() || isCreditLine(text))
         return;
-    for (double time : std::as_const(times))
+    for (double time : std::as_const(times)) {
+        if (!budget.takeLine())
+            return;
         entries.append(LineEntry{time, text});
+    }
 }
 
 // Spreads the entry's span over its space-separated words, weighted by their letters and numbers.
-void appendInterpolatedWords(const LineEntry& entry, double nextStart, std::int64_t line, QList<TimedWord>& out)
+void appendInterpolatedWords(const LineEntry& entry, double nextStart, std::int64_t line, QList<TimedWord>& out,
+                             DocumentBudget& budget)
 {
     struct Piece {
         QStringView text;
@@ -59,6 +64,8 @@ void appendInterpolatedWords(const LineEntry& entry, double nextStart, std::int6
     QList<Piece> pieces;
     qsizetype total = 0;
     for (QStringView word : QStringTokenizer(entry.text, u' ', Qt::SkipEmptyParts)) {
+        if (!budget.takeWord(pieces.size()))
+            break;
         const qsizetype weight = std::max<qsizetype>(1, unicode_text::letterOrNumberCount(word));
         pieces.append(Piece{word, weight});
         total += weight;
@@ -106,16 +113,18 @@ std::optional<double> readTimeTag(QStringView tag)
 
 QList<TimedWord> parseLineLevel(QStringView text)
 {
+    DocumentBudget budget;
     QList<LineEntry> entries;
     for (QStringView line : QStringTokenizer(text, u'\n', Qt::SkipEmptyParts))
-        readLine(line, entries);
+        readLine(line, entries, budget);
     std::stable_sort(entries.begin(), entries.end(),
                      [](const LineEntry& a, const LineEntry& b) { return a.time < b.time; });
 
     QList<TimedWord> words;
     for (qsizetype i = 0; i < entries.size(); ++i) {
         const double nextStart = i + 1 < entries.size() ? entries[i + 1].time : entries[i].time + lastLineRoom;
-        appendInterpolatedWords(entries[i], nextStart, i, words);
+        appendInterpolatedWords(entries[i], nextStart, i, words, budget);
     }
+    budget.reportLeftOut();
     return cleanWords(words);
 }

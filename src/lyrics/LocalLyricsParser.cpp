@@ -1,5 +1,6 @@
 #include "lyrics/LocalLyricsParser.h"
 
+#include "lyrics/DocumentBudget.h"
 #include "lyrics/LineLevelParser.h"
 #include "lyrics/LyricFilters.h"
 #include "lyrics/LyricTime.h"
@@ -30,8 +31,9 @@ struct TaggedLine {
     QList<TaggedWord> words;
 };
 
-// The text between the line's time tags and its words: "[00:01.00][00:30.00]<...>words".
-std::optional<TaggedLine> readTaggedLine(QStringView line, QList<double>& lineTimes)
+// The text between the line's time tags and its words: "[00:01.00][00:30.00]<...>words", as far
+// as the budget allows.
+std::optional<TaggedLine> readTaggedLine(QStringView line, QList<double>& lineTimes, DocumentBudget& budget)
 {
     QStringView rest = trimmed(line);
     lineTimes.clear();
@@ -44,7 +46,7 @@ std::optional<TaggedLine> readTaggedLine(QStringView line, QList<double>& lineTi
             lineTimes.append(*time);
         rest = rest.sliced(close + 1);
     }
-    if (lineTimes.isEmpty())
+    if (lineTimes.isEmpty() || !budget.takeLine())
         return std::nullopt;
     TaggedLine tagged{lineTimes.front(), {}};
     // Text before the first word tag starts with the line.
@@ -53,8 +55,11 @@ std::optional<TaggedLine> readTaggedLine(QStringView line, QList<double>& lineTi
     auto flush = [&] {
         const QString text = trimmed(pending).toString();
         if (wordStart && !text.isEmpty()) {
-            for (QStringView piece : QStringTokenizer(text, u' ', Qt::SkipEmptyParts))
+            for (QStringView piece : QStringTokenizer(text, u' ', Qt::SkipEmptyParts)) {
+                if (!budget.takeWord(tagged.words.size()))
+                    break;
                 tagged.words.append(TaggedWord{*wordStart, piece.toString()});
+            }
         }
         pending.clear();
     };
@@ -136,10 +141,11 @@ bool hasWordTags(QStringView text)
 
 QList<TimedWord> parseEnhancedLrc(QStringView text)
 {
+    DocumentBudget budget;
     QList<TaggedLine> lines;
     QList<double> lineTimes;
     for (QStringView line : QStringTokenizer(text, u'\n', Qt::SkipEmptyParts)) {
-        std::optional<TaggedLine> tagged = readTaggedLine(line, lineTimes);
+        std::optional<TaggedLine> tagged = readTaggedLine(line, lineTimes, budget);
         if (!tagged || tagged->words.isEmpty())
             continue;
         QString joined;
@@ -149,6 +155,7 @@ QList<TimedWord> parseEnhancedLrc(QStringView text)
             continue;
         lines.append(std::move(*tagged));
     }
+    budget.reportLeftOut();
     std::stable_sort(lines.begin(), lines.end(), [](const TaggedLine& a, const TaggedLine& b) { return a.start < b.start; });
 
     QList<TimedWord> words;

@@ -12,9 +12,26 @@
 #include "lyrics/ServiceSession.h"
 #include "lyrics/WordLevelParser.h"
 
+#include <QFutureWatcher>
+#include <QPromise>
+#include <QThreadPool>
+
 #include <algorithm>
+#include <memory>
 
 namespace {
+
+// One thread for every lookup's parsing, made on first use and kept for the process.
+QThreadPool& lyricParsingThread()
+{
+    static QThreadPool* const pool = [] {
+        auto* threads = new QThreadPool;
+        threads->setObjectName(QStringLiteral("lyric parsing"));
+        threads->setMaxThreadCount(1);
+        return threads;
+    }();
+    return *pool;
+}
 
 // Lyrics that read the same: the cached copy of a text may differ from a fresh parse in the last
 // digit of a time, never in its words.
@@ -106,42 +123,87 @@ void LyricsLookup::probeNext()
 // Word-level text wins wherever it is found; the first line-level text is kept in case none is.
 void LyricsLookup::onLyricReply(const std::optional<QJsonObject>& reply)
 {
-    const Candidate candidate = m_probes[m_probed - 1];
     const LyricTexts texts = reply ? lyricTextsFromReply(*reply) : LyricTexts{};
-    if (texts.wordLevel) {
-        QList<TimedWord> words = dropTranslationLines(parseWordLevel(*texts.wordLevel), m_track.title, m_track.artist);
-        if (!words.isEmpty()) {
-            TimedLyrics lyrics(LyricTier::wordLevel, std::move(words));
-            if (isTheWrongOne(lyrics, candidate)) {
-                probeNext();
-                return;
-            }
-            lyrics_log::wordLevel(candidate, lyrics.words().size());
-            finishFromService(std::move(lyrics), candidate);
-            return;
-        }
+    m_probeLineLevel = texts.lineLevel;
+    if (!texts.wordLevel) {
+        keepLineLevelTextAndProbeNext();
+        return;
     }
-    if (texts.lineLevel)
-        m_lineLevelTexts.append({candidate, *texts.lineLevel});
+    parseInBackground([text = *texts.wordLevel, track = m_track] {
+        return dropTranslationLines(parseWordLevel(text), track.title, track.artist);
+    }, &LyricsLookup::onWordLevelWords);
+}
+
+void LyricsLookup::onWordLevelWords(QList<TimedWord> words)
+{
+    if (words.isEmpty()) {
+        keepLineLevelTextAndProbeNext();
+        return;
+    }
+    const Candidate candidate = m_probes[m_probed - 1];
+    TimedLyrics lyrics(LyricTier::wordLevel, std::move(words));
+    if (isTheWrongOne(lyrics, candidate)) {
+        probeNext();
+        return;
+    }
+    lyrics_log::wordLevel(candidate, lyrics.words().size());
+    finishFromService(std::move(lyrics), candidate);
+}
+
+void LyricsLookup::keepLineLevelTextAndProbeNext()
+{
+    if (m_probeLineLevel)
+        m_lineLevelTexts.append({m_probes[m_probed - 1], *m_probeLineLevel});
+    m_probeLineLevel.reset();
     probeNext();
 }
 
 // Only the first line-level text counts, unless it is the one the user sent away.
 void LyricsLookup::finishWithFallback()
 {
-    for (const auto& [candidate, text] : std::as_const(m_lineLevelTexts)) {
-        QList<TimedWord> words = dropTranslationLines(parseLineLevel(text), m_track.title, m_track.artist);
-        if (words.isEmpty())
-            break;
-        TimedLyrics lyrics(LyricTier::interpolated, std::move(words));
-        if (isTheWrongOne(lyrics, candidate))
-            continue;
-        lyrics_log::interpolated(lyrics.words().size());
-        finishFromService(std::move(lyrics), candidate);
+    if (m_fallbacksTried == m_lineLevelTexts.size()) {
+        lyrics_log::nothingUsable(m_track);
+        finish(std::nullopt);
         return;
     }
-    lyrics_log::nothingUsable(m_track);
-    finish(std::nullopt);
+    parseInBackground([text = m_lineLevelTexts[m_fallbacksTried].second, track = m_track] {
+        return dropTranslationLines(parseLineLevel(text), track.title, track.artist);
+    }, &LyricsLookup::onLineLevelWords);
+}
+
+void LyricsLookup::onLineLevelWords(QList<TimedWord> words)
+{
+    const Candidate candidate = m_lineLevelTexts[m_fallbacksTried++].first;
+    if (words.isEmpty()) {
+        lyrics_log::nothingUsable(m_track);
+        finish(std::nullopt);
+        return;
+    }
+    TimedLyrics lyrics(LyricTier::interpolated, std::move(words));
+    if (isTheWrongOne(lyrics, candidate)) {
+        finishWithFallback();
+        return;
+    }
+    lyrics_log::interpolated(lyrics.words().size());
+    finishFromService(std::move(lyrics), candidate);
+}
+
+// A long text takes a while to read: the parse runs on the lyric parsing thread, never on the
+// thread whose event loop draws the overlay, and the lookup goes on when the words come back.
+void LyricsLookup::parseInBackground(std::function<QList<TimedWord>()> parse, Parsed next)
+{
+    auto promise = std::make_shared<QPromise<QList<TimedWord>>>();
+    auto* watcher = new QFutureWatcher<QList<TimedWord>>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, next] {
+        watcher->deleteLater();
+        (this->*next)(watcher->result());
+    });
+    watcher->setFuture(promise->future());
+    lyricParsingThread().start([promise, parse = std::move(parse)] {
+        promise->start();
+        promise->addResult(parse());
+        promise->finish();
+    });
 }
 
 // Marks the candidate rejected when its lyrics are the ones a retry replaces.

@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class JsonRequest;
@@ -58,12 +59,17 @@ public:
 
 private:
     using Step = void (LyricsLookup::*)(const std::optional<QJsonObject>& reply);
+    using Parsed = void (LyricsLookup::*)(QList<TimedWord> words);
 
     void start();
     void onSearchReply(const std::optional<QJsonObject>& reply);
     void probeNext();
     void onLyricReply(const std::optional<QJsonObject>& reply);
+    void onWordLevelWords(QList<TimedWord> words);
+    void keepLineLevelTextAndProbeNext();
     void finishWithFallback();
+    void onLineLevelWords(QList<TimedWord> words);
+    void parseInBackground(std::function<QList<TimedWord>()> parse, Parsed next);
     bool isTheWrongOne(const TimedLyrics& lyrics, const Candidate& candidate);
     void finishFromService(TimedLyrics lyrics, const Candidate& candidate);
     void finish(std::optional<TimedLyrics> lyrics);
@@ -83,6 +89,8 @@ private:
     bool m_rejectionsInPlay = false;  // a match was left out, or sent away during this lookup
     // Every line-level text met, with its candidate: the first is the fallback, unless it is the wrong one.
     QList<QPair<Candidate, QString>> m_lineLevelTexts;
+    qsizetype m_fallbacksTried = 0;
+    std::optional<QString> m_probeLineLevel;  // the line-level text of the probe being read
     QPointer<JsonRequest> m_request;
     bool m_cancelled = false;
     bool m_done = false;

@@ -1,5 +1,6 @@
 #include "lyrics/WordLevelParser.h"
 
+#include "lyrics/DocumentBudget.h"
 #include "lyrics/LyricFilters.h"
 #include "lyrics/LyricTime.h"
 #include "lyrics/NumberReading.h"
@@ -44,8 +45,8 @@ bool isPlausible(const TimingGroup& group)
            group.durationMs <= maxMilliseconds - group.startMs;
 }
 
-// The words of one line body, in text order.
-QList<TimedWord> readLineWords(QStringView body, std::int64_t line)
+// The words of one line body, in text order, as far as the budget allows.
+QList<TimedWord> readLineWords(QStringView body, std::int64_t line, DocumentBudget& budget)
 {
     QList<TimedWord> words;
     qsizetype open = body.indexOf(u'(');
@@ -60,6 +61,8 @@ QList<TimedWord> readLineWords(QStringView body, std::int64_t line)
         const qsizetype textEnd = next < 0 ? body.size() : next;
         const QStringView text = trimmed(body.sliced(close + 1, textEnd - close - 1));
         if (!text.isEmpty() && isPlausible(*timing)) {
+            if (!budget.takeWord(words.size()))
+                break;
             words.append(TimedWord{text.toString(), double(timing->startMs) / 1000.0,
                                    double(timing->startMs + timing->durationMs) / 1000.0, line});
         }
@@ -83,6 +86,7 @@ QString joinedText(const QList<TimedWord>& words)
 
 QList<TimedWord> parseWordLevel(QStringView text)
 {
+    DocumentBudget budget;
     QList<TimedWord> result;
     std::int64_t line = 0;
     for (QStringView rawLine : QStringTokenizer(text, u'\n', Qt::SkipEmptyParts)) {
@@ -90,12 +94,15 @@ QList<TimedWord> parseWordLevel(QStringView text)
         const qsizetype headerEnd = trimmedLine.indexOf(u']');
         if (trimmedLine.isEmpty() || trimmedLine.startsWith(u'{') || headerEnd < 0)
             continue;
-        QList<TimedWord> words = readLineWords(trimmedLine.sliced(headerEnd + 1), line);
+        if (!budget.takeLine())
+            break;
+        QList<TimedWord> words = readLineWords(trimmedLine.sliced(headerEnd + 1), line, budget);
         if (!words.isEmpty() && isCreditLine(joinedText(words)))
             continue;
         result.append(std::move(words));
         ++line;
     }
+    budget.reportLeftOut();
     std::stable_sort(result.begin(), result.end(),
                      [](const TimedWord& a, const TimedWord& b) { return a.start < b.start; });
     return cleanWords(result);
