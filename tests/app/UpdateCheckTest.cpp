@@ -191,9 +191,12 @@ TEST_F(Check, NotFoundNamesTheStatus)
     EXPECT_TRUE(lines.first().endsWith(QStringLiteral("/appcast.xml answered HTTP 404")));
 }
 
-TEST_F(Check, AStalledFeedTimesOut)
+class SlowFeed : public Check, public ::testing::WithParamInterface<LoopbackHttpServer::Reply> {};
+
+// A feed that never answers, and one that drips a byte at a time, inside the wait between bytes.
+TEST_P(SlowFeed, TimesOut)
 {
-    serve(LoopbackHttpServer::Reply::stalling());
+    serve(GetParam());
     const UpdateCheckResult result = run(QStringLiteral("0.1.0"), 200ms);
     EXPECT_EQ(result.kind, UpdateCheckResult::Kind::failed);
     EXPECT_EQ(result.problem, QStringLiteral("The update feed did not answer in time."));
@@ -201,6 +204,10 @@ TEST_F(Check, AStalledFeedTimesOut)
     ASSERT_EQ(lines.size(), 1);
     EXPECT_TRUE(lines.first().endsWith(QStringLiteral("/appcast.xml did not answer within 200 ms")));
 }
+
+INSTANTIATE_TEST_SUITE_P(UpdateCheck, SlowFeed,
+                         ::testing::Values(LoopbackHttpServer::Reply::stalling(),
+                                           LoopbackHttpServer::Reply::dripping(appcast(""), 50)));
 
 TEST_F(Check, AnUnreachableFeedIsAFailureToo)
 {
