@@ -1,5 +1,6 @@
 #include "lyrics/TimedLyricsJson.h"
 
+#include "lyrics/DocumentBudget.h"
 #include "lyrics/JsonNumbers.h"
 
 #include <QJsonArray>
@@ -68,6 +69,9 @@ std::variant<TimedLyrics, LyricsDecodeError> decodeTimedLyrics(QByteArrayView js
     if (!wordsValue.isArray())
         return LyricsDecodeError{QStringLiteral("missing \"words\" array")};
     const QJsonArray wordArray = wordsValue.toArray();
+    // Written by an older build that read texts without a budget, or by hand: not lyrics to draw.
+    if (wordArray.size() > DocumentBudget::maxWords)
+        return LyricsDecodeError{QStringLiteral("more words than a song holds")};
     QList<TimedWord> words;
     words.reserve(wordArray.size());
     for (const QJsonValue& value : wordArray) {

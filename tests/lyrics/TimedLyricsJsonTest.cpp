@@ -1,3 +1,4 @@
+#include "lyrics/DocumentBudget.h"
 #include "lyrics/TimedLyricsJson.h"
 
 #include "LyricsTestSupport.h"
@@ -97,5 +98,16 @@ INSTANTIATE_TEST_SUITE_P(
         BadDocument{"LineTooLarge", R"({"tier":"wordLevel","words":[{"text":"a","start":1,"end":2,"line":1e30}]})"},
         BadDocument{"LineMissing", R"({"tier":"wordLevel","words":[{"text":"a","start":1,"end":2}]})"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(TimedLyricsJson, MoreWordsThanASongHoldsAreNotLyrics)
+{
+    const auto document = [](qsizetype count) {
+        QByteArray words = QByteArray(WORD_OK ",").repeated(count);
+        words.chop(1);
+        return QByteArray(R"({"tier":"wordLevel","words":[)") + words + "]}";
+    };
+    EXPECT_TRUE(std::holds_alternative<TimedLyrics>(decodeTimedLyrics(document(DocumentBudget::maxWords))));
+    EXPECT_TRUE(std::holds_alternative<LyricsDecodeError>(decodeTimedLyrics(document(DocumentBudget::maxWords + 1))));
+}
 
 }  // namespace
