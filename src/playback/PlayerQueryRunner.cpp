@@ -2,13 +2,6 @@
 
 #include "app/DiagLog.h"
 
-namespace {
-
-// Apple's code for "not authorised to send Apple events", the commonest reason the query fails.
-constexpr int appleEventsNotPermitted = -1743;
-
-}  // namespace
-
 PlayerQueryRunner::PlayerQueryRunner(PlayerQuery::HostFactory makeHost, PlayerQuery::Clock clock)
     : m_makeHost(std::move(makeHost))
     , m_clock(std::move(clock))
@@ -68,21 +61,15 @@ void PlayerQueryRunner::reportFailure(const ScriptError& error)
     if (m_reportedFailure)
         return;
     m_reportedFailure = true;
-    const int number = error.number.value_or(0);
-    DiagLog::log(QStringLiteral("AppleScript failed (%1): %2")
-                     .arg(QString::number(number), error.message.value_or(QStringLiteral("unknown"))));
-    if (number == appleEventsNotPermitted)
-        DiagLog::log(QStringLiteral(
-            "-1743 = Apple Events not permitted. Check that the binary carries "
-            "com.apple.security.automation.apple-events, then check System Settings > Privacy & Security > "
-            "Automation."));
+    for (const QString& line : m_host->failureLines(error))
+        DiagLog::log(line);
 }
 
 void PlayerQueryRunner::noteReply(const QString& reply)
 {
     if (reply.isEmpty()) {
         if (++m_emptyStreak == 1)
-            DiagLog::log(QStringLiteral("player query returned empty — nothing playing in Spotify or Music"));
+            DiagLog::log(m_host->nothingPlayingLine());
     } else if (m_emptyStreak != 0) {
         m_emptyStreak = 0;
         DiagLog::log(QStringLiteral("player query: ") + reply);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -32,4 +33,9 @@ public:
     // that it is asked again at once instead of at the next poll. Called on the query thread, and
     // the host calls `onSeek` there too. Hosts that cannot tell ignore it.
     virtual void setSeekListener(std::function<void()> onSeek) { (void)onSeek; }
+
+    // How the log words a failed run and a run that found nothing playing. The player script's
+    // own wording, unless a host says what happened in its own terms.
+    virtual QStringList failureLines(const ScriptError& error) const;
+    virtual QString nothingPlayingLine() const;
 };

@@ -92,7 +92,7 @@ TEST_F(MonitorOverMpris, FollowsPlayPauseSeekTrackChangeStopAndExit)
     EXPECT_EQ(trackLines(), (QStringList{"now playing (music): Band — First (200.0s)",
                                          "now playing (music): Band — Second (180.0s)", "nothing playing",
                                          "now playing (music): Band — First (200.0s)", "nothing playing"}));
-    EXPECT_EQ(log.lines().count("player query returned empty — nothing playing in Spotify or Music"), 3);
+    EXPECT_EQ(log.lines().count("player query: no MPRIS player is playing or paused"), 3);
     EXPECT_EQ(log.lines().filter(QRegularExpression("^player query: music\tFirst\tBand\t200\t[0-9.]+\ttrue$")).size(), 2);
 }
 

@@ -22,7 +22,7 @@ std::unique_ptr<PlayerScriptHost> mprisHost()
 
 QString failureLine(QDBusError::ErrorType type, const QString& message)
 {
-    return QStringLiteral("AppleScript failed (%1): %2").arg(int(type)).arg(message);
+    return QStringLiteral("player query: D-Bus failed (%1): %2").arg(QDBusError::errorString(type), message);
 }
 
 class MprisHost : public ::testing::Test {
@@ -49,7 +49,7 @@ TEST_F(MprisHost, APlayerTooSlowToAnswerFailsTheRunOncePerStreak)
     EXPECT_EQ(sample->title, "Song");
     const QStringList lines = log.lines();
     ASSERT_EQ(lines.size(), 1);
-    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("AppleScript failed (%1): ").arg(int(QDBusError::NoReply))))
+    EXPECT_TRUE(lines[0].startsWith(failureLine(QDBusError::NoReply, {})))
         << lines[0].toStdString();
 }
 
@@ -70,7 +70,7 @@ TEST_F(MprisHost, WithoutABusEveryRunFailsUntilOneAppears)
     EXPECT_EQ(runQuery(query), std::nullopt);
     EXPECT_EQ(runQuery(query), std::nullopt);
     ASSERT_EQ(log.lines().size(), 1);
-    EXPECT_TRUE(log.lines()[0].startsWith("AppleScript failed (")) << log.lines()[0].toStdString();
+    EXPECT_TRUE(log.lines()[0].startsWith("player query: D-Bus failed (")) << log.lines()[0].toStdString();
 
     ASSERT_TRUE(bus.start());
     FakePlayerProcess player("org.mpris.MediaPlayer2.vlc");

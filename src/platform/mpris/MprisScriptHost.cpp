@@ -21,6 +21,18 @@ ScriptError scriptError(const QDBusError& error)
 
 }  // namespace
 
+QStringList MprisScriptHost::failureLines(const ScriptError& error) const
+{
+    const auto type = static_cast<QDBusError::ErrorType>(error.number.value_or(QDBusError::Other));
+    return {QStringLiteral("player query: D-Bus failed (%1): %2")
+                .arg(QDBusError::errorString(type), error.message.value_or(QStringLiteral("no message")))};
+}
+
+QString MprisScriptHost::nothingPlayingLine() const
+{
+    return QStringLiteral("player query: no MPRIS player is playing or paused");
+}
+
 MprisScriptHost::MprisScriptHost()
     : m_connectionName(QStringLiteral("zuvik-mpris-%1").arg(quintptr(this), 0, 16))
 {

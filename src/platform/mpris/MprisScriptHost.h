@@ -34,6 +34,9 @@ public:
 
     ScriptResult run() override;
     void setSeekListener(std::function<void()> onSeek) override { m_onSeek = std::move(onSeek); }
+    // In D-Bus's terms, not the player script's.
+    QStringList failureLines(const ScriptError& error) const override;
+    QString nothingPlayingLine() const override;
 
 private:
     bool connect();
