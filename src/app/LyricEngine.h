@@ -63,8 +63,3 @@ private:
     std::optional<TimedLyrics> m_lyrics;
     LyricsOrigin m_origin;
 };
-
-// Track values that the engine treats as the same track: equal titles, artists and durations,
-// where two durations that are not numbers count as equal (a player that reports no length would
-// otherwise look like a new track on every poll).
-bool isSameTrack(const std::optional<NowPlayingTrack>& a, const std::optional<NowPlayingTrack>& b);

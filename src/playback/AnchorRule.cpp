@@ -4,7 +4,7 @@
 
 bool isSameTrack(const std::optional<NowPlayingTrack>& current, const PlayerSample& sample)
 {
-    return current && *current == NowPlayingTrack{sample.title, sample.artist, sample.duration};
+    return current && isSameTrack(current, NowPlayingTrack{sample.title, sample.artist, sample.duration});
 }
 
 PlayheadAnchor candidateAnchor(const PlayerSample& sample)

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 // The track a player is playing or has paused, as the player names it.
 struct NowPlayingTrack {
     QString title;
@@ -18,3 +20,8 @@ struct NowPlayingTrack {
         return a.title == b.title && a.artist == b.artist && a.duration == b.duration;
     }
 };
+
+// The one rule for "is this still the same track?": equal tracks, or nothing twice. Two durations
+// that are not numbers count as equal, or a player that reports no length would look like a new
+// track on every poll.
+bool isSameTrack(const std::optional<NowPlayingTrack>& a, const std::optional<NowPlayingTrack>& b);

@@ -126,16 +126,6 @@ TEST_F(Engine, TheSameTrackAgainTriggersNothing)
     EXPECT_TRUE(engine.lyrics().has_value());
 }
 
-TEST(EngineTrackIdentity, DurationsThatAreNotNumbersCountAsTheSame)
-{
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    const NowPlayingTrack a{QStringLiteral("T"), QStringLiteral("A"), nan};
-    EXPECT_TRUE(isSameTrack(a, a));
-    EXPECT_FALSE(isSameTrack(a, NowPlayingTrack{QStringLiteral("T"), QStringLiteral("A"), 1.0}));
-    EXPECT_TRUE(isSameTrack(std::nullopt, std::nullopt));
-    EXPECT_FALSE(isSameTrack(a, std::nullopt));
-}
-
 struct PlayheadCase {
     const char* name;
     bool hasSample;

@@ -63,6 +63,17 @@ TEST(AnchorRule, TracksDifferingOnlyInDurationAreDifferent)
     EXPECT_FALSE(isSameTrack(std::nullopt, sample));
 }
 
+TEST(SameTrack, DurationsThatAreNotNumbersCountAsTheSame)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const NowPlayingTrack a{QStringLiteral("T"), QStringLiteral("A"), nan};
+    EXPECT_TRUE(isSameTrack(a, a));
+    EXPECT_FALSE(isSameTrack(a, NowPlayingTrack{QStringLiteral("T"), QStringLiteral("A"), 1.0}));
+    EXPECT_TRUE(isSameTrack(std::nullopt, std::nullopt));
+    EXPECT_FALSE(isSameTrack(a, std::nullopt));
+    EXPECT_TRUE(isSameTrack(a, PlayerSample{QStringLiteral("music"), a.title, a.artist, nan, 3, true, t0()}));
+}
+
 TEST(AnchorRule, CandidateIsTheSamplesPositionAtItsTime)
 {
     const PlayerSample paused{QStringLiteral("music"), QStringLiteral("S"), QStringLiteral("B"), 200, 7.5, false, at(3)};
