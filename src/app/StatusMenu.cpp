@@ -1,7 +1,7 @@
 #include "app/StatusMenu.h"
 
-#include "app/AppDelegate.h"
 #include "app/DiagLog.h"
+#include "app/AppDelegate.h"  // the displays as the delegate names them
 #include "lyrics/TrackOffsets.h"
 #include "settings/AppSettings.h"
 #include "settings/FontMapping.h"
@@ -101,10 +101,9 @@ QIcon trayIconImage()
 
 }  // namespace
 
-StatusMenu::StatusMenu(AppSettings& settings, AppDelegate& delegate, UpdateFeed updateFeed, QObject* parent)
+StatusMenu::StatusMenu(AppSettings& settings, UpdateFeed updateFeed, QObject* parent)
     : QObject(parent)
     , m_settings(settings)
-    , m_delegate(delegate)
     , m_menu(std::make_unique<QMenu>())
     , m_updateCheck(std::move(updateFeed.address), std::move(updateFeed.runningVersion), updateFeed.timeout)
 {
@@ -384,8 +383,7 @@ void StatusMenu::toggleKeepAwake()
 
 void StatusMenu::toggleUnlockedVisibility()
 {
-    m_settings.setShowWhenUnlocked(!m_settings.showWhenUnlocked());
-    m_delegate.applyVisibility(m_delegate.isLocked());
+    m_settings.setShowWhenUnlocked(!m_settings.showWhenUnlocked());  // the delegate follows the setting
 }
 
 void StatusMenu::pickFont(const QVariant& represented)
@@ -413,9 +411,7 @@ void StatusMenu::toggleDisplay(const QVariant& represented)
     const std::optional<quint32> id = status_menu::displayIdOf(represented);
     if (!id)
         return;
-    m_settings.toggleDisplay(*id);
-    m_delegate.rebuildOverlays();
-    m_delegate.applyVisibility(m_delegate.isLocked());
+    m_settings.toggleDisplay(*id);  // the delegate follows the setting
 }
 
 void StatusMenu::toggleAutoSync()

@@ -13,7 +13,6 @@
 #include <memory>
 #include <optional>
 
-class AppDelegate;
 class AppSettings;
 class QAction;
 class QColorDialog;
@@ -38,7 +37,7 @@ public:
     // exactly on steps.
     static constexpr int sliderSteps = 1000;
 
-    StatusMenu(AppSettings& settings, AppDelegate& delegate, UpdateFeed updateFeed, QObject* parent = nullptr);
+    StatusMenu(AppSettings& settings, UpdateFeed updateFeed, QObject* parent = nullptr);
     ~StatusMenu() override;
 
     // Puts the status item in the tray; on a desktop without one, says how to open the menu.
@@ -104,7 +103,6 @@ private:
     void showUpdateResult(const UpdateCheckResult& result);
 
     AppSettings& m_settings;
-    AppDelegate& m_delegate;
     bool m_trackAvailable = false;
     RejectionState m_rejection = RejectionState::unavailable;
     std::unique_ptr<QMenu> m_menu;  // a top-level widget: no parent to own it

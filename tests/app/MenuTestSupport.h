@@ -21,7 +21,7 @@
 struct MenuParts {
     explicit MenuParts(LockStateSource& lockState, StatusMenu::UpdateFeed feed = {})
         : delegate(settings, space, lockState, [this]() -> FrameFeed& { return frameFeed; })
-        , menu(settings, delegate, std::move(feed))
+        , menu(settings, std::move(feed))
     {
     }
 
