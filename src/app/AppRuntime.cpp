@@ -25,20 +25,24 @@ StatusMenu::UpdateFeed updateFeed()
 // `zuvik offset …`, answered for the track now playing.
 TimingAnswer answerTiming(TrackTiming& timing, const TimingRequest& request)
 {
-    bool done = false;
+    std::optional<WriteResult> change;
     switch (request.kind) {
     case TimingRequest::Kind::set:
-        done = timing.setOffset(request.seconds);
+        change = timing.setOffset(request.seconds);
         break;
     case TimingRequest::Kind::reset:
-        done = timing.reset();
+        change = timing.reset();
         break;
     case TimingRequest::Kind::show:
-        done = timing.track().has_value();
+        if (timing.track())
+            change = WriteResult{true, {}};
         break;
     }
-    if (!done)
+    if (!change)
         return {false, QStringLiteral("nothing is playing")};
+    // The offset is in force, but it would be gone at the next start: the caller must hear so.
+    if (!change->written)
+        return {false, change->error};
     return {true, offsetLabel(timing.offset()) + QStringLiteral(" — ") + timing.track()->artist + QStringLiteral(" — ")
                       + timing.track()->title};
 }

@@ -1,5 +1,7 @@
 #include "app/DiagLog.h"
 
+#include "foundation/RegularFileAppend.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -102,11 +104,10 @@ void DiagLog::append(const QString& message) const
     if (info.exists() && info.size() > fileSizeCap)
         QFile::remove(m_filePath);
 
-    QFile file(m_filePath);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+    // Only ever appended to a regular file: a FIFO or a link at the path drops the record.
+    if (!appendToRegularFile(m_filePath, record)) {
         // Usually the folder is missing on a first run; any other failure drops the record.
-        if (!QDir().mkpath(info.absolutePath()) || !file.open(QIODevice::WriteOnly | QIODevice::Append))
-            return;
+        if (QDir().mkpath(info.absolutePath()))
+            appendToRegularFile(m_filePath, record);
     }
-    file.write(record);
 }

@@ -12,10 +12,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
 namespace {
 
 constexpr int okStatus = 0;
+constexpr int notDoneStatus = 1;
 constexpr int badArgumentsStatus = 2;
 
 void print(std::FILE* stream, const QString& text)
@@ -139,12 +141,26 @@ int unknownKey(std::FILE* err, const QString& key)
     return badArgumentsStatus;
 }
 
+// When the defaults file cannot be read, or the last change could not be written: the reason,
+// printed, and the status to exit with.
+std::optional<int> storeFailure(const AppSettings& settings, const QString& command, std::FILE* err)
+{
+    const QString problem = settings.storeProblem();
+    if (problem.isEmpty())
+        return std::nullopt;
+    print(err, command + QStringLiteral(": ") + problem + u'\n');
+    return notDoneStatus;
+}
+
 int runGet(const QStringList& words, const AppSettings& settings, std::FILE* out, std::FILE* err)
 {
     if (words.size() > 1) {
         print(err, QStringLiteral("zuvik: get takes at most one key\n") + helpText());
         return badArgumentsStatus;
     }
+    // The defaults would be shown as if they were the user's settings.
+    if (const std::optional<int> status = storeFailure(settings, QStringLiteral("zuvik get"), err))
+        return *status;
     if (words.isEmpty()) {
         for (const SettingRow& row : settingRows())
             print(out, row.key + u'\t' + settingText(settings, row) + u'\n');
@@ -171,8 +187,11 @@ int runSet(const QStringList& words, AppSettings& settings, std::FILE* err)
         print(err, QStringLiteral("zuvik: %1 %2, not \"%3\"\n").arg(row->key, *problem, words[1]));
         return badArgumentsStatus;
     }
+    // A file that cannot be read is left as it is: nothing is tried.
+    if (const std::optional<int> status = storeFailure(settings, QStringLiteral("zuvik set"), err))
+        return *status;
     applySetting(settings, *row, std::get<SettingValue>(value));
-    return okStatus;
+    return storeFailure(settings, QStringLiteral("zuvik set"), err).value_or(okStatus);
 }
 
 }  // namespace

@@ -43,8 +43,9 @@ void applySetting(AppSettings& settings, const SettingRow& row, const SettingVal
 QString settingText(const AppSettings& settings, const SettingRow& row);
 
 bool isSettingsCommand(const QStringList& arguments);
-// Runs the command named by arguments[1] ("set" or "get"); the process's exit status: 0, or 2
-// for an unknown key, a bad value or wrong arguments.
+// Runs the command named by arguments[1] ("set" or "get"); the process's exit status: 0; 1 when
+// the defaults file cannot be read or the change cannot be written (with a message); or 2 for an
+// unknown key, a bad value or wrong arguments.
 int runSettingsCommand(const QStringList& arguments);
 // As runSettingsCommand, over the given settings; output and errors go to the given streams.
 int runSettingsCommand(const QStringList& arguments, AppSettings& settings, std::FILE* out, std::FILE* err);

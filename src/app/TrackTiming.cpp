@@ -21,20 +21,24 @@ void TrackTiming::followTrack(const std::optional<NowPlayingTrack>& track)
         DiagLog::log(QStringLiteral("timing: offset ") + offsetLabel(m_offset) + QStringLiteral(" for this track"));
 }
 
-bool TrackTiming::nudge(double delta)
-{
-    return m_track && setOffset(m_offset + delta);
-}
-
-bool TrackTiming::setOffset(double seconds)
+std::optional<WriteResult> TrackTiming::nudge(double delta)
 {
     if (!m_track)
-        return false;
-    apply(m_offsets.setOffset(*m_track, seconds));
-    DiagLog::log(QStringLiteral("timing: offset ") + offsetLabel(m_offset) + QStringLiteral(" — ") + m_track->artist
-                 + QStringLiteral(" — ") + m_track->title);
+        return std::nullopt;
+    return setOffset(m_offset + delta);
+}
+
+std::optional<WriteResult> TrackTiming::setOffset(double seconds)
+{
+    if (!m_track)
+        return std::nullopt;
+    const WriteResult stored = m_offsets.setOffset(*m_track, seconds);
+    apply(m_offsets.offset(*m_track));
+    const QString change = QStringLiteral("timing: offset ") + offsetLabel(m_offset) + QStringLiteral(" — ")
+                           + m_track->artist + QStringLiteral(" — ") + m_track->title;
+    DiagLog::log(stored.written ? change : change + QStringLiteral(", not saved: ") + stored.error);
     Q_EMIT adjusted(m_offset);
-    return true;
+    return stored;
 }
 
 void TrackTiming::apply(double seconds)

@@ -20,10 +20,12 @@ public:
     // The current track's offset; 0 while nothing plays.
     double offset() const { return m_offset; }
 
-    // Each returns false, changing nothing, while no track is playing.
-    bool nudge(double delta);
-    bool setOffset(double seconds);
-    bool reset() { return setOffset(0.0); }
+    // Each returns nothing, changing nothing, while no track is playing. Otherwise the offset is
+    // in force at once and the result tells whether it also reached the offsets file (a failure
+    // is logged; the offset then holds until Zuvik quits).
+    std::optional<WriteResult> nudge(double delta);
+    std::optional<WriteResult> setOffset(double seconds);
+    std::optional<WriteResult> reset() { return setOffset(0.0); }
 
     // The track being played changed (nothing: no track).
     void followTrack(const std::optional<NowPlayingTrack>& track);

@@ -1,6 +1,7 @@
 #include "lyrics/LocalLyricsFinder.h"
 
 #include "app/DiagLog.h"
+#include "foundation/RegularFileRead.h"
 #include "lyrics/LocalLyricsParser.h"
 #include "lyrics/SearchKey.h"
 
@@ -52,20 +53,23 @@ bool namesTrack(const QString& stem, const QString& artistKey, const QString& ti
 
 std::optional<TimedLyrics> readFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    if (file.size() > maxFileBytes) {
+    // A link to a FIFO or a device is never opened for a blocking read: it would hold the
+    // lyric-file thread for the rest of the session.
+    const FileRead file = readRegularFile(path, maxFileBytes);
+    switch (file.status) {
+    case FileRead::Status::read:
+        return parseLocalLyrics(decodeLyricFile(file.bytes));
+    case FileRead::Status::tooLarge:
         DiagLog::log(QStringLiteral("lyrics: local file ") + path + QStringLiteral(" is over 1 MiB — ignored"));
         return std::nullopt;
-    }
-    // One byte more than allowed tells a file that grew since its size was read.
-    const QByteArray bytes = file.read(maxFileBytes + 1);
-    if (bytes.size() > maxFileBytes) {
-        DiagLog::log(QStringLiteral("lyrics: local file ") + path + QStringLiteral(" is over 1 MiB — ignored"));
+    case FileRead::Status::notRegular:
+    case FileRead::Status::unreadable:
+        DiagLog::log(QStringLiteral("lyrics: local file ") + path + QStringLiteral(" cannot be read — ") + file.error);
         return std::nullopt;
+    case FileRead::Status::missing:
+        break;
     }
-    return parseLocalLyrics(decodeLyricFile(bytes));
+    return std::nullopt;
 }
 
 }  // namespace

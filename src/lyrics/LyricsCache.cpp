@@ -1,11 +1,13 @@
 #include "lyrics/LyricsCache.h"
 
+#include "app/DiagLog.h"
+#include "foundation/AtomicFileWrite.h"
+#include "foundation/RegularFileRead.h"
 #include "lyrics/CacheFileName.h"
 #include "lyrics/TimedLyricsJson.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 #include <variant>
 
@@ -43,10 +45,10 @@ QString LyricsCache::fileLocation(const NowPlayingTrack& track) const
 
 std::optional<TimedLyrics> LyricsCache::read(const NowPlayingTrack& track) const
 {
-    QFile file(fileLocation(track));
-    if (!file.open(QIODevice::ReadOnly))
+    const FileRead file = readRegularFile(fileLocation(track), maxFileBytes);
+    if (file.status != FileRead::Status::read)
         return std::nullopt;
-    auto decoded = decodeTimedLyrics(file.readAll());
+    auto decoded = decodeTimedLyrics(file.bytes);
     auto* lyrics = std::get_if<TimedLyrics>(&decoded);
     // An empty document is never handed out as lyrics: it would stand for a track that has none.
     if (!lyrics || lyrics->isEmpty())
@@ -59,12 +61,10 @@ void LyricsCache::write(const TimedLyrics& lyrics, const NowPlayingTrack& track)
     const QByteArray bytes = encodeTimedLyrics(lyrics);
     if (bytes.isEmpty())
         return;
-    QSaveFile file(fileLocation(track));
-    if (!file.open(QIODevice::WriteOnly))
-        return;
-    if (file.write(bytes) != bytes.size())
-        return;  // the temporary file is discarded; the old file stays as it was
-    file.commit();
+    const QString path = fileLocation(track);
+    const WriteResult result = writeFileAtomically(path, bytes);
+    if (!result.written)
+        DiagLog::log(QStringLiteral("lyrics: cache file %1 not written: %2").arg(path, result.error));
 }
 
 void LyricsCache::remove(const NowPlayingTrack& track) const

@@ -8,9 +8,14 @@
 #include <optional>
 
 // The on-disk lyrics cache: one JSON document per track in a versioned folder, with no index,
-// expiry or eviction. Every file-system failure is silent: a read becomes a miss, a write a no-op.
+// expiry or eviction. A read that fails is a miss; a write that fails leaves the old file and logs
+// one line. Only regular files are read, and a file is replaced, never written through (a link
+// in the folder is replaced, not followed).
 class LyricsCache {
 public:
+    // Larger files are not documents the cache wrote: a miss.
+    static constexpr qint64 maxFileBytes = 4 * 1024 * 1024;
+
     // The user's cache folder: $XDG_CACHE_HOME when it is absolute, else ~/.cache.
     static QString userCacheFolder();
 

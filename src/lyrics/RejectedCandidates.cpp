@@ -1,5 +1,6 @@
 #include "lyrics/RejectedCandidates.h"
 
+#include "app/DiagLog.h"
 #include "lyrics/TrackKey.h"
 #include "lyrics/VersionedJsonFile.h"
 
@@ -54,7 +55,9 @@ void RejectedCandidates::load()
 {
     if (m_filePath.isEmpty())
         return;
-    const std::optional<QJsonObject> root = versioned_json_file::read(m_filePath, fileVersion, rejectedKey, logPrefix);
+    const versioned_json_file::ReadResult file = versioned_json_file::read(m_filePath, fileVersion, rejectedKey, logPrefix);
+    m_unusable = file.unusable;
+    const std::optional<QJsonObject>& root = file.root;
     if (!root)
         return;
     const QJsonObject tracks = root->value(rejectedKey).toObject();
@@ -73,6 +76,10 @@ void RejectedCandidates::save() const
 {
     if (m_filePath.isEmpty())
         return;
+    if (!m_unusable.isEmpty()) {
+        DiagLog::log(logPrefix + QStringLiteral(" not written over, the rejection holds until Zuvik quits — ") + m_unusable);
+        return;
+    }
     QJsonObject tracks;
     for (auto it = m_rejected.begin(); it != m_rejected.end(); ++it) {
         QList<std::int64_t> ids(it.value().begin(), it.value().end());
@@ -82,6 +89,8 @@ void RejectedCandidates::save() const
             array.append(QString::number(id));
         tracks.insert(it.key(), array);
     }
-    versioned_json_file::write(m_filePath, QJsonObject{{QStringLiteral("version"), fileVersion}, {rejectedKey, tracks}},
-                               logPrefix);
+    const WriteResult written =
+        versioned_json_file::write(m_filePath, QJsonObject{{QStringLiteral("version"), fileVersion}, {rejectedKey, tracks}});
+    if (!written.written)
+        DiagLog::log(logPrefix + QStringLiteral(" not saved, the rejection holds until Zuvik quits — ") + written.error);
 }

@@ -17,12 +17,14 @@ public:
     // "$XDG_DATA_HOME/Zuvik/rejected.json" (XDG_DATA_HOME defaulting to ~/.local/share).
     static QString userFile();
 
-    // Reads the file; one that does not decode is renamed aside (".corrupt" appended) with a log
-    // line, and the rejections start empty.
+    // Reads the file; one that does not decode is set aside (setAsideCorrupt) with a log line, and
+    // the rejections start empty. One that is there but cannot be read is logged and never written
+    // over: rejections then last only as long as the object.
     explicit RejectedCandidates(QString filePath = {});
 
     QSet<std::int64_t> rejectedFor(const NowPlayingTrack& track) const;
-    // Adds the id and writes the file atomically; false when it was rejected already.
+    // Adds the id and writes the file atomically (a failed write is logged; the id stays rejected
+    // in memory); false when it was rejected already.
     bool reject(const NowPlayingTrack& track, std::int64_t id);
 
     const QString& filePath() const { return m_filePath; }
@@ -32,5 +34,6 @@ private:
     void save() const;
 
     QString m_filePath;
+    QString m_unusable;  // why the file at start could not be read; set: it is not written over
     QHash<QString, QSet<std::int64_t>> m_rejected;
 };

@@ -45,24 +45,25 @@ double TrackOffsets::offset(const NowPlayingTrack& track) const
     return m_offsets.value(keyOf(track), 0.0);
 }
 
-double TrackOffsets::setOffset(const NowPlayingTrack& track, double seconds)
+WriteResult TrackOffsets::setOffset(const NowPlayingTrack& track, double seconds)
 {
     const std::optional<double> value = clamped(seconds);
     if (!value)
-        return offset(track);
+        return {true, {}};  // nothing changes, so nothing is owed to the file
     // A sum of tenths drifts (0.1 + 0.2); below a millisecond it is no offset at all.
     if (std::abs(*value) < 0.0005)
         m_offsets.remove(keyOf(track));
     else
         m_offsets.insert(keyOf(track), *value);
-    save();
-    return offset(track);
+    return save();
 }
 
 void TrackOffsets::load()
 {
-    const std::optional<QJsonObject> root =
+    const versioned_json_file::ReadResult file =
         versioned_json_file::read(m_filePath, fileVersion, offsetsKey, QStringLiteral("timing: offsets file"));
+    m_unusable = file.unusable;
+    const std::optional<QJsonObject>& root = file.root;
     if (!root)
         return;
     const QJsonObject offsets = root->value(offsetsKey).toObject();
@@ -74,11 +75,12 @@ void TrackOffsets::load()
     }
 }
 
-void TrackOffsets::save() const
+WriteResult TrackOffsets::save() const
 {
+    if (!m_unusable.isEmpty())
+        return {false, m_unusable + QStringLiteral(" — not written over")};
     QJsonObject offsets;
     for (auto it = m_offsets.begin(); it != m_offsets.end(); ++it)
         offsets.insert(it.key(), it.value());
-    versioned_json_file::write(m_filePath, QJsonObject{{versionKey, fileVersion}, {offsetsKey, offsets}},
-                               QStringLiteral("timing: offsets file"));
+    return versioned_json_file::write(m_filePath, QJsonObject{{versionKey, fileVersion}, {offsetsKey, offsets}});
 }

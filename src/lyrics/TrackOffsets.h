@@ -1,5 +1,6 @@
 #pragma once
 
+#include "foundation/AtomicFileWrite.h"
 #include "playback/NowPlayingTrack.h"
 
 #include <QHash>
@@ -21,21 +22,24 @@ public:
     // Within ±limit, rounded to milliseconds; nothing for a value that is not a number.
     static std::optional<double> clamped(double seconds);
 
-    // Reads the file; one that does not decode is renamed aside (".corrupt" appended) with a log
-    // line, and the offsets start empty.
+    // Reads the file; one that does not decode is set aside (setAsideCorrupt) with a log line, and
+    // the offsets start empty. One that is there but cannot be read is logged and never written
+    // over: every change is then kept in memory only.
     explicit TrackOffsets(QString filePath);
 
     double offset(const NowPlayingTrack& track) const;
-    // Stores the clamped value (0 removes the entry) and writes the file atomically; the value kept.
-    double setOffset(const NowPlayingTrack& track, double seconds);
-    double nudge(const NowPlayingTrack& track, double delta) { return setOffset(track, offset(track) + delta); }
+    // Keeps the clamped value (0 removes the entry) and writes the file atomically. The value holds
+    // in memory whether or not the write succeeds; the result says which ("cannot write PATH: …").
+    WriteResult setOffset(const NowPlayingTrack& track, double seconds);
+    WriteResult nudge(const NowPlayingTrack& track, double delta) { return setOffset(track, offset(track) + delta); }
 
     const QString& filePath() const { return m_filePath; }
 
 private:
     void load();
-    void save() const;
+    WriteResult save() const;
 
     QString m_filePath;
+    QString m_unusable;  // why the file at start could not be read; set: it is not written over
     QHash<QString, double> m_offsets;
 };

@@ -1,43 +1,55 @@
 #include "lyrics/VersionedJsonFile.h"
 
 #include "app/DiagLog.h"
+#include "foundation/CorruptFile.h"
+#include "foundation/RegularFileRead.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
-#include <QSaveFile>
 
 namespace versioned_json_file {
 
-std::optional<QJsonObject> read(const QString& path, int version, const QString& contentKey, const QString& logPrefix)
+ReadResult read(const QString& path, int version, const QString& contentKey, const QString& logPrefix)
 {
-    QFile file(path);
-    if (!file.exists() || !file.open(QIODevice::ReadOnly))
-        return std::nullopt;
+    const FileRead file = readRegularFile(path, maxFileBytes);
+    switch (file.status) {
+    case FileRead::Status::missing:
+        return {};
+    case FileRead::Status::notRegular:
+    case FileRead::Status::unreadable: {
+        const QString unusable = QStringLiteral("cannot read %1: %2").arg(path, file.error);
+        DiagLog::log(logPrefix + QStringLiteral(" left as it is — ") + unusable);
+        return {std::nullopt, unusable};
+    }
+    case FileRead::Status::tooLarge:
+    case FileRead::Status::read:
+        break;
+    }
     QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
-    file.close();
+    const QJsonDocument document = QJsonDocument::fromJson(file.bytes, &error);
     const QJsonObject root = document.object();
-    if (error.error == QJsonParseError::NoError && document.isObject() && root.value(QStringLiteral("version")) == version
-        && root.value(contentKey).isObject())
-        return root;
-    const QString aside = path + QStringLiteral(".corrupt");
-    QFile::remove(aside);
-    QFile::rename(path, aside);
-    DiagLog::log(logPrefix + QStringLiteral(" unreadable — kept aside as ") + aside);
-    return std::nullopt;
+    if (file.status == FileRead::Status::read && error.error == QJsonParseError::NoError && document.isObject()
+        && root.value(QStringLiteral("version")) == version && root.value(contentKey).isObject())
+        return {root, {}};
+    if (const std::optional<QString> aside = setAsideCorrupt(path))
+        DiagLog::log(logPrefix + QStringLiteral(" unreadable — kept aside as ") + *aside);
+    else {
+        // Not moved, so not to be written over either.
+        const QString unusable = QStringLiteral("cannot keep %1 aside").arg(path);
+        DiagLog::log(logPrefix + QStringLiteral(" unreadable and left as it is — ") + unusable);
+        return {std::nullopt, unusable};
+    }
+    return {};
 }
 
-bool write(const QString& path, const QJsonObject& root, const QString& logPrefix)
+WriteResult write(const QString& path, const QJsonObject& root)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    const QByteArray bytes = QJsonDocument(root).toJson();
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        return true;
-    DiagLog::log(logPrefix + QStringLiteral(" could not be written to ") + path);
-    return false;
+    WriteResult result = writeFileAtomically(path, QJsonDocument(root).toJson());
+    if (!result.written)
+        result.error = QStringLiteral("cannot write %1: %2").arg(path, result.error);
+    return result;
 }
 
 }  // namespace versioned_json_file

@@ -57,8 +57,8 @@ void AppSettings::setPlayerPreferences(const PlayerPreferences& preferences)
     const PlayerPreferences before = std::exchange(m_playerPreferences, preferences);
     Q_EMIT playerPreferencesChanged(preferences);
     const auto store = [this](const QString& key, const QStringList& names) {
-        m_store.setValue(key, QJsonArray::fromStringList(names));
-        DiagLog::log(key + QStringLiteral(" → ") + (names.isEmpty() ? QStringLiteral("none") : names.join(QStringLiteral(", "))));
+        if (m_store.setValue(key, QJsonArray::fromStringList(names)))
+            DiagLog::log(key + QStringLiteral(" → ") + (names.isEmpty() ? QStringLiteral("none") : names.join(QStringLiteral(", "))));
     };
     if (preferences.preferred != before.preferred)
         store(preferredPlayersKey, preferences.preferred);
@@ -70,16 +70,18 @@ void AppSettings::setStyle(LyricStyle style)
 {
     m_style = style;
     Q_EMIT styleChanged(style);
-    m_store.setValue(styleKey, rawValue(style));
-    DiagLog::log(QStringLiteral("style → ") + rawValue(style));
+    if (m_store.setValue(styleKey, rawValue(style)))
+        DiagLog::log(QStringLiteral("style → ") + rawValue(style));
 }
 
 void AppSettings::setAutoSyncColors(bool on)
 {
     m_autoSyncColors = on;
     Q_EMIT autoSyncColorsChanged(on);
-    m_store.setValue(autoSyncColorsKey, on);
+    const bool stored = m_store.setValue(autoSyncColorsKey, on);
     afterAutoSyncColors();
+    if (stored)
+        logAutoSyncColors();
 }
 
 void AppSettings::afterAutoSyncColors()
@@ -88,6 +90,10 @@ void AppSettings::afterAutoSyncColors()
         Q_EMIT artworkRefreshRequested();
     else
         reloadSavedColors();
+}
+
+void AppSettings::logAutoSyncColors() const
+{
     DiagLog::log(QStringLiteral("auto sync colors → ") + onOff(m_autoSyncColors));
 }
 
@@ -95,13 +101,19 @@ void AppSettings::setKeepScreenAwake(bool on)
 {
     m_keepScreenAwake = on;
     Q_EMIT keepScreenAwakeChanged(on);
-    m_store.setValue(keepScreenAwakeKey, on);
+    const bool stored = m_store.setValue(keepScreenAwakeKey, on);
     afterKeepScreenAwake();
+    if (stored)
+        logKeepScreenAwake();
 }
 
 void AppSettings::afterKeepScreenAwake()
 {
     Q_EMIT screenAwakeUpdateRequested();
+}
+
+void AppSettings::logKeepScreenAwake() const
+{
     DiagLog::log(QStringLiteral("keep screen awake → ") + onOff(m_keepScreenAwake));
 }
 
@@ -109,16 +121,16 @@ void AppSettings::setShowWhenUnlocked(bool on)
 {
     m_showWhenUnlocked = on;
     Q_EMIT showWhenUnlockedChanged(on);
-    m_store.setValue(showWhenUnlockedKey, on);
-    DiagLog::log(QStringLiteral("non-lockscreen visibility → ") + onOff(on));
+    if (m_store.setValue(showWhenUnlockedKey, on))
+        DiagLog::log(QStringLiteral("non-lockscreen visibility → ") + onOff(on));
 }
 
 void AppSettings::setLyricFont(LyricFont font)
 {
     m_lyricFont = font;
     Q_EMIT lyricFontChanged(font);
-    m_store.setValue(lyricFontKey, rawValue(font));
-    DiagLog::log(QStringLiteral("font → ") + rawValue(font));
+    if (m_store.setValue(lyricFontKey, rawValue(font)))
+        DiagLog::log(QStringLiteral("font → ") + rawValue(font));
 }
 
 void AppSettings::setTextScale(double scale)
@@ -187,6 +199,11 @@ void AppSettings::toggleDisplay(quint32 displayId)
                      .arg(displays.contains(displayId) ? QStringLiteral("off") : QStringLiteral("on")));
 }
 
+QString AppSettings::storeProblem() const
+{
+    return m_store.problem();
+}
+
 Color AppSettings::highlightContrastColor() const
 {
     const Color& c = m_highlightColor;
@@ -231,10 +248,12 @@ void AppSettings::reloadChangedKeys(const QStringList& keys)
             m_autoSyncColors = stored_settings::autoSyncColors(m_store);
             Q_EMIT autoSyncColorsChanged(m_autoSyncColors);
             afterAutoSyncColors();
+            logAutoSyncColors();
         } else if (key == keepScreenAwakeKey) {
             m_keepScreenAwake = booleanDefaultingTrue(m_store, keepScreenAwakeKey);
             Q_EMIT keepScreenAwakeChanged(m_keepScreenAwake);
             afterKeepScreenAwake();
+            logKeepScreenAwake();
         } else if (key == showWhenUnlockedKey) {
             m_showWhenUnlocked = booleanDefaultingTrue(m_store, showWhenUnlockedKey);
             Q_EMIT showWhenUnlockedChanged(m_showWhenUnlocked);

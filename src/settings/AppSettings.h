@@ -52,6 +52,9 @@ public:
     void toggleDisplay(quint32 displayId);
     // Black or white, whichever reads better on the highlight colour.
     Color highlightContrastColor() const;
+    // Why changes may not reach the defaults store (see DefaultsStore::problem); empty when they do.
+    // A change that is not stored still holds in memory and is not logged as made.
+    QString storeProblem() const;
 
 Q_SIGNALS:
     void styleChanged(LyricStyle style);
@@ -78,6 +81,9 @@ private:
     // The effects of a change apart from storing it: also run for changes made by another process.
     void afterAutoSyncColors();
     void afterKeepScreenAwake();
+    // The log line of a change, written once it is stored (or came stored from another process).
+    void logAutoSyncColors() const;
+    void logKeepScreenAwake() const;
 
     DefaultsStore& m_store;
     LyricStyle m_style = LyricStyle::ship;

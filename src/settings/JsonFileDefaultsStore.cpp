@@ -1,12 +1,14 @@
 #include "settings/JsonFileDefaultsStore.h"
 
 #include "app/DiagLog.h"
+#include "foundation/AtomicFileWrite.h"
+#include "foundation/CorruptFile.h"
+#include "foundation/RegularFileRead.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
-#include <QSaveFile>
 
 namespace {
 
@@ -15,17 +17,24 @@ constexpr qint64 maxFileSize = 16 * 1024 * 1024;
 
 enum class ReadOutcome { parsed, missing, unreadable, malformed };
 
-ReadOutcome readObject(const QString& path, QJsonObject& object)
+// `why` is set for an unreadable file: the system's reason, or that it is not a regular file.
+ReadOutcome readObject(const QString& path, QJsonObject& object, QString& why)
 {
-    QFile file(path);
-    if (!file.exists())
+    const FileRead file = readRegularFile(path, maxFileSize);
+    switch (file.status) {
+    case FileRead::Status::missing:
         return ReadOutcome::missing;
-    if (!file.open(QIODevice::ReadOnly))
+    case FileRead::Status::notRegular:
+    case FileRead::Status::unreadable:
+        why = file.error;
         return ReadOutcome::unreadable;
-    if (file.size() > maxFileSize)
+    case FileRead::Status::tooLarge:
         return ReadOutcome::malformed;
+    case FileRead::Status::read:
+        break;
+    }
     QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
+    const QJsonDocument document = QJsonDocument::fromJson(file.bytes, &error);
     if (error.error != QJsonParseError::NoError || !document.isObject())
         return ReadOutcome::malformed;
     object = document.object();
@@ -77,26 +86,30 @@ std::optional<QJsonValue> JsonFileDefaultsStore::value(const QString& key) const
     return *it;
 }
 
-void JsonFileDefaultsStore::setValue(const QString& key, const QJsonValue& value)
+bool JsonFileDefaultsStore::setValue(const QString& key, const QJsonValue& value)
 {
     m_values.insert(key, value);
-    save();
+    return save();
 }
 
-void JsonFileDefaultsStore::remove(const QString& key)
+bool JsonFileDefaultsStore::remove(const QString& key)
 {
     m_values.remove(key);
-    save();
+    return save();
 }
 
 void JsonFileDefaultsStore::loadAtStart()
 {
-    switch (readObject(m_filePath, m_values)) {
+    QString why;
+    switch (readObject(m_filePath, m_values, why)) {
     case ReadOutcome::parsed:
     case ReadOutcome::missing:
         return;
     case ReadOutcome::unreadable:
-        DiagLog::log(QStringLiteral("settings: cannot read %1 — using the defaults").arg(m_filePath));
+        // Not an empty file: it may hold every setting the user made, so it is never replaced.
+        m_unreadable = true;
+        m_problem = QStringLiteral("cannot read %1: %2").arg(m_filePath, why);
+        DiagLog::log(QStringLiteral("settings: %1 — left as it is, using the defaults").arg(m_problem));
         return;
     case ReadOutcome::malformed:
         keepCorruptFileAside();
@@ -106,29 +119,32 @@ void JsonFileDefaultsStore::loadAtStart()
 
 void JsonFileDefaultsStore::keepCorruptFileAside()
 {
-    // Never destroy what the user had: the first free name of .corrupt, .corrupt.2, .corrupt.3, ...
-    QString aside = m_filePath + QStringLiteral(".corrupt");
-    for (int n = 2; QFile::exists(aside); ++n)
-        aside = m_filePath + QStringLiteral(".corrupt.%1").arg(n);
-    if (QFile::rename(m_filePath, aside))
+    if (const std::optional<QString> aside = setAsideCorrupt(m_filePath)) {
         DiagLog::log(QStringLiteral("settings: %1 did not parse — kept aside as %2, using the defaults")
-                         .arg(m_filePath, QFileInfo(aside).fileName()));
-    else
-        DiagLog::log(QStringLiteral("settings: %1 did not parse — using the defaults").arg(m_filePath));
-}
-
-void JsonFileDefaultsStore::save()
-{
-    QDir().mkpath(QFileInfo(m_filePath).absolutePath());
-    QSaveFile file(m_filePath);
-    if (!file.open(QIODevice::WriteOnly)) {
-        DiagLog::log(QStringLiteral("settings: cannot write %1: %2").arg(m_filePath, file.errorString()));
+                         .arg(m_filePath, QFileInfo(*aside).fileName()));
         return;
     }
-    file.write(QJsonDocument(m_values).toJson(QJsonDocument::Indented));
-    if (!file.commit())
-        DiagLog::log(QStringLiteral("settings: cannot write %1: %2").arg(m_filePath, file.errorString()));
+    m_unreadable = true;  // not moved, so not to be written over either
+    m_problem = QStringLiteral("cannot keep %1 aside").arg(m_filePath);
+    DiagLog::log(QStringLiteral("settings: %1 did not parse and %2 — using the defaults").arg(m_filePath, m_problem));
+}
+
+bool JsonFileDefaultsStore::save()
+{
+    if (m_unreadable) {
+        DiagLog::log(QStringLiteral("settings: not saved — ") + m_problem);
+        return false;
+    }
+    QDir().mkpath(QFileInfo(m_filePath).absolutePath());
+    const WriteResult result = writeFileAtomically(m_filePath, QJsonDocument(m_values).toJson(QJsonDocument::Indented));
     watch();  // the replacement is a new file; the old watch went with the old one
+    if (!result.written) {
+        m_problem = QStringLiteral("cannot write %1: %2").arg(m_filePath, result.error);
+        DiagLog::log(QStringLiteral("settings: ") + m_problem);
+        return false;
+    }
+    m_problem.clear();
+    return true;
 }
 
 void JsonFileDefaultsStore::watch()
@@ -137,7 +153,9 @@ void JsonFileDefaultsStore::watch()
     QDir().mkpath(folder);
     if (!m_watcher.directories().contains(folder))
         m_watcher.addPath(folder);
-    if (QFile::exists(m_filePath) && !m_watcher.files().contains(m_filePath))
+    // An unreadable file cannot be watched (inotify needs read access); the folder's watch still
+    // sees it replaced.
+    if (!m_unreadable && QFile::exists(m_filePath) && !m_watcher.files().contains(m_filePath))
         m_watcher.addPath(m_filePath);
 }
 
@@ -145,7 +163,8 @@ void JsonFileDefaultsStore::reloadAfterOutsideChange()
 {
     watch();
     QJsonObject current;
-    switch (readObject(m_filePath, current)) {
+    QString why;
+    switch (readObject(m_filePath, current, why)) {
     case ReadOutcome::parsed:
         break;
     case ReadOutcome::missing:
@@ -154,6 +173,10 @@ void JsonFileDefaultsStore::reloadAfterOutsideChange()
     case ReadOutcome::unreadable:
     case ReadOutcome::malformed:
         return;  // probably caught mid-write by an editor; the next notification tells
+    }
+    if (m_unreadable) {  // the user mended or removed the file: it is ours to write again
+        m_unreadable = false;
+        m_problem.clear();
     }
     // Our own writes leave the file equal to what we hold, so they report nothing.
     const QStringList changed = differingKeys(m_values, current);

@@ -1,6 +1,8 @@
 #include "visuals/WordVisualResolver.h"
 
 #include "app/DiagLog.h"
+#include "foundation/AtomicFileWrite.h"
+#include "foundation/RegularFileRead.h"
 #include "lyrics/LyricsCache.h"
 #include "visuals/KeywordLookup.h"
 #include "visuals/KeywordTables.h"
@@ -13,7 +15,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <utility>
@@ -26,10 +27,10 @@ bool isStopWord(const QString& word) { return keyword_tables::stopWords().contai
 
 std::optional<QHash<QString, QString>> readMemoFile(const QString& path)
 {
-    QFile file(path);
-    if (QFileInfo(path).size() > WordVisualResolver::memoFileSizeCap || !file.open(QIODevice::ReadOnly))
+    const FileRead file = readRegularFile(path, WordVisualResolver::memoFileSizeCap);
+    if (file.status != FileRead::Status::read)
         return std::nullopt;
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll());
+    const QJsonDocument document = QJsonDocument::fromJson(file.bytes);
     if (!document.isObject())
         return std::nullopt;
     const QJsonObject object = document.object();
@@ -322,9 +323,7 @@ void WordVisualResolver::saveMemo() const
     QJsonObject object;
     for (const auto& [key, value] : memoSnapshot().asKeyValueRange())
         object.insert(key, value);
-    QSaveFile file(m_sources.memoFile);
-    if (!file.open(QIODevice::WriteOnly))
-        return;
-    file.write(QJsonDocument(object).toJson(QJsonDocument::Compact));
-    file.commit();  // a failed write leaves the old file in place
+    const WriteResult result = writeFileAtomically(m_sources.memoFile, QJsonDocument(object).toJson(QJsonDocument::Compact));
+    if (!result.written)  // the old file stays; the words are resolved again next time
+        DiagLog::log(QStringLiteral("word visuals: memo %1 not written: %2").arg(m_sources.memoFile, result.error));
 }

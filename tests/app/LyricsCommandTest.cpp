@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 using Reply = LoopbackHttpServer::Reply;
@@ -169,6 +171,34 @@ TEST_F(LyricsCommand, CandidatesListsTheSearchInReplyOrderWithWhatBecameOfEach)
                        "5008\tLanterns - Acoustic Version\tMara Lind\t3:33.0\trejected\n"
                        "5009\tLanterns\tMara Lind\t3:37.6\tmatch\n")
         << run.out.toStdString();
+}
+
+// A link in the cache is replaced, never written through (as root that overwrote a system file);
+// FIFOs as the cache file, the rejections and the log are passed over instead of waited on.
+TEST_F(LyricsCommand, KeptFilesThatAreLinksOrFifosAreNotWrittenThroughOrWaitedOn)
+{
+    ASSERT_EQ(zuvik(lanterns).status, 0);
+    const QDir cache(folder.filePath(QStringLiteral("cache/Orvane/Lyrics/v5")));
+    const QString cached = cache.filePath(cache.entryList(QDir::Files).value(0));
+    const QString target = folder.filePath(QStringLiteral("system-file"));
+    const auto makeFifo = [](const QString& path) { return ::mkfifo(QFile::encodeName(path).constData(), 0644) == 0; };
+    QFile system(target);
+    ASSERT_TRUE(system.open(QIODevice::WriteOnly) && system.write("precious") == 8);
+    system.close();
+    ASSERT_TRUE(QFile::remove(cached) && QFile::link(target, cached));
+    ASSERT_TRUE(QDir().mkpath(folder.filePath(QStringLiteral("data/Zuvik"))));
+    ASSERT_TRUE(makeFifo(folder.filePath(QStringLiteral("data/Zuvik/rejected.json"))));
+    ASSERT_TRUE(QFile::remove(folder.filePath(QStringLiteral("state/Zuvik/Zuvik.log"))));
+    ASSERT_TRUE(makeFifo(folder.filePath(QStringLiteral("state/Zuvik/Zuvik.log"))));
+
+    EXPECT_EQ(zuvik(lanterns).status, 0);
+    ASSERT_TRUE(system.open(QIODevice::ReadOnly));
+    EXPECT_EQ(system.readAll(), "precious");
+    EXPECT_FALSE(QFileInfo(cached).isSymLink());
+    ASSERT_TRUE(QFile::remove(cached) && makeFifo(cached));
+    EXPECT_EQ(zuvik(lanterns + QStringList{"--candidates"}).status, 0);
+    EXPECT_EQ(zuvik(lanterns).status, 0);
+    EXPECT_TRUE(QFileInfo(cached).isFile());
 }
 
 TEST_F(LyricsCommand, RejectWithoutARunningCopySaysSo)

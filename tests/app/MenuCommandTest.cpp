@@ -6,6 +6,7 @@
 #include "EventLoopWait.h"
 #include "LogLines.h"
 #include "PrivateSessionBus.h"
+#include "ScratchMount.h"
 #include "TerminalRun.h"
 
 #include <QFile>
@@ -16,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace std::chrono_literals;
 
 namespace {
@@ -24,9 +27,9 @@ const QString zuvik = QStringLiteral(ZUVIK_EXECUTABLE);
 
 using namespace terminal_run;
 
-QJsonObject defaultsFile()
+QJsonObject defaultsFile(const QString& path = JsonFileDefaultsStore::defaultFilePath())
 {
-    QFile file(JsonFileDefaultsStore::defaultFilePath());
+    QFile file(path);
     return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object() : QJsonObject();
 }
 
@@ -129,6 +132,68 @@ INSTANTIATE_TEST_SUITE_P(Terminal, SetCommand, ::testing::Values(
     SetCase{"ignoredPlayers", "fire fox;", 2, {}, ""},
     SetCase{"preferredPlayers", "vlc,*", 2, {}, ""},
     SetCase{"lyricstyle", "Ship", 2, {}, ""}));  // keys are case-sensitive
+
+enum class Trouble { fullDisk, readOnlyFolder, folderAtPath, fifoAtPath, unreadable };
+struct TroubleCase {
+    Trouble trouble;
+    const char* command;
+    const char* message;  // %1: the defaults file
+};
+
+class DefaultsInTrouble : public ::testing::TestWithParam<TroubleCase> {};
+
+TEST_P(DefaultsInTrouble, TheCommandSaysWhyFailsAndLeavesTheFileWhole)
+{
+    const Trouble trouble = GetParam().trouble;
+    ScratchMount disk;
+    QTemporaryDir plain;
+    if ((trouble == Trouble::fullDisk || trouble == Trouble::readOnlyFolder) && !disk.isMounted())
+        GTEST_SKIP() << "a full or read-only folder needs a tmpfs, and mounting one needs root";
+    const QString config = disk.isMounted() ? disk.path() : plain.path();
+    const QString path = config + QStringLiteral("/Orvane/defaults.json");
+    const QJsonObject old{{"textScale", 1.5}};
+    ASSERT_TRUE(QDir().mkpath(trouble == Trouble::folderAtPath ? path : config + QStringLiteral("/Orvane")));
+    if (trouble == Trouble::fifoAtPath) {
+        ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+    } else if (trouble != Trouble::folderAtPath) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(QJsonDocument(old).toJson()) > 0);
+    }
+    ASSERT_TRUE(trouble != Trouble::fullDisk || disk.fill());
+    ASSERT_TRUE(trouble != Trouble::readOnlyFolder || disk.makeReadOnly());
+    std::function<void()> asNobody;  // root reads any file: then the command runs as a user who cannot
+    if (trouble == Trouble::unreadable) {
+        ::chmod(QFile::encodeName(path).constData(), 0200);
+        if (::geteuid() == 0) {
+            for (const QString& folder : {config, config + QStringLiteral("/Orvane")})
+                ::chmod(QFile::encodeName(folder).constData(), 0777);
+            asNobody = [] { (void)!(::setgid(65534) == 0 && ::setuid(65534) == 0); };
+        }
+    }
+
+    QProcessEnvironment environment = privateBuses();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    const Outcome run = runZuvik(QString::fromUtf8(GetParam().command).split(u' '), environment, asNobody);
+    EXPECT_EQ(run.status, 1) << run.err.toStdString();
+    EXPECT_TRUE(run.err.endsWith(QString::fromUtf8(GetParam().message).arg(path) + u'\n')) << run.err.toStdString();
+    EXPECT_FALSE(run.err.contains(QStringLiteral(" → "))) << "a change that was not stored is not logged as made";
+    EXPECT_EQ(QDir(config + QStringLiteral("/Orvane")).entryList(QDir::Hidden | QDir::Files).filter(QStringLiteral(".tmp")),
+              QStringList()) << "a failed write leaves no temporary file behind";
+    ::chmod(QFile::encodeName(path).constData(), 0600);
+    if (trouble == Trouble::folderAtPath || trouble == Trouble::fifoAtPath)
+        EXPECT_FALSE(QFileInfo(path).isFile());
+    else
+        EXPECT_EQ(defaultsFile(path), old);
+}
+
+INSTANTIATE_TEST_SUITE_P(Terminal, DefaultsInTrouble, ::testing::Values(
+    TroubleCase{Trouble::fullDisk, "set textScale 2", "zuvik set: cannot write %1: No space left on device"},
+    TroubleCase{Trouble::readOnlyFolder, "set lyricFont Didot", "zuvik set: cannot write %1: Read-only file system"},
+    TroubleCase{Trouble::folderAtPath, "set lyricFont Didot", "zuvik set: cannot read %1: not a regular file"},
+    TroubleCase{Trouble::fifoAtPath, "get", "zuvik get: cannot read %1: not a regular file"},
+    TroubleCase{Trouble::unreadable, "set lyricFont Didot", "zuvik set: cannot read %1: Permission denied"}));
 
 TEST(SetCommandPlayers, TheDefaultIgnoreListIsShownButNotStored)
 {

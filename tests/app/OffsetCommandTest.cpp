@@ -7,8 +7,10 @@
 #include "EventLoopWait.h"
 #include "LogLines.h"
 #include "PrivateSessionBus.h"
+#include "ScratchMount.h"
 #include "TerminalRun.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 
@@ -33,10 +35,10 @@ Outcome offset(const QString& argument)
 // A copy playing the demo song, ready once it has followed the song's timing.
 class RunningCopy {
 public:
-    RunningCopy()
+    explicit RunningCopy(const QProcessEnvironment& environment = privateBuses())
     {
         LogLines log;
-        m_process.setProcessEnvironment(privateBuses());
+        m_process.setProcessEnvironment(environment);
         m_process.start(zuvik, {QStringLiteral("--demo")});
         m_ready = m_process.waitForStarted() && waitFor([&] {
             return log.newMessages().filter(QStringLiteral("now playing (demo)")).size() == 1;
@@ -124,6 +126,23 @@ TEST_F(OffsetCommand, SetsTheCurrentTracksOffsetWhichOutlivesTheCopy)
         EXPECT_EQ(offset(QStringLiteral("reset")).out, QStringLiteral("0.0 s — ") + demoSong);
     }
     EXPECT_EQ(TrackOffsets(TrackOffsets::userFile()).offset(demo_track::track()), 0.0);
+}
+
+// An offset the copy cannot store would be gone at its next start: the command must not say "done".
+TEST_F(OffsetCommand, AnOffsetTheCopyCannotStoreFails)
+{
+    ScratchMount data;
+    if (!data.isMounted())
+        GTEST_SKIP() << "a read-only folder needs a tmpfs, and mounting one needs root";
+    ASSERT_TRUE(QDir().mkpath(data.path() + QStringLiteral("/Zuvik")) && data.makeReadOnly());
+    QProcessEnvironment environment = privateBuses();
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), data.path());
+    RunningCopy copy(environment);
+    ASSERT_TRUE(copy.isReady());
+    const Outcome set = offset(QStringLiteral("+0.4"));
+    EXPECT_EQ(set.status, 1);
+    EXPECT_EQ(set.err.trimmed(),
+              QStringLiteral("zuvik offset: cannot write %1/Zuvik/offsets.json: Read-only file system").arg(data.path()));
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // The built executable run as a terminal command on the test's private buses.
 namespace terminal_run {
 
@@ -31,10 +33,14 @@ struct Outcome {
     QString err;
 };
 
-inline Outcome runZuvik(const QStringList& arguments, const QProcessEnvironment& environment = withoutDisplay())
+// inChild: run in the child before the executable starts (to give up root, say).
+inline Outcome runZuvik(const QStringList& arguments, const QProcessEnvironment& environment = withoutDisplay(),
+                        const std::function<void()>& inChild = {})
 {
     QProcess process;
     process.setProcessEnvironment(environment);
+    if (inChild)
+        process.setChildProcessModifier(inChild);
     process.start(QStringLiteral(ZUVIK_EXECUTABLE), arguments);
     if (!process.waitForFinished(30000)) {
         process.kill();

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 // `zuvik visual` as a user runs it, with the word memo in a private cache folder.
@@ -15,6 +17,8 @@ protected:
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("XDG_CACHE_HOME"), m_home.path());
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
         return terminal_run::runZuvik(QStringList{QStringLiteral("visual")} + words, environment);
     }
 
@@ -52,6 +56,15 @@ TEST_F(VisualCommand, TheMemoTheOverlayDrawsFromWins)
     ASSERT_EQ(outcome.status, 0) << qPrintable(outcome.err);
     EXPECT_EQ(outcome.out.trimmed(),
               QStringLiteral("love → emoji 🌧 (memo; afresh it would be symbol heart.fill by table: love)"));
+}
+
+TEST_F(VisualCommand, AFifoAsTheMemoIsPassedOverAtOnce)
+{
+    ASSERT_TRUE(QDir().mkpath(m_home.filePath(QStringLiteral("Orvane/WordVisuals"))));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(m_home.filePath(QStringLiteral("Orvane/WordVisuals/v3.json"))).constData(), 0644), 0);
+    const auto outcome = run({QStringLiteral("love")});
+    ASSERT_EQ(outcome.status, 0) << qPrintable(outcome.err);
+    EXPECT_EQ(outcome.out.trimmed(), QStringLiteral("love → symbol heart.fill (table: love)"));
 }
 
 TEST_F(VisualCommand, NoWordIsAUsageError)

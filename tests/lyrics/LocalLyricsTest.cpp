@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 QString homeFolder(const QString& name)
@@ -259,6 +261,19 @@ TEST(LocalLyricsFind, UnreadableFileGivesWayToTheNextCandidate)
     const QString music = homeFolder(QStringLiteral("fallthrough"));
     writeFile(music + QStringLiteral("/t.lrc"), "no times here");
     const QString folder = homeFolder(QStringLiteral("fallthrough-folder"));
+    writeFile(folder + QStringLiteral("/Band - Song.lrc"), "[00:01.00]folder");
+    const auto found = local_lyrics::find(
+        track("Song", "Band", QUrl::fromLocalFile(music + QStringLiteral("/t.ogg")).toString()), folder);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->path, folder + QStringLiteral("/Band - Song.lrc"));
+}
+
+TEST(LocalLyricsFind, ALinkToAFifoIsPassedOverWithoutWaitingForAWriter)
+{
+    const QString music = homeFolder(QStringLiteral("fifo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(music + QStringLiteral("/pipe")).constData(), 0644), 0);
+    ASSERT_TRUE(QFile::link(music + QStringLiteral("/pipe"), music + QStringLiteral("/t.lrc")));
+    const QString folder = homeFolder(QStringLiteral("fifo-folder"));
     writeFile(folder + QStringLiteral("/Band - Song.lrc"), "[00:01.00]folder");
     const auto found = local_lyrics::find(
         track("Song", "Band", QUrl::fromLocalFile(music + QStringLiteral("/t.ogg")).toString()), folder);

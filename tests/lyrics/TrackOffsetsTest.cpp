@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <limits>
+#include <sys/stat.h>
 
 namespace {
 
@@ -67,9 +68,9 @@ TEST(TrackOffsets, NudgesAddUpAndSurviveARestart)
     const QString path = freshFile("restart");
     {
         TrackOffsets offsets(path);
-        offsets.nudge(song, TrackOffsets::step);
-        offsets.nudge(song, TrackOffsets::step);
-        EXPECT_DOUBLE_EQ(offsets.nudge(song, TrackOffsets::step), 0.3);
+        for (int n = 0; n < 3; ++n)
+            EXPECT_TRUE(offsets.nudge(song, TrackOffsets::step).written);
+        EXPECT_DOUBLE_EQ(offsets.offset(song), 0.3);
     }
     TrackOffsets again(path);
     EXPECT_DOUBLE_EQ(again.offset(song), 0.3);
@@ -81,7 +82,8 @@ TEST(TrackOffsets, ResetRemovesTheEntry)
     const QString path = freshFile("reset");
     TrackOffsets offsets(path);
     offsets.setOffset(song, -1.5);
-    EXPECT_EQ(offsets.setOffset(song, 0), 0.0);
+    offsets.setOffset(song, 0);
+    EXPECT_EQ(offsets.offset(song), 0.0);
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_FALSE(file.readAll().contains("song"));
@@ -91,8 +93,10 @@ TEST(TrackOffsets, NudgePastTheLimitStopsAtIt)
 {
     TrackOffsets offsets(freshFile("limit"));
     offsets.setOffset(song, 29.95);
-    EXPECT_DOUBLE_EQ(offsets.nudge(song, TrackOffsets::step), 30.0);
-    EXPECT_DOUBLE_EQ(offsets.nudge(song, TrackOffsets::step), 30.0);
+    offsets.nudge(song, TrackOffsets::step);
+    EXPECT_DOUBLE_EQ(offsets.offset(song), 30.0);
+    offsets.nudge(song, TrackOffsets::step);
+    EXPECT_DOUBLE_EQ(offsets.offset(song), 30.0);
 }
 
 struct CorruptCase {
@@ -102,21 +106,24 @@ struct CorruptCase {
 
 class CorruptFile : public ::testing::TestWithParam<CorruptCase> {};
 
-TEST_P(CorruptFile, IsKeptAsideAndOffsetsStartEmpty)
+TEST_P(CorruptFile, IsKeptAsideBesideAnOlderOneAndOffsetsStartEmpty)
 {
     const QString path = freshFile(GetParam().name);
     QDir().mkpath(QFileInfo(path).absolutePath());
-    {
-        QFile file(path);
+    for (const QString& name : {path + QStringLiteral(".corrupt"), path}) {
+        QFile file(name);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(GetParam().bytes);
+        file.write(name == path ? GetParam().bytes : "older");
     }
     TrackOffsets offsets(path);
     EXPECT_EQ(offsets.offset(song), 0.0);
     EXPECT_FALSE(QFile::exists(path));
-    QFile aside(path + QStringLiteral(".corrupt"));
-    ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
-    EXPECT_EQ(aside.readAll(), GetParam().bytes);
+    for (const auto& [name, bytes] : {std::pair(QStringLiteral(".corrupt"), QByteArray("older")),
+                                      std::pair(QStringLiteral(".corrupt.2"), GetParam().bytes)}) {
+        QFile aside(path + name);
+        ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
+        EXPECT_EQ(aside.readAll(), bytes);
+    }
     // And the next change writes a good file again.
     offsets.setOffset(song, 1.0);
     EXPECT_DOUBLE_EQ(TrackOffsets(path).offset(song), 1.0);
@@ -144,6 +151,20 @@ TEST(TrackOffsets, OddEntriesAreSkippedAndOutOfRangeClamped)
     TrackOffsets offsets(path);
     EXPECT_DOUBLE_EQ(offsets.offset(song), 30.0);
     EXPECT_TRUE(QFile::exists(path));  // readable as a whole: not set aside
+}
+
+TEST(TrackOffsets, AFifoIsNeitherWaitedOnNorWrittenOver)
+{
+    const QString path = freshFile("fifo");
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+    TrackOffsets offsets(path);
+    const WriteResult stored = offsets.setOffset(song, 0.7);
+    EXPECT_FALSE(stored.written);
+    EXPECT_EQ(stored.error, QStringLiteral("cannot read %1: not a regular file — not written over").arg(path));
+    EXPECT_DOUBLE_EQ(offsets.offset(song), 0.7);  // as the user asked, until Zuvik quits
+    struct stat info {};
+    EXPECT_TRUE(::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISFIFO(info.st_mode));
 }
 
 TEST(TrackOffsets, MissingFileIsNoOffsetAndNotCreatedByReading)

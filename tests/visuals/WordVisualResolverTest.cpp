@@ -47,10 +47,10 @@ class Resolver : public ::testing::Test {
 protected:
     QString memoPath() const { return m_dir.filePath(QStringLiteral("Orvane/WordVisuals/v3.json")); }
 
-    std::unique_ptr<WordVisualResolver> make(const QString& embedding = embeddingFile)
+    std::unique_ptr<WordVisualResolver> make(const QString& embedding = embeddingFile,
+                                             const QString& index = symbol_set::searchIndexPath())
     {
-        auto resolver = std::make_unique<WordVisualResolver>(
-            WordVisualResolver::Sources{memoPath(), symbol_set::searchIndexPath(), embedding});
+        auto resolver = std::make_unique<WordVisualResolver>(WordVisualResolver::Sources{memoPath(), index, embedding});
         QObject::connect(resolver.get(), &WordVisualResolver::prefetchFinished, resolver.get(),
                          [this](qsizetype) { ++m_batches; }, Qt::DirectConnection);
         return resolver;
@@ -103,15 +103,18 @@ INSTANTIATE_TEST_SUITE_P(Words, ResolvedWord, ::testing::Values(
 
 TEST_F(Resolver, BeforeTheLoadOnlyTheTablesAnswer)
 {
-    // The memo file is a FIFO: the load waits in it until the test writes, so "before" is certain.
-    QDir().mkpath(QFileInfo(memoPath()).absolutePath());
-    ASSERT_EQ(::mkfifo(QFile::encodeName(memoPath()).constData(), 0600), 0);
-    auto resolver = make();
+    // The icon index is a FIFO: the load waits in it until the test writes, so "before" is certain.
+    // (The memo is not: a FIFO there is passed over, as a kept file never blocks.)
+    const QString index = m_dir.filePath(QStringLiteral("index.json"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(index).constData(), 0600), 0);
+    auto resolver = make(embeddingFile, index);
     EXPECT_EQ(resolver->visual(u"fire"), symbol("flame.fill"));
     EXPECT_EQ(resolver->visual(u"puppy"), std::nullopt) << "known only to the icon catalog";
     EXPECT_EQ(resolver->normalizeWord(QStringLiteral("lovin")), QStringLiteral("lovin")) << "no dropped-g rule yet";
     EXPECT_FALSE(resolver->isLoaded());
-    writeFile(memoPath(), "{}");
+    QFile catalog(symbol_set::searchIndexPath());
+    ASSERT_TRUE(catalog.open(QIODevice::ReadOnly));
+    writeFile(index, catalog.readAll());
     ASSERT_TRUE(waitFor([&] { return resolver->isLoaded(); }));
     EXPECT_EQ(resolver->visual(u"puppy"), symbol("dog.fill")) << "the quick answer now uses the index";
     EXPECT_FALSE(resolver->memoSnapshot().contains(QStringLiteral("puppy"))) << "a quick answer is not memoised";
