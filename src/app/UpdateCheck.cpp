@@ -67,6 +67,8 @@ void UpdateCheck::start()
     request.setTransferTimeout(static_cast<int>(m_timeout.count()));
     request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Zuvik/") + m_runningVersion);
     m_reply = m_network.get(request);
+    // The transfer time-out only bounds the wait between two bytes; this bounds the whole request.
+    QTimer::singleShot(m_timeout, m_reply, [reply = m_reply.data()] { reply->abort(); });
     connect(m_reply, &QNetworkReply::downloadProgress, m_reply, [reply = m_reply.data()](qint64 received, qint64) {
         if (received > maxFeedBytes) {
             reply->setProperty(tooLargeProperty, true);
