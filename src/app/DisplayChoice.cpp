@@ -23,8 +23,11 @@ DisplayChoice overlayDisplay(const DisplayEnvironment& environment)
 DisplayChoice stillFrameDisplay(const DisplayEnvironment& environment)
 {
     const DisplayChoice overlay = overlayDisplay(environment);
-    if (!overlay.problem)
-        return overlay;
+    return overlay.problem ? offscreenDisplay() : overlay;
+}
+
+DisplayChoice offscreenDisplay()
+{
     return {QByteArrayLiteral("offscreen"), true, std::nullopt};
 }
 

@@ -25,5 +25,6 @@ DisplayEnvironment displayEnvironment();
 DisplayChoice overlayDisplay(const DisplayEnvironment& environment);
 // A still frame is drawn into a file: without a display it is drawn offscreen.
 DisplayChoice stillFrameDisplay(const DisplayEnvironment& environment);
+DisplayChoice offscreenDisplay();
 // Sets the environment Qt reads for `choice`.
 void applyDisplayChoice(const DisplayChoice& choice);

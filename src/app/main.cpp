@@ -45,7 +45,7 @@ std::optional<QString> chooseDisplay(bool forStillFrame)
     DisplayChoice choice = forStillFrame ? stillFrameDisplay(environment) : overlayDisplay(environment);
     if (choice.platform == "xcb" && !x11DisplayAnswers(environment.x11Display)) {
         if (forStillFrame)
-            choice = {QByteArrayLiteral("offscreen"), true, std::nullopt};
+            choice = offscreenDisplay();
         else
             choice.problem = QStringLiteral("cannot open the X display \"%1\"").arg(environment.x11Display);
     }
