@@ -10,7 +10,6 @@
 #include "app/SingleInstance.h"
 #include "app/StillFrame.h"
 #include "app/VisualCommand.h"
-#include "overlay/LensPictureNode.h"
 #include "platform/dbus/MenuRequestBus.h"
 #include "settings/AppSettings.h"
 
@@ -53,8 +52,6 @@ RunningRenderer chooseAndUseRenderer(std::optional<LyricStyle> styleOfThisRun)
         QQuickWindow::setGraphicsApi(choice.renderer == SceneRenderer::software ? QSGRendererInterface::Software
                                                                                 : QSGRendererInterface::OpenGL);
     DiagLog::log(QStringLiteral("renderer: ") + choice.reason);
-    if (choice.renderer == SceneRenderer::asConfigured && !lensDrawable(nullptr))
-        DiagLog::log(QStringLiteral("renderer: software — the fisheye looks are drawn without their lens"));
     return {choice, gl};
 }
 
