@@ -8,6 +8,7 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
@@ -26,15 +27,20 @@ namespace {
 const QString zuvik = QStringLiteral(ZUVIK_EXECUTABLE);
 const QString busName = QStringLiteral("org.orvane.Zuvik");
 
-// The processes running the built executable.
+// The processes running the built executable on this test's session bus (other tests may run
+// copies of their own at the same time).
 QList<qint64> runningCopies()
 {
     const QString executable = QFileInfo(zuvik).canonicalFilePath();
+    const QByteArray onOurBus = "DBUS_SESSION_BUS_ADDRESS=" + PrivateSessionBus::address().toUtf8();
     QList<qint64> copies;
     for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         bool isPid = false;
         const qint64 pid = entry.toLongLong(&isPid);
-        if (isPid && QFileInfo(QStringLiteral("/proc/%1/exe").arg(entry)).canonicalFilePath() == executable)
+        if (!isPid || QFileInfo(QStringLiteral("/proc/%1/exe").arg(entry)).canonicalFilePath() != executable)
+            continue;
+        QFile environment(QStringLiteral("/proc/%1/environ").arg(entry));
+        if (environment.open(QIODevice::ReadOnly) && environment.readAll().split('\0').contains(onOurBus))
             copies.append(pid);
     }
     return copies;
