@@ -1,7 +1,5 @@
 #include "app/RendererChoice.h"
 
-#include "overlay/StyleTraits.h"
-
 #include <array>
 
 bool isSoftwareRasterizer(const QString& glRenderer)
@@ -18,18 +16,13 @@ bool isSoftwareRasterizer(const QString& glRenderer)
     return false;
 }
 
-RendererChoice chooseRenderer(bool configuredByUser, LyricStyle style, const std::optional<QString>& glRenderer)
+RendererChoice chooseRenderer(bool configuredByUser, const std::optional<QString>& glRenderer)
 {
-    const QString look = rawValue(style);
     if (configuredByUser)
         return {SceneRenderer::asConfigured, QStringLiteral("as QT_QUICK_BACKEND or QSG_RHI_BACKEND asks")};
     if (!glRenderer)
-        return {SceneRenderer::software,
-                QStringLiteral("software — no OpenGL here; the fisheye looks are drawn without their lens")};
-    if (styleTraits(style).isFisheye)  // seen through the lens
-        return {SceneRenderer::openGL, QStringLiteral("OpenGL (%1) for the %2 look's lens").arg(*glRenderer, look)};
+        return {SceneRenderer::software, QStringLiteral("software — no OpenGL here")};
     if (isSoftwareRasterizer(*glRenderer))
-        return {SceneRenderer::software,
-                QStringLiteral("software for the %1 look — OpenGL here is drawn by the CPU (%2)").arg(look, *glRenderer)};
+        return {SceneRenderer::software, QStringLiteral("software — OpenGL here is drawn by the CPU (%1)").arg(*glRenderer)};
     return {SceneRenderer::openGL, QStringLiteral("OpenGL (%1)").arg(*glRenderer)};
 }

@@ -1,18 +1,15 @@
 #pragma once
 
-#include "settings/SettingsEnums.h"
-
 #include <QString>
 
 #include <optional>
 
 // Which of Qt Quick's renderers draws the overlays. It is fixed for the life of the process, so it
-// is chosen before the first window from the look that will be drawn.
+// is chosen before the first window, from the machine alone: every look draws on either.
 //
-// Measured on a machine without a GPU: Qt Quick's software adaptation draws Ship and Visual for
-// about a sixth less CPU per frame and less than half the memory of OpenGL drawn by the CPU
-// (llvmpipe), with the same picture. It cannot draw the fisheye lens, so the fisheye looks keep
-// OpenGL; with a GPU, OpenGL costs the CPU least in every look.
+// Measured on a machine without a GPU (bench/e2e): Qt Quick's software adaptation draws every look
+// for less CPU per frame than OpenGL drawn by the CPU (llvmpipe) and less than half its memory,
+// with the same picture (the lens warped on the CPU); with a GPU, OpenGL costs the CPU least.
 enum class SceneRenderer {
     asConfigured,  // QT_QUICK_BACKEND or QSG_RHI_BACKEND chose; Zuvik leaves it alone
     openGL,
@@ -28,4 +25,4 @@ struct RendererChoice {
 bool isSoftwareRasterizer(const QString& glRenderer);
 
 // `glRenderer`: what OpenGL reports here, or nothing when no OpenGL context could be made.
-RendererChoice chooseRenderer(bool configuredByUser, LyricStyle style, const std::optional<QString>& glRenderer);
+RendererChoice chooseRenderer(bool configuredByUser, const std::optional<QString>& glRenderer);

@@ -6,12 +6,10 @@
 #include "app/LyricsCommand.h"
 #include "app/OffsetCommand.h"
 #include "app/RendererChoice.h"
-#include "app/RendererSwitch.h"
 #include "app/SettingsCommand.h"
 #include "app/SingleInstance.h"
 #include "app/StillFrame.h"
 #include "app/VisualCommand.h"
-#include "overlay/LensPictureNode.h"
 #include "platform/dbus/MenuRequestBus.h"
 #include "platform/x11/X11Connection.h"
 #include "settings/AppSettings.h"
@@ -55,26 +53,18 @@ std::optional<QString> chooseDisplay(bool forStillFrame)
     return std::nullopt;
 }
 
-struct RunningRenderer {
-    RendererChoice choice;
-    std::optional<QString> glRenderer;  // what OpenGL reported; nothing when it was not asked
-};
-
 // Chosen once, before the first window is made; the log says which and why.
-RunningRenderer chooseAndUseRenderer(std::optional<LyricStyle> styleOfThisRun)
+void chooseAndUseRenderer()
 {
     const bool configured =
         !qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND") || !qEnvironmentVariableIsEmpty("QSG_RHI_BACKEND");
     const std::optional<QString> gl =
         configured ? std::nullopt : gl_probe::askRenderer(QCoreApplication::applicationFilePath());
-    const RendererChoice choice = chooseRenderer(configured, styleOfThisRun.value_or(AppSettings::shared().style()), gl);
+    const RendererChoice choice = chooseRenderer(configured, gl);
     if (choice.renderer != SceneRenderer::asConfigured)
         QQuickWindow::setGraphicsApi(choice.renderer == SceneRenderer::software ? QSGRendererInterface::Software
                                                                                 : QSGRendererInterface::OpenGL);
     DiagLog::log(QStringLiteral("renderer: ") + choice.reason);
-    if (choice.renderer == SceneRenderer::asConfigured && !lensDrawable(nullptr))
-        DiagLog::log(QStringLiteral("renderer: software — the fisheye looks are drawn without their lens"));
-    return {choice, gl};
 }
 
 // Qt's own -style option (the widget style) would take our --style: the arguments are kept as
@@ -196,11 +186,7 @@ int main(int argc, char* argv[])
         DiagLog::shared().waitUntilWritten();
         return 0;
     }
-    const RunningRenderer renderer = chooseAndUseRenderer(options.style);
-    // A look given on the command line holds for the run; without OpenGL there is nothing to switch to.
-    std::optional<RendererSwitch> rendererSwitch;
-    if (!options.style && renderer.choice.renderer != SceneRenderer::asConfigured && renderer.glRenderer)
-        rendererSwitch.emplace(renderer.choice.renderer, renderer.glRenderer, arguments, AppSettings::shared());
+    chooseAndUseRenderer();
     AppRuntime runtime(options);
     runtime.start();
     return QApplication::exec();

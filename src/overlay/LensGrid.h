@@ -20,6 +20,8 @@ struct MeshVertex {
     float y;
     float u;
     float v;
+
+    friend bool operator==(const MeshVertex&, const MeshVertex&) = default;
 };
 
 // Triangles over a picture's cells; empty where the picture does not show through the lens.

@@ -230,7 +230,7 @@ void LyricBand::applyFrameProperties(const Frame& frame)
         m_swayMatrix = sway;
         Q_EMIT swayMatrixChanged();
     }
-    m_lensEnabled = frame.lensEnabled && lensDrawable(window());
+    m_lensEnabled = frame.lensEnabled;
 }
 
 // Each new current word's watermark fades in over the last one, which fades out.

@@ -30,36 +30,26 @@ INSTANTIATE_TEST_SUITE_P(GlRendererStrings, Rasterizers, ::testing::Values(
 
 struct ChoiceCase {
     bool configured;
-    LyricStyle style;
     std::optional<QString> glRenderer;
     SceneRenderer expected;
 };
 
 class Choices : public ::testing::TestWithParam<ChoiceCase> {};
 
-TEST_P(Choices, FollowTheLookAndTheMachine)
+TEST_P(Choices, FollowTheMachine)
 {
     const ChoiceCase& c = GetParam();
-    const RendererChoice choice = chooseRenderer(c.configured, c.style, c.glRenderer);
+    const RendererChoice choice = chooseRenderer(c.configured, c.glRenderer);
     EXPECT_EQ(choice.renderer, c.expected);
     EXPECT_FALSE(choice.reason.isEmpty());
 }
 
-const QString cpu = QStringLiteral("llvmpipe (LLVM 15.0.6, 256 bits)");
-const QString gpu = QStringLiteral("Mesa Intel(R) UHD Graphics 620 (KBL GT2)");
-
 INSTANTIATE_TEST_SUITE_P(RendererChoice, Choices, ::testing::Values(
-    ChoiceCase{false, LyricStyle::ship, cpu, SceneRenderer::software},
-    ChoiceCase{false, LyricStyle::visual, cpu, SceneRenderer::software},
-    ChoiceCase{false, LyricStyle::fisheye, cpu, SceneRenderer::openGL},
-    ChoiceCase{false, LyricStyle::fisheyeVisual, cpu, SceneRenderer::openGL},
-    ChoiceCase{false, LyricStyle::ship, gpu, SceneRenderer::openGL},
-    ChoiceCase{false, LyricStyle::fisheye, gpu, SceneRenderer::openGL},
-    // No OpenGL at all: software draws every look, the fisheye ones without their lens.
-    ChoiceCase{false, LyricStyle::fisheye, std::nullopt, SceneRenderer::software},
-    ChoiceCase{false, LyricStyle::ship, std::nullopt, SceneRenderer::software},
+    ChoiceCase{false, QStringLiteral("llvmpipe (LLVM 15.0.6, 256 bits)"), SceneRenderer::software},
+    ChoiceCase{false, QStringLiteral("Mesa Intel(R) UHD Graphics 620 (KBL GT2)"), SceneRenderer::openGL},
+    ChoiceCase{false, std::nullopt, SceneRenderer::software},  // no OpenGL at all
     // The user's own choice always stands.
-    ChoiceCase{true, LyricStyle::ship, cpu, SceneRenderer::asConfigured},
-    ChoiceCase{true, LyricStyle::fisheye, std::nullopt, SceneRenderer::asConfigured}));
+    ChoiceCase{true, QStringLiteral("llvmpipe (LLVM 15.0.6, 256 bits)"), SceneRenderer::asConfigured},
+    ChoiceCase{true, std::nullopt, SceneRenderer::asConfigured}));
 
 }  // namespace

@@ -93,7 +93,7 @@ INSTANTIATE_TEST_SUITE_P(
                       StillCase{"visual", 7.3, {QStringLiteral("city"), QStringLiteral("hums")},
                                 {QStringLiteral("song"), QStringLiteral("the")}},
                       StillCase{"fisheye", 7.3, {QStringLiteral("silver")}, {QStringLiteral("song"), QStringLiteral("city")}},
-                      // The software adaptation draws no lens: the words must show all the same.
+                      // The software renderer warps the lens on the CPU: the words must read all the same.
                       StillCase{"fisheye", 7.3, {QStringLiteral("silver")}, {QStringLiteral("song"), QStringLiteral("city")},
                                 "software"},
                       // "turn" is set on a faded chip there, which tesseract does not read.

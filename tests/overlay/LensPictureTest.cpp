@@ -1,5 +1,6 @@
-// Pictures through the lens on a real GPU pipeline (Mesa's software rasteriser on a private X
-// server), checked against the mapping they are meant to show.
+// Pictures through the lens on a private X server, checked against the mapping they are meant to
+// show: drawn over their meshes by OpenGL (Mesa's llvmpipe), and warped on the CPU when CTest runs
+// them again with QT_QUICK_BACKEND=software.
 #include "overlay/FisheyeMapping.h"
 #include "overlay/LensGrid.h"
 #include "overlay/LensPictureNode.h"
