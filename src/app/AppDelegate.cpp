@@ -1,6 +1,6 @@
 #include "app/AppDelegate.h"
 
-#include "app/DiagLog.h"
+#include "foundation/DiagLog.h"
 #include "app/DisplayIdentity.h"
 #include "app/LockMonitor.h"
 #include "overlay/NoticeWindow.h"

@@ -1,7 +1,7 @@
 #include "app/AppRuntime.h"
 
 #include "app/DemoTrack.h"
-#include "app/DiagLog.h"
+#include "foundation/DiagLog.h"
 #include "app/EngineFrameFeed.h"
 #include "app/LyricEngine.h"
 #include "lyrics/LocalLyricsFinder.h"

@@ -1,6 +1,6 @@
 #include "app/FrameTrace.h"
 
-#include "app/DiagLog.h"
+#include "foundation/DiagLog.h"
 
 std::unique_ptr<FrameTrace> FrameTrace::fromEnvironment()
 {

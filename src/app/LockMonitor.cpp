@@ -1,6 +1,6 @@
 #include "app/LockMonitor.h"
 
-#include "app/DiagLog.h"
+#include "foundation/DiagLog.h"
 #include "app/LockStateSource.h"
 
 #include <QPointer>

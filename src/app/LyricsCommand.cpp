@@ -1,7 +1,7 @@
 #include "app/LyricsCommand.h"
 
 #include "app/AppOptions.h"
-#include "app/DiagLog.h"
+#include "foundation/DiagLog.h"
 #include "lyrics/LyricsLog.h"
 #include "lyrics/LyricsProvider.h"
 #include "lyrics/TimedLyricsJson.h"

@@ -1,6 +1,6 @@
 #include "app/ScreenAwake.h"
 
-#include "app/DiagLog.h"
+#include "foundation/DiagLog.h"
 
 #include <QPointer>
 

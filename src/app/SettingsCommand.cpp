@@ -1,7 +1,7 @@
 #include "app/SettingsCommand.h"
 
 #include "app/AppOptions.h"
-#include "app/DiagLog.h"
+#include "foundation/DiagLog.h"
 #include "settings/AppSettings.h"
 #include "settings/JsonFileDefaultsStore.h"
 #include "settings/StoredSettings.h"

@@ -1,6 +1,6 @@
 #include "app/StatusMenu.h"
 
-#include "app/DiagLog.h"
+#include "foundation/DiagLog.h"
 #include "app/AppDelegate.h"  // the displays as the delegate names them
 #include "lyrics/TrackOffsets.h"
 #include "settings/AppSettings.h"

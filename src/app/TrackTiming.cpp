@@ -1,6 +1,6 @@
 #include "app/TrackTiming.h"
 
-#include "app/DiagLog.h"
+#include "foundation/DiagLog.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #include "app/UpdateCheck.h"
 
-#include "app/DiagLog.h"
+#include "foundation/DiagLog.h"
 
 #include <QNetworkReply>
 #include <QNetworkRequest>

@@ -1,6 +1,6 @@
 #include "app/AppOptions.h"
 #include "app/AppRuntime.h"
-#include "app/DiagLog.h"
+#include "foundation/DiagLog.h"
 #include "app/DisplayChoice.h"
 #include "app/GlProbe.h"
 #include "app/LyricsCommand.h"

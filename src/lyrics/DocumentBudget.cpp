@@ -1,6 +1,6 @@
 #include "lyrics/DocumentBudget.h"
 
-#include "app/DiagLog.h"
+#include "foundation/DiagLog.h"
 
 bool DocumentBudget::takeLine()
 {

@@ -1,6 +1,6 @@
 #include "lyrics/LocalLyricsFinder.h"
 
-#include "app/DiagLog.h"
+#include "foundation/DiagLog.h"
 #include "foundation/RegularFileRead.h"
 #include "lyrics/LocalLyricsParser.h"
 #include "lyrics/SearchKey.h"

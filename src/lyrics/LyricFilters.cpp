@@ -1,6 +1,6 @@
 #include "lyrics/LyricFilters.h"
 
-#include "app/DiagLog.h"
+#include "foundation/DiagLog.h"
 #include "lyrics/UnicodeText.h"
 
 #include <QSet>

@@ -1,6 +1,6 @@
 #include "lyrics/LyricsLog.h"
 
-#include "app/DiagLog.h"
+#include "foundation/DiagLog.h"
 
 namespace lyrics_log {
 

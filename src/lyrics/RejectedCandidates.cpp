@@ -1,6 +1,6 @@
 #include "lyrics/RejectedCandidates.h"
 
-#include "app/DiagLog.h"
+#include "foundation/DiagLog.h"
 #include "lyrics/TrackKey.h"
 #include "lyrics/VersionedJsonFile.h"
 

@@ -1,6 +1,6 @@
 #include "lyrics/ServiceAddress.h"
 
-#include "app/DiagLog.h"
+#include "foundation/DiagLog.h"
 
 #include <QList>
 #include <QPair>

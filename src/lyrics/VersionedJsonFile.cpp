@@ -1,6 +1,6 @@
 #include "lyrics/VersionedJsonFile.h"
 
-#include "app/DiagLog.h"
+#include "foundation/DiagLog.h"
 #include "foundation/CorruptFile.h"
 #include "foundation/RegularFileRead.h"
 

@@ -1,6 +1,6 @@
 #include "platform/PlayerBackends.h"
 
-#include "app/DiagLog.h"
+#include "foundation/DiagLog.h"
 
 #include <QStringList>
 #include <QSysInfo>

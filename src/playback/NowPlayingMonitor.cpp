@@ -1,6 +1,6 @@
 #include "playback/NowPlayingMonitor.h"
 
-#include "app/DiagLog.h"
+#include "foundation/DiagLog.h"
 #include "playback/AnchorRule.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #include "playback/PlayerQueryRunner.h"
 
-#include "app/DiagLog.h"
+#include "foundation/DiagLog.h"
 
 PlayerQueryRunner::PlayerQueryRunner(PlayerQuery::HostFactory makeHost, PlayerQuery::Clock clock)
     : m_makeHost(std::move(makeHost))

@@ -1,6 +1,6 @@
 #include "settings/AppSettings.h"
 
-#include "app/DiagLog.h"
+#include "foundation/DiagLog.h"
 #include "settings/JsonFileDefaultsStore.h"
 #include "settings/StoredSettings.h"
 

@@ -1,6 +1,6 @@
 #include "settings/ArtworkColorSync.h"
 
-#include "app/DiagLog.h"
+#include "foundation/DiagLog.h"
 #include "platform/PlayerBackends.h"
 #include "settings/AppSettings.h"
 #include "settings/ArtworkWorker.h"

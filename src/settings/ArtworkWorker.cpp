@@ -1,6 +1,6 @@
 #include "settings/ArtworkWorker.h"
 
-#include "app/DiagLog.h"
+#include "foundation/DiagLog.h"
 #include "settings/AccentExtractor.h"
 
 ArtworkWorker::ArtworkWorker(ArtworkColorSync::SourceFactory makeSource, ArtworkLimits limits)

@@ -1,6 +1,6 @@
 #include "settings/JsonFileDefaultsStore.h"
 
-#include "app/DiagLog.h"
+#include "foundation/DiagLog.h"
 #include "foundation/AtomicFileWrite.h"
 #include "foundation/CorruptFile.h"
 #include "foundation/RegularFileRead.h"

@@ -1,6 +1,6 @@
 #include "visuals/WordVisualResolver.h"
 
-#include "app/DiagLog.h"
+#include "foundation/DiagLog.h"
 #include "foundation/AtomicFileWrite.h"
 #include "foundation/RegularFileRead.h"
 #include "lyrics/LyricsCache.h"

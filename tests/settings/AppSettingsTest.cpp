@@ -1,7 +1,7 @@
 #include "settings/AppSettings.h"
 #include "settings/JsonFileDefaultsStore.h"
 
-#include "app/DiagLog.h"
+#include "foundation/DiagLog.h"
 #include "SettingsTestSupport.h"
 
 #include <QJsonArray>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/DiagLog.h"
+#include "foundation/DiagLog.h"
 
 #include <QFile>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "QtTestSupport.h"
 
-#include "app/DiagLog.h"
+#include "foundation/DiagLog.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -3,7 +3,7 @@
 // Then it makes the application object the code under test expects (a QGuiApplication on the
 // offscreen platform in the GUI variant, a QApplication there in the widgets variant; a
 // QApplication on an X server of its own, with a compositor, in the X11 variant) and runs the tests.
-#include "app/DiagLog.h"
+#include "foundation/DiagLog.h"
 
 #include <QByteArray>
 #include <QDir>

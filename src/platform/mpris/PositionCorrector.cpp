@@ -1,6 +1,6 @@
 #include "platform/mpris/PositionCorrector.h"
 
-#include "app/DiagLog.h"
+#include "foundation/DiagLog.h"
 #include "platform/mpris/MprisReplyRecord.h"
 
 #include <algorithm>

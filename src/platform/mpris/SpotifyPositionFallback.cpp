@@ -1,6 +1,6 @@
 #include "platform/mpris/SpotifyPositionFallback.h"
 
-#include "app/DiagLog.h"
+#include "foundation/DiagLog.h"
 
 double SpotifyPositionFallback::position(const QString& track, double reported, bool isPlaying, const QDateTime& now)
 {

@@ -1,4 +1,4 @@
-#include "app/DiagLog.h"
+#include "foundation/DiagLog.h"
 #include "app/ScreenAwake.h"
 #include "platform/freedesktop/ScreenSaverInhibitor.h"
 

@@ -1,4 +1,4 @@
-#include "app/DiagLog.h"
+#include "foundation/DiagLog.h"
 
 #include "foundation/RegularFileAppend.h"
 
