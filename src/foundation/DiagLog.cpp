@@ -1,6 +1,7 @@
 #include "foundation/DiagLog.h"
 
 #include "foundation/RegularFileAppend.h"
+#include "foundation/UserFolders.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,11 +24,7 @@ DiagLog& DiagLog::shared()
 
 QString DiagLog::defaultFilePath()
 {
-    QString stateHome = qEnvironmentVariable("XDG_STATE_HOME");
-    // XDG base directories: a relative path is to be ignored.
-    if (stateHome.isEmpty() || QDir::isRelativePath(stateHome))
-        stateHome = QDir::homePath() + QStringLiteral("/.local/state");
-    return stateHome + QStringLiteral("/Zuvik/Zuvik.log");
+    return UserFolders::logFile();
 }
 
 void DiagLog::writeToStandardError(const QString& message)

@@ -2,6 +2,7 @@
 
 #include "foundation/DiagLog.h"
 #include "foundation/RegularFileRead.h"
+#include "foundation/UserFolders.h"
 #include "lyrics/LocalLyricsParser.h"
 #include "lyrics/SearchKey.h"
 
@@ -10,7 +11,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
-#include <QStandardPaths>
 #include <QThreadPool>
 #include <QUrl>
 
@@ -76,7 +76,7 @@ std::optional<TimedLyrics> readFile(const QString& path)
 
 QString userFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Zuvik/lyrics");
+    return UserFolders::localLyricsFolder();
 }
 
 QStringList candidatePaths(const NowPlayingTrack& track, const QString& folder)

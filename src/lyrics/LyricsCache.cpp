@@ -3,6 +3,7 @@
 #include "foundation/DiagLog.h"
 #include "foundation/AtomicFileWrite.h"
 #include "foundation/RegularFileRead.h"
+#include "foundation/UserFolders.h"
 #include "lyrics/CacheFileName.h"
 #include "lyrics/TimedLyricsJson.h"
 
@@ -13,11 +14,7 @@
 
 QString LyricsCache::userCacheFolder()
 {
-    const QString cacheHome = qEnvironmentVariable("XDG_CACHE_HOME");
-    // XDG base directories: a relative path is to be ignored.
-    if (cacheHome.isEmpty() || QDir::isRelativePath(cacheHome))
-        return QDir::homePath() + QStringLiteral("/.cache");
-    return cacheHome;
+    return UserFolders::lyricsCacheBase();
 }
 
 QString LyricsCache::prepare(const QString& cacheFolder)

@@ -1,12 +1,12 @@
 #include "lyrics/RejectedCandidates.h"
 
 #include "foundation/DiagLog.h"
+#include "foundation/UserFolders.h"
 #include "lyrics/TrackKey.h"
 #include "lyrics/VersionedJsonFile.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
-#include <QStandardPaths>
 
 #include <algorithm>
 
@@ -27,7 +27,7 @@ std::optional<std::int64_t> idFrom(const QJsonValue& value)
 
 QString RejectedCandidates::userFile()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Zuvik/rejected.json");
+    return UserFolders::rejectionsFile();
 }
 
 RejectedCandidates::RejectedCandidates(QString filePath)

@@ -1,10 +1,10 @@
 #include "lyrics/TrackOffsets.h"
 
+#include "foundation/UserFolders.h"
 #include "lyrics/TrackKey.h"
 #include "lyrics/VersionedJsonFile.h"
 
 #include <QJsonObject>
-#include <QStandardPaths>
 
 #include <algorithm>
 #include <cmath>
@@ -19,7 +19,7 @@ constexpr int fileVersion = 1;
 
 QString TrackOffsets::userFile()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Zuvik/offsets.json");
+    return UserFolders::offsetsFile();
 }
 
 QString TrackOffsets::keyOf(const NowPlayingTrack& track)

@@ -4,6 +4,7 @@
 #include "foundation/AtomicFileWrite.h"
 #include "foundation/CorruptFile.h"
 #include "foundation/RegularFileRead.h"
+#include "foundation/UserFolders.h"
 
 #include <QDir>
 #include <QFile>
@@ -72,10 +73,7 @@ JsonFileDefaultsStore::JsonFileDefaultsStore(QString filePath, QObject* parent)
 
 QString JsonFileDefaultsStore::defaultFilePath()
 {
-    QString configHome = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (configHome.isEmpty() || QDir::isRelativePath(configHome))
-        configHome = QDir::homePath() + QStringLiteral("/.config");
-    return configHome + QStringLiteral("/Orvane/defaults.json");
+    return UserFolders::settingsFile();
 }
 
 std::optional<QJsonValue> JsonFileDefaultsStore::value(const QString& key) const

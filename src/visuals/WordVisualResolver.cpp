@@ -1,5 +1,7 @@
 #include "visuals/WordVisualResolver.h"
 
+#include "foundation/UserFolders.h"
+
 #include "foundation/DiagLog.h"
 #include "foundation/AtomicFileWrite.h"
 #include "foundation/RegularFileRead.h"
@@ -83,7 +85,7 @@ QHash<QString, QString> readSymbolIndex(const QString& path, const std::function
 
 WordVisualResolver::Sources WordVisualResolver::defaultSources()
 {
-    return {LyricsCache::userCacheFolder() + QStringLiteral("/Orvane/WordVisuals/v3.json"),
+    return {UserFolders::wordVisualMemoFile(),
             symbol_set::searchIndexPath(), WordEmbedding::defaultFilePath()};
 }
 

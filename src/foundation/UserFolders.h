@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+// Where every file Zuvik keeps for the user lives, decided here and nowhere else. The base folders
+// follow the XDG base directory rules: an unset or relative $XDG_*_HOME means the default under the
+// home folder. The names below the base folders are what stored files rely on; they never change.
+namespace UserFolders {
+
+// The settings: $XDG_CONFIG_HOME/Orvane/defaults.json.
+QString settingsFile();
+// The lyrics cache's base: the cache home, below which the cache keeps its own versioned folders.
+QString lyricsCacheBase();
+// The word-picture memo: $XDG_CACHE_HOME/Orvane/WordVisuals/v3.json.
+QString wordVisualMemoFile();
+// Per-track offsets and rejected candidates: $XDG_DATA_HOME/Zuvik/{offsets,rejected}.json.
+QString offsetsFile();
+QString rejectionsFile();
+// The user's own .lrc files: $XDG_DATA_HOME/Zuvik/lyrics.
+QString localLyricsFolder();
+// The diagnostic log: $XDG_STATE_HOME/Zuvik/Zuvik.log.
+QString logFile();
+
+}  // namespace UserFolders
