@@ -7,12 +7,9 @@
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    if (argc < 2)
-        return 2;
-    JsonFileDefaultsStore store(QString::fromLocal8Bit(argv[1]));
+    JsonFileDefaultsStore store(QString::fromLocal8Bit(argc > 1 ? argv[1] : "defaults.json"));
     AppSettings settings(store);
-    // A long value makes every write big enough for a kill to land inside it.
-    QSet<quint32> displays;
+    QSet<quint32> displays;  // a long value makes every write big enough for a kill to land inside it
     for (quint32 id = 0; id < 2000; ++id)
         displays.insert(id);
     for (int i = 0;; ++i) {
