@@ -1,10 +1,8 @@
 // The built executable from a terminal without any display, as over SSH or from cron: what each
 // command line answers, and with which exit status. None may abort for want of a display.
 #include "TerminalRun.h"
-
 #include <QImage>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -45,7 +43,7 @@ INSTANTIATE_TEST_SUITE_P(Lines, CommandLine, ::testing::Values(
     LineCase{"TheOverlayWithoutADisplay", {}, 1, noDisplay}, LineCase{"TheDemoWithoutADisplay", {"--demo"}, 1, noDisplay},
     LineCase{"WaylandWithoutXWayland", {}, 1, "no X display to draw on", {{"WAYLAND_DISPLAY", "wayland-9"}}},
     LineCase{"AnXDisplayThatDoesNotAnswer", {}, 1, "cannot open the X display \":97\"", {{"DISPLAY", ":97"}}},
-    LineCase{"MenuWithoutASessionBus", {"--menu"}, 1, "start Zuvik first"}, LineCase{"Get", {"get", "lyricStyle"}, 0, "Ship"},
+    LineCase{"MenuWithoutASessionBus", {"--menu"}, 1, "start Zuvik first"},
     LineCase{"LyricsHelp", {"lyrics", "--help"}, 0, "--artist"}, LineCase{"OffsetHelp", {"offset", "--help"}, 0, "usage: zuvik offset"},
     LineCase{"OffsetWithoutARunningCopy", {"offset", "+0.5"}, 1, "zuvik offset: "}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -1,21 +1,17 @@
 // The built executable from a terminal: `zuvik --menu` with and without a running copy on a
 // private session bus, and `zuvik set` / `zuvik get` over the defaults file of the test's home.
 #include "settings/JsonFileDefaultsStore.h"
-
 #include "EventLoopWait.h"
 #include "LogLines.h"
 #include "PrivateSessionBus.h"
 #include "ScratchMount.h"
 #include "TerminalRun.h"
-
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 using namespace std::chrono_literals;

@@ -1,13 +1,9 @@
 // The status menu on a real X server (Xvfb with picom) under a real tray host (trayer), read back
 // from a screenshot with tesseract.
 #include "MenuTestSupport.h"
-
 #include "EventLoopWait.h"
 #include "LogLines.h"
 #include "PrivateX11Server.h"
-
-#include "platform/freedesktop/SessionLockState.h"
-
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -16,7 +12,6 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QSystemTrayIcon>
-
 #include <gtest/gtest.h>
 
 using namespace std::chrono_literals;
@@ -27,8 +22,7 @@ namespace {
 // menu opens below it. The picture goes to $ZUVIK_SCREENSHOT_DIR/status-menu.png when that is set.
 TEST(MenuOnX11, TheMenuUnderATrayHostReadsAsItShould)
 {
-    SessionLockState lockState{QDBusConnection(QStringLiteral("no-system-bus")), QDBusConnection(QStringLiteral("no-session-bus"))};
-    MenuParts parts{lockState};
+    MenuParts parts;
     QProcess tray;
     tray.start(QStringLiteral("trayer"), QStringLiteral("--edge top --align right --widthtype request --height 28 --SetDockType "
                                                         "true --tint 0x303030 --transparent true --alpha 0").split(u' '));

@@ -1,8 +1,6 @@
 #include "settings/AccentExtractor.h"
-
 #include "ArtworkTestSupport.h"
 #include "SettingsTestSupport.h"
-
 #include <QColorSpace>
 #include <QColorTransform>
 

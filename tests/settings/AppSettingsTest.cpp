@@ -1,9 +1,6 @@
 #include "LogLines.h"
 #include "SettingsTestSupport.h"
-
 #include <QJsonArray>
-#include <QProcess>
-#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -31,17 +28,7 @@ TEST_F(Settings, AssignmentPublishesEvenWhenUnchangedAndEffectsRunAfterTheKeyIsS
     EXPECT_TRUE(refreshed);
 }
 
-TEST_F(Settings, ResetColorsStoresTheDefaults)
-{
-    settings->setColor(Color{0, 0, 1, 1}, ColorSlot::text);
-    settings->resetColors();
-    for (const auto& [key, hex] : {std::pair("color.text", "#FFFFFFFF"), std::pair("color.highlight", "#FFFFFFFF"),
-                                   std::pair("color.secondary", "#FFFFFFB3")})
-        EXPECT_EQ(file().value(QLatin1String(key)).toString(), QLatin1String(hex));
-    EXPECT_EQ(settings->textColor(), Color::white());
-}
-
-TEST_F(Settings, ArtworkAccentIsPublishedButNeverStoredAndAutoSyncOffRestoresTheSavedColours)
+TEST_F(Settings, ArtworkAccentIsNeverStoredAutoSyncOffRestoresTheSavedColoursAndResetStoresTheDefaults)
 {
     settings->setColor(Color{0, 0, 1, 1}, ColorSlot::text);
     settings->setAutoSyncColors(true);
@@ -55,6 +42,11 @@ TEST_F(Settings, ArtworkAccentIsPublishedButNeverStoredAndAutoSyncOffRestoresThe
     EXPECT_EQ(settings->textColor(), (Color{0, 0, 1, 1}));
     EXPECT_EQ(settings->highlightColor(), Color::white());
     EXPECT_EQ(settings->secondaryColor(), Color::white(0.7));
+    settings->resetColors();
+    EXPECT_EQ(settings->textColor(), Color::white());
+    for (const auto& [key, hex] : {std::pair("color.text", "#FFFFFFFF"), std::pair("color.highlight", "#FFFFFFFF"),
+                                   std::pair("color.secondary", "#FFFFFFB3")})
+        EXPECT_EQ(file().value(QLatin1String(key)).toString(), QLatin1String(hex));
 }
 
 TEST_F(Settings, ToggleDisplayTwiceRestoresTheSetAndLogsOffThenOn)
@@ -111,26 +103,6 @@ TEST_F(Settings, AnotherProcessesChangeIsPublishedWithItsEffectsAndLogged)
     writeFile(QJsonDocument(edited).toJson());
     EXPECT_TRUE(QTest::qWaitFor([&] { return settings->style() == LyricStyle::visual; }, 10000));
     EXPECT_EQ(settings->lyricFont(), LyricFont::futura);
-}
-
-TEST_F(Settings, KillDuringWritesLeavesTheOldOrTheNewFileNeverATornOne)
-{
-    for (int round = 0; round < 12; ++round) {
-        QFile::remove(path());
-        QProcess writer;
-        writer.start(QStringLiteral(ZUVIK_DEFAULTS_WRITER), {path()});
-        ASSERT_TRUE(writer.waitForStarted());
-        ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(path()); }, 10000));  // writing now
-        QTest::qWait(int(QRandomGenerator::global()->bounded(40)));
-        writer.kill();
-        writer.waitForFinished();
-        QFile written(path());
-        ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-        QJsonParseError error{};
-        const QJsonDocument document = QJsonDocument::fromJson(written.readAll(), &error);
-        ASSERT_EQ(error.error, QJsonParseError::NoError) << "round " << round;
-        EXPECT_TRUE(document.object().value(QLatin1String("textScale")).isDouble());
-    }
 }
 
 }  // namespace

@@ -1,17 +1,13 @@
 // From an artwork location to a picture: which addresses are followed, which files are read, what
 // a download server's answers give, and the limits on size.
 #include "settings/ArtworkLoader.h"
-
 #include "ArtworkTestSupport.h"
 #include "LoopbackHttpServer.h"
 #include "QtTestSupport.h"
-
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
-
 #include <functional>
 #include <sys/stat.h>
 

@@ -1,8 +1,6 @@
 #include "settings/Color.h"
 #include "settings/ColorConversion.h"
-
 #include "SettingsTestSupport.h"
-
 #include <limits>
 
 namespace {

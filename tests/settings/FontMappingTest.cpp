@@ -1,7 +1,5 @@
 #include "settings/FontMapping.h"
-
 #include <QFontInfo>
-
 #include <gtest/gtest.h>
 
 namespace {

@@ -2,14 +2,12 @@
 
 #include "settings/AppSettings.h"
 #include "settings/JsonFileDefaultsStore.h"
-
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 inline void PrintTo(const Color& c, std::ostream* out)

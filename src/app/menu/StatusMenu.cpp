@@ -3,6 +3,7 @@
 #include "foundation/DiagLog.h"
 #include "app/ScreenIdentity.h"
 #include "settings/AppSettings.h"
+#include "settings/ColorConversion.h"
 #include "settings/FontMapping.h"
 #include "visuals/SymbolSet.h"
 
@@ -29,17 +30,6 @@ namespace {
 const QKeySequence quitShortcut(Qt::CTRL | Qt::Key_Q);
 
 const QString noTrayLine = QStringLiteral("status menu: no system tray — run 'zuvik --menu' to open the menu");
-
-QColor toQColor(const Color& color)
-{
-    return QColor::fromRgbF(float(color.red), float(color.green), float(color.blue), float(color.alpha));
-}
-
-Color fromQColor(const QColor& color)
-{
-    const QColor rgb = color.toRgb();
-    return {rgb.redF(), rgb.greenF(), rgb.blueF(), rgb.alphaF()};
-}
 
 // A 16 × 16 rounded square of the colour, drawn when the menu opens.
 QIcon swatch(const Color& color, qreal devicePixelRatio)
