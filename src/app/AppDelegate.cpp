@@ -1,7 +1,7 @@
 #include "app/AppDelegate.h"
 
 #include "foundation/DiagLog.h"
-#include "app/DisplayIdentity.h"
+#include "app/ScreenIdentity.h"
 #include "app/LockMonitor.h"
 #include "overlay/NoticeWindow.h"
 #include "overlay/OverlaySpace.h"
@@ -12,17 +12,6 @@
 #include <QGuiApplication>
 #include <QQmlEngine>
 #include <QScreen>
-
-quint32 displayIdOf(const QScreen& screen)
-{
-    return displayIdFor({screen.name(), screen.manufacturer(), screen.model(), screen.serialNumber()});
-}
-
-QString displayNameOf(const QScreen& screen)
-{
-    const QString product = QStringList{screen.manufacturer(), screen.model()}.join(u' ').trimmed();
-    return product.isEmpty() ? screen.name() : product;
-}
 
 AppDelegate::AppDelegate(AppSettings& settings, OverlaySpace& space, LockStateSource& lockSource, FeedFactory feed,
                          QObject* parent)

@@ -58,7 +58,3 @@ private:
     std::unordered_map<quint32, std::unique_ptr<TopmostWindow>> m_overlays;
     std::unordered_map<quint32, std::unique_ptr<NoticeWindow>> m_notices;  // made on first notice
 };
-
-// The display ID of a screen (see DisplayIdentity), and the name the log gives it.
-quint32 displayIdOf(const QScreen& screen);
-QString displayNameOf(const QScreen& screen);

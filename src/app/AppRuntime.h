@@ -4,7 +4,7 @@
 #include "app/AppOptions.h"
 #include "app/LyricsRejection.h"
 #include "app/ScreenAwake.h"
-#include "app/StatusMenu.h"
+#include "app/menu/StatusMenu.h"
 #include "app/TrackTiming.h"
 #include "platform/freedesktop/ScreenSaverInhibitor.h"
 #include "platform/freedesktop/SessionLockState.h"

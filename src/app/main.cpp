@@ -6,7 +6,7 @@
 #include "app/LyricsCommand.h"
 #include "app/OffsetCommand.h"
 #include "app/RendererChoice.h"
-#include "app/SettingsCommand.h"
+#include "app/cli/SettingsCommand.h"
 #include "app/SingleInstance.h"
 #include "app/StillFrame.h"
 #include "app/VisualCommand.h"

@@ -3,9 +3,12 @@
 #include "playback/PlayerPreferences.h"
 #include "settings/Color.h"
 #include "settings/SettingsEnums.h"
+#include "settings/SettingsTable.h"
 
 #include <QObject>
 #include <QSet>
+
+#include <array>
 
 class DefaultsStore;
 
@@ -20,24 +23,28 @@ public:
 
     explicit AppSettings(DefaultsStore& store, QObject* parent = nullptr);
 
-    LyricStyle style() const { return m_style; }
-    void setStyle(LyricStyle style);
-    Color textColor() const { return m_textColor; }
-    Color highlightColor() const { return m_highlightColor; }
-    Color secondaryColor() const { return m_secondaryColor; }
-    bool autoSyncColors() const { return m_autoSyncColors; }
-    void setAutoSyncColors(bool on);
-    bool keepScreenAwake() const { return m_keepScreenAwake; }
-    void setKeepScreenAwake(bool on);
-    bool showWhenUnlocked() const { return m_showWhenUnlocked; }
-    void setShowWhenUnlocked(bool on);
-    LyricFont lyricFont() const { return m_lyricFont; }
-    void setLyricFont(LyricFont font);
-    double textScale() const { return m_textScale; }
-    void setTextScale(double scale);
-    const QSet<quint32>& disabledDisplays() const { return m_disabledDisplays; }
-    void setDisabledDisplays(const QSet<quint32>& displays);
-    const PlayerPreferences& playerPreferences() const { return m_playerPreferences; }
+    // Any setting by its row; setValue stores, logs and runs the effects as the typed setters do.
+    const SettingValue& value(Setting id) const { return m_values[std::size_t(id)]; }
+    void setValue(Setting id, const SettingValue& value);
+
+    LyricStyle style() const { return std::get<LyricStyle>(value(Setting::style)); }
+    void setStyle(LyricStyle style) { setValue(Setting::style, style); }
+    Color textColor() const { return color(ColorSlot::text); }
+    Color highlightColor() const { return color(ColorSlot::highlight); }
+    Color secondaryColor() const { return color(ColorSlot::secondary); }
+    bool autoSyncColors() const { return std::get<bool>(value(Setting::autoSyncColors)); }
+    void setAutoSyncColors(bool on) { setValue(Setting::autoSyncColors, on); }
+    bool keepScreenAwake() const { return std::get<bool>(value(Setting::keepScreenAwake)); }
+    void setKeepScreenAwake(bool on) { setValue(Setting::keepScreenAwake, on); }
+    bool showWhenUnlocked() const { return std::get<bool>(value(Setting::showWhenUnlocked)); }
+    void setShowWhenUnlocked(bool on) { setValue(Setting::showWhenUnlocked, on); }
+    LyricFont lyricFont() const { return std::get<LyricFont>(value(Setting::lyricFont)); }
+    void setLyricFont(LyricFont font) { setValue(Setting::lyricFont, font); }
+    double textScale() const { return std::get<double>(value(Setting::textScale)); }
+    void setTextScale(double scale) { setValue(Setting::textScale, scale); }
+    const QSet<quint32>& disabledDisplays() const { return std::get<QSet<quint32>>(value(Setting::disabledDisplays)); }
+    void setDisabledDisplays(const QSet<quint32>& displays) { setValue(Setting::disabledDisplays, displays); }
+    PlayerPreferences playerPreferences() const;
     // Stores each list that differs from the current one.
     void setPlayerPreferences(const PlayerPreferences& preferences);
 
@@ -73,32 +80,16 @@ Q_SIGNALS:
     void artworkRefreshRequested();
 
 private:
-    void load();
     void reloadChangedKeys(const QStringList& keys);
-    void assignColor(ColorSlot slot, const Color& color);
-    void storeDisplays();
-
+    void assign(Setting id, const SettingValue& value);
+    // Writes the value to the store; false when it did not reach it.
+    bool store(Setting id);
+    void logChange(Setting id) const;
+    // Emits the setting's own signal.
+    void announce(Setting id);
     // The effects of a change apart from storing it: also run for changes made by another process.
-    void afterAutoSyncColors();
-    void afterKeepScreenAwake();
-    // The log line of a change, written once it is stored (or came stored from another process).
-    void logAutoSyncColors() const;
-    void logKeepScreenAwake() const;
+    void afterChange(Setting id);
 
     DefaultsStore& m_store;
-    LyricStyle m_style = LyricStyle::ship;
-    Color m_textColor = defaultColor(ColorSlot::text);
-    Color m_highlightColor = defaultColor(ColorSlot::highlight);
-    Color m_secondaryColor = defaultColor(ColorSlot::secondary);
-    bool m_autoSyncColors = false;
-    bool m_keepScreenAwake = true;
-    bool m_showWhenUnlocked = true;
-    LyricFont m_lyricFont = LyricFont::sfPro;
-    double m_textScale = 1.0;
-    QSet<quint32> m_disabledDisplays;
-    PlayerPreferences m_playerPreferences;
+    std::array<SettingValue, std::size_t(Setting::ignoredPlayers) + 1> m_values;
 };
-
-// The text scale as drawing uses it: the store keeps any number, but the overlay only makes sense
-// between a quarter and four times the base size. Not a number gives 1.
-double drawingTextScale(double storedScale);

@@ -1,46 +1,21 @@
 #pragma once
 
-// The status menu with its real collaborators: settings over a defaults file of the test's own,
-// the overlay delegate with an engine that finds no player, and the given lock state.
-#include "MenuPrinting.h"
-
-#include "app/AppDelegate.h"
-#include "app/EngineFrameFeed.h"
-#include "app/LyricEngine.h"
-#include "app/StatusMenu.h"
-#include "platform/x11/X11OverlaySpace.h"
+#include "app/menu/StatusMenu.h"
 #include "settings/AppSettings.h"
 #include "settings/JsonFileDefaultsStore.h"
-
 #include <QAction>
 #include <QMenu>
 #include <QTemporaryDir>
 
-#include <memory>
-
+// The status menu over settings in a defaults file of the test's own.
 struct MenuParts {
-    explicit MenuParts(LockStateSource& lockState, StatusMenu::UpdateFeed feed = {})
-        : delegate(settings, space, lockState, [this]() -> FrameFeed& { return frameFeed; })
-        , menu(settings, std::move(feed))
-    {
-    }
+    explicit MenuParts(StatusMenu::UpdateFeed feed = {}) : menu(settings, std::move(feed)) {}
 
-    // The menu's action with this title, or null.
-    QAction* action(const QString& title) const
+    // The action with this title in the menu (or the given submenu), or null.
+    QAction* action(const QString& title, const QMenu* in = nullptr) const
     {
-        for (QAction* candidate : menu.menu().actions()) {
+        for (QAction* candidate : (in ? in : &menu.menu())->actions()) {
             if (candidate->text() == title)
-                return candidate;
-        }
-        return nullptr;
-    }
-
-    // The menu's display item for this display ID, or null.
-    QAction* displayAction(quint32 displayId) const
-    {
-        for (QAction* candidate : menu.menu().actions()) {
-            if (candidate->property("zuvikMenuTag").toInt() == status_menu::displayItemTag
-                && candidate->data() == QVariant::fromValue<uint>(displayId))
                 return candidate;
         }
         return nullptr;
@@ -49,10 +24,17 @@ struct MenuParts {
     QTemporaryDir folder;
     JsonFileDefaultsStore store{folder.filePath(QStringLiteral("defaults.json"))};
     AppSettings settings{store};
-    X11OverlaySpace space;
-    LyricEngine engine{[](NowPlayingMonitor::Completion done) { done(std::nullopt); },
-                       [](const NowPlayingTrack&) -> PendingLyrics* { return nullptr; }};
-    EngineFrameFeed frameFeed{engine, settings};
-    AppDelegate delegate;
     StatusMenu menu;
 };
+
+// The menu as a person reads it, one line an item: "—" a separator, "[Title]" a disabled item,
+// " ✓" a check mark.
+inline QStringList menuLines(const QMenu& menu)
+{
+    QStringList lines;
+    for (const QAction* action : menu.actions()) {
+        const QString item = action->isEnabled() ? action->text() : u'[' + action->text() + u']';
+        lines.append(action->isSeparator() ? QStringLiteral("—") : item + (action->isChecked() ? QStringLiteral(" ✓") : QString()));
+    }
+    return lines;
+}

@@ -4,8 +4,6 @@
 #include <QByteArray>
 #include <QColor>
 #include <QImage>
-#include <QImageWriter>
-#include <QPainter>
 
 // Pictures made by the tests: a cover in one colour, and its bytes as a player or a server hands
 // them over.
@@ -20,13 +18,11 @@ inline QByteArray encoded(const QImage& picture, const char* format = "PNG")
 {
     QByteArray bytes;
     QBuffer device(&bytes);
-    device.open(QIODevice::WriteOnly);
-    QImageWriter writer(&device, format);
-    writer.write(picture);
+    picture.save(&device, format);
     return bytes;
 }
 
-inline QByteArray pngOf(const QColor& color, int side = 40)
+inline QByteArray pngOf(const QColor& color)
 {
-    return encoded(solidPicture(color, side, side));
+    return encoded(solidPicture(color));
 }

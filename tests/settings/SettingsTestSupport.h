@@ -1,25 +1,18 @@
 #pragma once
 
-#include "settings/Color.h"
-
+#include "settings/AppSettings.h"
+#include "settings/JsonFileDefaultsStore.h"
+#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
-
-#include <ostream>
 
 inline void PrintTo(const Color& c, std::ostream* out)
 {
     *out << "rgba(" << c.red << ", " << c.green << ", " << c.blue << ", " << c.alpha << ")";
-}
-
-inline void PrintTo(const QString& s, std::ostream* out)
-{
-    *out << '"' << s.toStdString() << '"';
 }
 
 inline void expectColorNear(const Color& actual, const Color& expected, double tolerance = 1e-9)
@@ -30,25 +23,34 @@ inline void expectColorNear(const Color& actual, const Color& expected, double t
     EXPECT_NEAR(actual.alpha, expected.alpha, tolerance);
 }
 
-// Replaces a file the way another program would.
-inline void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QSaveFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-    ASSERT_TRUE(file.commit());
-}
+// Settings over a defaults file of the test's own, which it can write as another program would.
+class SettingsFile : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    std::unique_ptr<JsonFileDefaultsStore> store;
+    std::unique_ptr<AppSettings> settings;
 
-inline QJsonObject readJsonObject(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QJsonDocument::fromJson(file.readAll()).object();
-}
-
-inline QString readLog()
-{
-    QFile file(qEnvironmentVariable("XDG_STATE_HOME") + QStringLiteral("/Zuvik/Zuvik.log"));
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
+    QString path() const { return dir.filePath(QStringLiteral("Orvane/defaults.json")); }
+    void SetUp() override { open(); }
+    // Starts again over the file; with `json`, the file is replaced first.
+    void open(const QByteArray& json = {})
+    {
+        settings.reset();
+        if (!json.isEmpty())
+            writeFile(json);
+        store = std::make_unique<JsonFileDefaultsStore>(path());
+        settings = std::make_unique<AppSettings>(*store);
+    }
+    void writeFile(const QByteArray& bytes) const
+    {
+        QDir().mkpath(QFileInfo(path()).path());
+        QSaveFile file(path());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit());
+    }
+    QJsonObject file() const
+    {
+        QFile file(path());
+        return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object() : QJsonObject();
+    }
+    QString printed(const QString& key) const { return settingRow(key)->format(settings->value(settingRow(key)->id)); }
+};

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Appcast.h"
+#include "app/menu/Appcast.h"
 
 #include <QNetworkAccessManager>
 #include <QObject>

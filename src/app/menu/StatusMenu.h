@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/LyricsRejection.h"
-#include "app/StatusMenuModel.h"
-#include "app/UpdateCheck.h"
+#include "app/menu/StatusMenuModel.h"
+#include "app/menu/UpdateCheck.h"
 
 #include <QMessageBox>
 #include <QObject>
@@ -21,9 +21,8 @@ class QSystemTrayIcon;
 struct Color;
 
 // The status item and its menu, the application's only interface besides the overlays: built once
-// from StatusMenuModel, refreshed every time it opens (check marks, swatches, the slider and the
-// display items), and the handler of every item. Each action writes to AppSettings, which stores
-// and logs the change; the overlays follow the settings. Main thread.
+// from StatusMenuModel, whose items carry their own actions, and refreshed every time it opens
+// (check marks, swatches, the slider and the display items). Main thread.
 class StatusMenu : public QObject {
     Q_OBJECT
 public:
@@ -32,10 +31,6 @@ public:
         QString runningVersion;
         std::chrono::milliseconds timeout = UpdateCheck::defaultTimeout;
     };
-
-    // The slider's steps over 0.5...1.5: fine enough to feel continuous, and the ends and 1.0 fall
-    // exactly on steps.
-    static constexpr int sliderSteps = 1000;
 
     StatusMenu(AppSettings& settings, UpdateFeed updateFeed, QObject* parent = nullptr);
     ~StatusMenu() override;
@@ -49,33 +44,14 @@ public:
     void refresh();
 
     QMenu& menu() const { return *m_menu; }
-    // The items as the menu holds them now, read back from its widgets.
-    QList<MenuItemSpec> items() const;
     QSystemTrayIcon* trayIcon() const { return m_tray; }
     // "Players": one item per player on the bus, built each time it opens.
     QMenu* playersMenu() const { return m_playersMenu; }
     QSlider* textScaleSlider() const { return m_slider; }
     QPushButton* textScaleResetButton() const { return m_resetButton; }
     QColorDialog* colorPanel() const { return m_colorPanel.get(); }
-    std::optional<ColorSlot> activeColorSlot() const { return m_activeColorSlot; }
     // The last update dialog, while it is open.
     QMessageBox* updateDialog() const { return m_updateDialog; }
-
-    // The actions, each given the represented object of the item that sent it.
-    void pickStyle(const QVariant& represented);
-    void toggleKeepAwake();
-    void toggleUnlockedVisibility();
-    void pickFont(const QVariant& represented);
-    void textScaleChanged(int sliderValue);
-    void resetTextScale();
-    void toggleDisplay(const QVariant& represented);
-    void toggleAutoSync();
-    void pickColor(const QVariant& represented);
-    void colorPanelChanged(const Color& color);
-    void resetColors();
-    void checkForUpdates();
-    // A player item: the player is followed from now on, or no longer.
-    void togglePlayer(const QVariant& represented);
 
     // Whether a track is playing, which the items about the current track need.
     void setTrackAvailable(bool available);
@@ -92,14 +68,20 @@ Q_SIGNALS:
     void rejectLyricsRequested();
 
 private:
-    QAction* makeAction(const MenuItemSpec& spec);
+    struct Entry {
+        status_menu::MenuItem item;
+        QAction* action;
+    };
+
+    QAction* makeAction(const status_menu::MenuItem& item, QMenu& owner);
     QWidget* makeTextSizeControl();
-    void trigger(QAction* action);
+    void refreshChecks(const QList<Entry>& entries);
     void refreshDisplayItems();
     void refreshTrackItems();
     void refreshRejectItem();
     void refreshPlayerItems();
-    status_menu::MenuSettings currentMenuSettings() const;
+    void pickColor(ColorSlot slot);
+    void resetTextScale();
     void showUpdateResult(const UpdateCheckResult& result);
 
     AppSettings& m_settings;
@@ -111,7 +93,9 @@ private:
     QPointer<QSlider> m_slider;  // owned by the menu's text-size item
     QPointer<QPushButton> m_resetButton;
     std::unique_ptr<QColorDialog> m_colorPanel;  // made on first pickColor
-    std::optional<ColorSlot> m_activeColorSlot;
+    std::optional<ColorSlot> m_activeColorSlot;  // what the colour panel edits
+    QList<Entry> m_entries;         // the menu's own items, display items included
+    QList<Entry> m_playerEntries;
     UpdateCheck m_updateCheck;
     QPointer<QMessageBox> m_updateDialog;  // deletes itself when closed
 };

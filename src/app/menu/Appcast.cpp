@@ -1,4 +1,4 @@
-#include "app/Appcast.h"
+#include "app/menu/Appcast.h"
 
 #include <QStringList>
 #include <QTextDocumentFragment>

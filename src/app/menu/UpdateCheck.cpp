@@ -1,4 +1,4 @@
-#include "app/UpdateCheck.h"
+#include "app/menu/UpdateCheck.h"
 
 #include "foundation/DiagLog.h"
 
