@@ -5,7 +5,7 @@
 
 #include "EventLoopWait.h"
 #include "LogLines.h"
-#include "PrivateSessionBus.h"
+#include "PrivateBus.h"
 #include "ScratchMount.h"
 #include "TerminalRun.h"
 
@@ -36,7 +36,7 @@ QJsonObject defaultsFile(const QString& path = JsonFileDefaultsStore::defaultFil
 class MenuCommand : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(bus.isRunning()); }
-    PrivateSessionBus bus;
+    PrivateBus bus{PrivateBus::session};
 };
 
 TEST_F(MenuCommand, WithoutARunningCopyItSaysSoAndFails)

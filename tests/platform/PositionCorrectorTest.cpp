@@ -51,7 +51,6 @@ const std::vector<CorrectionCase> correctionCases = {
 
 class Correction : public ::testing::TestWithParam<CorrectionCase> {
 protected:
-    WithQtApplication app;
 };
 
 }  // namespace
@@ -63,13 +62,13 @@ TEST_P(Correction, ReadsTheLastSample)
     const QDateTime start = QDateTime::fromSecsSinceEpoch(1800000000, Qt::UTC);
     std::optional<double> position;
     for (const Sample& sample : GetParam().samples) {
-        position = corrector.seconds(QStringLiteral("vlc"), QStringLiteral("Song"), sample.reported, GetParam().length,
+        position = corrector.seconds(QStringLiteral("vlc"), NowPlayingTrack{"Song", "Band", 200}, sample.reported, GetParam().length,
                                      sample.playing, start.addMSecs(qint64(sample.atSeconds * 1000)));
     }
     ASSERT_EQ(position.has_value(), GetParam().lastPosition.has_value());
     if (position)
         EXPECT_NEAR(*position, *GetParam().lastPosition, 1e-6);
-    EXPECT_EQ(log.lines(), GetParam().logLine ? QStringList{QString::fromUtf8(GetParam().logLine)} : QStringList());
+    EXPECT_EQ(log.newMessages(), GetParam().logLine ? QStringList{QString::fromUtf8(GetParam().logLine)} : QStringList());
 }
 
 INSTANTIATE_TEST_SUITE_P(Positions, Correction, ::testing::ValuesIn(correctionCases),
@@ -77,12 +76,11 @@ INSTANTIATE_TEST_SUITE_P(Positions, Correction, ::testing::ValuesIn(correctionCa
 
 TEST(CorrectionPerTrack, TheUnitAndTheLogStartAfreshWithEachTrack)
 {
-    WithQtApplication app;
     LogLines log;
     PositionCorrector corrector;
     const QDateTime start = QDateTime::fromSecsSinceEpoch(1800000000, Qt::UTC);
     const auto read = [&](const char* track, QVariant value, double at) {
-        return corrector.seconds(QStringLiteral("vlc"), QString::fromUtf8(track), value, 200.0, true,
+        return corrector.seconds(QStringLiteral("vlc"), NowPlayingTrack{QString::fromUtf8(track), "Band", 200}, value, 200.0, true,
                                  start.addMSecs(qint64(at * 1000)));
     };
     read("One", ms64(10), 0);
@@ -93,5 +91,5 @@ TEST(CorrectionPerTrack, TheUnitAndTheLogStartAfreshWithEachTrack)
     EXPECT_NEAR(*read("Two", us64(4), 4), 4, 1e-6);
     read("Three", ms64(10), 5);
     read("Three", ms64(11), 6);
-    EXPECT_EQ(log.lines().count(QStringLiteral("player query: vlc reports its position in milliseconds — corrected")), 2);
+    EXPECT_EQ(log.newMessages().count(QStringLiteral("player query: vlc reports its position in milliseconds — corrected")), 2);
 }

@@ -54,7 +54,7 @@ TEST_P(SpotifyFallback, ReportsThePositionToBelieve)
         if (step.seekTo)
             fallback.seeked(*step.seekTo, at(step.at));
         else
-            position = fallback.position(QString::fromUtf8(step.track), step.reported, step.playing, at(step.at));
+            position = fallback.position(NowPlayingTrack{QString::fromUtf8(step.track), "Band", 200}, step.reported, step.playing, at(step.at));
     }
     EXPECT_DOUBLE_EQ(position, GetParam().position);
     EXPECT_EQ(fallback.isExtrapolating(), GetParam().extrapolating);
@@ -92,7 +92,7 @@ TEST(SpotifyFallbackLog, OnceForEachTrack)
     SpotifyPositionFallback fallback;
     for (const Step& step : samples(0, 4, "A", 0, true) + std::vector<Step>{{4.5, "A", 5, true}} + samples(5, 9, "A", 0, true)
              + samples(10, 13, "B", 0, true))
-        fallback.position(QString::fromUtf8(step.track), step.reported, step.playing, at(step.at));
+        fallback.position(NowPlayingTrack{QString::fromUtf8(step.track), "Band", 200}, step.reported, step.playing, at(step.at));
     const QString line = "player query: spotify position unavailable — extrapolating";
-    EXPECT_EQ(log.lines(), (QStringList{line, line}));
+    EXPECT_EQ(log.newMessages(), (QStringList{line, line}));
 }

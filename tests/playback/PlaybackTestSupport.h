@@ -1,7 +1,5 @@
 #pragma once
 
-#include "PlaybackPrinting.h"
-
 #include <QDateTime>
 
 #include <gtest/gtest.h>

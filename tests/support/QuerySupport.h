@@ -23,15 +23,3 @@ inline std::optional<PlayerSample> runQuery(PlayerQuery& query)
     }
     return result.get();
 }
-
-// The application's wiring of a query and a monitor, around a given script host.
-struct MonitoredQuery {
-    explicit MonitoredQuery(PlayerQuery::HostFactory makeHost)
-        : query((ensureQtApplication(), std::move(makeHost)))
-        , monitor([this](NowPlayingMonitor::Completion done) { query.run(std::move(done)); })
-    {
-    }
-
-    PlayerQuery query;
-    NowPlayingMonitor monitor;
-};
