@@ -57,19 +57,54 @@ INSTANTIATE_TEST_SUITE_P(
                       TextCase{"object_path_is_no_text", QVariant::fromValue(QDBusObjectPath("/x")), QString()}),
     caseName);
 
-TEST(MprisReading, SummaryIsTheScriptsRecordAndTheSampleNeedsLengthAndPosition)
+TEST(MprisReading, SummaryIsTheScriptsRecord)
 {
     const MprisPlayerState state{QStringLiteral("Paused"),
                                  {{"xesam:title", "T\tx"}, {"xesam:artist", QStringList{"A", "B"}},
                                   {"mpris:length", qlonglong(215000000)}, {"xesam:url", "file:///a.flac"}},
                                  QVariant()};
-    const PlayerReading reading = mprisReading(u"music", state, 12.5000004);
-    EXPECT_EQ(reading.summary, "music\tT x\tA, B\t215\t12.5\tfalse\tfile:///a.flac");
-    EXPECT_EQ(reading.sample, (PlayerSample{"music", "T x", "A, B", 215, 12.5, false, {}, "file:///a.flac"}));
-    const PlayerReading unreadable = mprisReading(u"spotify", MprisPlayerState{"Playing", {}, {}}, std::nullopt);
-    EXPECT_EQ(unreadable.summary, "spotify\t\t\t\t\ttrue");
-    EXPECT_EQ(unreadable.sample, std::nullopt);
+    EXPECT_EQ(mprisReading(u"music", state, 12.5000004).summary, "music\tT x\tA, B\t215\t12.5\tfalse\tfile:///a.flac");
+    EXPECT_EQ(mprisReading(u"spotify", MprisPlayerState{"Playing", {}, {}}, std::nullopt).summary, "spotify\t\t\t\t\ttrue");
 }
+
+struct ReadingCase {
+    const char* name;
+    QVariantMap metadata;
+    std::optional<double> position;
+    std::optional<PlayerSample> sample;
+};
+QVariantMap track(QVariant title, QVariant artist, QVariant length)
+{
+    QVariantMap metadata{{"xesam:url", "file:///a.flac"}};
+    for (const auto& [key, value] : {std::pair("xesam:title", title), {"xesam:artist", artist}, {"mpris:length", length}})
+        if (value.isValid())
+            metadata.insert(key, value);
+    return metadata;
+}
+PlayerSample playing(const char* title, const char* artist, double duration, double position)
+{
+    return PlayerSample{"music", title, artist, duration, position, true, {}, "file:///a.flac"};
+}
+class MprisSample : public ::testing::TestWithParam<ReadingCase> {};
+TEST_P(MprisSample, NeedsALengthAndAPosition)
+{
+    const MprisPlayerState state{QStringLiteral("Playing"), GetParam().metadata, QVariant()};
+    EXPECT_EQ(mprisReading(u"music", state, GetParam().position).sample, GetParam().sample);
+}
+INSTANTIATE_TEST_SUITE_P(
+    Mpris, MprisSample,
+    ::testing::Values(
+        ReadingCase{"artist_list_joined", track("T", QStringList{"A", "B"}, qlonglong(200000000)), 1, playing("T", "A, B", 200, 1)},
+        ReadingCase{"artist_as_a_string", track("T", "A", qlonglong(200000000)), 1, playing("T", "A", 200, 1)},
+        ReadingCase{"to_the_microsecond", track("T", "A", 181500000.4), 12.5000004, playing("T", "A", 181.5, 12.5)},
+        ReadingCase{"several_hours", track("T", "A", int(0x7fffffff)), 2000, playing("T", "A", 2147.483647, 2000)},
+        ReadingCase{"tab_and_line_feed_in_the_title", track("L\tR\nE", "A", qlonglong(1000000)), 1, playing("L R E", "A", 1, 1)},
+        ReadingCase{"title_as_a_number", track(42, "A", qlonglong(1000000)), 1, playing("", "A", 1, 1)},
+        ReadingCase{"no_position", track("T", "A", qlonglong(1000000)), std::nullopt, std::nullopt},
+        ReadingCase{"length_of_minus_one", track("T", "A", qlonglong(-1)), 1, std::nullopt},
+        ReadingCase{"length_as_a_string", track("T", "A", "215000000"), 1, std::nullopt},
+        ReadingCase{"no_metadata", {}, 1, std::nullopt}),
+    caseName);
 
 TEST(MprisPlayerOrder, SpotifyFirstThenOthersEachSorted)
 {

@@ -1,5 +1,6 @@
-// Which player the MPRIS backend follows when browsers, proxies, advertisements and the user's
-// preferences are in play, against fake players on a private bus.
+// Which player the MPRIS source follows: Spotify first, the playing before the paused, in bus-name
+// order, and when browsers, proxies, advertisements and the user's preferences are in play;
+// against fake players on a private bus.
 #include "EventLoopWait.h"
 #include "FakePlayerProcess.h"
 #include "PrivateBus.h"
@@ -35,6 +36,12 @@ PlayerPreferences ignoring(QStringList ignored) { return {{}, std::move(ignored)
 QVariant path(const char* text) { return QVariant::fromValue(QDBusObjectPath(text)); }
 
 const std::vector<ChoiceCase> choiceCases = {
+    {"nothing_running", {}, {}, nullptr},
+    {"stopped_players_are_nothing", {{"mpv", "Stopped"}, {"spotify", "Stopped"}}, {}, nullptr},
+    {"spotify_paused_beats_music_playing", {{"spotify", "Paused"}, {"vlc", "Playing"}}, {}, "spotify"},
+    {"spotify_instance_name", {{"spotify.instance7389", "Playing"}}, {}, "spotify.instance7389"},
+    {"first_playing_in_bus_name_order", {{"d", "Playing"}, {"b", "Paused"}, {"c", "Playing"}}, {}, "c"},
+    {"first_paused_when_none_plays", {{"b", "Paused"}, {"a", "Paused"}}, {}, "a"},
     {"a_playing_browser_tab_loses_to_a_paused_player",
      {{"firefox.instance_1_42", "Playing"}, {"vlc", "Paused"}}, {}, "vlc"},
     {"only_ignored_players_is_nothing", {{"chromium.instance9", "Playing"}, {"playerctld", "Playing"}}, {}, nullptr},
@@ -81,8 +88,13 @@ TEST_P(PlayerChoice, FollowsTheRightPlayer)
     const PlayerResult result = MprisPlayerSource(roster).read();
     ASSERT_TRUE(std::holds_alternative<PlayerReading>(result));
     const std::optional<PlayerSample>& sample = std::get<PlayerReading>(result).sample;
-    EXPECT_EQ(sample ? std::optional(sample->title) : std::nullopt,
+    ASSERT_EQ(sample ? std::optional(sample->title) : std::nullopt,
               GetParam().followed ? std::optional(QString::fromUtf8(GetParam().followed)) : std::nullopt);
+    if (sample) {
+        EXPECT_EQ(sample->source, sample->title.startsWith(u"spotify") ? QStringLiteral("spotify") : QStringLiteral("music"));
+        EXPECT_EQ(sample->artist, "Band");  // a list on the bus
+        EXPECT_EQ(sample->duration, 200);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Mpris, PlayerChoice, ::testing::ValuesIn(choiceCases), choiceName);
