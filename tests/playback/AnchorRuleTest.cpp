@@ -1,4 +1,4 @@
-#include "PlaybackTestSupport.h"
+#include "QuerySupport.h"
 
 #include "playback/AnchorRule.h"
 

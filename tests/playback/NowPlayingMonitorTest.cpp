@@ -1,6 +1,4 @@
-#include "PlaybackTestSupport.h"
-
-#include "QtTestSupport.h"
+#include "QuerySupport.h"
 
 #include "playback/NowPlayingMonitor.h"
 

@@ -1,7 +1,5 @@
 // The query's streak logging, error reports and timing, run against the osascript backend with
 // a fake osascript program first on PATH.
-#include "PlaybackTestSupport.h"
-
 #include "FakeOsascript.h"
 #include "QuerySupport.h"
 

@@ -7,17 +7,11 @@
 
 namespace {
 
-QTemporaryDir& busFolder()
-{
-    static QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/zuvik-bus-XXXXXX"));
-    return folder;
-}
-
 QString socketFor(PrivateBus::Role role)
 {
+    static QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/zuvik-bus-XXXXXX"));
     static int buses = 0;
-    return busFolder().filePath(role == PrivateBus::session ? QStringLiteral("session")
-                                                            : QStringLiteral("bus-%1").arg(++buses));
+    return folder.filePath(role == PrivateBus::session ? QStringLiteral("session") : QStringLiteral("bus-%1").arg(++buses));
 }
 
 }  // namespace
@@ -31,15 +25,9 @@ PrivateBus::PrivateBus(Role role)
     start();
 }
 
-PrivateBus::~PrivateBus()
-{
-    stop();
-}
+PrivateBus::~PrivateBus() { stop(); }
 
-QString PrivateBus::sessionAddress()
-{
-    return QStringLiteral("unix:path=") + socketFor(session);
-}
+QString PrivateBus::sessionAddress() { return QStringLiteral("unix:path=") + socketFor(session); }
 
 bool PrivateBus::start()
 {
