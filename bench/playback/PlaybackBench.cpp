@@ -1,11 +1,11 @@
 // Speed of one MPRIS query against the fake player on a private bus, and the CPU the idle
 // application uses (no players on the bus) over a minute.
 #include "FakePlayerProcess.h"
-#include "PrivateSessionBus.h"
+#include "PrivateBus.h"
 #include "QtTestSupport.h"
 #include "QuerySupport.h"
 
-#include "platform/mpris/MprisScriptHost.h"
+#include "platform/mpris/MprisPlayerSource.h"
 
 #include <benchmark/benchmark.h>
 
@@ -31,20 +31,20 @@ double median(std::vector<double> values)
 void BM_MprisQuery(benchmark::State& state)
 {
     ensureQtApplication();
-    PrivateSessionBus bus;
+    PrivateBus bus{PrivateBus::session};
     FakePlayerProcess player("org.mpris.MediaPlayer2.vlc");
     if (!player.isReady()) {
         state.SkipWithError("no fake player");
         return;
     }
     player.play("Song", "Band", 215000000, 12000000);
-    MprisScriptHost host;
+    MprisPlayerSource host(PlayerRoster::shared());
     std::vector<double> milliseconds;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        const ScriptResult result = host.run();
+        const PlayerResult result = host.read();
         milliseconds.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-        if (!std::holds_alternative<QString>(result) || std::get<QString>(result).isEmpty())
+        if (!std::holds_alternative<PlayerReading>(result) || !std::get<PlayerReading>(result).sample)
             state.SkipWithError("the query found no player");
     }
     state.counters["median_ms"] = median(milliseconds);
@@ -55,10 +55,10 @@ BENCHMARK(BM_MprisQuery)->Unit(benchmark::kMillisecond)->MinTime(2);
 void BM_PlayerQueryRun(benchmark::State& state)
 {
     ensureQtApplication();
-    PrivateSessionBus bus;
+    PrivateBus bus{PrivateBus::session};
     FakePlayerProcess player("org.mpris.MediaPlayer2.vlc");
     player.play("Song", "Band", 215000000, 12000000);
-    PlayerQuery query([] { return std::make_unique<MprisScriptHost>(); });
+    PlayerQuery query([] { return std::make_unique<MprisPlayerSource>(PlayerRoster::shared()); });
     std::vector<double> milliseconds;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
@@ -85,7 +85,7 @@ double cpuSeconds(qint64 pid)
 // The real application with nothing to track, measured over 60 s after a second to settle.
 void BM_IdleApplicationCpu(benchmark::State& state)
 {
-    PrivateSessionBus bus;
+    PrivateBus bus{PrivateBus::session};
     QTemporaryDir home;
     for (auto _ : state) {
         QProcess app;

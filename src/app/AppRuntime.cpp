@@ -131,7 +131,7 @@ LyricEngine& AppRuntime::startEngine()
                 return new ReadyLyrics(isDemo ? std::optional(demo_track::lyrics()) : std::nullopt, this);
             });
     } else {
-        m_query = std::make_unique<PlayerQuery>(makePlayerScriptHost);
+        m_query = std::make_unique<PlayerQuery>([] { return makePlayerSource(PlayerRoster::shared()); });
         m_engine = std::make_unique<LyricEngine>(
             [this](NowPlayingMonitor::Completion done) { m_query->run(std::move(done)); },
             [this](const NowPlayingTrack& track) -> PendingLyrics* {
@@ -143,7 +143,7 @@ LyricEngine& AppRuntime::startEngine()
         // A seek in the player shows at the next frame, not at the next poll.
         m_query->setSeekListener(m_engine->nowPlaying().seekReporter());
         // The demo has no cover; a real track's colours may follow its artwork.
-        ArtworkColorSync& artworkSync = ArtworkColorSync::shared();
+        ArtworkColorSync& artworkSync = *new ArtworkColorSync(m_settings, [] { return makeArtworkSource(PlayerRoster::shared()); }, {}, this);
         connect(m_engine.get(), &LyricEngine::trackDelivered, &artworkSync, &ArtworkColorSync::trackChanged);
         connect(&m_settings, &AppSettings::artworkRefreshRequested, &artworkSync, &ArtworkColorSync::refresh);
     }

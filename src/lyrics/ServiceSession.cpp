@@ -2,7 +2,7 @@
 
 #include "lyrics/JsonRequest.h"
 #include "lyrics/ServiceAddress.h"
-#include "platform/net/RefusingCookieJar.h"
+#include "foundation/RefusingCookieJar.h"
 
 #include <QNetworkReply>
 #include <QNetworkRequest>

@@ -1,9 +1,10 @@
 #include "platform/PlayerBackends.h"
 
 #include "platform/osascript/OsascriptArtworkSource.h"
-#include "platform/osascript/OsascriptScriptHost.h"
+#include "platform/osascript/OsascriptPlayerSource.h"
 
 QList<PlayerBackend> compiledPlayerBackends()
 {
-    return {{QStringLiteral("osascript"), &OsascriptScriptHost::create, &OsascriptArtworkSource::create}};
+    return {{QStringLiteral("osascript"), [](PlayerRoster&) { return OsascriptPlayerSource::create(); },
+             [](PlayerRoster&) { return OsascriptArtworkSource::create(); }}};
 }

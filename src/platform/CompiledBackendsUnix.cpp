@@ -1,15 +1,17 @@
 #include "platform/PlayerBackends.h"
 
 #include "platform/mpris/MprisArtworkSource.h"
-#include "platform/mpris/MprisScriptHost.h"
+#include "platform/mpris/MprisPlayerSource.h"
 #include "platform/osascript/OsascriptArtworkSource.h"
-#include "platform/osascript/OsascriptScriptHost.h"
+#include "platform/osascript/OsascriptPlayerSource.h"
 
 QList<PlayerBackend> compiledPlayerBackends()
 {
     return {
-        {QStringLiteral("mpris"), [] { return std::unique_ptr<PlayerScriptHost>(std::make_unique<MprisScriptHost>()); },
-         [] { return std::unique_ptr<ArtworkSource>(std::make_unique<MprisArtworkSource>()); }},
-        {QStringLiteral("osascript"), &OsascriptScriptHost::create, &OsascriptArtworkSource::create},
+        {QStringLiteral("mpris"),
+         [](PlayerRoster& roster) { return std::unique_ptr<PlayerSource>(std::make_unique<MprisPlayerSource>(roster)); },
+         [](PlayerRoster& roster) { return std::unique_ptr<ArtworkSource>(std::make_unique<MprisArtworkSource>(roster)); }},
+        {QStringLiteral("osascript"), [](PlayerRoster&) { return OsascriptPlayerSource::create(); },
+         [](PlayerRoster&) { return OsascriptArtworkSource::create(); }},
     };
 }

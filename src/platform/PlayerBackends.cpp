@@ -31,7 +31,7 @@ QString requestedBackend()
 
 }  // namespace
 
-std::unique_ptr<PlayerScriptHost> makePlayerScriptHost()
+std::unique_ptr<PlayerSource> makePlayerSource(PlayerRoster& roster)
 {
     const QList<PlayerBackend> backends = compiledPlayerBackends();
     const QString requested = requestedBackend();
@@ -41,18 +41,18 @@ std::unique_ptr<PlayerScriptHost> makePlayerScriptHost()
     DiagLog::log(QStringLiteral("player query: using the %1 backend").arg(chosen));
     for (const PlayerBackend& backend : backends) {
         if (backend.name == chosen)
-            return backend.create();
+            return backend.create(roster);
     }
     return nullptr;
 }
 
-std::unique_ptr<ArtworkSource> makeArtworkSource()
+std::unique_ptr<ArtworkSource> makeArtworkSource(PlayerRoster& roster)
 {
     const QList<PlayerBackend> backends = compiledPlayerBackends();
     const QString chosen = choosePlayerBackend(backendNames(backends), requestedBackend(), QSysInfo::productType());
     for (const PlayerBackend& backend : backends) {
         if (backend.name == chosen)
-            return backend.createArtworkSource();
+            return backend.createArtworkSource(roster);
     }
     return nullptr;
 }

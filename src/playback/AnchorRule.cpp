@@ -2,11 +2,6 @@
 
 #include <cmath>
 
-bool isSameTrack(const std::optional<NowPlayingTrack>& current, const PlayerSample& sample)
-{
-    return current && isSameTrack(current, NowPlayingTrack{sample.title, sample.artist, sample.duration});
-}
-
 PlayheadAnchor candidateAnchor(const PlayerSample& sample)
 {
     return PlayheadAnchor{sample.position, sample.sampledAt, sample.isPlaying ? 1.0 : 0.0};

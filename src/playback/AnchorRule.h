@@ -1,15 +1,9 @@
 #pragma once
 
-#include "playback/NowPlayingTrack.h"
 #include "playback/PlayerSample.h"
 #include "playback/PlayheadAnchor.h"
 
 #include <QDateTime>
-
-#include <optional>
-
-// The sample is of the track being tracked: title, artist and duration all equal, exactly.
-bool isSameTrack(const std::optional<NowPlayingTrack>& current, const PlayerSample& sample);
 
 // The anchor a sample stands for: its position at its time, moving when the player plays.
 PlayheadAnchor candidateAnchor(const PlayerSample& sample);

@@ -62,11 +62,11 @@ void NowPlayingMonitor::ingest(const std::optional<PlayerSample>& sample)
         }
         return;
     }
-    const bool sameTrack = isSameTrack(m_track, *sample);
+    const bool sameTrack = isSameTrack(m_track, sample->track());
     if (!sameTrack) {
         DiagLog::log(QStringLiteral("now playing (%1): %2 — %3 (%4s)")
                          .arg(sample->source, sample->artist, sample->title, QString::number(sample->duration, 'f', 1)));
-        setTrack(NowPlayingTrack{sample->title, sample->artist, sample->duration, sample->url});
+        setTrack(sample->track());
     }
     const PlayheadAnchor candidate = candidateAnchor(*sample);
     if (!keepsAnchor(m_anchor, candidate, sameTrack, m_clock(), resyncThreshold))

@@ -2,12 +2,12 @@
 
 #include "playback/PlayerQueryRunner.h"
 
-PlayerQuery::PlayerQuery(HostFactory makeHost, Clock clock)
-    : m_runner(new PlayerQueryRunner(std::move(makeHost), std::move(clock)))
+PlayerQuery::PlayerQuery(SourceFactory makeSource, Clock clock)
+    : m_runner(new PlayerQueryRunner(std::move(makeSource), std::move(clock)))
 {
     m_thread.setObjectName(QStringLiteral("app.orvane.applescript"));
     m_runner->moveToThread(&m_thread);
-    // The host may own D-Bus objects of the query thread, so it has to go away on that thread.
+    // The source may own D-Bus objects of the query thread, so it has to go away on that thread.
     QObject::connect(&m_thread, &QThread::finished, m_runner, &QObject::deleteLater);
     m_thread.start();
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "playback/PlayerSample.h"
-#include "playback/PlayerScriptHost.h"
+#include "playback/PlayerSource.h"
 
 #include <QDateTime>
 #include <QThread>
@@ -17,14 +17,14 @@ class PlayerQueryRunner;
 // Failures and empty replies are logged once per streak.
 class PlayerQuery {
 public:
-    // Makes the script host; called once, on the query thread, at the first run. Nothing means
-    // the host cannot be had, and every run then yields nothing.
-    using HostFactory = std::function<std::unique_ptr<PlayerScriptHost>()>;
+    // Makes the player source; called once, on the query thread, at the first run. Nothing means
+    // the source cannot be had, and every run then yields nothing.
+    using SourceFactory = std::function<std::unique_ptr<PlayerSource>()>;
     // Called exactly once per run, on the query thread.
     using Completion = std::function<void(std::optional<PlayerSample>)>;
     using Clock = std::function<QDateTime()>;
 
-    explicit PlayerQuery(HostFactory makeHost, Clock clock = &QDateTime::currentDateTimeUtc);
+    explicit PlayerQuery(SourceFactory makeSource, Clock clock = &QDateTime::currentDateTimeUtc);
     // Lets the runs already requested finish (their completions are called), then stops the thread.
     ~PlayerQuery();
     PlayerQuery(const PlayerQuery&) = delete;

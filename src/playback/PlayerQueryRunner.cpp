@@ -2,37 +2,37 @@
 
 #include "foundation/DiagLog.h"
 
-PlayerQueryRunner::PlayerQueryRunner(PlayerQuery::HostFactory makeHost, PlayerQuery::Clock clock)
-    : m_makeHost(std::move(makeHost))
+PlayerQueryRunner::PlayerQueryRunner(PlayerQuery::SourceFactory makeSource, PlayerQuery::Clock clock)
+    : m_makeSource(std::move(makeSource))
     , m_clock(std::move(clock))
 {
 }
 
 PlayerQueryRunner::~PlayerQueryRunner() = default;
 
-PlayerScriptHost* PlayerQueryRunner::host()
+PlayerSource* PlayerQueryRunner::source()
 {
-    // Made once: a host that cannot be had is not asked for again.
-    if (m_makeHost) {
-        m_host = m_makeHost();
-        m_makeHost = nullptr;
-        if (m_host && m_onSeek)
-            m_host->setSeekListener(m_onSeek);
+    // Made once: a source that cannot be had is not asked for again.
+    if (m_makeSource) {
+        m_source = m_makeSource();
+        m_makeSource = nullptr;
+        if (m_source && m_onSeek)
+            m_source->setSeekListener(m_onSeek);
     }
-    return m_host.get();
+    return m_source.get();
 }
 
 void PlayerQueryRunner::setSeekListener(std::function<void()> onSeek)
 {
     m_onSeek = std::move(onSeek);
-    if (m_host)
-        m_host->setSeekListener(m_onSeek);
+    if (m_source)
+        m_source->setSeekListener(m_onSeek);
 }
 
 std::optional<PlayerSample> PlayerQueryRunner::runOnce()
 {
-    PlayerScriptHost* const script = host();
-    if (!script) {
+    PlayerSource* const players = source();
+    if (!players) {
         if (!m_reportedFailure) {
             m_reportedFailure = true;
             DiagLog::log(QStringLiteral("AppleScript source failed to compile"));
@@ -41,37 +41,39 @@ std::optional<PlayerSample> PlayerQueryRunner::runOnce()
     }
 
     const QDateTime start = m_clock();
-    const ScriptResult result = script->run();
+    const PlayerResult result = players->read();
     const QDateTime end = m_clock();
-    // Dated to the middle of the round trip: the player answered somewhere in between.
-    const QDateTime sampledAt = start.addMSecs(start.msecsTo(end) / 2);
 
-    if (const auto* error = std::get_if<ScriptError>(&result)) {
+    if (const auto* error = std::get_if<PlayerError>(&result)) {
         reportFailure(*error);
         return std::nullopt;
     }
     m_reportedFailure = false;
-    const QString& reply = std::get<QString>(result);
-    noteReply(reply);
-    return PlayerSample::fromReply(reply, sampledAt);
+    const PlayerReading& reading = std::get<PlayerReading>(result);
+    noteReading(reading.summary);
+    std::optional<PlayerSample> sample = reading.sample;
+    // Dated to the middle of the round trip: the player answered somewhere in between.
+    if (sample)
+        sample->sampledAt = start.addMSecs(start.msecsTo(end) / 2);
+    return sample;
 }
 
-void PlayerQueryRunner::reportFailure(const ScriptError& error)
+void PlayerQueryRunner::reportFailure(const PlayerError& error)
 {
     if (m_reportedFailure)
         return;
     m_reportedFailure = true;
-    for (const QString& line : m_host->failureLines(error))
+    for (const QString& line : m_source->failureLines(error))
         DiagLog::log(line);
 }
 
-void PlayerQueryRunner::noteReply(const QString& reply)
+void PlayerQueryRunner::noteReading(const QString& summary)
 {
-    if (reply.isEmpty()) {
+    if (summary.isEmpty()) {
         if (++m_emptyStreak == 1)
-            DiagLog::log(m_host->nothingPlayingLine());
+            DiagLog::log(m_source->nothingPlayingLine());
     } else if (m_emptyStreak != 0) {
         m_emptyStreak = 0;
-        DiagLog::log(QStringLiteral("player query: ") + reply);
+        DiagLog::log(QStringLiteral("player query: ") + summary);
     }
 }

@@ -1,16 +1,8 @@
 #include "settings/ArtworkColorSync.h"
 
 #include "foundation/DiagLog.h"
-#include "platform/PlayerBackends.h"
 #include "settings/AppSettings.h"
 #include "settings/ArtworkWorker.h"
-
-ArtworkColorSync& ArtworkColorSync::shared()
-{
-    static ArtworkColorSync* const instance = new ArtworkColorSync(AppSettings::shared(), &makeArtworkSource,
-                                                                   ArtworkLimits{}, &AppSettings::shared());
-    return *instance;
-}
 
 ArtworkColorSync::ArtworkColorSync(AppSettings& settings, SourceFactory makeSource, ArtworkLimits limits,
                                    QObject* parent)
@@ -47,7 +39,7 @@ void ArtworkColorSync::refresh()
 {
     if (!m_settings.autoSyncColors() || !m_lastTrack)
         return;
-    if (m_appliedForTrack == m_lastTrack)
+    if (isSameTrack(m_appliedForTrack, m_lastTrack))
         return;
     ArtworkWorker* const worker = m_worker;
     QMetaObject::invokeMethod(worker, [worker, track = *m_lastTrack] { worker->run(track); }, Qt::QueuedConnection);

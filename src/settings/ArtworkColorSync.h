@@ -26,10 +26,6 @@ public:
     // means there is no way to ask a player, and every job then finds no artwork.
     using SourceFactory = std::function<std::unique_ptr<ArtworkSource>()>;
 
-    // The process-wide instance over AppSettings::shared() and the player backend the player
-    // query uses, made on first use and kept until the process ends.
-    static ArtworkColorSync& shared();
-
     ArtworkColorSync(AppSettings& settings, SourceFactory makeSource, ArtworkLimits limits = {},
                      QObject* parent = nullptr);
     // Stops the artwork thread without waiting for a server: a download in progress, or one a

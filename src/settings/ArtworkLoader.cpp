@@ -1,6 +1,6 @@
 #include "settings/ArtworkLoader.h"
 
-#include "platform/net/RefusingCookieJar.h"
+#include "foundation/RefusingCookieJar.h"
 
 #include <QBuffer>
 #include <QEventLoop>

@@ -2,7 +2,7 @@
 // drawn by the one process that started, the fisheye lens on the software renderer as on OpenGL.
 #include "EventLoopWait.h"
 #include "LogLines.h"
-#include "PrivateSessionBus.h"
+#include "PrivateBus.h"
 #include "TerminalRun.h"
 
 #include <QDBusConnection>
@@ -32,7 +32,7 @@ const QString busName = QStringLiteral("org.orvane.Zuvik");
 QList<qint64> runningCopies()
 {
     const QString executable = QFileInfo(zuvik).canonicalFilePath();
-    const QByteArray onOurBus = "DBUS_SESSION_BUS_ADDRESS=" + PrivateSessionBus::address().toUtf8();
+    const QByteArray onOurBus = "DBUS_SESSION_BUS_ADDRESS=" + PrivateBus::sessionAddress().toUtf8();
     QList<qint64> copies;
     for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         bool isPid = false;
@@ -79,8 +79,8 @@ protected:
         ASSERT_EQ(runZuvik({QStringLiteral("set"), QStringLiteral("lyricStyle"), QString::fromUtf8(style)}, environment).status, 0);
     }
 
-    PrivateSessionBus bus;
-    QDBusConnection connection = QDBusConnection::connectToBus(PrivateSessionBus::address(), QStringLiteral("look-change"));
+    PrivateBus bus{PrivateBus::session};
+    QDBusConnection connection = QDBusConnection::connectToBus(PrivateBus::sessionAddress(), QStringLiteral("look-change"));
     LogLines log;
     QProcess app;
 };

@@ -3,7 +3,7 @@
 #include "settings/JsonFileDefaultsStore.h"
 #include "EventLoopWait.h"
 #include "LogLines.h"
-#include "PrivateSessionBus.h"
+#include "PrivateBus.h"
 #include "ScratchMount.h"
 #include "TerminalRun.h"
 #include <QFile>
@@ -28,7 +28,7 @@ QJsonObject defaultsFile(const QString& path = JsonFileDefaultsStore::defaultFil
 class MenuCommand : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(bus.isRunning()); }
-    PrivateSessionBus bus;
+    PrivateBus bus{PrivateBus::session};
 };
 
 TEST_F(MenuCommand, OpensTheRunningCopysMenuOrSaysThereIsNone)

@@ -6,7 +6,7 @@
 
 #include "EventLoopWait.h"
 #include "LogLines.h"
-#include "PrivateSessionBus.h"
+#include "PrivateBus.h"
 #include "ScratchMount.h"
 #include "TerminalRun.h"
 
@@ -95,7 +95,7 @@ INSTANTIATE_TEST_SUITE_P(Terminal, OffsetArguments, ::testing::Values(
 class OffsetCommand : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(bus.isRunning()); }
-    PrivateSessionBus bus;
+    PrivateBus bus{PrivateBus::session};
 };
 
 TEST_F(OffsetCommand, WithoutARunningCopyItSaysSoAndFails)

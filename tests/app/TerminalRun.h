@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PrivateSessionBus.h"
+#include "PrivateBus.h"
 
 #include <QProcess>
 #include <QString>
@@ -15,7 +15,7 @@ namespace terminal_run {
 inline QProcessEnvironment privateBuses()
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), PrivateSessionBus::address());
+    environment.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), PrivateBus::sessionAddress());
     return environment;
 }
 

@@ -1,12 +1,9 @@
 // Where the players' artwork is: Spotify's old page addresses, the macOS scripts' answers, and
 // the osascript source that asks Spotify before Music.
 #include "FakeOsascript.h"
-#include "QtTestSupport.h"
 
 #include "platform/mpris/MprisArtworkSource.h"
 #include "platform/osascript/OsascriptArtworkSource.h"
-
-#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
@@ -15,8 +12,6 @@ namespace {
 struct RewriteCase {
     const char* reported;
     const char* fetched;
-
-    friend void PrintTo(const RewriteCase& c, std::ostream* out) { *out << '"' << c.reported << '"'; }
 };
 
 class SpotifyAddress : public ::testing::TestWithParam<RewriteCase> {};
@@ -43,8 +38,6 @@ INSTANTIATE_TEST_SUITE_P(
 struct AnswerCase {
     const char* answer;
     std::optional<const char*> address;
-
-    friend void PrintTo(const AnswerCase& c, std::ostream* out) { *out << '"' << c.answer << '"'; }
 };
 
 class SpotifyScriptAnswer : public ::testing::TestWithParam<AnswerCase> {};
@@ -69,8 +62,6 @@ INSTANTIATE_TEST_SUITE_P(Answers, SpotifyScriptAnswer,
 struct RawDataCase {
     const char* printed;
     std::optional<QByteArray> bytes;
-
-    friend void PrintTo(const RawDataCase& c, std::ostream* out) { *out << '"' << c.printed << '"'; }
 };
 
 class RawData : public ::testing::TestWithParam<RawDataCase> {};
@@ -92,50 +83,39 @@ INSTANTIATE_TEST_SUITE_P(
                       RawDataCase{"89504E470D0A1A0A", std::nullopt},
                       RawDataCase{"missing value", std::nullopt}));
 
-QByteArray hexOf(const QByteArray& bytes)
-{
-    return bytes.toHex().toUpper();
-}
+const QByteArray cover = "\x89PNG\r\n\x1a\n and the rest of a picture";
 
-class OsascriptArtwork : public ::testing::Test {
-protected:
-    WithQtApplication app;
-    FakeOsascript osascript;
-    std::unique_ptr<ArtworkSource> source = OsascriptArtworkSource::create();
+struct AskCase {
+    const char* name;
+    QString reply;                // both scripts get it; empty with `fails`
+    bool fails;
+    ArtworkLocation found;
+    bool asksMusic;  // only when Spotify gives no usable address
 };
 
-TEST_F(OsascriptArtwork, SpotifysAddressEndsTheSearch)
+class OsascriptArtwork : public ::testing::TestWithParam<AskCase> {};
+
+TEST_P(OsascriptArtwork, AsksSpotifyThenMusic)
 {
+    FakeOsascript osascript;
+    if (GetParam().fails)
+        osascript.fail(QStringLiteral("27:155: execution error: Not authorized to send Apple events to Music. (-1743)"));
+    else
+        osascript.reply(GetParam().reply);
+    const std::unique_ptr<ArtworkSource> source = OsascriptArtworkSource::create();
     ASSERT_TRUE(source);
-    osascript.reply(QStringLiteral("url\thttps://i.scdn.co/image/ab67"));
-    EXPECT_EQ(source->currentArtwork(), ArtworkLocation(QUrl(QStringLiteral("https://i.scdn.co/image/ab67"))));
-    EXPECT_EQ(osascript.lastScript(), spotifyArtworkScript());  // Music was never asked
+    EXPECT_EQ(source->currentArtwork(), GetParam().found);
+    EXPECT_EQ(osascript.lastScript(), GetParam().asksMusic ? musicArtworkScript() : spotifyArtworkScript());
 }
 
-TEST_F(OsascriptArtwork, WithoutAnAddressMusicsBytesAreTaken)
-{
-    ASSERT_TRUE(source);
-    const QByteArray cover = "\x89PNG\r\n\x1a\n and the rest of a picture, well over thirty-two bytes";
-    // The fake answers both scripts alike: Spotify's answer carries no address, so Music is asked.
-    osascript.reply(QStringLiteral("«data PNGf%1»").arg(QString::fromLatin1(hexOf(cover))));
-    EXPECT_EQ(source->currentArtwork(), ArtworkLocation(cover));
-    EXPECT_EQ(osascript.lastScript(), musicArtworkScript());
-}
-
-TEST_F(OsascriptArtwork, AnEmptyAddressAsksMusic)
-{
-    ASSERT_TRUE(source);
-    osascript.reply(QStringLiteral("url\t"));
-    EXPECT_EQ(source->currentArtwork(), ArtworkLocation());
-    EXPECT_EQ(osascript.lastScript(), musicArtworkScript());
-}
-
-TEST_F(OsascriptArtwork, ScriptErrorsGiveNoArtwork)
-{
-    ASSERT_TRUE(source);
-    osascript.fail(QStringLiteral("27:155: execution error: Not authorized to send Apple events to Music. (-1743)"));
-    EXPECT_EQ(source->currentArtwork(), ArtworkLocation());
-    EXPECT_EQ(osascript.lastScript(), musicArtworkScript());
-}
+INSTANTIATE_TEST_SUITE_P(
+    Osascript, OsascriptArtwork,
+    ::testing::Values(
+        AskCase{"spotifys_address_ends_the_search", "url\thttps://i.scdn.co/image/ab67", false,
+                QUrl("https://i.scdn.co/image/ab67"), false},
+        AskCase{"without_an_address_musics_bytes", "«data PNGf" + QString::fromLatin1(cover.toHex()) + "»", false, cover, true},
+        AskCase{"an_empty_address_asks_music", "url\t", false, {}, true},
+        AskCase{"script_errors_give_no_artwork", {}, true, {}, true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

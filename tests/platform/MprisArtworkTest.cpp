@@ -1,7 +1,7 @@
 // The MPRIS artwork source against fake players on a private bus: it follows the player the
 // query follows, and rewrites Spotify's old page addresses.
 #include "FakePlayerProcess.h"
-#include "PrivateSessionBus.h"
+#include "PrivateBus.h"
 #include "QtTestSupport.h"
 
 #include "platform/mpris/MprisArtworkSource.h"
@@ -29,8 +29,7 @@ struct ChoiceCase {
 
 class MprisArtwork : public ::testing::TestWithParam<ChoiceCase> {
 protected:
-    WithQtApplication app;
-    PrivateSessionBus bus;
+    PrivateBus bus{PrivateBus::session};
 };
 
 TEST_P(MprisArtwork, FollowsThePlayerTheQueryFollows)
@@ -46,7 +45,8 @@ TEST_P(MprisArtwork, FollowsThePlayerTheQueryFollows)
         player->setStatus(QString::fromUtf8(setup.status));
         players.push_back(std::move(player));
     }
-    MprisArtworkSource source;
+    PlayerRoster roster;
+    MprisArtworkSource source(roster);
     const ArtworkLocation found = source.currentArtwork();
     if (!GetParam().expected) {
         EXPECT_EQ(found, ArtworkLocation()) << GetParam().fault;
@@ -91,10 +91,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(MprisArtworkWithoutBus, GivesNothing)
 {
-    ensureQtApplication();
-    PrivateSessionBus bus;
+    PrivateBus bus{PrivateBus::session};
     bus.stop();
-    MprisArtworkSource source;
+    PlayerRoster roster;
+    MprisArtworkSource source(roster);
     EXPECT_EQ(source.currentArtwork(), ArtworkLocation());
 }
 

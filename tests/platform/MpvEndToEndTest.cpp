@@ -1,10 +1,9 @@
 // The real thing: mpv with its MPRIS plugin plays generated, tagged tones on a private bus, and
 // the application's query and monitor must agree with mpv's own playhead (its IPC "time-pos").
-#include "PlaybackPrinting.h"
-#include "PrivateSessionBus.h"
+#include "PrivateBus.h"
 #include "QuerySupport.h"
 
-#include "platform/mpris/MprisScriptHost.h"
+#include "platform/mpris/MprisPlayerSource.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -96,29 +95,25 @@ protected:
     }
 
     double positionNow() const { return tracked.monitor.anchor().position(QDateTime::currentDateTimeUtc()); }
-    bool isPlaying(const char* title) const
-    {
-        return tracked.monitor.track() && tracked.monitor.track()->title == title;
-    }
+    bool isPlaying(const char* title) const { return tracked.monitor.track() && tracked.monitor.track()->title == title; }
     bool waitForSamples(int count)
     {
         const int target = ingests + count;
         return waitUntil([&] { return ingests >= target; });
     }
     // mpv's playhead and the monitor's extrapolation, read back to back.
-    void expectInStepWith(Mpv& mpv, const char* when)
-    {
-        const double mpvPosition = mpv.timePos();
-        EXPECT_NEAR(positionNow(), mpvPosition, 0.3) << when;
-    }
+    void expectInStepWith(Mpv& mpv, const char* when) { EXPECT_NEAR(mpv.timePos(), positionNow(), 0.3) << when; }
 
-    WithQtApplication app;
-    PrivateSessionBus bus;
+    PrivateBus bus{PrivateBus::session};
     QTemporaryDir folder;
     const QString first = folder.filePath("first.flac");
     const QString second = folder.filePath("second.flac");
     LogLines log;
-    MonitoredQuery tracked{[] { return std::make_unique<MprisScriptHost>(); }};
+    // The application's wiring of a query and a monitor.
+    struct Tracked {
+        PlayerQuery query{[] { return std::make_unique<MprisPlayerSource>(PlayerRoster::shared()); }};
+        NowPlayingMonitor monitor{[this](NowPlayingMonitor::Completion done) { query.run(std::move(done)); }};
+    } tracked;
     int ingests = 0;
 };
 
@@ -163,7 +158,7 @@ TEST_F(MpvEndToEnd, MonitorFollowsMpvThroughPlayPauseSeekTrackChangeStopAndExit)
     again.quit();
     ASSERT_TRUE(waitUntil([&] { return !tracked.monitor.track(); }));
 
-    EXPECT_EQ(log.lines().filter(QRegularExpression("^(now|nothing) playing")),
+    EXPECT_EQ(log.newMessages().filter(QRegularExpression("^(now|nothing) playing")),
               (QStringList{"now playing (music): The Sine Waves — Zuvik Test Tone (30.0s)",
                            "now playing (music): The Sine Waves — Second Tone (20.0s)", "nothing playing",
                            "now playing (music): The Sine Waves — Zuvik Test Tone (30.0s)", "nothing playing"}));

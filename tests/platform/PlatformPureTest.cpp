@@ -1,85 +1,110 @@
-// The pure parts of the player backends: record fields from MPRIS values, player order, the
-// osascript error report and the backend choice.
+// The pure parts of the player backends: MPRIS values, player order, the osascript reply and
+// error report, and the backend choice.
 #include "platform/PlayerBackends.h"
 #include "platform/mpris/MprisPlayerNames.h"
-#include "platform/mpris/MprisReplyRecord.h"
-#include "platform/osascript/OsascriptScriptHost.h"
+#include "platform/mpris/MprisPlayerState.h"
+#include "platform/osascript/OsascriptPlayerSource.h"
+#include "platform/osascript/PlayerQueryScript.h"
 
 #include <QDBusObjectPath>
 
 #include <gtest/gtest.h>
 
-inline void PrintTo(const QString& s, std::ostream* out)
-{
-    *out << '"' << s.toStdString() << '"';
-}
+#include <cmath>
+
+namespace {
+
+auto caseName = [](const auto& info) { return std::string(info.param.name); };
 
 struct SecondsCase {
     const char* name;
     QVariant microseconds;
-    std::optional<QString> text;  // as written into the record; nothing: the field stays empty
+    std::optional<QString> text;  // as the log summary writes it; nothing: no number
 };
-
 class MprisSeconds : public ::testing::TestWithParam<SecondsCase> {};
-
 TEST_P(MprisSeconds, AreWrittenPlainOrNotAtAll)
 {
     const std::optional<double> seconds = mprisSeconds(GetParam().microseconds);
     EXPECT_EQ(seconds ? std::optional(replyNumber(*seconds)) : std::nullopt, GetParam().text);
 }
-
 INSTANTIATE_TEST_SUITE_P(
     Mpris, MprisSeconds,
-    ::testing::Values(SecondsCase{"int64_whole_seconds", qlonglong(215000000), QStringLiteral("215")},
-                      SecondsCase{"int64_fraction", qlonglong(1047266), QStringLiteral("1.047266")},
-                      SecondsCase{"below_a_millisecond", qlonglong(7), QStringLiteral("0.000007")},
-                      SecondsCase{"several_hours_without_exponent", qlonglong(36000000000), QStringLiteral("36000")},
-                      SecondsCase{"zero", qlonglong(0), QStringLiteral("0")},
-                      SecondsCase{"int32", int(215500000), QStringLiteral("215.5")},
-                      SecondsCase{"uint64", qulonglong(215000000), QStringLiteral("215")},
-                      SecondsCase{"double", 215250000.0, QStringLiteral("215.25")},
-                      SecondsCase{"huge_double_without_exponent", 1e22, QStringLiteral("10000000000000000")},
+    ::testing::Values(SecondsCase{"int64_fraction", qlonglong(1047266), "1.047266"},
+                      SecondsCase{"below_a_millisecond", qlonglong(7), "0.000007"},
+                      SecondsCase{"zero", qlonglong(0), "0"},
+                      SecondsCase{"int32", int(215500000), "215.5"},
+                      SecondsCase{"uint64", qulonglong(215000000), "215"},
+                      SecondsCase{"huge_double_without_exponent", 1e22, "10000000000000000"},
                       SecondsCase{"minus_one_means_unknown", qlonglong(-1), std::nullopt},
                       SecondsCase{"string", QStringLiteral("215000000"), std::nullopt},
                       SecondsCase{"bool", true, std::nullopt},
-                      SecondsCase{"missing", QVariant(), std::nullopt},
                       SecondsCase{"nan", std::nan(""), std::nullopt}),
-    [](const auto& info) { return std::string(info.param.name); });
+    caseName);
 
 struct TextCase {
     const char* name;
     QVariant value;
     QString text;
 };
-
 class MprisText : public ::testing::TestWithParam<TextCase> {};
-
-TEST_P(MprisText, NeverShiftsTheRecord)
-{
-    EXPECT_EQ(mprisText(GetParam().value), GetParam().text);
-}
-
+TEST_P(MprisText, NeverShiftsTheSummary) { EXPECT_EQ(mprisText(GetParam().value), GetParam().text); }
 INSTANTIATE_TEST_SUITE_P(
     Mpris, MprisText,
-    ::testing::Values(TextCase{"string", QStringLiteral("Song"), QStringLiteral("Song")},
-                      TextCase{"artist_list_joined", QStringList{"One", "Two", "Three"}, QStringLiteral("One, Two, Three")},
-                      TextCase{"empty_list", QStringList{}, QString()},
-                      TextCase{"tab_and_line_feed_become_spaces", QStringLiteral("A\tB\nC\t\t"), QStringLiteral("A B C  ")},
-                      TextCase{"tab_inside_a_list_item", QStringList{"A\tB", "C"}, QStringLiteral("A B, C")},
+    ::testing::Values(TextCase{"artist_list_joined", QStringList{"One", "Two"}, "One, Two"},
+                      TextCase{"tab_and_line_feed_become_spaces", QStringLiteral("A\tB\nC\t\t"), "A B C  "},
+                      TextCase{"tab_inside_a_list_item", QStringList{"A\tB", "C"}, "A B, C"},
                       TextCase{"number_is_no_text", 42, QString()},
-                      TextCase{"object_path_is_no_text", QVariant::fromValue(QDBusObjectPath("/x")), QString()},
-                      TextCase{"missing", QVariant(), QString()}),
-    [](const auto& info) { return std::string(info.param.name); });
+                      TextCase{"object_path_is_no_text", QVariant::fromValue(QDBusObjectPath("/x")), QString()}),
+    caseName);
 
-TEST(MprisRecord, IsTheScriptsSixFields)
+TEST(MprisReading, SummaryIsTheScriptsRecord)
 {
     const MprisPlayerState state{QStringLiteral("Paused"),
                                  {{"xesam:title", "T\tx"}, {"xesam:artist", QStringList{"A", "B"}},
-                                  {"mpris:length", qlonglong(215000000)}},
+                                  {"mpris:length", qlonglong(215000000)}, {"xesam:url", "file:///a.flac"}},
                                  QVariant()};
-    EXPECT_EQ(mprisReplyRecord(u"music", state, 12.5), "music\tT x\tA, B\t215\t12.5\tfalse");
-    EXPECT_EQ(mprisReplyRecord(u"spotify", MprisPlayerState{"Playing", {}, {}}, std::nullopt), "spotify\t\t\t\t\ttrue");
+    EXPECT_EQ(mprisReading(u"music", state, 12.5000004).summary, "music\tT x\tA, B\t215\t12.5\tfalse\tfile:///a.flac");
+    EXPECT_EQ(mprisReading(u"spotify", MprisPlayerState{"Playing", {}, {}}, std::nullopt).summary, "spotify\t\t\t\t\ttrue");
 }
+
+struct ReadingCase {
+    const char* name;
+    QVariantMap metadata;
+    std::optional<double> position;
+    std::optional<PlayerSample> sample;
+};
+QVariantMap track(QVariant title, QVariant artist, QVariant length)
+{
+    QVariantMap metadata{{"xesam:url", "file:///a.flac"}};
+    for (const auto& [key, value] : {std::pair("xesam:title", title), {"xesam:artist", artist}, {"mpris:length", length}})
+        if (value.isValid())
+            metadata.insert(key, value);
+    return metadata;
+}
+PlayerSample playing(const char* title, const char* artist, double duration, double position)
+{
+    return PlayerSample{"music", title, artist, duration, position, true, {}, "file:///a.flac"};
+}
+class MprisSample : public ::testing::TestWithParam<ReadingCase> {};
+TEST_P(MprisSample, NeedsALengthAndAPosition)
+{
+    const MprisPlayerState state{QStringLiteral("Playing"), GetParam().metadata, QVariant()};
+    EXPECT_EQ(mprisReading(u"music", state, GetParam().position).sample, GetParam().sample);
+}
+INSTANTIATE_TEST_SUITE_P(
+    Mpris, MprisSample,
+    ::testing::Values(
+        ReadingCase{"artist_list_joined", track("T", QStringList{"A", "B"}, qlonglong(200000000)), 1, playing("T", "A, B", 200, 1)},
+        ReadingCase{"artist_as_a_string", track("T", "A", qlonglong(200000000)), 1, playing("T", "A", 200, 1)},
+        ReadingCase{"to_the_microsecond", track("T", "A", 181500000.4), 12.5000004, playing("T", "A", 181.5, 12.5)},
+        ReadingCase{"several_hours", track("T", "A", int(0x7fffffff)), 2000, playing("T", "A", 2147.483647, 2000)},
+        ReadingCase{"tab_and_line_feed_in_the_title", track("L\tR\nE", "A", qlonglong(1000000)), 1, playing("L R E", "A", 1, 1)},
+        ReadingCase{"title_as_a_number", track(42, "A", qlonglong(1000000)), 1, playing("", "A", 1, 1)},
+        ReadingCase{"no_position", track("T", "A", qlonglong(1000000)), std::nullopt, std::nullopt},
+        ReadingCase{"length_of_minus_one", track("T", "A", qlonglong(-1)), 1, std::nullopt},
+        ReadingCase{"length_as_a_string", track("T", "A", "215000000"), 1, std::nullopt},
+        ReadingCase{"no_metadata", {}, 1, std::nullopt}),
+    caseName);
 
 TEST(MprisPlayerOrder, SpotifyFirstThenOthersEachSorted)
 {
@@ -92,31 +117,68 @@ TEST(MprisPlayerOrder, SpotifyFirstThenOthersEachSorted)
               (QStringList{"org.mpris.MediaPlayer2.Amarok", "org.mpris.MediaPlayer2.spotifyd", "org.mpris.MediaPlayer2.vlc"}));
 }
 
+struct ReplyCase {
+    const char* name;
+    const char* reply;
+    std::optional<PlayerSample> expected;
+};
+PlayerSample sample(const char* source, const char* title, double duration, double position, bool playing,
+                    const char* url = "")
+{
+    return PlayerSample{source, title, "A", duration, position, playing, {}, url};
+}
+class OsascriptReply : public ::testing::TestWithParam<ReplyCase> {};
+TEST_P(OsascriptReply, IsASampleOrNothing)
+{
+    EXPECT_EQ(readPlayerReply(QString::fromUtf8(GetParam().reply)), GetParam().expected);
+}
+INSTANTIATE_TEST_SUITE_P(
+    Osascript, OsascriptReply,
+    ::testing::Values(
+        ReplyCase{"spotify_playing", "spotify\tT\tA\t215\t12.5\ttrue", sample("spotify", "T", 215, 12.5, true)},
+        ReplyCase{"empty_reply", "", std::nullopt},
+        ReplyCase{"five_fields", "spotify\tT\tA\t215\t12.5", std::nullopt},
+        ReplyCase{"seventh_field_is_the_url_later_ones_ignored", "music\tT\tA\t215\t1\ttrue\tfile:///x\t\t",
+                  sample("music", "T", 215, 1, true, "file:///x")},
+        ReplyCase{"fields_are_not_trimmed", "music\t T \tA\t215\t1\ttrue", sample("music", " T ", 215, 1, true)},
+        ReplyCase{"comma_as_decimal_separator", "music\tT\tA\t215,5\t1\ttrue", std::nullopt},
+        ReplyCase{"leading_blank_in_duration", "music\tT\tA\t 215\t1\ttrue", std::nullopt},
+        ReplyCase{"leading_line_feed_in_position", "music\tT\tA\t215\t\n1\ttrue", std::nullopt},
+        ReplyCase{"trailing_blank_in_position", "music\tT\tA\t215\t1 \ttrue", std::nullopt},
+        ReplyCase{"empty_duration", "music\tT\tA\t\t1\ttrue", std::nullopt},
+        ReplyCase{"exponent_as_applescript_writes_it", "music\tT\tA\t1.0E+4\t2.5E-1\ttrue", sample("music", "T", 10000, 0.25, true)},
+        ReplyCase{"plus_sign", "music\tT\tA\t+215\t-1.5\ttrue", sample("music", "T", 215, -1.5, true)},
+        ReplyCase{"two_signs", "music\tT\tA\t+-215\t1\ttrue", std::nullopt},
+        ReplyCase{"plus_then_blank", "music\tT\tA\t+ 215\t1\ttrue", std::nullopt},
+        ReplyCase{"nan_duration_would_never_equal_itself", "music\tT\tA\tnan\t1\ttrue", std::nullopt},
+        ReplyCase{"infinite_position", "music\tT\tA\t215\tinf\ttrue", std::nullopt},
+        ReplyCase{"out_of_range_number", "music\tT\tA\t1e400\t1\ttrue", std::nullopt},
+        ReplyCase{"tab_in_title_shifts_the_fields", "music\tLeft\tRight\tA\t215\t1\ttrue", std::nullopt},
+        ReplyCase{"capital_True_is_not_playing", "music\tT\tA\t215\t1\tTrue", sample("music", "T", 215, 1, false)},
+        ReplyCase{"true_with_line_feed_is_not_playing", "music\tT\tA\t215\t1\ttrue\n", sample("music", "T", 215, 1, false)}),
+    caseName);
+
 struct ErrorCase {
     const char* name;
     const char* standardError;
-    ScriptError error;
+    PlayerError error;
 };
-
 class OsascriptError : public ::testing::TestWithParam<ErrorCase> {};
-
 TEST_P(OsascriptError, GivesNumberAndMessage)
 {
     EXPECT_EQ(osascriptError(QString::fromUtf8(GetParam().standardError)), GetParam().error);
 }
-
 INSTANTIATE_TEST_SUITE_P(
     Osascript, OsascriptError,
     ::testing::Values(
         ErrorCase{"execution_error", "27:155: execution error: Not authorized to send Apple events to Music. (-1743)\n",
-                  {-1743, QStringLiteral("Not authorized to send Apple events to Music.")}},
-        ErrorCase{"syntax_error", "0:4: syntax error: Expected expression but found end of script. (-2741)",
-                  {-2741, QStringLiteral("syntax error: Expected expression but found end of script.")}},
+                  {-1743, "Not authorized to send Apple events to Music."}},
+        ErrorCase{"syntax_error", "0:4: syntax error: Expected expression. (-2741)", {-2741, "syntax error: Expected expression."}},
         ErrorCase{"parentheses_inside_the_message", "1:2: execution error: Can’t get item (1) of {}. (-1728)",
-                  {-1728, QStringLiteral("Can’t get item (1) of {}.")}},
-        ErrorCase{"no_number", "osascript: no such file", {std::nullopt, QStringLiteral("osascript: no such file")}},
+                  {-1728, "Can’t get item (1) of {}."}},
+        ErrorCase{"no_number", "osascript: no such file", {std::nullopt, "osascript: no such file"}},
         ErrorCase{"nothing", "  \n", {std::nullopt, std::nullopt}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    caseName);
 
 struct BackendCase {
     const char* name;
@@ -125,29 +187,19 @@ struct BackendCase {
     const char* productType;
     const char* chosen;
 };
-
 class BackendChoice : public ::testing::TestWithParam<BackendCase> {};
-
 TEST_P(BackendChoice, FollowsRequestThenPlatform)
 {
     const BackendCase& c = GetParam();
-    EXPECT_EQ(choosePlayerBackend(c.compiled, QString::fromUtf8(c.requested), QString::fromUtf8(c.productType)),
-              QString::fromUtf8(c.chosen));
+    EXPECT_EQ(choosePlayerBackend(c.compiled, QString::fromUtf8(c.requested), QString::fromUtf8(c.productType)), c.chosen);
 }
-
 INSTANTIATE_TEST_SUITE_P(
     Backends, BackendChoice,
     ::testing::Values(BackendCase{"linux_default", {"mpris", "osascript"}, "", "debian", "mpris"},
-                      BackendCase{"mac_default", {"osascript"}, "", "macos", "osascript"},
+                      BackendCase{"mac_default", {"mpris", "osascript"}, "", "macos", "osascript"},
                       BackendCase{"requested_and_compiled", {"mpris", "osascript"}, "osascript", "debian", "osascript"},
                       BackendCase{"requested_but_absent", {"osascript"}, "mpris", "macos", "osascript"},
                       BackendCase{"unknown_request", {"mpris", "osascript"}, "winrt", "ubuntu", "mpris"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    caseName);
 
-TEST(Backends, ThisBuildHasBothAndPrefersMpris)
-{
-    QStringList names;
-    for (const PlayerBackend& backend : compiledPlayerBackends())
-        names << backend.name;
-    EXPECT_EQ(names, (QStringList{"mpris", "osascript"}));
-}
+}  // namespace

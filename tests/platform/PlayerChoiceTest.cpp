@@ -1,12 +1,13 @@
-// Which player the MPRIS backend follows when browsers, proxies, advertisements and the user's
-// preferences are in play, against fake players on a private bus.
+// Which player the MPRIS source follows: Spotify first, the playing before the paused, in bus-name
+// order, and when browsers, proxies, advertisements and the user's preferences are in play;
+// against fake players on a private bus.
 #include "EventLoopWait.h"
 #include "FakePlayerProcess.h"
-#include "PrivateSessionBus.h"
+#include "PrivateBus.h"
 #include "QuerySupport.h"
 
 #include "platform/mpris/MprisPlayerNames.h"
-#include "platform/mpris/MprisScriptHost.h"
+#include "platform/mpris/MprisPlayerSource.h"
 
 #include <QDBusObjectPath>
 
@@ -29,13 +30,18 @@ struct ChoiceCase {
     const char* followed;  // the bus name part whose track is reported; nullptr: nothing playing
 };
 
-void PrintTo(const ChoiceCase& c, std::ostream* out) { *out << c.name; }
 
 PlayerPreferences preferring(QStringList preferred) { return {std::move(preferred), PlayerPreferences::defaultIgnored()}; }
 PlayerPreferences ignoring(QStringList ignored) { return {{}, std::move(ignored)}; }
 QVariant path(const char* text) { return QVariant::fromValue(QDBusObjectPath(text)); }
 
 const std::vector<ChoiceCase> choiceCases = {
+    {"nothing_running", {}, {}, nullptr},
+    {"stopped_players_are_nothing", {{"mpv", "Stopped"}, {"spotify", "Stopped"}}, {}, nullptr},
+    {"spotify_paused_beats_music_playing", {{"spotify", "Paused"}, {"vlc", "Playing"}}, {}, "spotify"},
+    {"spotify_instance_name", {{"spotify.instance7389", "Playing"}}, {}, "spotify.instance7389"},
+    {"first_playing_in_bus_name_order", {{"d", "Playing"}, {"b", "Paused"}, {"c", "Playing"}}, {}, "c"},
+    {"first_paused_when_none_plays", {{"b", "Paused"}, {"a", "Paused"}}, {}, "a"},
     {"a_playing_browser_tab_loses_to_a_paused_player",
      {{"firefox.instance_1_42", "Playing"}, {"vlc", "Paused"}}, {}, "vlc"},
     {"only_ignored_players_is_nothing", {{"chromium.instance9", "Playing"}, {"playerctld", "Playing"}}, {}, nullptr},
@@ -58,9 +64,7 @@ std::string choiceName(const ::testing::TestParamInfo<ChoiceCase>& info) { retur
 
 class PlayerChoice : public ::testing::TestWithParam<ChoiceCase> {
 protected:
-    PlayerChoice() { ensureQtApplication(); }
-    ~PlayerChoice() override { PlayerRoster::shared().setPreferences({}); }
-    PrivateSessionBus bus;
+    PrivateBus bus{PrivateBus::session};
 };
 
 }  // namespace
@@ -73,39 +77,42 @@ TEST_P(PlayerChoice, FollowsTheRightPlayer)
         auto& player = players.emplace_back(
             std::make_unique<FakePlayerProcess>(QStringLiteral("org.mpris.MediaPlayer2.") + p.busName));
         ASSERT_TRUE(player->isReady());
-        // The title names the player, so that the record tells which one was followed.
+        // The title names the player, so that the sample tells which one was followed.
         QVariantMap metadata = trackMetadata(QString::fromUtf8(p.busName), QStringLiteral("Band"), 200000000);
         metadata.insert(QStringLiteral("mpris:trackid"), p.trackId);
         player->setMetadata(metadata);
         player->setStatus(p.status);
     }
-    PlayerRoster::shared().setPreferences(GetParam().preferences);
-    MprisScriptHost host;
-    const ScriptResult result = host.run();
-    ASSERT_TRUE(std::holds_alternative<QString>(result));
-    const QString record = std::get<QString>(result);
-    if (!GetParam().followed)
-        EXPECT_EQ(record, QString());
-    else
-        EXPECT_EQ(record.section(u'\t', 1, 1), QString::fromUtf8(GetParam().followed)) << qPrintable(record);
+    PlayerRoster roster;
+    roster.setPreferences(GetParam().preferences);
+    const PlayerResult result = MprisPlayerSource(roster).read();
+    ASSERT_TRUE(std::holds_alternative<PlayerReading>(result));
+    const std::optional<PlayerSample>& sample = std::get<PlayerReading>(result).sample;
+    ASSERT_EQ(sample ? std::optional(sample->title) : std::nullopt,
+              GetParam().followed ? std::optional(QString::fromUtf8(GetParam().followed)) : std::nullopt);
+    if (sample) {
+        EXPECT_EQ(sample->source, sample->title.startsWith(u"spotify") ? QStringLiteral("spotify") : QStringLiteral("music"));
+        EXPECT_EQ(sample->artist, "Band");  // a list on the bus
+        EXPECT_EQ(sample->duration, 200);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Mpris, PlayerChoice, ::testing::ValuesIn(choiceCases), choiceName);
 
 TEST(PlayerRosterOnTheBus, EachRunReportsThePlayersByName)
 {
-    ensureQtApplication();
-    PrivateSessionBus bus;
+    PrivateBus bus{PrivateBus::session};
     FakePlayerProcess first(QStringLiteral("org.mpris.MediaPlayer2.firefox.instance_1_7"));
     FakePlayerProcess second(QStringLiteral("org.mpris.MediaPlayer2.firefox.instance_1_9"));
     FakePlayerProcess third(QStringLiteral("org.mpris.MediaPlayer2.vlc"));
-    MprisScriptHost host;
-    host.run();
-    EXPECT_EQ(PlayerRoster::shared().playersSeen(), (QStringList{"firefox", "vlc"}));
+    PlayerRoster roster;
+    MprisPlayerSource source(roster);
+    source.read();
+    EXPECT_EQ(roster.playersSeen(), (QStringList{"firefox", "vlc"}));
     third.quit();
     runEventLoopFor(std::chrono::milliseconds(300));  // the query thread's loop, between two polls
-    host.run();
-    EXPECT_EQ(PlayerRoster::shared().playersSeen(), QStringList{"firefox"});
+    source.read();
+    EXPECT_EQ(roster.playersSeen(), QStringList{"firefox"});
 }
 
 struct NameCase {

@@ -1,4 +1,4 @@
-#include "PlaybackTestSupport.h"
+#include "QuerySupport.h"
 
 #include "playback/AnchorRule.h"
 
@@ -53,25 +53,20 @@ INSTANTIATE_TEST_SUITE_P(
                       KeepCase{"another_track_on_time", 10.5, true, false, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(AnchorRule, TracksDifferingOnlyInDurationAreDifferent)
-{
-    const NowPlayingTrack track{QStringLiteral("Song"), QStringLiteral("Band"), 215.0};
-    PlayerSample sample{QStringLiteral("music"), track.title, track.artist, 215.0, 3, true, t0()};
-    EXPECT_TRUE(isSameTrack(track, sample));
-    sample.duration = 215.5;
-    EXPECT_FALSE(isSameTrack(track, sample));
-    EXPECT_FALSE(isSameTrack(std::nullopt, sample));
-}
-
-TEST(SameTrack, DurationsThatAreNotNumbersCountAsTheSame)
+TEST(SameTrack, IsTitleArtistAndExactDurationWithNotANumberEqualToItself)
 {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const NowPlayingTrack a{QStringLiteral("T"), QStringLiteral("A"), nan};
+    const NowPlayingTrack b{QStringLiteral("T"), QStringLiteral("A"), 215.0, QStringLiteral("file:///other/copy.flac")};
     EXPECT_TRUE(isSameTrack(a, a));
-    EXPECT_FALSE(isSameTrack(a, NowPlayingTrack{QStringLiteral("T"), QStringLiteral("A"), 1.0}));
+    EXPECT_FALSE(isSameTrack(a, b));
+    EXPECT_TRUE(isSameTrack(b, NowPlayingTrack{b.title, b.artist, 215.0}));
+    EXPECT_FALSE(isSameTrack(b, NowPlayingTrack{b.title, b.artist, 215.5}));
+    EXPECT_FALSE(isSameTrack(b, NowPlayingTrack{b.title, QStringLiteral("B"), 215.0}));
+    EXPECT_FALSE(isSameTrack(b, NowPlayingTrack{QStringLiteral("U"), b.artist, 215.0}));
     EXPECT_TRUE(isSameTrack(std::nullopt, std::nullopt));
     EXPECT_FALSE(isSameTrack(a, std::nullopt));
-    EXPECT_TRUE(isSameTrack(a, PlayerSample{QStringLiteral("music"), a.title, a.artist, nan, 3, true, t0()}));
+    EXPECT_FALSE(isSameTrack(std::nullopt, a));
 }
 
 TEST(AnchorRule, CandidateIsTheSamplesPositionAtItsTime)

@@ -1,6 +1,4 @@
-#include "PlaybackTestSupport.h"
-
-#include "QtTestSupport.h"
+#include "QuerySupport.h"
 
 #include "playback/NowPlayingMonitor.h"
 
@@ -42,7 +40,6 @@ protected:
         monitor.ingest(sample);
     }
 
-    WithQtApplication app;  // before the monitor, whose timer needs it
     QDateTime now = t0();
     NowPlayingMonitor monitor{[](NowPlayingMonitor::Completion) {}, nullptr, [this] { return now; }};
     LogLines log;
@@ -52,122 +49,89 @@ protected:
 };
 
 const NowPlayingTrack titleTrack{QStringLiteral("Title"), QStringLiteral("Artist"), 215};
+const QString nowPlaying = QStringLiteral("now playing (spotify): Artist — Title (215.0s)");
+
+std::vector<std::optional<PlayerSample>> steadyPlay()
+{
+    std::vector<std::optional<PlayerSample>> samples;
+    for (int i = 0; i <= 20; ++i)
+        samples.push_back(playing(12 + i * 0.5 + (i % 2 ? 0.1 : -0.1), i * 0.5));
+    return samples;
+}
+
+std::vector<std::optional<PlayerSample>> pausedAWhile()
+{
+    std::vector<std::optional<PlayerSample>> samples{playing(10, 0)};
+    for (int i = 1; i < 10; ++i)
+        samples.push_back(paused(10.5, i * 0.5));
+    return samples;
+}
+
+struct FeedCase {
+    const char* name;
+    std::vector<std::optional<PlayerSample>> samples;
+    std::optional<NowPlayingTrack> track;
+    PlayheadAnchor anchor;
+    QStringList log;
+};
+
+class MonitorFeed : public Monitor, public ::testing::WithParamInterface<FeedCase> {};
+
+TEST_P(MonitorFeed, EndsOnTrackAnchorAndLog)
+{
+    for (const std::optional<PlayerSample>& sample : GetParam().samples)
+        feed(sample);
+    EXPECT_EQ(monitor.track(), GetParam().track);
+    EXPECT_EQ(monitor.anchor(), GetParam().anchor);
+    EXPECT_EQ(lastPlaying, GetParam().samples.back() && GetParam().samples.back()->isPlaying);
+    EXPECT_EQ(lastTrack.value_or(std::nullopt), monitor.track());
+    EXPECT_EQ(lastAnchor.value_or(PlayheadAnchor::idle()), monitor.anchor());
+    EXPECT_EQ(log.newMessages(), GetParam().log);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Monitor, MonitorFeed,
+    ::testing::Values(
+        FeedCase{"nothing_playing_at_launch_changes_nothing", {std::nullopt}, std::nullopt, PlayheadAnchor::idle(), {}},
+        FeedCase{"first_sample", {playing(12, 0)}, titleTrack, {12, at(0), 1}, {nowPlaying}},
+        FeedCase{"steady_play_keeps_the_first_anchor", steadyPlay(), titleTrack, {11.9, at(0), 1}, {nowPlaying}},
+        FeedCase{"exactly_a_quarter_ahead_keeps", {playing(10, 0), playing(10.75, 0.5)}, titleTrack, {10, at(0), 1}, {nowPlaying}},
+        FeedCase{"three_tenths_ahead_replaces", {playing(10, 0), playing(10.8, 0.5)}, titleTrack, {10.8, at(0.5), 1}, {nowPlaying}},
+        FeedCase{"seek_back_replaces", {playing(10, 0), playing(-19.5, 0.5)}, titleTrack, {-19.5, at(0.5), 1}, {nowPlaying}},
+        FeedCase{"pausing_replaces_once_then_holds", pausedAWhile(), titleTrack, {10.5, at(0.5), 0}, {nowPlaying}},
+        FeedCase{"resuming_replaces", [] { auto s = pausedAWhile(); s.push_back(playing(10.5, 5)); return s; }(),
+                 titleTrack, {10.5, at(5), 1}, {nowPlaying}},
+        FeedCase{"same_song_started_again_keeps_the_track", {playing(200, 0), playing(0.2, 0.5)}, titleTrack,
+                 {0.2, at(0.5), 1}, {nowPlaying}},
+        FeedCase{"half_a_second_of_duration_is_another_track", {playing(10, 0), playing(10.5, 0.5, "Title", 215.5)},
+                 NowPlayingTrack{"Title", "Artist", 215.5}, {10.5, at(0.5), 1},
+                 {nowPlaying, "now playing (spotify): Artist — Title (215.5s)"}},
+        FeedCase{"a_failed_query_clears_once", {playing(10, 0), std::nullopt, std::nullopt}, std::nullopt,
+                 PlayheadAnchor::idle(), {nowPlaying, "nothing playing"}},
+        FeedCase{"the_next_sample_restores", {playing(10, 0), std::nullopt, playing(11, 1)}, titleTrack, {11, at(1), 1},
+                 {nowPlaying, "nothing playing", nowPlaying}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Whoever hears of a new track reads the anchor it had; the new anchor follows.
+TEST_F(Monitor, TheTrackChangesBeforeTheAnchor)
+{
+    QStringList order;
+    QObject::connect(&monitor, &NowPlayingMonitor::trackChanged, [&](const auto& t) {
+        order << QStringLiteral("%1 with %2").arg(t ? "track" : "none", monitor.anchor() == PlayheadAnchor::idle() ? "idle" : "anchor");
+    });
+    QObject::connect(&monitor, &NowPlayingMonitor::anchorChanged,
+                     [&](const auto& a) { order << (a == PlayheadAnchor::idle() ? "idle" : "anchor"); });
+    feed(std::nullopt);  // nothing, as before: nothing changes
+    feed(playing(12, 0));
+    feed(std::nullopt);
+    feed(std::nullopt);
+    EXPECT_EQ(order, (QStringList{"track with idle", "anchor", "none with anchor", "idle"}));
+}
 
 }  // namespace
 
-TEST_F(Monitor, NothingPlayingAtLaunchChangesNothing)
-{
-    feed(std::nullopt);
-    EXPECT_EQ(monitor.track(), std::nullopt);
-    EXPECT_EQ(monitor.anchor(), PlayheadAnchor::idle());
-    EXPECT_EQ(lastPlaying, false);
-    EXPECT_EQ(lastTrack, std::nullopt);  // never assigned
-    EXPECT_EQ(log.lines(), QStringList());
-}
-
-TEST_F(Monitor, FirstSampleLogsAndSetsTrackThenAnchor)
-{
-    QStringList order;
-    QObject::connect(&monitor, &NowPlayingMonitor::trackChanged,
-                     [&] { order << (monitor.anchor() == PlayheadAnchor::idle() ? "track, old anchor" : "track, new anchor"); });
-    QObject::connect(&monitor, &NowPlayingMonitor::anchorChanged, [&] { order << "anchor"; });
-    feed(playing(12, 0));
-    EXPECT_EQ(order, (QStringList{"track, old anchor", "anchor"}));
-    EXPECT_EQ(monitor.track(), titleTrack);
-    EXPECT_EQ(monitor.anchor(), (PlayheadAnchor{12, at(0), 1}));
-    EXPECT_EQ(lastPlaying, true);
-    EXPECT_EQ(log.lines(), QStringList{"now playing (spotify): Artist — Title (215.0s)"});
-}
-
-TEST_F(Monitor, SteadyPlayWithSmallDisagreementsKeepsTheFirstAnchor)
-{
-    for (int i = 0; i <= 20; ++i)
-        feed(playing(12 + i * 0.5 + (i % 2 ? 0.1 : -0.1), i * 0.5));
-    EXPECT_EQ(lastAnchor, (PlayheadAnchor{11.9, at(0), 1}));
-    EXPECT_EQ(monitor.anchor(), lastAnchor);
-    EXPECT_EQ(lastTrack, titleTrack);
-    EXPECT_EQ(log.lines().size(), 1);
-}
-
-struct JumpCase {
-    const char* name;
-    double offset;  // seconds between the second sample and the extrapolation
-    bool replaces;
-};
-
-class MonitorJump : public Monitor, public ::testing::WithParamInterface<JumpCase> {};
-
-TEST_P(MonitorJump, ReplacesTheAnchorOnlyPastTheThreshold)
-{
-    feed(playing(10, 0));
-    feed(playing(10.5 + GetParam().offset, 0.5));
-    const PlayheadAnchor expected = GetParam().replaces ? PlayheadAnchor{10.5 + GetParam().offset, at(0.5), 1}
-                                                        : PlayheadAnchor{10, at(0), 1};
-    EXPECT_EQ(monitor.anchor(), expected);
-    EXPECT_EQ(lastAnchor, expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Monitor, MonitorJump,
-                         ::testing::Values(JumpCase{"exactly_a_quarter_ahead", 0.25, false},
-                                           JumpCase{"three_tenths_ahead", 0.3, true},
-                                           JumpCase{"seek_back", -30, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(Monitor, PausingReplacesOnceThenHoldsStill)
-{
-    feed(playing(10, 0));
-    feed(paused(10.5, 0.5));
-    for (int i = 2; i < 10; ++i)
-        feed(paused(10.5, i * 0.5));
-    EXPECT_EQ(lastAnchor, (PlayheadAnchor{10.5, at(0.5), 0}));
-    EXPECT_EQ(lastPlaying, false);
-    feed(playing(10.5, 5));
-    EXPECT_EQ(lastAnchor, (PlayheadAnchor{10.5, at(5), 1}));
-    EXPECT_EQ(lastPlaying, true);
-}
-
-TEST_F(Monitor, SameSongStartedAgainKeepsTheTrackButNotTheAnchor)
-{
-    feed(playing(200, 0));
-    feed(playing(0.2, 0.5));
-    EXPECT_EQ(log.lines(), QStringList{"now playing (spotify): Artist — Title (215.0s)"});
-    EXPECT_EQ(lastTrack, titleTrack);
-    EXPECT_EQ(lastAnchor, (PlayheadAnchor{0.2, at(0.5), 1}));
-}
-
-TEST_F(Monitor, HalfASecondOfDurationMakesAnotherTrack)
-{
-    feed(playing(10, 0, "Title", 215.0));
-    feed(playing(10.5, 0.5, "Title", 215.5));
-    EXPECT_EQ(log.lines(), (QStringList{"now playing (spotify): Artist — Title (215.0s)",
-                                        "now playing (spotify): Artist — Title (215.5s)"}));
-    EXPECT_EQ(lastTrack, (NowPlayingTrack{QStringLiteral("Title"), QStringLiteral("Artist"), 215.5}));
-    EXPECT_EQ(lastAnchor, (PlayheadAnchor{10.5, at(0.5), 1}));  // a new track always re-anchors
-}
-
-TEST_F(Monitor, AFailedQueryMidTrackClearsAndTheNextSampleRestores)
-{
-    feed(playing(10, 0));
-    QStringList order;
-    QObject::connect(&monitor, &NowPlayingMonitor::trackChanged,
-                     [&](const auto& t) { order << (t ? "track" : "no track"); });
-    QObject::connect(&monitor, &NowPlayingMonitor::anchorChanged,
-                     [&](const auto& a) { order << (a == PlayheadAnchor::idle() ? "idle" : "anchor"); });
-    feed(std::nullopt);
-    EXPECT_EQ(order, (QStringList{"no track", "idle"}));
-    EXPECT_EQ(monitor.track(), std::nullopt);
-    EXPECT_EQ(monitor.anchor(), PlayheadAnchor::idle());
-    feed(std::nullopt);  // still nothing: no second line
-    feed(playing(11, 1));
-    EXPECT_EQ(monitor.track(), titleTrack);
-    EXPECT_EQ(monitor.anchor(), (PlayheadAnchor{11, at(1), 1}));
-    EXPECT_EQ(log.lines(), (QStringList{"now playing (spotify): Artist — Title (215.0s)", "nothing playing",
-                                        "now playing (spotify): Artist — Title (215.0s)"}));
-}
-
 TEST(MonitorPolling, ResultsFromAnotherThreadAreAppliedOnTheMainThread)
 {
-    ensureQtApplication();
     NowPlayingMonitor::Completion pending;
     NowPlayingMonitor monitor([&](NowPlayingMonitor::Completion done) { if (!pending) pending = std::move(done); });
     QThread* appliedOn = nullptr;
@@ -180,7 +144,6 @@ TEST(MonitorPolling, ResultsFromAnotherThreadAreAppliedOnTheMainThread)
 
 TEST(MonitorPolling, AResultForAMonitorThatIsGoneIsDropped)
 {
-    ensureQtApplication();
     NowPlayingMonitor::Completion pending;
     auto monitor = std::make_unique<NowPlayingMonitor>([&](NowPlayingMonitor::Completion done) { pending = done; });
     monitor.reset();
@@ -192,7 +155,6 @@ TEST(MonitorPolling, AResultForAMonitorThatIsGoneIsDropped)
 
 TEST(MonitorSeeks, AReportedSeekQueriesAtOnceFromAnyThreadAndOutlivesTheMonitor)
 {
-    WithQtApplication app;
     int queries = 0;
     std::function<void()> report;
     {

@@ -92,7 +92,7 @@ protected:
         QObject::connect(&settings, &AppSettings::artworkRefreshRequested, made.get(), &ArtworkColorSync::refresh);  // as the app wires it
         return made;
     }
-    QStringList syncLines() const { return log.lines().filter(QStringLiteral("auto sync:")); }
+    QStringList syncLines() const { return log.newMessages().filter(QStringLiteral("auto sync:")); }
     bool logged(const QStringList& lines) { return waitUntil([&] { return syncLines() == lines; }); }
 };
 

@@ -1,7 +1,7 @@
 // A stand-in MPRIS player for tests: owns the bus name given on the command line and answers
 // org.mpris.MediaPlayer2.Player's properties from a state that the test sets through the
-// org.zuvik.FakePlayer interface on /control (status, metadata, position, rate, a frozen
-// position, one that moves in steps, its format on the bus, Seeked signals, slow answers and error answers).
+// org.zuvik.FakePlayer interface on /control (status, metadata, position, a frozen
+// position, one that moves in steps, Seeked signals, slow answers and error answers).
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -63,11 +63,6 @@ private:
         } else if (member == u"SetPosition") {
             basePosition = args.value(0).toLongLong();
             sinceBase.restart();
-        } else if (member == u"SetPositionFormat") {
-            positionFormat = args.value(0).toString();
-        } else if (member == u"SetRate") {
-            rebase();
-            rate = args.value(0).toDouble();
         } else if (member == u"SetPositionStep") {
             rebase();
             stepMicroseconds = args.value(0).toLongLong();
@@ -96,18 +91,8 @@ private:
     {
         if (status != u"Playing" || frozen)
             return basePosition;
-        const qint64 moved = qint64(rate * double(sinceBase.nsecsElapsed()) / 1000.0);
+        const qint64 moved = sinceBase.nsecsElapsed() / 1000;
         return basePosition + (stepMicroseconds > 0 ? moved - moved % stepMicroseconds : moved);
-    }
-
-    // The position in the shape a player with one of the known bugs sends it.
-    QVariant positionAsSent() const
-    {
-        if (positionFormat == u"ms64")
-            return QVariant::fromValue<qlonglong>(position() / 1000);
-        if (positionFormat == u"us32")
-            return QVariant::fromValue<qint32>(qint32(quint32(quint64(position()))));
-        return QVariant::fromValue<qlonglong>(position());
     }
 
     void rebase()
@@ -120,8 +105,8 @@ private:
     {
         return {{QStringLiteral("PlaybackStatus"), status},
                 {QStringLiteral("Metadata"), metadata},
-                {QStringLiteral("Position"), positionAsSent()},
-                {QStringLiteral("Rate"), rate},
+                {QStringLiteral("Position"), QVariant::fromValue<qlonglong>(position())},
+                {QStringLiteral("Rate"), 1.0},
                 {QStringLiteral("CanSeek"), true}};
     }
 
@@ -130,9 +115,7 @@ public:
     QVariantMap metadata;
     qint64 basePosition = 0;  // microseconds
     qint64 stepMicroseconds = 0;  // the position moves in steps of this, as mpv's does with no audio device
-    QString positionFormat = QStringLiteral("us64");  // or "ms64", "us32"
     QElapsedTimer sinceBase;
-    double rate = 1.0;
     bool frozen = false;
     int delayMs = 0;
     QString failName;

@@ -1,25 +1,41 @@
 #pragma once
 
-#include <QByteArray>
-#include <QString>
+#include <QFile>
 #include <QTemporaryDir>
 
-// Puts the fake osascript program (tests/support/fake-osascript) first on PATH for as long as
-// it lives, and says what its next runs answer.
+// Puts the fake osascript program (tests/support/fake-osascript) first on PATH for as long as it
+// lives, and says what its next runs answer.
 class FakeOsascript {
 public:
-    FakeOsascript();
-    ~FakeOsascript();
+    FakeOsascript()
+    {
+        qputenv("FAKE_OSASCRIPT_DIR", QFile::encodeName(m_control.path()));
+        qputenv("PATH", QByteArray(ZUVIK_FAKE_OSASCRIPT_DIR) + ':' + m_oldPath);
+    }
+    ~FakeOsascript() { qputenv("PATH", m_oldPath); }
 
-    void reply(const QString& text);
-    void fail(const QString& standardError, int exitStatus = 1);
-    void setDelay(double seconds);
+    void reply(const QString& text)
+    {
+        QFile::remove(m_control.filePath(QStringLiteral("stderr")));
+        write("reply", text.toUtf8());
+    }
+    void fail(const QString& standardError) { write("stderr", standardError.toUtf8()); }
+    void setDelay(double seconds) { write("delay", QByteArray::number(seconds)); }
     // The script text the last run was given on standard input.
-    QString lastScript() const;
+    QString lastScript() const
+    {
+        QFile file(m_control.filePath(QStringLiteral("script.txt")));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
 
 private:
-    void write(const char* name, const QByteArray& contents) const;
+    void write(const char* name, const QByteArray& contents) const
+    {
+        QFile file(m_control.filePath(QString::fromUtf8(name)));
+        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            file.write(contents);
+    }
 
     QTemporaryDir m_control;
-    const QByteArray m_oldPath;
+    const QByteArray m_oldPath = qgetenv("PATH");
 };

@@ -63,10 +63,8 @@ void FakePlayerProcess::call(const QString& method, const QVariantList& argument
 void FakePlayerProcess::setStatus(const QString& status) { call(QStringLiteral("SetStatus"), {status}); }
 void FakePlayerProcess::setMetadata(const QVariantMap& metadata) { call(QStringLiteral("SetMetadata"), {metadata}); }
 void FakePlayerProcess::setPosition(qint64 microseconds) { call(QStringLiteral("SetPosition"), {microseconds}); }
-void FakePlayerProcess::setRate(double rate) { call(QStringLiteral("SetRate"), {rate}); }
 void FakePlayerProcess::freezePosition(bool frozen) { call(QStringLiteral("FreezePosition"), {frozen}); }
 void FakePlayerProcess::setPositionStep(qint64 microseconds) { call(QStringLiteral("SetPositionStep"), {microseconds}); }
-void FakePlayerProcess::setPositionFormat(const QString& format) { call(QStringLiteral("SetPositionFormat"), {format}); }
 void FakePlayerProcess::emitSeeked(qint64 microseconds) { call(QStringLiteral("EmitSeeked"), {microseconds}); }
 void FakePlayerProcess::setReplyDelay(int milliseconds) { call(QStringLiteral("SetReplyDelay"), {milliseconds}); }
 

@@ -21,9 +21,6 @@ public:
     void setStatus(const QString& status);
     void setMetadata(const QVariantMap& metadata);
     void setPosition(qint64 microseconds);
-    void setRate(double rate);
-    // "us64" (microseconds as MPRIS says), "ms64" (milliseconds) or "us32" (microseconds, 32 bits).
-    void setPositionFormat(const QString& format);
     void freezePosition(bool frozen);  // Position keeps its value while playing
     void setPositionStep(qint64 microseconds);  // Position moves in steps of this while playing
     void emitSeeked(qint64 microseconds);

@@ -12,20 +12,19 @@ public:
 
     QStringList newMessages() const
     {
-        const QByteArray added = fileBytes().mid(m_start);
         QStringList messages;
-        for (const QByteArray& record : added.split('\n')) {
+        for (const QByteArray& record : fileBytes().mid(m_start).split('\n')) {
             if (!record.isEmpty())
                 messages.append(QString::fromUtf8(record.mid(14)));  // "HH:mm:ss.zzz  "
         }
         return messages;
     }
-
+    bool contains(const QString& message) const { return newMessages().contains(message); }
 
 private:
     static QByteArray fileBytes()
     {
-        DiagLog::shared().waitUntilWritten();
+        DiagLog::shared().waitUntilWritten();  // lines still queued reach the file first
         QFile file(DiagLog::shared().filePath());
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }

@@ -1,31 +1,29 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include "EventLoopWait.h"
+#include "LogLines.h"
 
-#include <functional>
+#include <QCoreApplication>
 
-// The process's QCoreApplication, made on first use and kept until the process ends (QtDBus and
-// queued calls need one; tearing it down between tests is not supported by QtDBus).
-void ensureQtApplication();
+// The process's QCoreApplication for code run outside the test main (the benchmarks), made on
+// first use and kept until the process ends: QtDBus does not support tearing it down.
+inline void ensureQtApplication()
+{
+    static int argc = 1;
+    static char name[] = "zuvik-test";
+    static char* argv[] = {name, nullptr};
+    if (!QCoreApplication::instance())
+        new QCoreApplication(argc, argv);  // kept for the life of the process, like the real program's
+}
 
 // As a first member, makes sure the application exists before the members after it.
 struct WithQtApplication {
     WithQtApplication() { ensureQtApplication(); }
 };
 
-// Runs the event loop until `condition` holds or `timeoutMs` has passed; says whether it holds.
-// Time-outs are generous: they bound a failing test, they are not what a passing one measures.
-bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 15000);
-
-// The diagnostic log lines written from now on, without their time stamps.
-class LogLines {
-public:
-    LogLines();
-    // Every line written since construction (waits for queued lines to reach the file first).
-    QStringList lines() const;
-    bool contains(const QString& line) const { return lines().contains(line); }
-
-private:
-    qint64 m_offset;
-};
+// waitFor with a time-out in milliseconds, generous: it bounds a failing test.
+template <typename Done>
+bool waitUntil(Done&& done, int timeoutMs = 15000)
+{
+    return waitFor(std::forward<Done>(done), std::chrono::milliseconds(timeoutMs));
+}

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
+
 #include <future>
 #include <memory>
 #include <optional>
@@ -24,14 +26,6 @@ inline std::optional<PlayerSample> runQuery(PlayerQuery& query)
     return result.get();
 }
 
-// The application's wiring of a query and a monitor, around a given script host.
-struct MonitoredQuery {
-    explicit MonitoredQuery(PlayerQuery::HostFactory makeHost)
-        : query((ensureQtApplication(), std::move(makeHost)))
-        , monitor([this](NowPlayingMonitor::Completion done) { query.run(std::move(done)); })
-    {
-    }
-
-    PlayerQuery query;
-    NowPlayingMonitor monitor;
-};
+// An arbitrary fixed instant that the tests count from, and instants after it.
+inline QDateTime t0() { return QDateTime(QDate(2024, 3, 1), QTime(12, 0), Qt::UTC); }
+inline QDateTime at(double seconds) { return t0().addMSecs(qint64(seconds * 1000)); }

@@ -2,7 +2,7 @@
 
 #include "platform/mpris/MprisPlayerChoice.h"
 #include "platform/mpris/MprisPlayerNames.h"
-#include "platform/mpris/MprisScriptHost.h"
+#include "platform/mpris/MprisPlayerSource.h"
 
 namespace {
 
@@ -36,8 +36,9 @@ QUrl spotifyArtworkUrl(const QUrl& reported)
     return picture;
 }
 
-MprisArtworkSource::MprisArtworkSource()
-    : m_connectionName(QStringLiteral("zuvik-mpris-artwork-%1").arg(quintptr(this), 0, 16))
+MprisArtworkSource::MprisArtworkSource(PlayerRoster& roster)
+    : m_roster(roster)
+    , m_connectionName(QStringLiteral("zuvik-mpris-artwork-%1").arg(quintptr(this), 0, 16))
 {
 }
 
@@ -52,12 +53,12 @@ ArtworkLocation MprisArtworkSource::currentArtwork()
     // Failures to reach the bus or a player are not reported here: the job logs that it found no artwork.
     if (!connect())
         return {};
-    const auto listed = listBusNames(*m_connection, MprisScriptHost::callTimeoutMs);
+    const auto listed = listBusNames(*m_connection, MprisPlayerSource::callTimeoutMs);
     if (std::holds_alternative<QDBusError>(listed))
         return {};
-    const auto groups = mprisPlayerGroups(std::get<QStringList>(listed), PlayerRoster::shared().preferences());
+    const auto groups = mprisPlayerGroups(std::get<QStringList>(listed), m_roster.preferences());
     for (const QStringList& group : groups) {
-        const MprisFound found = chooseMprisPlayer(*m_connection, group, MprisScriptHost::callTimeoutMs);
+        const MprisFound found = chooseMprisPlayer(*m_connection, group, MprisPlayerSource::callTimeoutMs);
         if (std::holds_alternative<QDBusError>(found))
             return {};
         if (const auto& choice = std::get<std::optional<MprisChoice>>(found)) {

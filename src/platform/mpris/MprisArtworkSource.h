@@ -1,6 +1,7 @@
 #pragma once
 
 #include "playback/ArtworkSource.h"
+#include "playback/PlayerPreferences.h"
 
 #include <QDBusConnection>
 #include <QString>
@@ -19,7 +20,8 @@ QUrl spotifyArtworkUrl(const QUrl& reported);
 // unusable, the other players are asked, as the macOS scripts do.
 class MprisArtworkSource : public ArtworkSource {
 public:
-    MprisArtworkSource();
+    // Asks the players in the order of `roster`'s preferences.
+    explicit MprisArtworkSource(PlayerRoster& roster);
     ~MprisArtworkSource() override;
 
     ArtworkLocation currentArtwork() override;
@@ -27,6 +29,7 @@ public:
 private:
     bool connect();
 
+    PlayerRoster& m_roster;
     const QString m_connectionName;
     std::optional<QDBusConnection> m_connection;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/mpris/MprisReplyRecord.h"
+#include "platform/mpris/MprisPlayerState.h"
 
 #include <QDBusConnection>
 #include <QDBusError>

@@ -1,7 +1,7 @@
 #include "platform/mpris/PositionCorrector.h"
 
 #include "foundation/DiagLog.h"
-#include "platform/mpris/MprisReplyRecord.h"
+#include "platform/mpris/MprisPlayerState.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,11 +21,11 @@ double secondsBetween(const QDateTime& from, const QDateTime& to) { return doubl
 
 }  // namespace
 
-std::optional<double> PositionCorrector::seconds(const QString& player, const QString& track, const QVariant& reported,
+std::optional<double> PositionCorrector::seconds(const QString& player, const NowPlayingTrack& track, const QVariant& reported,
                                                  std::optional<double> lengthSeconds, bool isPlaying,
                                                  const QDateTime& now)
 {
-    if (!m_hasTrack || track != m_track)
+    if (!isSameTrack(m_track, track))
         startTrack(track);
     const double sent = reported.toDouble();
     if (!isMprisNumber(reported) || !std::isfinite(sent))
@@ -48,11 +48,10 @@ std::optional<double> PositionCorrector::seconds(const QString& player, const QS
     return position;
 }
 
-void PositionCorrector::startTrack(const QString& track)
+void PositionCorrector::startTrack(const NowPlayingTrack& track)
 {
     *this = PositionCorrector();
     m_track = track;
-    m_hasTrack = true;
 }
 
 double PositionCorrector::unwrapped(double raw, bool is32Bit, std::optional<double> lengthSeconds,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "playback/NowPlayingTrack.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QVariant>
@@ -19,7 +21,7 @@ public:
 
     // The position in seconds, or nothing for a value that is no number, negative after
     // correction, or past the end. `player` names the player in the log.
-    std::optional<double> seconds(const QString& player, const QString& track, const QVariant& reported,
+    std::optional<double> seconds(const QString& player, const NowPlayingTrack& track, const QVariant& reported,
                                   std::optional<double> lengthSeconds, bool isPlaying, const QDateTime& now);
 
 private:
@@ -30,13 +32,12 @@ private:
         bool playing = false;
     };
 
-    void startTrack(const QString& track);
+    void startTrack(const NowPlayingTrack& track);
     double unwrapped(double raw, bool is32Bit, std::optional<double> lengthSeconds, const QDateTime& now) const;
     void learnUnit(double raw, bool isPlaying, const QDateTime& now);
     static void logOnce(bool& logged, const QString& line);
 
-    QString m_track;
-    bool m_hasTrack = false;
+    std::optional<NowPlayingTrack> m_track;
     Unit m_unit = Unit::unknown;
     std::optional<Previous> m_previous;
     bool m_loggedMilliseconds = false;

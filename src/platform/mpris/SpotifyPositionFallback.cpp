@@ -2,9 +2,9 @@
 
 #include "foundation/DiagLog.h"
 
-double SpotifyPositionFallback::position(const QString& track, double reported, bool isPlaying, const QDateTime& now)
+double SpotifyPositionFallback::position(const NowPlayingTrack& track, double reported, bool isPlaying, const QDateTime& now)
 {
-    if (!m_hasTrack || track != m_track)
+    if (!isSameTrack(m_track, track))
         startTrack(track, now);
     setRunning(isPlaying, now);
     watchForStuckPosition(reported, isPlaying, now);
@@ -17,10 +17,9 @@ void SpotifyPositionFallback::seeked(double seconds, const QDateTime& at)
     m_baseAt = at;
 }
 
-void SpotifyPositionFallback::startTrack(const QString& track, const QDateTime& now)
+void SpotifyPositionFallback::startTrack(const NowPlayingTrack& track, const QDateTime& now)
 {
     m_track = track;
-    m_hasTrack = true;
     m_base = 0;
     m_baseAt = now;
     m_running = false;

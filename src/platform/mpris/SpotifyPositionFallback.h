@@ -1,7 +1,11 @@
 #pragma once
 
+#include "playback/NowPlayingTrack.h"
+
 #include <QDateTime>
 #include <QString>
+
+#include <optional>
 
 // Some Spotify clients for Linux report a Position of 0 throughout a track. Once a track has
 // played for more than detectAfterMs with the position at 0, the position is extrapolated from
@@ -13,20 +17,19 @@ public:
 
     // The position to report, in seconds, for one sample of `track`: the player's own, or the
     // extrapolated one while the player's cannot be believed.
-    double position(const QString& track, double reported, bool isPlaying, const QDateTime& now);
+    double position(const NowPlayingTrack& track, double reported, bool isPlaying, const QDateTime& now);
     // The player's Seeked signal: the playhead is at `seconds` at `at`.
     void seeked(double seconds, const QDateTime& at);
 
     bool isExtrapolating() const { return m_extrapolating; }
 
 private:
-    void startTrack(const QString& track, const QDateTime& now);
+    void startTrack(const NowPlayingTrack& track, const QDateTime& now);
     void setRunning(bool running, const QDateTime& now);
     void watchForStuckPosition(double reported, bool isPlaying, const QDateTime& now);
     double extrapolated(const QDateTime& now) const;
 
-    QString m_track;
-    bool m_hasTrack = false;
+    std::optional<NowPlayingTrack> m_track;
     // The play clock: at m_baseAt the track was at m_base seconds, advancing while m_running.
     double m_base = 0;
     QDateTime m_baseAt;

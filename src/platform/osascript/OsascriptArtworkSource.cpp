@@ -1,6 +1,6 @@
 #include "platform/osascript/OsascriptArtworkSource.h"
 
-#include "platform/osascript/OsascriptScriptHost.h"
+#include "platform/osascript/OsascriptPlayerSource.h"
 
 #include <QStandardPaths>
 

@@ -119,15 +119,8 @@ void FakeFreedesktopServices::setScreenSaverActive(bool active, bool announce)
     });
 }
 
-void FakeFreedesktopServices::setInhibitFails(bool fails)
-{
-    onServiceThread([&] { m_screenSaver->inhibitFails = fails; });
-}
-
-void FakeFreedesktopServices::setReplyDelayMs(int delayMs)
-{
-    onServiceThread([&] { m_screenSaver->replyDelayMs = delayMs; });
-}
+void FakeFreedesktopServices::setInhibitFails(bool fails) { onServiceThread([&] { m_screenSaver->inhibitFails = fails; }); }
+void FakeFreedesktopServices::setReplyDelayMs(int delayMs) { onServiceThread([&] { m_screenSaver->replyDelayMs = delayMs; }); }
 
 QSet<quint32> FakeFreedesktopServices::heldCookies() const
 {

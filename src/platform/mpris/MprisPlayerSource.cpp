@@ -1,4 +1,4 @@
-#include "platform/mpris/MprisScriptHost.h"
+#include "platform/mpris/MprisPlayerSource.h"
 
 #include "platform/mpris/FreshPosition.h"
 #include "platform/mpris/MprisBusNames.h"
@@ -14,31 +14,32 @@ namespace {
 const QString playerPath = QStringLiteral("/org/mpris/MediaPlayer2");
 const QString playerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
 
-ScriptError scriptError(const QDBusError& error)
+PlayerError playerError(const QDBusError& error)
 {
-    return ScriptError{static_cast<int>(error.type()), error.message().isEmpty() ? error.name() : error.message()};
+    return PlayerError{static_cast<int>(error.type()), error.message().isEmpty() ? error.name() : error.message()};
 }
 
 }  // namespace
 
-QStringList MprisScriptHost::failureLines(const ScriptError& error) const
+QStringList MprisPlayerSource::failureLines(const PlayerError& error) const
 {
     const auto type = static_cast<QDBusError::ErrorType>(error.number.value_or(QDBusError::Other));
     return {QStringLiteral("player query: D-Bus failed (%1): %2")
                 .arg(QDBusError::errorString(type), error.message.value_or(QStringLiteral("no message")))};
 }
 
-QString MprisScriptHost::nothingPlayingLine() const
+QString MprisPlayerSource::nothingPlayingLine() const
 {
     return QStringLiteral("player query: no MPRIS player is playing or paused");
 }
 
-MprisScriptHost::MprisScriptHost()
-    : m_connectionName(QStringLiteral("zuvik-mpris-%1").arg(quintptr(this), 0, 16))
+MprisPlayerSource::MprisPlayerSource(PlayerRoster& roster)
+    : m_roster(roster)
+    , m_connectionName(QStringLiteral("zuvik-mpris-%1").arg(quintptr(this), 0, 16))
 {
 }
 
-MprisScriptHost::~MprisScriptHost()
+MprisPlayerSource::~MprisPlayerSource()
 {
     m_seekRelays.clear();
     m_busNames.reset();
@@ -46,38 +47,37 @@ MprisScriptHost::~MprisScriptHost()
     QDBusConnection::disconnectFromBus(m_connectionName);
 }
 
-ScriptResult MprisScriptHost::run()
+PlayerResult MprisPlayerSource::read()
 {
     const QDateTime start = QDateTime::currentDateTimeUtc();
     if (!connect())
-        return scriptError(m_connection->lastError());
+        return playerError(m_connection->lastError());
     const auto listed = m_busNames->names(callTimeoutMs);
     if (const auto* error = std::get_if<QDBusError>(&listed))
-        return scriptError(*error);
+        return playerError(*error);
     const QStringList& busNames = std::get<QStringList>(listed);
-    PlayerRoster& roster = PlayerRoster::shared();
-    roster.setPlayersSeen(mprisPlayersOnBus(busNames));
+    m_roster.setPlayersSeen(mprisPlayersOnBus(busNames));
     forgetPlayersGone(busNames);
     for (const QString& name : mprisPlayerNames(busNames).spotify)
         listenForSeeks(name);
     m_followed.clear();
 
-    for (const QStringList& group : mprisPlayerGroups(busNames, roster.preferences())) {
+    for (const QStringList& group : mprisPlayerGroups(busNames, m_roster.preferences())) {
         const MprisFound found = chooseMprisPlayer(*m_connection, group, callTimeoutMs);
         if (const auto* error = std::get_if<QDBusError>(&found))
-            return scriptError(*error);
+            return playerError(*error);
         if (const auto& choice = std::get<std::optional<MprisChoice>>(found)) {
             m_followed = choice->busName;
             listenForSeeks(choice->busName);
             const bool spotify = isSpotifyBusName(choice->busName);
             const std::optional<double> position = spotify ? spotifyPosition(*choice) : freshPosition(*choice, start);
-            return mprisReplyRecord(spotify ? u"spotify" : u"music", choice->state, position);
+            return mprisReading(spotify ? u"spotify" : u"music", choice->state, position);
         }
     }
-    return QString();
+    return PlayerReading{};
 }
 
-bool MprisScriptHost::connect()
+bool MprisPlayerSource::connect()
 {
     if (m_connection && m_connection->isConnected())
         return true;
@@ -95,23 +95,23 @@ bool MprisScriptHost::connect()
     return true;
 }
 
-std::optional<double> MprisScriptHost::correctedPosition(const MprisChoice& choice, const QVariant& reported,
+std::optional<double> MprisPlayerSource::correctedPosition(const MprisChoice& choice, const QVariant& reported,
                                                          const QDateTime& readAt)
 {
     const MprisPlayerState& state = choice.state;
-    return m_positions[choice.busName].seconds(mprisPlayerName(choice.busName), mprisTrackKey(state), reported,
+    return m_positions[choice.busName].seconds(mprisPlayerName(choice.busName), mprisTrack(state), reported,
                                                mprisSeconds(state.metadata.value(QStringLiteral("mpris:length"))),
                                                state.status == u"Playing", readAt);
 }
 
-std::optional<double> MprisScriptHost::correctedPosition(const MprisChoice& choice)
+std::optional<double> MprisPlayerSource::correctedPosition(const MprisChoice& choice)
 {
     return correctedPosition(choice, choice.state.position, QDateTime::currentDateTimeUtc());
 }
 
 // A playing player's position from a read that has just changed, carried on at rate 1 to the middle
 // of this run, the instant the reply is dated to; without one, the position GetAll gave.
-std::optional<double> MprisScriptHost::freshPosition(const MprisChoice& choice, const QDateTime& runStart)
+std::optional<double> MprisPlayerSource::freshPosition(const MprisChoice& choice, const QDateTime& runStart)
 {
     if (choice.state.status != u"Playing")
         return correctedPosition(choice);
@@ -127,7 +127,7 @@ std::optional<double> MprisScriptHost::freshPosition(const MprisChoice& choice, 
     return *seconds + double(fresh->at.msecsTo(middle)) / 1000.0;
 }
 
-std::optional<fresh_position::Read> MprisScriptHost::readPosition(const QString& busName) const
+std::optional<fresh_position::Read> MprisPlayerSource::readPosition(const QString& busName) const
 {
     QDBusMessage call = QDBusMessage::createMethodCall(busName, playerPath, QStringLiteral("org.freedesktop.DBus.Properties"),
                                                        QStringLiteral("Get"));
@@ -141,17 +141,17 @@ std::optional<fresh_position::Read> MprisScriptHost::readPosition(const QString&
                                 sent.addMSecs(sent.msecsTo(received) / 2)};
 }
 
-std::optional<double> MprisScriptHost::spotifyPosition(const MprisChoice& choice)
+std::optional<double> MprisPlayerSource::spotifyPosition(const MprisChoice& choice)
 {
     const std::optional<double> reported = correctedPosition(choice);
     if (!reported)
         return std::nullopt;
-    return m_spotifyPositions[choice.busName].position(mprisTrackKey(choice.state), *reported,
+    return m_spotifyPositions[choice.busName].position(mprisTrack(choice.state), *reported,
                                                        choice.state.status == u"Playing",
                                                        QDateTime::currentDateTimeUtc());
 }
 
-void MprisScriptHost::listenForSeeks(const QString& busName)
+void MprisPlayerSource::listenForSeeks(const QString& busName)
 {
     if (m_seekRelays.contains(busName))
         return;
@@ -162,7 +162,7 @@ void MprisScriptHost::listenForSeeks(const QString& busName)
     m_seekRelays.emplace(busName, std::move(relay));
 }
 
-void MprisScriptHost::seeked(const QString& busName, qlonglong microseconds)
+void MprisPlayerSource::seeked(const QString& busName, qlonglong microseconds)
 {
     if (isSpotifyBusName(busName))
         m_spotifyPositions[busName].seeked(double(microseconds) / 1e6, QDateTime::currentDateTimeUtc());
@@ -170,7 +170,7 @@ void MprisScriptHost::seeked(const QString& busName, qlonglong microseconds)
         m_onSeek();
 }
 
-void MprisScriptHost::forgetPlayersGone(const QStringList& busNames)
+void MprisPlayerSource::forgetPlayersGone(const QStringList& busNames)
 {
     std::erase_if(m_seekRelays, [&busNames](const auto& entry) { return !busNames.contains(entry.first); });
     m_positions.removeIf([&busNames](const auto& entry) { return !busNames.contains(entry.key()); });

@@ -1,4 +1,4 @@
-#include "platform/osascript/OsascriptScriptHost.h"
+#include "platform/osascript/OsascriptPlayerSource.h"
 
 #include "platform/osascript/PlayerQueryScript.h"
 
@@ -6,37 +6,41 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
-std::unique_ptr<PlayerScriptHost> OsascriptScriptHost::create()
+std::unique_ptr<PlayerSource> OsascriptPlayerSource::create()
 {
     const QString program = QStandardPaths::findExecutable(QStringLiteral("osascript"));
     if (program.isEmpty())
         return nullptr;
-    return std::make_unique<OsascriptScriptHost>(program);
+    return std::make_unique<OsascriptPlayerSource>(program);
 }
 
-OsascriptScriptHost::OsascriptScriptHost(QString program)
+OsascriptPlayerSource::OsascriptPlayerSource(QString program)
     : m_program(std::move(program))
 {
 }
 
-ScriptResult OsascriptScriptHost::run()
+PlayerResult OsascriptPlayerSource::read()
 {
-    return runOsascript(m_program, playerQueryScript());
+    ScriptResult result = runOsascript(m_program, playerQueryScript());
+    if (auto* error = std::get_if<PlayerError>(&result))
+        return std::move(*error);
+    const QString& reply = std::get<QString>(result);
+    return PlayerReading{reply, readPlayerReply(reply)};
 }
 
 ScriptResult runOsascript(const QString& program, const QString& script)
 {
-    constexpr int timeoutMs = OsascriptScriptHost::timeoutMs;
+    constexpr int timeoutMs = OsascriptPlayerSource::timeoutMs;
     QProcess process;
     process.start(program, QStringList());
     if (!process.waitForStarted(timeoutMs))
-        return ScriptError{std::nullopt, process.errorString()};
+        return PlayerError{std::nullopt, process.errorString()};
     process.write(script.toUtf8());
     process.closeWriteChannel();
     if (!process.waitForFinished(timeoutMs)) {
         process.kill();
         process.waitForFinished(1000);
-        return ScriptError{std::nullopt, QStringLiteral("osascript did not finish within %1 s").arg(timeoutMs / 1000)};
+        return PlayerError{std::nullopt, QStringLiteral("osascript did not finish within %1 s").arg(timeoutMs / 1000)};
     }
     if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
         return osascriptError(QString::fromUtf8(process.readAllStandardError()));
@@ -46,16 +50,16 @@ ScriptResult runOsascript(const QString& program, const QString& script)
     return reply;
 }
 
-ScriptError osascriptError(const QString& standardError)
+PlayerError osascriptError(const QString& standardError)
 {
     const QString text = standardError.trimmed();
     if (text.isEmpty())
-        return ScriptError{};
+        return PlayerError{};
     static const QRegularExpression report(
         QStringLiteral("^(?:\\d+:\\d+: )?(?:execution error: )?(.*?)(?: \\((-?\\d+)\\))?$"),
         QRegularExpression::DotMatchesEverythingOption);
     const QRegularExpressionMatch match = report.match(text);
-    ScriptError error{std::nullopt, match.captured(1)};
+    PlayerError error{std::nullopt, match.captured(1)};
     bool isNumber = false;
     const int number = match.captured(2).toInt(&isNumber);
     if (isNumber)

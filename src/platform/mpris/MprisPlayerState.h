@@ -1,5 +1,8 @@
 #pragma once
 
+#include "playback/NowPlayingTrack.h"
+#include "playback/PlayerSource.h"
+
 #include <QString>
 #include <QStringView>
 #include <QVariant>
@@ -21,7 +24,7 @@ MprisPlayerState mprisPlayerState(const QVariantMap& properties);
 bool isAdvertisement(const MprisPlayerState& state);
 
 // A text field: a string, or a list of strings joined with ", " (the artist list). TAB and LF
-// become spaces so that a title cannot shift the record's fields or break its line.
+// become spaces so that a title cannot shift the log summary's fields or break its line.
 QString mprisText(const QVariant& value);
 
 // Any of the integer or floating-point D-Bus types a player may send a number as.
@@ -34,10 +37,12 @@ std::optional<double> mprisSeconds(const QVariant& microseconds);
 // Seconds written with "." as the decimal point, at most six decimals and no exponent.
 QString replyNumber(double seconds);
 
-// The reply record the player script would give for this player: source, title, artist,
-// duration, position, playing, and the track's xesam:url as a seventh field when it has one. A duration or position that cannot be told is left empty, which
-// makes the record unreadable, as a script that meets a missing value would.
-QString mprisReplyRecord(QStringView source, const MprisPlayerState& state, std::optional<double> position);
+// The track the player names: title, artist and length, the length not a number when the player
+// gives none that can be told, and the file it plays from.
+NowPlayingTrack mprisTrack(const MprisPlayerState& state);
 
-// The part of the record that names the track (title, artist, duration), for telling tracks apart.
-QString mprisTrackKey(const MprisPlayerState& state);
+// What this player is doing, for the player query: its sample, with the length and position to
+// the microsecond the player counts in, or nothing when either cannot be told; and the summary
+// the log shows, the six TAB-separated fields of the player script's record (an untold length or
+// position left empty) and the track's xesam:url as a seventh when it has one.
+PlayerReading mprisReading(QStringView source, const MprisPlayerState& state, std::optional<double> position);

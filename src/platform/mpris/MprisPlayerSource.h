@@ -3,11 +3,12 @@
 #include "platform/mpris/FreshPosition.h"
 #include "platform/mpris/MprisBusNames.h"
 #include "platform/mpris/MprisPlayerChoice.h"
-#include "platform/mpris/MprisReplyRecord.h"
+#include "platform/mpris/MprisPlayerState.h"
 #include "platform/mpris/MprisSeekedRelay.h"
 #include "platform/mpris/PositionCorrector.h"
 #include "platform/mpris/SpotifyPositionFallback.h"
-#include "playback/PlayerScriptHost.h"
+#include "playback/PlayerPreferences.h"
+#include "playback/PlayerSource.h"
 
 #include <QDBusConnection>
 #include <QDBusError>
@@ -24,18 +25,19 @@
 //
 // Lives on the query thread: it is made there, its calls block there, and the Seeked signals it
 // listens to are delivered there between runs.
-class MprisScriptHost : public PlayerScriptHost {
+class MprisPlayerSource : public PlayerSource {
 public:
     // A player that takes longer than this to answer fails the run.
     static constexpr int callTimeoutMs = 1000;
 
-    MprisScriptHost();
-    ~MprisScriptHost() override;
+    // Reads the preferences from `roster` and reports there the players it sees, on every ask.
+    explicit MprisPlayerSource(PlayerRoster& roster);
+    ~MprisPlayerSource() override;
 
-    ScriptResult run() override;
+    PlayerResult read() override;
     void setSeekListener(std::function<void()> onSeek) override { m_onSeek = std::move(onSeek); }
     // In D-Bus's terms, not the player script's.
-    QStringList failureLines(const ScriptError& error) const override;
+    QStringList failureLines(const PlayerError& error) const override;
     QString nothingPlayingLine() const override;
 
 private:
@@ -49,6 +51,7 @@ private:
     void seeked(const QString& busName, qlonglong microseconds);
     void forgetPlayersGone(const QStringList& busNames);
 
+    PlayerRoster& m_roster;
     const QString m_connectionName;
     std::optional<QDBusConnection> m_connection;
     std::unique_ptr<MprisBusNames> m_busNames;  // on m_connection

@@ -1,4 +1,4 @@
-#include "playback/PlayerScriptHost.h"
+#include "playback/PlayerSource.h"
 
 namespace {
 
@@ -7,7 +7,7 @@ constexpr int appleEventsNotPermitted = -1743;
 
 }  // namespace
 
-QStringList PlayerScriptHost::failureLines(const ScriptError& error) const
+QStringList PlayerSource::failureLines(const PlayerError& error) const
 {
     const int number = error.number.value_or(0);
     QStringList lines{QStringLiteral("AppleScript failed (%1): %2")
@@ -20,7 +20,7 @@ QStringList PlayerScriptHost::failureLines(const ScriptError& error) const
     return lines;
 }
 
-QString PlayerScriptHost::nothingPlayingLine() const
+QString PlayerSource::nothingPlayingLine() const
 {
     return QStringLiteral("player query returned empty — nothing playing in Spotify or Music");
 }

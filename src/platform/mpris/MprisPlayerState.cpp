@@ -1,4 +1,4 @@
-#include "platform/mpris/MprisReplyRecord.h"
+#include "platform/mpris/MprisPlayerState.h"
 
 #include <QDBusArgument>
 #include <QDBusObjectPath>
@@ -19,11 +19,19 @@ QVariantMap variantMap(const QVariant& value)
     return value.typeId() == QMetaType::QVariantMap ? value.toMap() : QVariantMap();
 }
 
-
-QString durationField(const MprisPlayerState& state)
+std::optional<double> length(const MprisPlayerState& state)
 {
-    const std::optional<double> length = mprisSeconds(state.metadata.value(QStringLiteral("mpris:length")));
-    return length ? replyNumber(*length) : QString();
+    return mprisSeconds(state.metadata.value(QStringLiteral("mpris:length")));
+}
+
+QString numberField(std::optional<double> seconds)
+{
+    return seconds ? replyNumber(*seconds) : QString();
+}
+
+double toMicrosecond(double seconds)
+{
+    return std::round(seconds * 1e6) / 1e6;
 }
 
 }  // namespace
@@ -70,24 +78,28 @@ QString replyNumber(double seconds)
     return text == u"-0" ? QStringLiteral("0") : text;
 }
 
-QString mprisReplyRecord(QStringView source, const MprisPlayerState& state, std::optional<double> position)
+NowPlayingTrack mprisTrack(const MprisPlayerState& state)
 {
-    const QChar tab = u'\t';
-    QString record = source.toString() + tab + mprisTrackKey(state) + tab
-        + (position ? replyNumber(*position) : QString()) + tab
-        + (state.status == u"Playing" ? QStringLiteral("true") : QStringLiteral("false"));
-    // Only a player that names its file gets the seventh field; other records stay as they were.
-    const QString url = mprisText(state.metadata.value(QStringLiteral("xesam:url")));
-    if (!url.isEmpty())
-        record += tab + url;
-    return record;
+    const std::optional<double> seconds = length(state);
+    return NowPlayingTrack{mprisText(state.metadata.value(QStringLiteral("xesam:title"))),
+                           mprisText(state.metadata.value(QStringLiteral("xesam:artist"))),
+                           seconds ? toMicrosecond(*seconds) : std::nan(""),
+                           mprisText(state.metadata.value(QStringLiteral("xesam:url")))};
 }
 
-QString mprisTrackKey(const MprisPlayerState& state)
+PlayerReading mprisReading(QStringView source, const MprisPlayerState& state, std::optional<double> position)
 {
+    const NowPlayingTrack track = mprisTrack(state);
+    const bool playing = state.status == u"Playing";
     const QChar tab = u'\t';
-    return mprisText(state.metadata.value(QStringLiteral("xesam:title"))) + tab
-        + mprisText(state.metadata.value(QStringLiteral("xesam:artist"))) + tab + durationField(state);
+    QString summary = source.toString() + tab + track.title + tab + track.artist + tab + numberField(length(state))
+        + tab + numberField(position) + tab + (playing ? QStringLiteral("true") : QStringLiteral("false"));
+    if (!track.url.isEmpty())
+        summary += tab + track.url;
+    if (std::isnan(track.duration) || !position)
+        return PlayerReading{summary, std::nullopt};
+    return PlayerReading{summary, PlayerSample{source.toString(), track.title, track.artist, track.duration,
+                                               toMicrosecond(*position), playing, QDateTime(), track.url}};
 }
 
 bool isAdvertisement(const MprisPlayerState& state)
