@@ -12,31 +12,24 @@
 // of any text lies 3 in from each side, from 5 below the baseline to 72 above it.
 class FakeTextMeasurer : public TextMeasurer {
 public:
-    FontMetrics metrics{70, 90, 25};
     QHash<QString, double> advanceOverrides;  // a text that measures differently
-
-    FontMetrics fontMetrics(LyricFont) const override { return metrics; }
+    FontMetrics fontMetrics(LyricFont) const override { return {70, 90, 25}; }
     WordMetrics wordMetrics(LyricFont, const QString& text) const override
     {
         const double advance = advanceOverrides.value(text, 50.0 * static_cast<double>(text.size()));
-        if (advance <= 0)
-            return {advance, {}};
-        return {advance, InkBounds{3, -5, advance - 3, 72}};
+        return advance <= 0 ? WordMetrics{advance, {}} : WordMetrics{advance, InkBounds{3, -5, advance - 3, 72}};
     }
 };
 
-// A font that is not there at all: nothing has any extent.
-class MissingFontMeasurer : public TextMeasurer {
+// A font that is not there at all (nothing has any extent), or a broken backend.
+class OddFontMeasurer : public TextMeasurer {
 public:
-    FontMetrics fontMetrics(LyricFont) const override { return {}; }
-    WordMetrics wordMetrics(LyricFont, const QString&) const override { return {}; }
-};
-
-// A broken font backend that answers with not-a-number and infinities.
-class BrokenFontMeasurer : public TextMeasurer {
-public:
-    FontMetrics fontMetrics(LyricFont) const override { return {NAN, INFINITY, -1}; }
-    WordMetrics wordMetrics(LyricFont, const QString&) const override { return {NAN, {NAN, 0, INFINITY, NAN}}; }
+    bool broken = false;  // answers with not-a-number and infinities
+    FontMetrics fontMetrics(LyricFont) const override { return broken ? FontMetrics{NAN, INFINITY, -1} : FontMetrics{}; }
+    WordMetrics wordMetrics(LyricFont, const QString&) const override
+    {
+        return broken ? WordMetrics{NAN, {NAN, 0, INFINITY, NAN}} : WordMetrics{};
+    }
 };
 
 inline TimedWord timedWord(const QString& text, double start, double end, std::int64_t line = 0)
@@ -44,11 +37,13 @@ inline TimedWord timedWord(const QString& text, double start, double end, std::i
     return TimedWord{text, start, end, line};
 }
 
-// One line of `count` one-second words "w0", "w1", ... starting at `first`.
-inline TimedLyrics evenLine(int count, double first = 10.0, std::int64_t line = 3)
+inline TimedLyrics lyricsOf(const QList<TimedWord>& words) { return TimedLyrics(LyricTier::wordLevel, words); }
+
+// One line of `count` one-second words "w0", "w1", ... starting at 10.
+inline TimedLyrics evenLine(int count, std::int64_t line = 3)
 {
     QList<TimedWord> words;
     for (int i = 0; i < count; ++i)
-        words.append(timedWord(QStringLiteral("w%1").arg(i), first + i, first + i + 1, line));
-    return TimedLyrics(LyricTier::wordLevel, words);
+        words.append(timedWord(QStringLiteral("w%1").arg(i), 10.0 + i, 11.0 + i, line));
+    return lyricsOf(words);
 }

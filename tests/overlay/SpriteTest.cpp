@@ -1,5 +1,8 @@
 #include "overlay/AlphaBlur.h"
-#include "overlay/WordSprite.h"
+#include "overlay/IconSprite.h"
+#include "overlay/QtTextMeasurer.h"
+
+#include "OverlayTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -9,51 +12,55 @@
 
 namespace {
 
-qint64 alphaSum(const QImage& image)
+class RealFont : public ::testing::TestWithParam<LyricFont> {
+protected:
+    QtTextMeasurer measurer;
+};
+
+// Every installed lyric font: caps reach the cap height, descenders go below the baseline but stay
+// in the line box, and widths add up.
+TEST_P(RealFont, ReportsPlausibleMetrics)
 {
-    qint64 sum = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x)
-            sum += image.pixelColor(x, y).alpha();
-    }
-    return sum;
+    const FontMetrics font = measurer.fontMetrics(GetParam());
+    EXPECT_GT(font.capHeight, 40);
+    EXPECT_LT(font.capHeight, font.ascent);
+    const InkBounds h = measurer.wordMetrics(GetParam(), QStringLiteral("H")).ink;
+    EXPECT_NEAR(h.top, font.capHeight, 0.05 * font.capHeight);
+    EXPECT_NEAR(h.bottom, 0, 1.0);
+    const WordMetrics word = measurer.wordMetrics(GetParam(), QStringLiteral("Jigsaw"));
+    EXPECT_GT(word.ink.width(), 0.5 * word.advance);
+    EXPECT_LE(word.ink.top, font.ascent);
+    EXPECT_TRUE(word.ink.bottom < 0 && word.ink.bottom >= -font.descent);
+    const double one = measurer.wordMetrics(GetParam(), QStringLiteral("n")).advance;
+    EXPECT_NEAR(measurer.wordMetrics(GetParam(), QStringLiteral("nnn")).advance, 3 * one, 0.06 * one);
 }
 
-QImage alphaSquare(int size, int inset)
+INSTANTIATE_TEST_SUITE_P(Families, RealFont,
+                         ::testing::Values(LyricFont::sfPro, LyricFont::sfRounded, LyricFont::newYork, LyricFont::helveticaNeue,
+                                           LyricFont::avenirNext, LyricFont::futura, LyricFont::didot),
+                         [](const auto& info) { return rawValue(info.param).remove(u' ').toStdString(); });
+
+TEST(AlphaBlur, SpreadsInkWithoutLosingAnyAndLeavesWhatItCannotBlur)
 {
-    QImage image(size, size, QImage::Format_Alpha8);
+    QImage image(120, 120, QImage::Format_Alpha8);
     image.fill(0);
-    for (int y = inset; y < size - inset; ++y) {
-        for (int x = inset; x < size - inset; ++x)
-            image.bits()[y * image.bytesPerLine() + x] = 255;
-    }
-    return image;
-}
-
-TEST(AlphaBlur, SpreadsInkWithoutLosingOrMakingAnyWhileTheEdgesAreFarAway)
-{
-    QImage image = alphaSquare(120, 50);
-    const qint64 before = alphaSum(image);
+    for (int y = 50; y < 70; ++y)
+        std::fill_n(image.bits() + y * image.bytesPerLine() + 50, 20, 255);
+    const QImage sharp = image.copy();
+    const auto sum = [](const QImage& i) { return std::accumulate(i.constBits(), i.constBits() + i.sizeInBytes(), qint64(0)); };
     blurAlpha(image, 4);
-    EXPECT_NEAR(static_cast<double>(alphaSum(image)), static_cast<double>(before), 0.01 * static_cast<double>(before));
-    EXPECT_GT(image.pixelColor(45, 60).alpha(), 0);    // beyond the square now
-    EXPECT_LT(image.pixelColor(60, 60).alpha(), 255);  // and the middle of a 20-wide square is softer
-    EXPECT_EQ(image.pixelColor(5, 5).alpha(), 0);      // but not four deviations away
-}
-
-TEST(AlphaBlur, LeavesImagesItCannotBlurAlone)
-{
-    QImage sharp = alphaSquare(40, 10);
+    EXPECT_NEAR(double(sum(image)), double(sum(sharp)), 0.01 * double(sum(sharp)));
+    EXPECT_GT(image.pixelColor(45, 60).alpha(), 0);
+    EXPECT_LT(image.pixelColor(60, 60).alpha(), 255);
+    EXPECT_EQ(image.pixelColor(5, 5).alpha(), 0);
     QImage copy = sharp.copy();
     blurAlpha(copy, 0);
     EXPECT_EQ(copy, sharp);
     QImage colour(40, 40, QImage::Format_ARGB32_Premultiplied);
     colour.fill(Qt::red);
-    QImage colourCopy = colour.copy();
-    blurAlpha(colourCopy, 5);
-    EXPECT_EQ(colourCopy, colour);
-    QImage empty;
-    blurAlpha(empty, 5);  // no crash
+    const QImage colourBefore = colour.copy();
+    blurAlpha(colour, 5);
+    EXPECT_EQ(colour, colourBefore);
 }
 
 SpriteLook lookOf(const QString& text, double pointSize)
@@ -68,29 +75,20 @@ SpriteLook lookOf(const QString& text, double pointSize)
     return look;
 }
 
-TEST(WordSprite, HoldsTheInkAndItsShadowAndNothingElse)
+TEST(WordSprite, HoldsTheInkAndItsShadowCropped)
 {
     const SpriteLook look = lookOf(QStringLiteral("silver"), 80);
     const WordSprite sprite = paintWordSprite(look);
-    ASSERT_FALSE(sprite.image.isNull());
-    const QRectF box(-0.5 * look.boxSize.width(), -0.5 * look.boxSize.height(), look.boxSize.width(),
-                     look.boxSize.height());
-    // Within the box and the shadow's reach (three deviations of the blur plus its offset)...
-    EXPECT_TRUE(box.adjusted(-28, -28, 28, 28).contains(sprite.rect));
-    // ...and reaching below the text's baseline by the shadow, which falls 4 points down.
-    EXPECT_GT(sprite.rect.bottom(), box.top() + look.baseline + 4);
+    const QRectF box(QPointF(-0.5 * look.boxSize.width(), -0.5 * look.boxSize.height()), look.boxSize);
+    EXPECT_TRUE(box.adjusted(-28, -28, 28, 28).contains(sprite.rect));  // three deviations and the offset
+    EXPECT_GT(sprite.rect.bottom(), box.top() + look.baseline + 4);     // the shadow falls 4 down
     EXPECT_EQ(sprite.image.size(), sprite.rect.size().toSize());
-    // Cropped: every edge of the picture shows something.
-    const QImage& image = sprite.image;
-    const auto rowShows = [&image](int y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (qAlpha(image.pixel(x, y)) > 1)
-                return true;
-        }
-        return false;
-    };
-    EXPECT_TRUE(rowShows(0));
-    EXPECT_TRUE(rowShows(image.height() - 1));
+    for (const int y : {0, sprite.image.height() - 1}) {
+        bool shows = false;
+        for (int x = 0; x < sprite.image.width(); ++x)
+            shows = shows || qAlpha(sprite.image.pixel(x, y)) > 1;
+        EXPECT_TRUE(shows) << "row " << y;
+    }
 }
 
 TEST(WordSprite, DrawsTheChipBlockAndTheGlyphBoxInTheirColours)
@@ -98,37 +96,67 @@ TEST(WordSprite, DrawsTheChipBlockAndTheGlyphBoxInTheirColours)
     SpriteLook chip = lookOf(QStringLiteral("mm"), 60);
     chip.chip = true;
     chip.chipColor = Color{0, 0, 1, 1};
-    chip.textColor = Color{1, 1, 1, 1};
     const WordSprite chipSprite = paintWordSprite(chip);
-    // A corner of the box: block, no text.
-    const QPoint corner = (QPointF(2, 2) - chipSprite.rect.topLeft() - QPointF(0.5 * chip.boxSize.width(), 0.5 * chip.boxSize.height())).toPoint();
-    EXPECT_EQ(chipSprite.image.pixelColor(corner), QColor(Qt::blue));
-
+    const QPointF halfBox(0.5 * chip.boxSize.width(), 0.5 * chip.boxSize.height());
+    EXPECT_EQ(chipSprite.image.pixelColor((QPointF(2, 2) - chipSprite.rect.topLeft() - halfBox).toPoint()), QColor(Qt::blue));
     SpriteLook current = lookOf(QStringLiteral("mm"), 60);
     current.glyphBox = QRectF(10, 10, 20, 20);
     current.glyphBoxColor = Color{0, 1, 0, 1};
-    current.textColor = Color{0, 0, 0, 0};  // text invisible: only the box shows
+    current.textColor = Color{0, 0, 0, 0};
     const WordSprite boxSprite = paintWordSprite(current);
-    const QPointF boxCentre = QPointF(20, 20) - QPointF(0.5 * current.boxSize.width(), 0.5 * current.boxSize.height());
-    EXPECT_EQ(boxSprite.image.pixelColor((boxCentre - boxSprite.rect.topLeft()).toPoint()), QColor(Qt::green));
+    EXPECT_EQ(boxSprite.image.pixelColor((QPointF(20, 20) - halfBox - boxSprite.rect.topLeft()).toPoint()), QColor(Qt::green));
 }
 
-TEST(WordSprite, AnAbsurdWordIsPaintedAtABoundedSize)
+TEST(WordSprite, AbsurdSizesArePaintedBoundedOrNotAtAll)
 {
     const WordSprite sprite = paintWordSprite(lookOf(QString(300, u'W'), 400));
-    ASSERT_FALSE(sprite.image.isNull());
     EXPECT_LE(std::max(sprite.image.width(), sprite.image.height()), 4096);
     EXPECT_GT(sprite.rect.width(), 4096);  // still covers the whole word when drawn
+    SpriteLook nan = lookOf(QStringLiteral("a"), 40), huge = nan;
+    nan.boxSize = QSizeF(NAN, 10);
+    huge.boxSize = QSizeF(1e300, 1e300);
+    EXPECT_TRUE(paintWordSprite(nan).image.isNull());
+    EXPECT_TRUE(paintWordSprite(huge).image.isNull());
 }
 
-TEST(WordSprite, ABoxWithNoAreaOrNotANumberPaintsNothing)
+// How many pixels show, how many of them are of about `colour`, and how many clearly colourful.
+std::tuple<int, int, int> coverage(const QImage& image, const QColor& colour)
 {
-    SpriteLook empty = lookOf(QStringLiteral("a"), 40);
-    empty.boxSize = QSizeF(NAN, 10);
-    EXPECT_TRUE(paintWordSprite(empty).image.isNull());
-    SpriteLook huge = lookOf(QStringLiteral("a"), 40);
-    huge.boxSize = QSizeF(1e300, 1e300);
-    EXPECT_TRUE(paintWordSprite(huge).image.isNull());
+    int shown = 0, tinted = 0, colourful = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor p = QColor::fromRgba(image.pixel(x, y));
+            shown += p.alpha() >= 250;
+            tinted += p.alpha() >= 250
+                      && std::max({std::abs(p.red() - colour.red()), std::abs(p.green() - colour.green()), std::abs(p.blue() - colour.blue())}) < 8;
+            colourful += p.alpha() >= 250 && p.hslSaturation() > 100 && p.lightness() > 40;
+        }
+    }
+    return {shown, tinted, colourful};
+}
+
+TEST(IconSprite, ASymbolIsTintedAnEmojiKeepsItsColoursAndNonsenseDrawsNothing)
+{
+    IconLook look{WordVisual::symbol(QStringLiteral("heart.fill")), 64, Color{1, 0.5, 0, 1}, WordShadow{}, 1};
+    const WordSprite heart = paintIconSprite(look);
+    const auto [shown, tinted, colourful] = coverage(heart.image, QColor(255, 128, 0));
+    EXPECT_GT(shown, 64 * 64 / 4);
+    EXPECT_GT(tinted, shown * 9 / 10);
+    EXPECT_TRUE(QRectF(-32, -32, 64, 64).contains(heart.rect) && heart.rect.width() > 48);
+    look.visual = WordVisual::emoji(QStringLiteral("\U0001F525"));  // fire
+    const auto [fireShown, fireTinted, fireColourful] = coverage(paintIconSprite(look).image, QColor(255, 128, 0));
+    EXPECT_GT(fireColourful, 200);
+    EXPECT_LT(fireTinted, fireShown / 2);
+    for (const auto& [visual, size] : {std::pair(WordVisual::symbol(QStringLiteral("no.such.symbol")), 64.0),
+                                       std::pair(WordVisual::symbol(QStringLiteral("heart.fill")), 0.0),
+                                       std::pair(WordVisual::symbol(QStringLiteral("heart.fill")), double(NAN))}) {
+        look.visual = visual;
+        look.pointSize = size;
+        EXPECT_TRUE(paintIconSprite(look).image.isNull()) << size;
+    }
+    look.pointSize = 1e6;
+    const QImage huge = paintIconSprite(look).image;
+    EXPECT_TRUE(!huge.isNull() && huge.width() <= 2048);
 }
 
 }  // namespace

@@ -1,0 +1,206 @@
+#include "overlay/FisheyeMapping.h"
+#include "overlay/LensGrid.h"
+#include "overlay/LensWarp.h"
+
+#include <gtest/gtest.h>
+
+#include <QRandomGenerator>
+
+namespace {
+
+using fisheye_lens::LensGrid;
+using fisheye_lens::PictureMesh;
+using fisheye_lens::sourcePoint;
+
+const QSizeF fullHdBand(1920, 604.8);
+
+TEST(FisheyeLens, MagnifiesTheMiddleAndLeavesTheRimAlone)
+{
+    // (110, 50) in a 200 × 100 band is 0.1 half-widths out: it samples from
+    // 0.1 × (1 − 0.45 × 0.9^2.2) = 0.06431 half-widths out.
+    EXPECT_NEAR(sourcePoint({200, 100}, {110, 50}).x(), 106.43100421919424, 1e-9);
+    EXPECT_NEAR(sourcePoint({200, 100}, {110, 50}).y(), 50, 1e-12);
+    for (const QPointF point : {QPointF(100, 50), QPointF(200, 50), QPointF(100, 0), QPointF(0, 0), QPointF(-30, 400)})
+        EXPECT_EQ(sourcePoint({200, 100}, point), point);
+    EXPECT_TRUE(std::isnan(sourcePoint({200, 100}, {NAN, 50}).x()));
+    double previous = 0;
+    for (int step = 1; step <= 1000; ++step) {  // never folds along a ray
+        const double source = sourcePoint({200, 100}, {100 + step * 0.1, 50}).x() - 100;
+        ASSERT_GT(source, previous) << step;
+        previous = source;
+    }
+}
+
+// The compositor is promised that no sample lies further than 0.45 of the band along either axis,
+// whatever the band and however strong a lens is asked for.
+TEST(FisheyeLens, StaysWithinTheDeclaredOffset)
+{
+    const std::tuple<QSizeF, double, double> lenses[] = {{fullHdBand, 0.45, 2.2}, {{1000, 1}, 0.45, 2.2}, {{1, 1000}, 0.45, 2.2},
+                                                         {{0.5, 0.25}, 0.45, 2.2}, {{0, 0}, 0.45, 2.2}, {{800, 300}, 3.0, 0.3},
+                                                         {{800, 300}, -4.0, 2.2}};
+    for (const auto& [size, strength, falloff] : lenses) {
+        for (int i = -10; i <= 110; ++i) {
+            for (int j = -10; j <= 110; ++j) {
+                const QPointF destination(size.width() * i / 100.0, size.height() * j / 100.0);
+                const QPointF source = sourcePoint(size, destination, strength, falloff);
+                ASSERT_TRUE(std::isfinite(source.x()) && std::isfinite(source.y()));
+                ASSERT_LE(std::abs(source.x() - destination.x()), 0.45 * size.width() + 1e-9) << size.width();
+                ASSERT_LE(std::abs(source.y() - destination.y()), 0.45 * size.height() + 1e-9) << size.width();
+            }
+        }
+    }
+}
+
+TEST(FisheyeLens, DestinationBoundsHoldEverySampleOfTheSourceAndStayTight)
+{
+    const QSizeF band(1920, 605);
+    for (const QRectF source : {QRectF(700, 200, 500, 200), QRectF(0, 0, 300, 100), QRectF(1500, 400, 420, 205)}) {
+        const QRectF bounds = fisheye_lens::destinationBounds(band, source);
+        EXPECT_TRUE(bounds.contains(source.intersected(QRectF(QPointF(0, 0), band))));
+        for (double y = 0.5; y < band.height(); y += 7) {
+            for (double x = 0.5; x < band.width(); x += 7) {
+                if (source.contains(sourcePoint(band, QPointF(x, y))))
+                    ASSERT_TRUE(bounds.contains(QPointF(x, y))) << x << "," << y;
+            }
+        }
+    }
+    const double middle = fisheye_lens::destinationBounds({1000, 500}, QRectF(450, 225, 100, 50)).width();
+    EXPECT_TRUE(middle > 150 && middle < 190) << middle;  // the centre is magnified almost 1.8 times
+    EXPECT_TRUE(fisheye_lens::destinationBounds({1000, 500}, QRectF()).isEmpty());
+    EXPECT_TRUE(fisheye_lens::destinationBounds(QSizeF(0, 0), QRectF(450, 225, 100, 50)).isEmpty());
+}
+
+// The texture coordinate a mesh interpolates at `point`, or nothing if no triangle holds it.
+std::optional<QPointF> interpolatedAt(const PictureMesh& mesh, QPointF p)
+{
+    for (qsizetype i = 0; i + 2 < mesh.indices.size(); i += 3) {
+        const auto &a = mesh.vertices[mesh.indices[i]], &b = mesh.vertices[mesh.indices[i + 1]], &c = mesh.vertices[mesh.indices[i + 2]];
+        const double det = (b.y - c.y) * (a.x - c.x) + (c.x - b.x) * (a.y - c.y);
+        if (std::abs(det) < 1e-12)
+            continue;
+        const double wa = ((b.y - c.y) * (p.x() - c.x) + (c.x - b.x) * (p.y() - c.y)) / det;
+        const double wb = ((c.y - a.y) * (p.x() - c.x) + (a.x - c.x) * (p.y() - c.y)) / det;
+        if (wa >= -1e-9 && wb >= -1e-9 && 1 - wa - wb >= -1e-9)
+            return QPointF(wa * a.u + wb * b.u + (1 - wa - wb) * c.u, wa * a.v + wb * b.v + (1 - wa - wb) * c.v);
+    }
+    return std::nullopt;
+}
+
+QTransform placed(QPointF centre, double degrees, double scale)
+{
+    return QTransform().translate(centre.x(), centre.y()).rotate(degrees).scale(scale, scale);
+}
+
+struct PictureCase {
+    const char* name;
+    QRectF rect;  // about the point the placement puts at `centre`
+    QPointF centre;
+    double degrees;
+    double scale;
+};
+class PictureThroughLens : public ::testing::TestWithParam<PictureCase> {};
+
+// Wherever the picture shows through the lens the mesh is there and shows the point the mapping
+// names, to half a pixel; where no triangle is, the lens shows nothing of it.
+TEST_P(PictureThroughLens, ShowsWhatTheMappingNames)
+{
+    const PictureCase& c = GetParam();
+    const QTransform toBand = placed(c.centre, c.degrees, c.scale);
+    const QRectF lens = fisheye_lens::destinationBounds(fullHdBand, toBand.mapRect(c.rect)).toAlignedRect();
+    const PictureMesh mesh = LensGrid(fullHdBand, lens).meshFor(toBand, c.rect);
+    ASSERT_FALSE(mesh.indices.isEmpty());
+    for (const quint32 index : mesh.indices)
+        ASSERT_LT(index, static_cast<quint32>(mesh.vertices.size()));
+    QRandomGenerator random(7);
+    int inside = 0;
+    for (int i = 0; i < 3000; ++i) {
+        const QPointF destination(lens.left() + random.generateDouble() * lens.width(),
+                                  lens.top() + random.generateDouble() * lens.height());
+        const QPointF local = toBand.inverted().map(sourcePoint(fullHdBand, destination));
+        const auto shown = interpolatedAt(mesh, destination);
+        if (c.rect.adjusted(1, 1, -1, -1).contains(local)) {
+            ++inside;
+            ASSERT_TRUE(shown) << "nothing drawn at " << destination.x() << "," << destination.y();
+        }
+        if (shown) {
+            EXPECT_NEAR(shown->x() * c.rect.width(), local.x() - c.rect.left(), 0.5 / c.scale);
+            EXPECT_NEAR(shown->y() * c.rect.height(), local.y() - c.rect.top(), 0.5 / c.scale);
+        }
+    }
+    EXPECT_GT(inside, 300);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FisheyeLook, PictureThroughLens,
+    ::testing::Values(PictureCase{"big_word_in_the_middle", {-420, -110, 840, 220}, {960, 302}, 0, 1},
+                      PictureCase{"tilted_and_shrinking", {-300, -90, 600, 180}, {930, 200}, -2.5, 0.6},
+                      PictureCase{"near_the_rim", {-150, -60, 300, 120}, {1650, 420}, 2.5, 1},
+                      PictureCase{"pictogram_beside_a_word", {-40, -40, 80, 80}, {520, 330}, 12, 1.3},
+                      PictureCase{"partly_beyond_the_band", {-300, -100, 600, 200}, {960, 20}, 0, 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(LensGrid, LeavesOutTheCellsBesideAPictureAndDrawsNothingForNonsense)
+{
+    const LensGrid grid(fullHdBand, QRectF(400, 100, 1120, 400));
+    const PictureMesh small = grid.meshFor(placed({960, 300}, 0, 1), QRectF(-50, -20, 100, 40));
+    EXPECT_GT(small.indices.size(), 0);
+    EXPECT_LT(small.indices.size(), qsizetype(grid.columns()) * grid.rows() * 6 / 20);
+    EXPECT_LT(small.vertices.size(), small.indices.size() / 2) << "cells share their corners";
+    EXPECT_TRUE(grid.meshFor(placed({100, 50}, 0, 1), QRectF(-20, -20, 40, 40)).indices.isEmpty());
+    const std::tuple<QRectF, QTransform, QRectF> nonsense[] = {
+        {QRectF(), QTransform(), QRectF(0, 0, 100, 100)},                                       // no lens
+        {QRectF(0, 0, 500, 300), QTransform(), QRectF(10, 10, 0, 30)},                          // empty picture
+        {QRectF(0, 0, 500, 300), QTransform::fromScale(0, 1), QRectF(0, 0, 100, 100)},          // flattened
+        {QRectF(0, 0, std::nan(""), 300), QTransform(), QRectF(0, 0, 100, 100)}};               // not a number
+    for (const auto& [lens, toBand, rect] : nonsense)
+        EXPECT_TRUE(LensGrid(fullHdBand, lens).meshFor(toBand, rect).indices.isEmpty());
+    const LensGrid huge(QSizeF(1e7, 1e7), QRectF(0, 0, 1e7, 1e7));
+    EXPECT_LE(std::max(huge.columns(), huge.rows()), 1024);
+}
+
+// One cell of two triangles over `points`, its corners showing `uv` (left/top may pass right/bottom).
+PictureMesh cell(QRectF points, QRectF uv)
+{
+    const auto corner = [&](bool right, bool bottom) {
+        return fisheye_lens::MeshVertex{float(right ? points.right() : points.left()), float(bottom ? points.bottom() : points.top()),
+                                        float(right ? uv.right() : uv.left()), float(bottom ? uv.bottom() : uv.top())};
+    };
+    return {{corner(false, false), corner(true, false), corner(true, true), corner(false, true)}, {0, 1, 2, 0, 2, 3}};
+}
+
+struct WarpCase {
+    const char* name;
+    PictureMesh mesh;
+    double pixelRatio;
+    QRect pixels;      // where the result lies; empty: no result
+    bool mirrored;     // the result shows the picture left to right reversed
+    int shownColumns;  // columns of the result that show the picture; the rest are transparent
+};
+class Warp : public ::testing::TestWithParam<WarpCase> {};
+
+TEST_P(Warp, ShowsEachPixelWhereTheMeshPutsIt)
+{
+    const WarpCase& c = GetParam();
+    QImage picture(8, 4, QImage::Format_ARGB32_Premultiplied);  // every pixel its own opaque colour
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 8; ++x)
+            picture.setPixel(x, y, qRgb(x * 30, y * 60, 200));
+    const fisheye_lens::WarpedPicture warped = fisheye_lens::warpedThroughMesh(picture, c.mesh, c.pixelRatio);
+    ASSERT_EQ(warped.pixels, c.pixels);
+    ASSERT_EQ(warped.image.size(), c.pixels.size());
+    for (int y = 0; y < warped.image.height(); ++y)
+        for (int x = 0; x < warped.image.width(); ++x)
+            EXPECT_EQ(warped.image.pixel(x, y), x >= c.shownColumns ? 0u : picture.pixel(c.mirrored ? 7 - x : x, y)) << x << "," << y;
+}
+
+INSTANTIATE_TEST_SUITE_P(Meshes, Warp, ::testing::Values(
+    WarpCase{"ACellOnWholePointsCopiesThePicture", cell({10, 20, 8, 4}, {0, 0, 1, 1}), 1, {10, 20, 8, 4}, false, 8},
+    WarpCase{"ReversedCoordinatesMirrorIt", cell({10, 20, 8, 4}, {1, 0, -1, 1}), 1, {10, 20, 8, 4}, true, 8},
+    WarpCase{"DevicePixelsAreThePointsTimesTheRatio", cell({5, 10, 4, 2}, {0, 0, 1, 1}), 2, {10, 20, 8, 4}, false, 8},
+    WarpCase{"BeyondThePictureNothingShowsNotItsEdgeDrawnOut", cell({0, 0, 16, 4}, {0, 0, 2, 1}), 1, {0, 0, 16, 4}, false, 8},
+    WarpCase{"NoTrianglesNoPicture", {cell({0, 0, 8, 4}, {0, 0, 1, 1}).vertices, {}}, 1, {}, false, 0},
+    WarpCase{"ATriangleNamingAMissingCornerIsLeftOut", {cell({0, 0, 8, 4}, {0, 0, 1, 1}).vertices, {0, 1, 9}}, 1, {0, 0, 8, 4}, false, 0},
+    WarpCase{"ACornerThatIsNotANumberGivesNoPicture", {{{0, 0, 0, 0}, {NAN, 0, 1, 0}, {8, 4, 1, 1}}, {0, 1, 2}}, 1, {}, false, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
