@@ -24,11 +24,8 @@ TEST(WordHash, MatchesHandComputationAndIsAFractionWithFourDecimals)
     for (const auto& [start, salt, expected] : known)
         EXPECT_DOUBLE_EQ(wordHash(start, salt), expected) << start;
     for (int i = 0; i < 5000; ++i) {
-        for (std::uint64_t salt : {word_salt::chip, word_salt::tilt, word_salt::offset, word_salt::iconSide}) {
-            const double hash = wordHash(i * 0.037 - 3.0, salt);
-            ASSERT_TRUE(hash >= 0 && hash < 1) << hash;
-            ASSERT_DOUBLE_EQ(std::round(hash * 10000.0), hash * 10000.0);
-        }
+        const double hash = wordHash(i * 0.037 - 3.0, i % 2 ? word_salt::chip : word_salt::tilt);
+        ASSERT_TRUE(hash >= 0 && hash < 1 && std::abs(std::round(hash * 1e4) - hash * 1e4) < 1e-6) << hash;
     }
 }
 
@@ -46,7 +43,7 @@ TEST(Sway, EveryTermScalesWithTheLooksAmplitude)
     }
     EXPECT_EQ(swayAt(12345.6, 0.0, band).transform().map(QPointF(13, 480)), QPointF(13, 480));
     const Sway still = swayAt(NAN, 1.0, band);  // a frame time that is not a number holds still
-    EXPECT_EQ(std::make_tuple(still.yaw, still.pitch, still.scale), std::make_tuple(0.0, 0.0, 1.0));
+    EXPECT_TRUE(still.yaw == 0 && still.pitch == 0 && still.scale == 1);
 }
 
 // A 16° turn of a 1000 × 500 band seen from 1000 / 0.45: the right edge's middle comes toward the
@@ -59,8 +56,7 @@ TEST(Sway, TurnsInPerspectiveAboutTheCentre)
     EXPECT_NEAR(sway.transform().map(QPointF(0, 250)).x(), -12.409678997274796, 1e-9);
     const Sway all = swayAt(7.0, 1.0, {1920, 604.8});
     ASSERT_TRUE(all.yaw != 0 && all.pitch != 0);
-    EXPECT_NEAR(all.transform().map(QPointF(960, 302.4)).x(), 960, 1e-9);
-    EXPECT_NEAR(all.transform().map(QPointF(960, 302.4)).y(), 302.4, 1e-9);
+    EXPECT_NEAR((all.transform().map(QPointF(960, 302.4)) - QPointF(960, 302.4)).manhattanLength(), 0, 1e-9);
 }
 
 TEST(Sway, ReachHoldsTheBandAtEveryMomentOfItsSway)
@@ -93,16 +89,15 @@ TEST(WindowFit, ShrinksOnlyAfterStayingMuchSmallerForAWhileAndIgnoresNothing)
 {
     WindowFit fit(reach, 1000);
     const QRectF small(900, 500, 100, 50);
-    EXPECT_FALSE(fit.follow(small, 0).has_value());
-    EXPECT_FALSE(fit.follow(small, 1.0).has_value());
-    EXPECT_FALSE(fit.follow(QRectF(100, 300, 1700, 600), 1.2).has_value());  // starts the wait again
-    EXPECT_FALSE(fit.follow(small, 1.3).has_value());
-    EXPECT_FALSE(fit.follow(small, 1.3 + WindowFit::shrinkAfterSeconds - 0.01).has_value());
+    const std::pair<QRectF, double> frames[] = {{small, 0}, {small, 1}, {QRectF(100, 300, 1700, 600), 1.2} /* waits again */,
+                                                {small, 1.3}, {small, 1.3 + WindowFit::shrinkAfterSeconds - 0.01}};
+    for (const auto& [drawn, time] : frames)
+        EXPECT_FALSE(fit.follow(drawn, time)) << time;
     EXPECT_TRUE(fit.follow(small, 1.3 + WindowFit::shrinkAfterSeconds + 0.01).has_value());
     WindowFit idle(reach, 1000);
     for (double t = 0; t < 5; t += 0.5)
         EXPECT_FALSE(idle.follow(QRectF(), t).has_value());
-    EXPECT_FALSE(idle.follow(QRectF(5000, 5000, 10, 10), 6).has_value());  // wholly off the reach
+    EXPECT_FALSE(idle.follow(QRectF(5000, 5000, 10, 10), 6));  // wholly off the reach
     EXPECT_EQ(idle.current(), reach);
 }
 

@@ -18,8 +18,7 @@ TEST(FisheyeLens, MagnifiesTheMiddleAndLeavesTheRimAlone)
 {
     // (110, 50) in a 200 × 100 band is 0.1 half-widths out: it samples from
     // 0.1 × (1 − 0.45 × 0.9^2.2) = 0.06431 half-widths out.
-    EXPECT_NEAR(sourcePoint({200, 100}, {110, 50}).x(), 106.43100421919424, 1e-9);
-    EXPECT_NEAR(sourcePoint({200, 100}, {110, 50}).y(), 50, 1e-12);
+    EXPECT_NEAR((sourcePoint({200, 100}, {110, 50}) - QPointF(106.43100421919424, 50)).manhattanLength(), 0, 1e-9);
     for (const QPointF point : {QPointF(100, 50), QPointF(200, 50), QPointF(100, 0), QPointF(0, 0), QPointF(-30, 400)})
         EXPECT_EQ(sourcePoint({200, 100}, point), point);
     EXPECT_TRUE(std::isnan(sourcePoint({200, 100}, {NAN, 50}).x()));
@@ -36,16 +35,14 @@ TEST(FisheyeLens, MagnifiesTheMiddleAndLeavesTheRimAlone)
 TEST(FisheyeLens, StaysWithinTheDeclaredOffset)
 {
     const std::tuple<QSizeF, double, double> lenses[] = {{fullHdBand, 0.45, 2.2}, {{1000, 1}, 0.45, 2.2}, {{1, 1000}, 0.45, 2.2},
-                                                         {{0.5, 0.25}, 0.45, 2.2}, {{0, 0}, 0.45, 2.2}, {{800, 300}, 3.0, 0.3},
-                                                         {{800, 300}, -4.0, 2.2}};
+        {{0.5, 0.25}, 0.45, 2.2}, {{0, 0}, 0.45, 2.2}, {{800, 300}, 3.0, 0.3}, {{800, 300}, -4.0, 2.2}};
     for (const auto& [size, strength, falloff] : lenses) {
         for (int i = -10; i <= 110; ++i) {
             for (int j = -10; j <= 110; ++j) {
                 const QPointF destination(size.width() * i / 100.0, size.height() * j / 100.0);
                 const QPointF source = sourcePoint(size, destination, strength, falloff);
-                ASSERT_TRUE(std::isfinite(source.x()) && std::isfinite(source.y()));
-                ASSERT_LE(std::abs(source.x() - destination.x()), 0.45 * size.width() + 1e-9) << size.width();
-                ASSERT_LE(std::abs(source.y() - destination.y()), 0.45 * size.height() + 1e-9) << size.width();
+                ASSERT_TRUE(std::abs(source.x() - destination.x()) <= 0.45 * size.width() + 1e-9
+                            && std::abs(source.y() - destination.y()) <= 0.45 * size.height() + 1e-9) << size.width();
             }
         }
     }
@@ -59,15 +56,14 @@ TEST(FisheyeLens, DestinationBoundsHoldEverySampleOfTheSourceAndStayTight)
         EXPECT_TRUE(bounds.contains(source.intersected(QRectF(QPointF(0, 0), band))));
         for (double y = 0.5; y < band.height(); y += 7) {
             for (double x = 0.5; x < band.width(); x += 7) {
-                if (source.contains(sourcePoint(band, QPointF(x, y))))
-                    ASSERT_TRUE(bounds.contains(QPointF(x, y))) << x << "," << y;
+                ASSERT_TRUE(!source.contains(sourcePoint(band, QPointF(x, y))) || bounds.contains(QPointF(x, y))) << x << "," << y;
             }
         }
     }
     const double middle = fisheye_lens::destinationBounds({1000, 500}, QRectF(450, 225, 100, 50)).width();
     EXPECT_TRUE(middle > 150 && middle < 190) << middle;  // the centre is magnified almost 1.8 times
-    EXPECT_TRUE(fisheye_lens::destinationBounds({1000, 500}, QRectF()).isEmpty());
-    EXPECT_TRUE(fisheye_lens::destinationBounds(QSizeF(0, 0), QRectF(450, 225, 100, 50)).isEmpty());
+    EXPECT_TRUE(fisheye_lens::destinationBounds({1000, 500}, QRectF()).isEmpty()
+                && fisheye_lens::destinationBounds(QSizeF(0, 0), QRectF(450, 225, 100, 50)).isEmpty());
 }
 
 // The texture coordinate a mesh interpolates at `point`, or nothing if no triangle holds it.
@@ -109,8 +105,7 @@ TEST_P(PictureThroughLens, ShowsWhatTheMappingNames)
     const QRectF lens = fisheye_lens::destinationBounds(fullHdBand, toBand.mapRect(c.rect)).toAlignedRect();
     const PictureMesh mesh = LensGrid(fullHdBand, lens).meshFor(toBand, c.rect);
     ASSERT_FALSE(mesh.indices.isEmpty());
-    for (const quint32 index : mesh.indices)
-        ASSERT_LT(index, static_cast<quint32>(mesh.vertices.size()));
+    ASSERT_LT(*std::max_element(mesh.indices.cbegin(), mesh.indices.cend()), static_cast<quint32>(mesh.vertices.size()));
     QRandomGenerator random(7);
     int inside = 0;
     for (int i = 0; i < 3000; ++i) {
@@ -143,8 +138,7 @@ TEST(LensGrid, LeavesOutTheCellsBesideAPictureAndDrawsNothingForNonsense)
 {
     const LensGrid grid(fullHdBand, QRectF(400, 100, 1120, 400));
     const PictureMesh small = grid.meshFor(placed({960, 300}, 0, 1), QRectF(-50, -20, 100, 40));
-    EXPECT_GT(small.indices.size(), 0);
-    EXPECT_LT(small.indices.size(), qsizetype(grid.columns()) * grid.rows() * 6 / 20);
+    EXPECT_TRUE(small.indices.size() > 0 && small.indices.size() < qsizetype(grid.columns()) * grid.rows() * 6 / 20);
     EXPECT_LT(small.vertices.size(), small.indices.size() / 2) << "cells share their corners";
     EXPECT_TRUE(grid.meshFor(placed({100, 50}, 0, 1), QRectF(-20, -20, 40, 40)).indices.isEmpty());
     const std::tuple<QRectF, QTransform, QRectF> nonsense[] = {

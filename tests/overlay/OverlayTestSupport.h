@@ -21,29 +21,22 @@ public:
     }
 };
 
-// A font that is not there at all (nothing has any extent), or a broken backend.
+// A font that is not there (nothing has any extent), or a broken one answering with NaN and infinities.
 class OddFontMeasurer : public TextMeasurer {
 public:
-    bool broken = false;  // answers with not-a-number and infinities
+    bool broken = false;
     FontMetrics fontMetrics(LyricFont) const override { return broken ? FontMetrics{NAN, INFINITY, -1} : FontMetrics{}; }
-    WordMetrics wordMetrics(LyricFont, const QString&) const override
-    {
-        return broken ? WordMetrics{NAN, {NAN, 0, INFINITY, NAN}} : WordMetrics{};
-    }
+    WordMetrics wordMetrics(LyricFont, const QString&) const override { return broken ? WordMetrics{NAN, {NAN, 0, INFINITY, NAN}} : WordMetrics{}; }
 };
 
-inline TimedWord timedWord(const QString& text, double start, double end, std::int64_t line = 0)
-{
-    return TimedWord{text, start, end, line};
-}
-
+inline TimedWord timedWord(const QString& text, double start, double end, std::int64_t line = 0) { return {text, start, end, line}; }
 inline TimedLyrics lyricsOf(const QList<TimedWord>& words) { return TimedLyrics(LyricTier::wordLevel, words); }
 
-// One line of `count` one-second words "w0", "w1", ... starting at 10.
-inline TimedLyrics evenLine(int count, std::int64_t line = 3)
+// One line (number 3) of `count` one-second words "w0", "w1", ... from 10 s.
+inline TimedLyrics evenLine(int count)
 {
     QList<TimedWord> words;
     for (int i = 0; i < count; ++i)
-        words.append(timedWord(QStringLiteral("w%1").arg(i), 10.0 + i, 11.0 + i, line));
+        words.append(timedWord(QStringLiteral("w%1").arg(i), 10.0 + i, 11.0 + i, 3));
     return lyricsOf(words);
 }

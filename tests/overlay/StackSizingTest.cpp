@@ -25,7 +25,7 @@ TEST_P(WordSizes, MatchHandComputation)
     const FakeTextMeasurer measurer;
     const SizingCase& c = GetParam();
     const LyricType type{measurer, LyricFont::sfPro, c.textScale};
-    const auto sizes = c.fisheye ? fisheyeWordSizes(c.words, 2000, 1000, type) : stackWordSizes(c.words, 2000, 1000, type);
+    const auto sizes = (c.fisheye ? fisheyeWordSizes : stackWordSizes)(c.words, 2000, 1000, type);
     ASSERT_EQ(sizes.size(), c.expected.size());
     for (qsizetype i = 0; i < sizes.size(); ++i)
         EXPECT_NEAR(sizes[i], c.expected[i], 1e-9) << "word " << i;
@@ -46,8 +46,7 @@ const QList<TimedWord> forty3 = words({{0, 1}, {1, 2}, {2, 3}}, QString(40, u'a'
 INSTANTIATE_TEST_SUITE_P(
     Cases, WordSizes,
     ::testing::Values(
-        SizingCase{"no_words", false, {}, 1.0, {}},
-        SizingCase{"one_word_has_weight_one", false, words({{5, 5.3}}), 1.0, {107.14285714285714}},
+        SizingCase{"no_words", false, {}, 1.0, {}}, SizingCase{"one_word_has_weight_one", false, words({{5, 5.3}}), 1.0, {107.14285714285714}},
         // mean 0.88 s: √(0.1/0.88) = 0.34 clamps to 0.75, √(4/0.88) = 2.13 to 1.55; caps 341.25 < 448
         SizingCase{"short_and_long_words_clamp", false, short4Long1, 1.0,
                    {80.357142857142857, 80.357142857142857, 80.357142857142857, 80.357142857142857, 166.07142857142857}},
