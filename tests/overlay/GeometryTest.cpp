@@ -1,33 +1,12 @@
 #include "overlay/StyleTraits.h"
 #include "overlay/SwayTransform.h"
 #include "overlay/WindowFit.h"
-#include "overlay/WordHash.h"
 
 #include <gtest/gtest.h>
 
 #include <numbers>
 
 namespace {
-
-// Worked through by hand with big integers, for example start 1.0, tilt salt: bits
-// 0x3FF0000000000000; × 0x9E3779B97F4A7C15 mod 2^64 = 0x7EB0000000000000; + salt =
-// 0xBA19F3FBCA42480F; xor >> 31 = 0xBA19F3FABE71AFF8; × 0x94D049BB133111EB = 0xBFE0C3CC758400A8;
-// xor >> 29 = 0xBFE0C3C98A821ECB; mod 10000 = 8907. The last four sit on the chip and icon-side
-// boundaries.
-TEST(WordHash, MatchesHandComputationAndIsAFractionWithFourDecimals)
-{
-    const std::tuple<double, std::uint64_t, double> known[] = {
-        {0.0, word_salt::chip, 0.5366},     {0.0, word_salt::tilt, 0.7286},      {0.0, word_salt::offset, 0.3894},
-        {0.0, word_salt::iconSide, 0.0461}, {1.0, word_salt::chip, 0.9827},      {1.0, word_salt::tilt, 0.8907},
-        {12.34, word_salt::tilt, 0.0648},   {12.34, word_salt::offset, 0.9911},  {106.98, word_salt::iconSide, 0.4999},
-        {47.78, word_salt::iconSide, 0.5},  {25.94, word_salt::chip, 0.1999},    {96.51, word_salt::chip, 0.2}};
-    for (const auto& [start, salt, expected] : known)
-        EXPECT_DOUBLE_EQ(wordHash(start, salt), expected) << start;
-    for (int i = 0; i < 5000; ++i) {
-        const double hash = wordHash(i * 0.037 - 3.0, i % 2 ? word_salt::chip : word_salt::tilt);
-        ASSERT_TRUE(hash >= 0 && hash < 1 && std::abs(std::round(hash * 1e4) - hash * 1e4) < 1e-6) << hash;
-    }
-}
 
 // Each term peaks where its own sine is 1: T = π / (2 × its rate); the looks sway by 1, ½, 0, 0.
 TEST(Sway, EveryTermScalesWithTheLooksAmplitude)

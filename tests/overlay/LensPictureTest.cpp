@@ -92,7 +92,10 @@ INSTANTIATE_TEST_SUITE_P(
     Pictures, LensPicture,
     ::testing::Values(LensCase{"the_whole_band", QRectF(QPointF(0, 0), bandSize), QTransform(), 2.7, 8000, 0},
                       LensCase{"a_small_tilted_picture", QRectF(-60, -40, 120, 80), QTransform().translate(230, 90).rotate(-8), 2.0,
-                               500, 5000}),
+                               500, 5000},
+                      LensCase{"a_shrunk_word_near_the_rim", QRectF(-100, -30, 200, 60), QTransform().translate(320, 150).rotate(3).scale(0.6, 0.6),
+                               2.0 / 0.6, 150, 5000},
+                      LensCase{"partly_beyond_the_band", QRectF(-150, -50, 300, 100), QTransform().translate(200, 10), 2.0, 300, 3000}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

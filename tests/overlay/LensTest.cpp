@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QRandomGenerator>
-
 namespace {
 
 using fisheye_lens::LensGrid;
@@ -22,12 +20,8 @@ TEST(FisheyeLens, MagnifiesTheMiddleAndLeavesTheRimAlone)
     for (const QPointF point : {QPointF(100, 50), QPointF(200, 50), QPointF(100, 0), QPointF(0, 0), QPointF(-30, 400)})
         EXPECT_EQ(sourcePoint({200, 100}, point), point);
     EXPECT_TRUE(std::isnan(sourcePoint({200, 100}, {NAN, 50}).x()));
-    double previous = 0;
-    for (int step = 1; step <= 1000; ++step) {  // never folds along a ray
-        const double source = sourcePoint({200, 100}, {100 + step * 0.1, 50}).x() - 100;
-        ASSERT_GT(source, previous) << step;
-        previous = source;
-    }
+    for (int step = 1; step <= 1000; ++step)  // never folds along a ray
+        ASSERT_GT(sourcePoint({200, 100}, {100 + step * 0.1, 50}).x(), sourcePoint({200, 100}, {100 + step * 0.1 - 0.1, 50}).x()) << step;
 }
 
 // The compositor is promised that no sample lies further than 0.45 of the band along either axis,
@@ -48,91 +42,10 @@ TEST(FisheyeLens, StaysWithinTheDeclaredOffset)
     }
 }
 
-TEST(FisheyeLens, DestinationBoundsHoldEverySampleOfTheSourceAndStayTight)
-{
-    const QSizeF band(1920, 605);
-    for (const QRectF source : {QRectF(700, 200, 500, 200), QRectF(0, 0, 300, 100), QRectF(1500, 400, 420, 205)}) {
-        const QRectF bounds = fisheye_lens::destinationBounds(band, source);
-        EXPECT_TRUE(bounds.contains(source.intersected(QRectF(QPointF(0, 0), band))));
-        for (double y = 0.5; y < band.height(); y += 7) {
-            for (double x = 0.5; x < band.width(); x += 7) {
-                ASSERT_TRUE(!source.contains(sourcePoint(band, QPointF(x, y))) || bounds.contains(QPointF(x, y))) << x << "," << y;
-            }
-        }
-    }
-    const double middle = fisheye_lens::destinationBounds({1000, 500}, QRectF(450, 225, 100, 50)).width();
-    EXPECT_TRUE(middle > 150 && middle < 190) << middle;  // the centre is magnified almost 1.8 times
-    EXPECT_TRUE(fisheye_lens::destinationBounds({1000, 500}, QRectF()).isEmpty()
-                && fisheye_lens::destinationBounds(QSizeF(0, 0), QRectF(450, 225, 100, 50)).isEmpty());
-}
-
-// The texture coordinate a mesh interpolates at `point`, or nothing if no triangle holds it.
-std::optional<QPointF> interpolatedAt(const PictureMesh& mesh, QPointF p)
-{
-    for (qsizetype i = 0; i + 2 < mesh.indices.size(); i += 3) {
-        const auto &a = mesh.vertices[mesh.indices[i]], &b = mesh.vertices[mesh.indices[i + 1]], &c = mesh.vertices[mesh.indices[i + 2]];
-        const double det = (b.y - c.y) * (a.x - c.x) + (c.x - b.x) * (a.y - c.y);
-        if (std::abs(det) < 1e-12)
-            continue;
-        const double wa = ((b.y - c.y) * (p.x() - c.x) + (c.x - b.x) * (p.y() - c.y)) / det;
-        const double wb = ((c.y - a.y) * (p.x() - c.x) + (a.x - c.x) * (p.y() - c.y)) / det;
-        if (wa >= -1e-9 && wb >= -1e-9 && 1 - wa - wb >= -1e-9)
-            return QPointF(wa * a.u + wb * b.u + (1 - wa - wb) * c.u, wa * a.v + wb * b.v + (1 - wa - wb) * c.v);
-    }
-    return std::nullopt;
-}
-
 QTransform placed(QPointF centre, double degrees, double scale)
 {
     return QTransform().translate(centre.x(), centre.y()).rotate(degrees).scale(scale, scale);
 }
-
-struct PictureCase {
-    const char* name;
-    QRectF rect;  // about the point the placement puts at `centre`
-    QPointF centre;
-    double degrees;
-    double scale;
-};
-class PictureThroughLens : public ::testing::TestWithParam<PictureCase> {};
-
-// Wherever the picture shows through the lens the mesh is there and shows the point the mapping
-// names, to half a pixel; where no triangle is, the lens shows nothing of it.
-TEST_P(PictureThroughLens, ShowsWhatTheMappingNames)
-{
-    const PictureCase& c = GetParam();
-    const QTransform toBand = placed(c.centre, c.degrees, c.scale);
-    const QRectF lens = fisheye_lens::destinationBounds(fullHdBand, toBand.mapRect(c.rect)).toAlignedRect();
-    const PictureMesh mesh = LensGrid(fullHdBand, lens).meshFor(toBand, c.rect);
-    ASSERT_FALSE(mesh.indices.isEmpty());
-    ASSERT_LT(*std::max_element(mesh.indices.cbegin(), mesh.indices.cend()), static_cast<quint32>(mesh.vertices.size()));
-    QRandomGenerator random(7);
-    int inside = 0;
-    for (int i = 0; i < 3000; ++i) {
-        const QPointF destination(lens.left() + random.generateDouble() * lens.width(),
-                                  lens.top() + random.generateDouble() * lens.height());
-        const QPointF local = toBand.inverted().map(sourcePoint(fullHdBand, destination));
-        const auto shown = interpolatedAt(mesh, destination);
-        if (c.rect.adjusted(1, 1, -1, -1).contains(local)) {
-            ++inside;
-            ASSERT_TRUE(shown) << "nothing drawn at " << destination.x() << "," << destination.y();
-        }
-        if (shown) {
-            EXPECT_NEAR(shown->x() * c.rect.width(), local.x() - c.rect.left(), 0.5 / c.scale);
-            EXPECT_NEAR(shown->y() * c.rect.height(), local.y() - c.rect.top(), 0.5 / c.scale);
-        }
-    }
-    EXPECT_GT(inside, 300);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    FisheyeLook, PictureThroughLens,
-    ::testing::Values(PictureCase{"big_word_in_the_middle", {-420, -110, 840, 220}, {960, 302}, 0, 1},
-                      PictureCase{"tilted_and_shrinking", {-300, -90, 600, 180}, {930, 200}, -2.5, 0.6},
-                      PictureCase{"near_the_rim", {-150, -60, 300, 120}, {1650, 420}, 2.5, 1},
-                      PictureCase{"pictogram_beside_a_word", {-40, -40, 80, 80}, {520, 330}, 12, 1.3},
-                      PictureCase{"partly_beyond_the_band", {-300, -100, 600, 200}, {960, 20}, 0, 1}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(LensGrid, LeavesOutTheCellsBesideAPictureAndDrawsNothingForNonsense)
 {
@@ -162,13 +75,15 @@ PictureMesh cell(QRectF points, QRectF uv)
     return {{corner(false, false), corner(true, false), corner(true, true), corner(false, true)}, {0, 1, 2, 0, 2, 3}};
 }
 
+// Where the result lies (empty: no result), whether it shows the picture mirrored, and how many
+// of its columns show the picture (the rest are transparent).
 struct WarpCase {
     const char* name;
     PictureMesh mesh;
     double pixelRatio;
-    QRect pixels;      // where the result lies; empty: no result
-    bool mirrored;     // the result shows the picture left to right reversed
-    int shownColumns;  // columns of the result that show the picture; the rest are transparent
+    QRect pixels;
+    bool mirrored;
+    int shownColumns;
 };
 class Warp : public ::testing::TestWithParam<WarpCase> {};
 

@@ -16,18 +16,7 @@ const QString embeddingFile = QStringLiteral(ZUVIK_TEST_EMBEDDING_FILE);
 const WordEmbedding& realEmbedding()
 {
     static const std::unique_ptr<WordEmbedding> embedding = WordEmbedding::open(embeddingFile);
-    if (!embedding)
-        throw std::runtime_error("the built word embedding does not open");
-    return *embedding;
-}
-
-TEST(Embedding, HoldsTheEnglishVocabularyWithInflections)
-{
-    EXPECT_GT(realEmbedding().wordCount(), 100000);
-    for (const char* word : {"love", "puppy", "cabin", "nothing", "loving", "cars", "ran", "children"})
-        EXPECT_TRUE(realEmbedding().contains(QString::fromUtf8(word))) << word;
-    for (const char* word : {"lovin", "cabing", "", "Love", "ice_cream", "zzzzqx", "愛", "love "})
-        EXPECT_FALSE(realEmbedding().contains(QString::fromUtf8(word))) << word;
+    return embedding ? *embedding : throw std::runtime_error("the built word embedding does not open");
 }
 
 // Neighbours: the related word among the nearest 20, nearest first, never the word itself, their
@@ -42,29 +31,27 @@ TEST(Embedding, NeighboursAreTheNearestWordsInOrder)
         bool found = false;
         for (qsizetype i = 0; i < neighbours.size(); ++i) {
             found = found || (neighbours[i].word == QString::fromUtf8(near) && neighbours[i].distance < 0.9);
-            EXPECT_NE(neighbours[i].word, QString::fromUtf8(word));
-            EXPECT_TRUE(neighbours[i].distance >= 0 && neighbours[i].distance <= 1);
-            EXPECT_TRUE(i == 0 || neighbours[i - 1].distance <= neighbours[i].distance) << word;
+            EXPECT_TRUE(neighbours[i].word != QString::fromUtf8(word) && neighbours[i].distance >= 0 && neighbours[i].distance <= 1
+                        && (i == 0 || neighbours[i - 1].distance <= neighbours[i].distance)) << word;
             EXPECT_NEAR(neighbours[i].distance, realEmbedding().distance(QString::fromUtf8(word), neighbours[i].word), 1e-5);
         }
         EXPECT_TRUE(found) << word << " " << near;
     }
     const auto five = realEmbedding().neighbours(QStringLiteral("love"), 5);
-    ASSERT_EQ(five.size(), 5);
-    EXPECT_EQ(five.last().word, realEmbedding().neighbours(QStringLiteral("love"), 20)[4].word);
-    EXPECT_TRUE(realEmbedding().neighbours(QStringLiteral("love"), 0).isEmpty());
-    EXPECT_TRUE(realEmbedding().neighbours(QStringLiteral("lovin"), 20).isEmpty());
+    EXPECT_TRUE(five.size() == 5 && five.last().word == realEmbedding().neighbours(QStringLiteral("love"), 20)[4].word);
+    EXPECT_TRUE(realEmbedding().neighbours(QStringLiteral("love"), 0).isEmpty() && realEmbedding().neighbours(QStringLiteral("lovin"), 20).isEmpty());
 }
 
 TEST(Embedding, DistanceIsSymmetricAndTwoForUnknownWords)
 {
     const WordEmbedding& embedding = realEmbedding();
+    EXPECT_GT(embedding.wordCount(), 100000);
+    EXPECT_TRUE(embedding.contains(u"loving") && !embedding.contains(u"lovin") && !embedding.contains(u"Love"));
     EXPECT_NEAR(embedding.distance(u"love", u"love"), 0.0, 1e-5);
     EXPECT_NEAR(embedding.distance(u"cars", u"car"), 0.0, 1e-5) << "an inflected form shares its base's vector";
     EXPECT_DOUBLE_EQ(embedding.distance(u"puppy", u"dog"), embedding.distance(u"dog", u"puppy"));
     EXPECT_LT(embedding.distance(u"puppy", u"dog"), embedding.distance(u"puppy", u"galaxy"));
-    EXPECT_DOUBLE_EQ(embedding.distance(u"love", u"lovin"), 2.0);
-    EXPECT_DOUBLE_EQ(embedding.distance(u"", u""), 2.0);
+    EXPECT_TRUE(embedding.distance(u"love", u"lovin") == 2.0 && embedding.distance(u"", u"") == 2.0);
     qputenv(WordEmbedding::fileEnvironmentVariable, "/somewhere/else.bin");
     EXPECT_EQ(WordEmbedding::defaultFilePath(), QStringLiteral("/somewhere/else.bin"));
     qunsetenv(WordEmbedding::fileEnvironmentVariable);

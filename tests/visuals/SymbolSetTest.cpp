@@ -2,11 +2,8 @@
 #include "visuals/KeywordLookup.h"
 #include "visuals/KeywordTables.h"
 #include "visuals/SymbolSet.h"
-#include "visuals/VisualFiles.h"
 
 #include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QSet>
 #include <QSvgRenderer>
 
@@ -41,20 +38,4 @@ TEST(SymbolSet, ExactlyTheMappedNamesExistAsValidPictures)
     EXPECT_EQ(symbol_set::symbolResourceUrl(QStringLiteral("heart.fill")), QUrl(QStringLiteral("qrc:/icons/heart.fill.svg")));
     EXPECT_TRUE(symbol_set::symbolResourceUrl(QStringLiteral("nose.fill")).isEmpty());
     EXPECT_EQ(KeywordLookup::shared().keywordVisual(QStringLiteral("nose")), std::nullopt) << "its symbol has no icon";
-}
-
-// The catalog holds the search terms of every drawable symbol; the index built from it maps each
-// term to a symbol that exists.
-TEST(SymbolSet, TheCatalogIndexesEveryDrawableSymbol)
-{
-    QFile file(symbol_set::searchIndexPath());
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QStringList names = QJsonDocument::fromJson(file.readAll()).object().keys();
-    EXPECT_EQ(QSet<QString>(names.cbegin(), names.cend()),
-              QSet<QString>(symbol_set::drawableSymbols().cbegin(), symbol_set::drawableSymbols().cend()));
-    const QHash<QString, QString> index = readSymbolIndex(symbol_set::searchIndexPath(), &symbol_set::symbolExists);
-    EXPECT_GT(index.size(), 500);
-    EXPECT_EQ(index.value(QStringLiteral("puppy")), QStringLiteral("dog.fill"));
-    for (const QString& name : index)
-        ASSERT_TRUE(symbol_set::symbolExists(name)) << name.toStdString();
 }

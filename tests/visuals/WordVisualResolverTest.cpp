@@ -10,8 +10,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -24,7 +22,6 @@ namespace {
 
 using Way = word_lookup::Explanation::Way;
 const QString embeddingFile = QStringLiteral(ZUVIK_TEST_EMBEDDING_FILE);
-const QString noEmbedding = QStringLiteral("/nonexistent/word-embedding.bin");
 
 std::optional<WordVisual> symbol(const char* name) { return WordVisual::symbol(QString::fromUtf8(name)); }
 std::optional<WordVisual> emoji(const char* text) { return WordVisual::emoji(QString::fromUtf8(text)); }
@@ -37,12 +34,6 @@ void writeFile(const QString& path, const QByteArray& bytes)
     file.write(bytes);
 }
 
-QJsonObject readJsonObject(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object() : QJsonObject();
-}
-
 // The pure steps, without a resolver: a dropped g goes back only where the embedding knows the
 // g-form and not the word itself; without an index only the tables answer.
 TEST(WordLookup, NormalisesAndAnswersFromWhatIsKnown)
@@ -50,8 +41,7 @@ TEST(WordLookup, NormalisesAndAnswersFromWhatIsKnown)
     const auto embedding = WordEmbedding::open(embeddingFile);
     ASSERT_TRUE(embedding);
     const std::pair<const char*, const char*> normal[] = {{"lovin", "loving"}, {"nothin", "nothing"}, {"cabin", "cabin"},
-                                                          {"zzzin", "zzzing"}, {"gon", "go"},       {"in", "in"},
-                                                          {"sin", "sing"}};
+                                                          {"zzzin", "zzzing"}, {"gon", "go"}, {"in", "in"}, {"sin", "sing"}};
     for (const auto& [key, word] : normal)
         EXPECT_EQ(word_lookup::normalizeWord(QString::fromUtf8(key), embedding.get()), QString::fromUtf8(word)) << key;
     EXPECT_EQ(word_lookup::normalizeWord(QStringLiteral("lovin"), nullptr), QStringLiteral("lovin"));
@@ -132,10 +122,8 @@ TEST_F(Resolver, BeforeTheLoadOnlyTheTablesAnswer)
     const QString index = m_dir.filePath(QStringLiteral("index.json"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(index).constData(), 0600), 0);
     auto resolver = make(embeddingFile, index, false);
-    EXPECT_EQ(resolver->visual(u"fire"), symbol("flame.fill"));
-    EXPECT_EQ(resolver->visual(u"puppy"), std::nullopt) << "known only to the icon catalog";
-    EXPECT_EQ(resolver->normalizeWord(QStringLiteral("lovin")), QStringLiteral("lovin")) << "no dropped-g rule yet";
-    EXPECT_FALSE(resolver->isLoaded());
+    EXPECT_TRUE(resolver->visual(u"fire") == symbol("flame.fill") && resolver->visual(u"puppy") == std::nullopt);  // no index yet
+    EXPECT_TRUE(resolver->normalizeWord(QStringLiteral("lovin")) == QStringLiteral("lovin") && !resolver->isLoaded());
     QFile catalog(symbol_set::searchIndexPath());
     ASSERT_TRUE(catalog.open(QIODevice::ReadOnly));
     writeFile(index, catalog.readAll());
@@ -147,11 +135,9 @@ TEST_F(Resolver, BeforeTheLoadOnlyTheTablesAnswer)
 TEST_F(Resolver, WithoutTheEmbeddingUnknownWordsGetNothing)
 {
     LogLines log;
-    auto resolver = make(noEmbedding);
+    auto resolver = make(QStringLiteral("/nonexistent/word-embedding.bin"));
     prefetch(*resolver, {QStringLiteral("sorrow"), QStringLiteral("fire")});
-    EXPECT_EQ(resolver->visual(u"sorrow"), std::nullopt);
-    EXPECT_EQ(resolver->visual(u"fire"), symbol("flame.fill"));
-    EXPECT_EQ(resolver->explainWord(u"automobile").way, Way::none);
+    EXPECT_TRUE(resolver->visual(u"sorrow") == std::nullopt && resolver->visual(u"fire") == symbol("flame.fill"));
     EXPECT_EQ(log.newMessages().filter(QStringLiteral(" terms, embedding missing, disk memo 0 words")).size(), 1);
 }
 
@@ -163,8 +149,7 @@ TEST_F(Resolver, TheMemoIsSavedOnceAndSurvivesARestart)
     {
         LogLines log;
         auto first = make();
-        EXPECT_EQ(first->visual(u"love"), std::nullopt) << "another prefix is no visual";
-        EXPECT_EQ(first->visual(u"fire"), std::nullopt) << "the memo wins over the tables";
+        EXPECT_TRUE(first->visual(u"love") == std::nullopt && first->visual(u"fire") == std::nullopt);  // over the tables
         prefetch(*first, {QStringLiteral("puppy"), QStringLiteral("Puppy"), QStringLiteral("sad"), QStringLiteral("zzzz"),
                           QStringLiteral("me"), QStringLiteral("fire")});
         const QStringList lines = log.newMessages();
@@ -183,7 +168,7 @@ TEST_F(Resolver, TheMemoIsSavedOnceAndSurvivesARestart)
     auto second = make();
     EXPECT_EQ(log.newMessages().filter(QStringLiteral("disk memo 6 words")).size(), 1);
     EXPECT_EQ(second->visual(u"puppy"), symbol("dog.fill"));
-    EXPECT_EQ(readJsonObject(memoPath()).value(QStringLiteral("rain")).toString(), QStringLiteral("s:cloud.rain.fill"));
+    EXPECT_EQ(readMemoFile(memoPath()).value_or(QHash<QString, QString>()).value(QStringLiteral("rain")), QStringLiteral("s:cloud.rain.fill"));
 }
 
 class BadMemoFile : public Resolver, public ::testing::WithParamInterface<QByteArray> {};
@@ -196,8 +181,7 @@ TEST_P(BadMemoFile, StartsEmptyAndIsOverwrittenAtTheNextSave)
     }
     LogLines log;
     auto resolver = make();
-    EXPECT_EQ(log.newMessages().filter(QStringLiteral("disk memo 0 words")).size(), 1);
-    EXPECT_TRUE(resolver->memoSnapshot().isEmpty());
+    EXPECT_TRUE(log.newMessages().filter(QStringLiteral("disk memo 0 words")).size() == 1 && resolver->memoSnapshot().isEmpty());
     prefetch(*resolver, {QStringLiteral("love")});
     QFile saved(memoPath());
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
@@ -217,34 +201,32 @@ TEST_F(Resolver, AMemoThatCannotBeWrittenStaysInMemory)
     EXPECT_EQ(log.newMessages().filter(QStringLiteral("word visuals: memo %1 not written: ").arg(memoPath())).size(), 1);
 }
 
-// Odd words resolve as their keys do; `visual` answers on another thread while batches resolve,
-// and a resolver destroyed with work queued neither hangs nor crashes.
+// Odd words resolve as their keys do while `visual` answers on another thread and a second batch
+// runs; a resolver destroyed with work queued neither hangs nor crashes.
 TEST_F(Resolver, WordsOfAnyShapeWhileItWorksAndAsItGoes)
 {
     auto resolver = make();
     QStringList song{QString(500, u'x'), QString(500, u'a') + QStringLiteral("ing"), QString(250, u'愛'), QStringLiteral("👨‍👩‍👧"),
                      QStringLiteral("любовь"), QString(QChar(0xD800)) + QStringLiteral("abc"), QStringLiteral("e\u0301e\u0301e\u0301"),
-                     QString(), QStringLiteral("puppy"), QStringLiteral("fire"), QStringLiteral("lovin")};
+                     QString(), QStringLiteral("fire")};
     for (int i = 0; i < 300; ++i)
         song.append(QStringLiteral("word%1").arg(QChar(u'a' + i % 26)) + QString(i / 26 + 1, u'q'));
     std::atomic<bool> done{false};
     std::thread reader([&] {
-        while (!done) {
-            if (resolver->visual(u"fire") != symbol("flame.fill"))
-                ADD_FAILURE() << "fire lost its visual";
-        }
+        while (!done)
+            EXPECT_EQ(resolver->visual(u"fire"), symbol("flame.fill"));
     });
-    std::thread second([&] { resolver->prefetchTexts(song.mid(0, 150)); });
+    resolver->prefetchTexts(song.mid(0, 150));
     prefetch(*resolver, song);
-    second.join();
     ASSERT_TRUE(waitFor([&] { return m_batches >= 2; }, std::chrono::seconds(60)));
     done = true;
     reader.join();
-    EXPECT_EQ(readJsonObject(memoPath()).size(), resolver->memoSnapshot().size());
+    EXPECT_EQ(readMemoFile(memoPath()).value_or(QHash<QString, QString>()), resolver->memoSnapshot());
     for (const QString& word : song) {
         const QString key = word_forms::visualKey(word);
-        EXPECT_EQ(resolver->visual(word), word_forms::keyLength(key) < 3 ? std::nullopt : resolver->resolveWord(key)) << word.toStdString();
-        EXPECT_EQ(resolver->memoSnapshot().contains(key), word_forms::keyLength(key) >= 3) << word.toStdString();
+        const bool memoised = word_forms::keyLength(key) >= 3;
+        EXPECT_EQ(resolver->visual(word), memoised ? resolver->resolveWord(key) : std::nullopt) << word.toStdString();
+        EXPECT_EQ(resolver->memoSnapshot().contains(key), memoised) << word.toStdString();
     }
     resolver->prefetchTexts(song);
     resolver->prefetchTexts(song);

@@ -3,22 +3,9 @@
 #include "visuals/KeywordTables.h"
 #include "visuals/WordForms.h"
 
-#include <QRegularExpression>
-
 #include <gtest/gtest.h>
 
 using namespace word_forms;
-
-// Words are looked up by their lower-case letters only, so every key must be written that way.
-TEST(KeywordTables, EveryKeyIsLowerCaseAscii)
-{
-    const QRegularExpression lowerAscii(QStringLiteral("^[a-z]+$"));
-    for (const auto* rows : {&keyword_tables::symbolKeywords(), &keyword_tables::emojiKeywords(), &keyword_tables::lemmaRows()})
-        for (const keyword_tables::Row& row : *rows)
-            EXPECT_TRUE(lowerAscii.match(row.key).hasMatch() && !row.value.isEmpty()) << row.key.toStdString();
-    for (const QString& word : keyword_tables::stopWordList())
-        EXPECT_TRUE(lowerAscii.match(word).hasMatch()) << word.toStdString();
-}
 
 // The lookup as if every symbol could be drawn, and with two symbols missing.
 TEST(KeywordLookup, SymbolBeforeEmojiExactlyAndAMissingSymbolLetsTheEmojiThrough)
