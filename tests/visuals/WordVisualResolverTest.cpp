@@ -96,6 +96,7 @@ TEST_F(Resolver, ResolvesEachWordTheWayItExplains)
         {"stories", symbol("book.fill"), Way::neighbour} /* story, 0 away */,        {"dancing", symbol("figure.dance"), Way::table},
         {"umbrella", symbol("umbrella.fill"), Way::table},   {"puppy", symbol("dog.fill"), Way::symbolCatalog, "puppy"},
         {"automobile", symbol("car.fill"), Way::neighbour, "car"}, {"sorrow", emoji("😢"), Way::anchor, "sad"},
+        {"dagger", symbol("burst.fill"), Way::neighbour, "weapon"} /* 0.82 */, {"vessel", symbol("sailboat.fill"), Way::anchor, "boat"} /* 0.86 */,
         {"tryna", std::nullopt, Way::stopWord},              {"always", std::nullopt, Way::stopWord},
         {"Nothin'", std::nullopt, Way::stopWord},            {"nose", std::nullopt, Way::none},
         {"heartbreak", std::nullopt, Way::none},             {"me", std::nullopt, Way::tooShort},
@@ -174,11 +175,8 @@ TEST_F(Resolver, TheMemoIsSavedOnceAndSurvivesARestart)
 class BadMemoFile : public Resolver, public ::testing::WithParamInterface<QByteArray> {};
 TEST_P(BadMemoFile, StartsEmptyAndIsOverwrittenAtTheNextSave)
 {
-    writeFile(memoPath(), GetParam());
-    if (GetParam().isEmpty()) {  // a valid memo past the size cap, sparse
-        writeFile(memoPath(), R"({"love":"x:abc"})");
-        ASSERT_TRUE(QFile(memoPath()).resize(100 * 1024 * 1024));
-    }
+    // An empty parameter stands for a valid memo one byte past the 16 MiB cap.
+    writeFile(memoPath(), GetParam().isEmpty() ? QByteArray(R"({"love":"x:abc"})").leftJustified(16 * 1024 * 1024 + 1, ' ') : GetParam());
     LogLines log;
     auto resolver = make();
     EXPECT_TRUE(log.newMessages().filter(QStringLiteral("disk memo 0 words")).size() == 1 && resolver->memoSnapshot().isEmpty());
