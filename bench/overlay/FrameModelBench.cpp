@@ -50,7 +50,11 @@ void frameModel(benchmark::State& state, LyricStyle style)
     input.settings.style = style;
     input.displaySize = {1920, 1080};
     input.measurer = &measurer;
-    input.hasVisual = [](const QString& word) { return word.size() > 4; };
+    input.visualFor = [](const QString& word) -> std::optional<WordVisual> {
+        if (word.size() <= 4)
+            return std::nullopt;
+        return WordVisual::symbol(QStringLiteral("heart.fill"));
+    };
     // The sixth word of line 30 has started: a full five-word window.
     const TimedWord& sixth = lyrics.groups()[30][5];
     input.playhead = sixth.start + 0.01;

@@ -3,6 +3,7 @@
 // loadIndexes under 500 ms.
 #include "visuals/Embedding.h"
 #include "visuals/SymbolSet.h"
+#include "visuals/KeywordLookup.h"
 #include "visuals/WordVisualResolver.h"
 
 #include <benchmark/benchmark.h>
@@ -34,7 +35,7 @@ QTemporaryDir& privateFolder()
 
 struct Harness {
     explicit Harness(const QString& memo, const QString& embedding = embeddingFile)
-        : resolver(WordVisualResolver::Sources{memo, symbol_set::searchIndexPath(), embedding})
+        : resolver(WordVisualResolver::Sources{memo, symbol_set::searchIndexPath(), embedding}, KeywordLookup::shared())
     {
         QObject::connect(&resolver, &WordVisualResolver::prefetchFinished, &resolver,
                          [this](qsizetype) { ++batches; }, Qt::DirectConnection);

@@ -11,6 +11,7 @@
 #include "playback/PlayerQuery.h"
 #include "settings/AppSettings.h"
 #include "settings/ArtworkColorSync.h"
+#include "visuals/KeywordLookup.h"
 #include "visuals/WordVisualResolver.h"
 
 #include <QCoreApplication>
@@ -110,7 +111,7 @@ FrameFeed& AppRuntime::feed()
 {
     if (!m_feed) {
         LyricEngine& engine = startEngine();
-        m_wordVisuals = std::make_unique<WordVisualResolver>(WordVisualResolver::defaultSources());
+        m_wordVisuals = std::make_unique<WordVisualResolver>(WordVisualResolver::defaultSources(), KeywordLookup::shared());
         connect(&engine, &LyricEngine::lyricsFound, m_wordVisuals.get(), &WordVisualResolver::prefetch);
         m_feed = std::make_unique<EngineFrameFeed>(engine, m_settings);
         m_feed->overrideStyle(m_options.style);

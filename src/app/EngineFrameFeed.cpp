@@ -20,6 +20,19 @@ std::optional<double> wordStartAt(const TimedLyrics* lyrics, double playhead)
 
 }  // namespace
 
+FrameSettings frameSettingsFrom(const AppSettings& settings)
+{
+    FrameSettings values;
+    values.style = settings.style();
+    values.textColor = settings.textColor();
+    values.highlightColor = settings.highlightColor();
+    values.secondaryColor = settings.secondaryColor();
+    values.contrastColor = settings.highlightContrastColor();
+    values.font = settings.lyricFont();
+    values.textScale = drawingTextScale(settings.textScale());
+    return values;
+}
+
 double secondsSinceReferenceDate(const QDateTime& instant)
 {
     return 1e-3 * static_cast<double>(instant.toMSecsSinceEpoch() - referenceDateSinceEpochMs);
@@ -47,9 +60,6 @@ void EngineFrameFeed::overrideStyle(std::optional<LyricStyle> style)
 void EngineFrameFeed::setVisuals(VisualLookup visuals)
 {
     m_visuals = std::move(visuals);
-    m_hasVisual = HasVisual();
-    if (m_visuals)
-        m_hasVisual = [this](const QString& word) { return m_visuals(word).has_value(); };
     Q_EMIT changed();
 }
 
@@ -64,11 +74,6 @@ void EngineFrameFeed::setTimingOffset(double seconds)
 double EngineFrameFeed::drawnPlayhead(const QDateTime& instant) const
 {
     return m_engine.playhead(instant) - m_timingOffset;
-}
-
-std::optional<WordVisual> EngineFrameFeed::visualFor(const QString& word) const
-{
-    return m_visuals ? m_visuals(word) : std::nullopt;
 }
 
 // The monitor republishes its anchor on every poll; only a different one can change a frame.
@@ -86,12 +91,12 @@ Frame EngineFrameFeed::frameAt(const QDateTime& instant, QSizeF displaySize) con
     input.frameTime = secondsSinceReferenceDate(instant);
     input.playhead = drawnPlayhead(instant);
     input.lyrics = m_engine.lyrics() ? &*m_engine.lyrics() : nullptr;
-    input.settings = FrameSettings::from(m_settings);
+    input.settings = frameSettingsFrom(m_settings);
     if (m_style)
         input.settings.style = *m_style;
     input.displaySize = displaySize;
     input.measurer = &m_measurer;
-    input.hasVisual = m_hasVisual;
+    input.visualFor = m_visuals;
     if (m_trace)
         m_trace->record(instant, input.playhead, wordStartAt(input.lyrics, input.playhead));
     return FrameModel::build(input);
@@ -108,9 +113,4 @@ std::optional<double> EngineFrameFeed::secondsUntilNextChange(const QDateTime& i
     if (!next)
         return std::nullopt;
     return (*next - t) / rate;
-}
-
-LyricFont EngineFrameFeed::font() const
-{
-    return m_settings.lyricFont();
 }

@@ -19,15 +19,12 @@ public:
     // Draws every frame in this look, whatever the settings say (for one run).
     void overrideStyle(std::optional<LyricStyle> style);
     // Where the words' pictograms come from; none until this is set.
-    using VisualLookup = std::function<std::optional<WordVisual>(const QString& word)>;
     void setVisuals(VisualLookup visuals);
     // The user's correction for this track: positive draws the lyrics that many seconds later.
     void setTimingOffset(double seconds);
 
     Frame frameAt(const QDateTime& instant, QSizeF displaySize) const override;
     std::optional<double> secondsUntilNextChange(const QDateTime& instant) const override;
-    LyricFont font() const override;
-    std::optional<WordVisual> visualFor(const QString& word) const override;
 
 private:
     void onAnchor(const PlayheadAnchor& anchor);
@@ -37,12 +34,15 @@ private:
     AppSettings& m_settings;
     QtTextMeasurer m_measurer;
     VisualLookup m_visuals;
-    HasVisual m_hasVisual;
     std::optional<LyricStyle> m_style;
     double m_timingOffset = 0.0;
     PlayheadAnchor m_lastAnchor = PlayheadAnchor::idle();
     std::unique_ptr<FrameTrace> m_trace = FrameTrace::fromEnvironment();
 };
+
+// The settings as a frame is drawn with them: the text scale held to its drawing bounds here, the
+// one place it is read.
+FrameSettings frameSettingsFrom(const AppSettings& settings);
 
 // Seconds since 2001-01-01 00:00:00 UTC, the clock the sway runs on.
 double secondsSinceReferenceDate(const QDateTime& instant);

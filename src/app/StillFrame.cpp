@@ -9,6 +9,7 @@
 #include "overlay/OverlayTypes.h"
 #include "overlay/TopmostWindow.h"
 #include "settings/AppSettings.h"
+#include "visuals/KeywordLookup.h"
 #include "visuals/WordVisualResolver.h"
 
 #include <QEventLoop>
@@ -110,7 +111,7 @@ int renderStillFrame(const StillRequest& request, std::optional<LyricStyle> styl
 
     EngineFrameFeed feed(engine, AppSettings::shared());
     feed.overrideStyle(style);
-    WordVisualResolver resolver(WordVisualResolver::defaultSources());
+    WordVisualResolver resolver(WordVisualResolver::defaultSources(), KeywordLookup::shared());
     const LyricStyle drawn = style.value_or(AppSettings::shared().style());
     if (drawn == LyricStyle::visual || drawn == LyricStyle::fisheyeVisual) {
         resolveVisuals(resolver, *engine.lyrics());

@@ -1,5 +1,6 @@
 #include "app/VisualCommand.h"
 
+#include "visuals/KeywordLookup.h"
 #include "visuals/WordForms.h"
 
 #include <QCoreApplication>
@@ -90,7 +91,7 @@ int runVisualCommand(const QStringList& arguments, const WordVisualResolver::Sou
         std::fprintf(err, "zuvik: visual takes one or more words, e.g. 'zuvik visual love rain'\n");
         return badArgumentsStatus;
     }
-    WordVisualResolver resolver(sources);
+    WordVisualResolver resolver(sources, KeywordLookup::shared());
     if (!waitUntilLoaded(resolver))
         std::fprintf(err, "zuvik: the word embedding is missing (%s); only the tables and the symbol catalog answer\n",
                      qPrintable(sources.embeddingFile));

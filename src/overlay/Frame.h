@@ -4,6 +4,7 @@
 #include "overlay/StyleTraits.h"
 #include "overlay/SwayTransform.h"
 #include "settings/Color.h"
+#include "visuals/WordVisual.h"
 
 #include <QRectF>
 #include <QString>
@@ -44,6 +45,7 @@ struct FrameRow {
     Color glyphBoxColor;
 
     IconSide iconSide = IconSide::none;
+    std::optional<WordVisual> visual;  // the pictogram, present exactly when iconSide is not none
     double iconPointSize = 0;  // the pictogram is drawn at this size, tinted iconColor
     QRectF iconBox;
     Color iconColor;
@@ -56,7 +58,7 @@ struct FrameRow {
 // The current word's pictogram, large and faint, centred behind the visual stack.
 struct Watermark {
     double start = 0;  // identity: each new current word replaces it, crossfading
-    QString word;
+    WordVisual visual = WordVisual::emoji({});
     double pointSize = 0;
     double opacity = 0.08;
     Color symbolColor;  // a symbol's tint; an emoji keeps its own colours
@@ -68,6 +70,7 @@ struct Frame {
     static constexpr int maxRows = 5;
 
     LyricStyle style = LyricStyle::ship;
+    LyricFont font = LyricFont::sfPro;  // the family every row is set in
     QRectF band;  // display coordinates
     Sway sway;
     bool lensEnabled = false;  // the fisheye looks view the band through the lens

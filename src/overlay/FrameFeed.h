@@ -1,8 +1,6 @@
 #pragma once
 
 #include "overlay/Frame.h"
-#include "settings/SettingsEnums.h"
-#include "visuals/WordVisual.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -10,8 +8,8 @@
 
 #include <optional>
 
-// Where an overlay gets what to draw: a frame for any instant and display size, and word of any
-// change that a frame cannot foresee. Main thread.
+// Where an overlay gets what to draw: a frame for any instant and display size, carrying all it
+// draws (font, colours, pictograms), and word of any change that a frame cannot foresee. Main thread.
 class FrameFeed : public QObject {
     Q_OBJECT
 public:
@@ -21,10 +19,6 @@ public:
     // Wall-clock seconds from `instant` until the frame's line or words next change by themselves
     // (the playhead moving on); nothing when they will not until `changed`.
     virtual std::optional<double> secondsUntilNextChange(const QDateTime& instant) const = 0;
-    // The family the frame's words are set in.
-    virtual LyricFont font() const = 0;
-    // The pictogram for a word that the frame gives one, answered from memory.
-    virtual std::optional<WordVisual> visualFor(const QString& word) const = 0;
 
 Q_SIGNALS:
     // The lyrics, the playhead's anchor or a setting changed: the next frame may differ.

@@ -3,16 +3,16 @@
 #include "lyrics/TimedLyrics.h"
 #include "settings/Color.h"
 #include "settings/SettingsEnums.h"
+#include "visuals/WordVisual.h"
 
 #include <QSizeF>
 
 #include <functional>
 
-class AppSettings;
 class TextMeasurer;
 
-// The settings a frame is drawn with, copied out of AppSettings so the frame model never reaches
-// for a shared object.
+// The settings a frame is drawn with, copied out of the user's settings by whoever builds the
+// frame (the text scale already held to the bounds it is drawn at), so the overlay never reads them.
 struct FrameSettings {
     LyricStyle style = LyricStyle::ship;
     Color textColor = Color::white();
@@ -21,13 +21,11 @@ struct FrameSettings {
     Color contrastColor = Color::black();  // for text on the highlight colour
     LyricFont font = LyricFont::sfPro;
     double textScale = 1.0;
-
-    static FrameSettings from(const AppSettings& settings);
 };
 
-// Whether the word visual resolver has a pictogram for a word. Asked once per drawn word per
-// frame, and only in the styles that show pictograms; it must answer from memory.
-using HasVisual = std::function<bool(const QString& word)>;
+// A word's pictogram, if it has one. Asked once per drawn word per frame, and only in the styles
+// that show pictograms; it must answer from memory. The answer travels with the frame.
+using VisualLookup = std::function<std::optional<WordVisual>(const QString& word)>;
 
 // Everything one frame of one display depends on.
 struct FrameInput {
@@ -37,5 +35,5 @@ struct FrameInput {
     FrameSettings settings;
     QSizeF displaySize;  // W × H in points, the window's whole content area
     const TextMeasurer* measurer = nullptr;  // nothing: nothing can be sized, an empty band
-    HasVisual hasVisual;  // empty: no word has a pictogram
+    VisualLookup visualFor;  // empty: no word has a pictogram
 };

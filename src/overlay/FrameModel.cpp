@@ -6,7 +6,6 @@
 #include "overlay/RowDressing.h"
 #include "overlay/StackLayout.h"
 #include "overlay/WordWindow.h"
-#include "settings/AppSettings.h"
 
 namespace {
 
@@ -20,6 +19,7 @@ Frame emptyFrame(const FrameSettings& settings, double frameTime, QSizeF display
     const StyleTraits& traits = styleTraits(settings.style);
     Frame frame;
     frame.style = settings.style;
+    frame.font = settings.font;
     frame.band = band::bandRect(display);
     frame.sway = swayAt(frameTime, traits.swayAmplitude, frame.band.size());
     frame.lensEnabled = traits.isFisheye;
@@ -40,7 +40,7 @@ void addRows(Frame& frame, std::span<const TimedWord> window, const FrameInput& 
 {
     const FrameSettings& settings = input.settings;
     const StyleTraits& traits = styleTraits(settings.style);
-    const LyricType type{*input.measurer, settings.font, drawingTextScale(settings.textScale)};
+    const LyricType type{*input.measurer, settings.font, settings.textScale};
     const double width = display.width();
     const double height = display.height();
     const WordSizes sizes = traits.isFisheye ? fisheyeWordSizes(window, width, height, type)
@@ -48,7 +48,7 @@ void addRows(Frame& frame, std::span<const TimedWord> window, const FrameInput& 
     for (std::size_t i = 0; i < window.size(); ++i) {
         const bool isCurrent = i + 1 == window.size();
         frame.rows.append(dressRow(window[i], isCurrent, sizes[static_cast<qsizetype>(i)], settings, width,
-                                   input.hasVisual));
+                                   input.visualFor));
     }
 
     const QSizeF bandSize = frame.band.size();
@@ -68,7 +68,7 @@ std::optional<Watermark> watermarkFor(const Frame& frame, const FrameSettings& s
         return std::nullopt;  // the resolver already said no for this word this frame
     Watermark mark;
     mark.start = current.start;
-    mark.word = current.text;
+    mark.visual = *current.visual;
     mark.pointSize = watermarkShareOfBand * frame.band.height();
     mark.symbolColor = settings.textColor;
     mark.centre = QPointF(0.5 * frame.band.width(), 0.5 * frame.band.height());

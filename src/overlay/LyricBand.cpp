@@ -2,8 +2,8 @@
 
 #include "overlay/FisheyeMapping.h"
 #include "overlay/FrameFeed.h"
-#include "overlay/IconMotion.h"
 #include "overlay/LensPictureNode.h"
+#include "overlay/PicturePlacement.h"
 
 #include <QQuickWindow>
 #include <QSGImageNode>
@@ -15,8 +15,6 @@
 
 namespace {
 
-// A sleeping band still looks again this often, in case the playhead moved without a word.
-constexpr double longestSleep = 3600;
 // The scene graph's node for one picture: a transform over an opacity over the picture, drawn
 // plainly or through the lens, remembering which picture it shows so that it keeps its texture
 // from frame to frame.
@@ -49,22 +47,6 @@ RowNode* newRowNode(QQuickWindow& window, const WordSprite& sprite, quint64 spri
     return node;
 }
 
-// Moves a picture drawn about the origin to `centre`, turned by `turn` radians and scaled.
-QMatrix4x4 placement(QPointF centre, double turn, double scale)
-{
-    QMatrix4x4 transform;
-    transform.translate(static_cast<float>(centre.x()), static_cast<float>(centre.y()));
-    transform.rotate(static_cast<float>(turn * 180.0 / M_PI), 0, 0, 1);
-    transform.scale(static_cast<float>(scale));
-    return transform;
-}
-
-// While only the sway moves, one display frame in this many is drawn.
-constexpr double swayFrameStride = 2.0;
-// A pictogram enters on its own from this scale.
-constexpr double iconInsertionScale = 0.2;
-constexpr double fractionTolerance = 0.001;
-
 }  // namespace
 
 LyricBand::LyricBand(QQuickItem* parent)
@@ -72,13 +54,6 @@ LyricBand::LyricBand(QQuickItem* parent)
     , m_clock(&QDateTime::currentDateTimeUtc)
 {
     setFlag(ItemHasContents);
-    m_steady.start();
-    m_wakeTimer.setSingleShot(true);
-    m_wakeTimer.setTimerType(Qt::PreciseTimer);
-    connect(&m_wakeTimer, &QTimer::timeout, this, &LyricBand::wake);
-    m_paceTimer.setSingleShot(true);
-    m_paceTimer.setTimerType(Qt::PreciseTimer);
-    connect(&m_paceTimer, &QTimer::timeout, this, &LyricBand::requestFrame);
 }
 
 LyricBand::~LyricBand() = default;
@@ -103,12 +78,10 @@ void LyricBand::setPlacement(QSizeF displaySize, QPointF windowOrigin)
 void LyricBand::setLive(bool live)
 {
     m_live = live;
-    if (!live) {
-        m_wakeTimer.stop();
-        m_paceTimer.stop();
-    } else {
+    if (!live)
+        m_pacer.stop();
+    else
         wake();
-    }
 }
 
 void LyricBand::wake()
@@ -119,7 +92,7 @@ void LyricBand::wake()
 
 void LyricBand::requestFrame()
 {
-    m_wakeTimer.stop();
+    m_pacer.cancelSleep();
     polish();
 }
 
@@ -132,32 +105,22 @@ void LyricBand::itemChange(ItemChange change, const ItemChangeData& value)
     QQuickItem::itemChange(change, value);
 }
 
-// Frames follow each other at the display's pace while anything moves. Where the platform does
-// not hold the swap to the display's refresh (a virtual X server), the band holds itself to it.
+// Frames follow each other at the display's pace while anything moves.
 void LyricBand::onFrameSwapped()
 {
-    if (!m_live || !m_animating || m_paceTimer.isActive())
+    if (!m_live || !m_animating)
         return;
     const double refresh = window() && window()->screen() ? window()->screen()->refreshRate() : 60.0;
-    // The sway drifts by under a point per frame even at half the display's rate, which a
-    // renderer without a GPU is glad of; everything else moves at the full rate.
-    const double interval = (m_onlySwaying ? swayFrameStride : 1.0) / std::clamp(refresh, 24.0, 240.0);
-    const double sinceLast = 1e-3 * static_cast<double>(m_steady.elapsed()) - m_lastPolish;
-    const double wait = interval - sinceLast;
-    if (wait <= 0)
-        requestFrame();
-    else
-        m_paceTimer.start(static_cast<int>(std::ceil(wait * 1000)));
+    m_pacer.frameShown(refresh, m_onlySwaying);
 }
 
 void LyricBand::updatePolish()
 {
     if (!m_live)
         return;
-    m_lastPolish = 1e-3 * static_cast<double>(m_steady.elapsed());
-    advance(m_clock(), m_lastPolish);
-    if (!m_animating)
-        sleepUntilNextChange();
+    advance(m_clock(), m_pacer.startFrame());
+    if (!m_animating)  // the feed's change signal wakes the band before then
+        m_pacer.sleep(m_feed ? m_feed->secondsUntilNextChange(m_clock()) : std::nullopt);
 }
 
 void LyricBand::advance(const QDateTime& instant, double steadySeconds)
@@ -209,15 +172,6 @@ void LyricBand::updateLens(const QRectF& placed)
                                          : fisheye_lens::PictureMesh();
 }
 
-void LyricBand::sleepUntilNextChange()
-{
-    const auto wait = m_feed ? m_feed->secondsUntilNextChange(m_clock()) : std::nullopt;
-    if (!wait)
-        return;  // the feed's change signal wakes the band
-    const double seconds = std::clamp(*wait, 0.0, longestSleep);
-    m_wakeTimer.start(static_cast<int>(std::ceil(seconds * 1000)));
-}
-
 void LyricBand::applyFrameProperties(const Frame& frame)
 {
     const QRectF band = frame.band.translated(-m_windowOrigin);
@@ -255,93 +209,23 @@ void LyricBand::followWatermark(const Frame& frame, double time)
     });
 }
 
-template <typename Look>
-const LyricBand::CachedSprite<Look>& LyricBand::spriteFor(QList<CachedSprite<Look>>& cache, const Look& look)
-{
-    const auto found = std::find_if(cache.begin(), cache.end(),
-                                    [&look](const CachedSprite<Look>& cached) { return cached.look == look; });
-    if (found != cache.end()) {
-        found->used = true;
-        return *found;
-    }
-    if constexpr (std::is_same_v<Look, SpriteLook>)
-        cache.append({look, paintWordSprite(look), m_nextSpriteId++, true});
-    else
-        cache.append({look, paintIconSprite(look), m_nextSpriteId++, true});
-    return cache.last();
-}
-
-const WordSprite* LyricBand::findSprite(quint64 id) const
-{
-    for (const auto& cached : m_rowSprites) {
-        if (cached.id == id)
-            return &cached.sprite;
-    }
-    for (const auto& cached : m_iconSprites) {
-        if (cached.id == id)
-            return &cached.sprite;
-    }
-    return nullptr;
-}
-
 void LyricBand::placePictures(const QList<RowPose>& poses, const Frame& frame, double time)
 {
-    for (auto& cached : m_rowSprites)
-        cached.used = false;
-    for (auto& cached : m_iconSprites)
-        cached.used = false;
-    m_iconsMoving = false;
     const double pixelRatio = window() ? window()->effectiveDevicePixelRatio() : 1.0;
-    const LyricFont font = m_feed->font();
+    QList<WatermarkPose> marks;
+    for (const WatermarkFade& fade : std::as_const(m_watermarks))
+        marks.append({fade.mark, fade.presence.at(time).value});
+    m_sprites.beginFrame();
+    m_iconsMoving = false;
     m_placed.clear();
-    placeWatermarks(frame, time, pixelRatio);
-    for (const RowPose& pose : poses) {
-        const auto& cached = spriteFor(m_rowSprites, SpriteLook::of(pose.look, font, frame.shadow, pixelRatio));
-        const QMatrix4x4 transform = placement(pose.centre, pose.look.tilt, pose.scale);
-        if (!cached.sprite.image.isNull())
-            m_placed.append({cached.id, cached.sprite.rect, transform, pose.opacity, {}});
-        placeIcon(pose, transform, frame, pixelRatio);
-    }
-    m_rowSprites.removeIf([](const auto& cached) { return !cached.used; });
-    m_iconSprites.removeIf([](const auto& cached) { return !cached.used; });
-}
-
-void LyricBand::placeWatermarks(const Frame& frame, double time, double pixelRatio)
-{
-    for (const WatermarkFade& fade : std::as_const(m_watermarks)) {
-        const auto visual = m_feed->visualFor(fade.mark.word);
-        const double presence = std::clamp(fade.presence.at(time).value, 0.0, 1.0);
-        if (!visual || presence <= 0)
+    for (const PlacedLook& placed : placeLooks(poses, marks, frame.font, frame.shadow, pixelRatio)) {
+        const SpriteCache::Entry cached = m_sprites.spriteFor(placed.look);
+        if (cached.sprite->image.isNull())
             continue;
-        const IconLook look{*visual, fade.mark.pointSize, fade.mark.symbolColor, WordShadow{0, 0, 0}, pixelRatio};
-        const auto& cached = spriteFor(m_iconSprites, look);
-        if (!cached.sprite.image.isNull())
-            m_placed.append({cached.id, cached.sprite.rect, placement(fade.mark.centre, 0, 1),
-                             fade.mark.opacity * presence, {}});
+        m_iconsMoving = m_iconsMoving || placed.moving;
+        m_placed.append({cached.id, cached.sprite->rect, placed.transform, placed.opacity, {}});
     }
-    Q_UNUSED(frame);
-}
-
-// The pictogram rides on its row (tilt, scale, fade and shadow) and adds its own arrival.
-void LyricBand::placeIcon(const RowPose& pose, const QMatrix4x4& rowTransform, const Frame& frame, double pixelRatio)
-{
-    if (pose.look.iconSide == IconSide::none || pose.iconPresence <= 0)
-        return;
-    const auto visual = m_feed->visualFor(pose.look.text);
-    if (!visual)
-        return;
-    const IconLook look{*visual, pose.look.iconPointSize, pose.look.iconColor, frame.shadow, pixelRatio};
-    const auto& cached = spriteFor(m_iconSprites, look);
-    if (cached.sprite.image.isNull())
-        return;
-    m_iconsMoving = m_iconsMoving || icon_motion::isMoving(visual->kind(), pose.iconAge)
-                    || pose.iconPresence < 1 - fractionTolerance;
-    const double presence = std::clamp(pose.iconPresence, 0.0, 1.0);
-    const QPointF offset = pose.look.iconBox.center() - pose.look.box.center();
-    const QMatrix4x4 transform = rowTransform
-                                 * placement(offset, icon_motion::turn(visual->kind(), pose.iconAge),
-                                             iconInsertionScale + (1 - iconInsertionScale) * presence);
-    m_placed.append({cached.id, cached.sprite.rect, transform, pose.opacity * presence, {}});
+    m_sprites.endFrame();
 }
 
 QSGNode* LyricBand::updatePaintNode(QSGNode* old, UpdatePaintNodeData*)
@@ -363,7 +247,7 @@ QSGNode* LyricBand::updatePaintNode(QSGNode* old, UpdatePaintNodeData*)
             node = *reuse;
             previous.erase(reuse);
         } else {
-            node = newRowNode(*window(), *findSprite(placed.spriteId), placed.spriteId, m_lensEnabled);
+            node = newRowNode(*window(), *m_sprites.find(placed.spriteId), placed.spriteId, m_lensEnabled);
         }
         node->fade->setOpacity(placed.opacity);
         if (node->lensPicture) {

@@ -1,15 +1,13 @@
 #pragma once
 
-#include "overlay/IconSprite.h"
+#include "overlay/FramePacer.h"
 #include "overlay/LensGrid.h"
+#include "overlay/SpriteCache.h"
 #include "overlay/StackAnimation.h"
-#include "overlay/WordSprite.h"
 
-#include <QElapsedTimer>
 #include <QMatrix4x4>
 #include <QPointer>
 #include <QQuickItem>
-#include <QTimer>
 
 #include <functional>
 
@@ -65,13 +63,6 @@ protected:
     void itemChange(ItemChange change, const ItemChangeData& value) override;
 
 private:
-    template <typename Look>
-    struct CachedSprite {
-        Look look;
-        WordSprite sprite;
-        quint64 id;
-        bool used;
-    };
     // One picture of the last frame as the scene graph needs it, back to front.
     struct PlacedPicture {
         quint64 spriteId;
@@ -88,27 +79,18 @@ private:
     void wake();
     void onFrameSwapped();
     void requestFrame();
-    void sleepUntilNextChange();
     void applyFrameProperties(const Frame& frame);
     QRectF boundsOfPlaced() const;
     void updateLens(const QRectF& placed);
-    template <typename Look>
-    const CachedSprite<Look>& spriteFor(QList<CachedSprite<Look>>& cache, const Look& look);
-    const WordSprite* findSprite(quint64 id) const;
     void followWatermark(const Frame& frame, double time);
     void placePictures(const QList<RowPose>& poses, const Frame& frame, double time);
-    void placeWatermarks(const Frame& frame, double time, double pixelRatio);
-    void placeIcon(const RowPose& pose, const QMatrix4x4& rowTransform, const Frame& frame, double pixelRatio);
 
     QPointer<FrameFeed> m_feed;
     Clock m_clock;
-    QElapsedTimer m_steady;
-    QTimer m_wakeTimer;
-    QTimer m_paceTimer;
+    FramePacer m_pacer{[this] { wake(); }};
     bool m_live = true;
     bool m_animating = false;
     bool m_onlySwaying = false;  // nothing moves but the slow sway
-    double m_lastPolish = -1;
 
     QSizeF m_displaySize;
     QPointF m_windowOrigin;
@@ -121,8 +103,6 @@ private:
     StackAnimation m_animation;
     QList<WatermarkFade> m_watermarks;  // oldest first; only the last can be current
     bool m_iconsMoving = false;
-    QList<CachedSprite<SpriteLook>> m_rowSprites;
-    QList<CachedSprite<IconLook>> m_iconSprites;
-    quint64 m_nextSpriteId = 1;
+    SpriteCache m_sprites;
     QList<PlacedPicture> m_placed;
 };

@@ -32,7 +32,7 @@ void dressShip(FrameRow& row, const FrameSettings& settings, double displayWidth
     row.offset = displayWidth * styleTraits(LyricStyle::ship).offsetShare * wordHash(row.start, word_salt::offset);
 }
 
-void dressCentred(FrameRow& row, const FrameSettings& settings, double displayWidth, const HasVisual& hasVisual)
+void dressCentred(FrameRow& row, const FrameSettings& settings, double displayWidth, const VisualLookup& visualFor)
 {
     const StyleTraits& traits = styleTraits(settings.style);
     row.textColor = row.isCurrent ? settings.contrastColor : settings.secondaryColor;
@@ -41,7 +41,9 @@ void dressCentred(FrameRow& row, const FrameSettings& settings, double displayWi
         row.glyphBox = QRectF();  // placed with the row, once its ink is known
     row.offset = displayWidth * signedShare(wordHash(row.start, word_salt::offset), traits.offsetShare);
     // The resolver is asked only where a pictogram could be drawn.
-    if (traits.pictograms && hasVisual && hasVisual(row.text)) {
+    if (traits.pictograms && visualFor)
+        row.visual = visualFor(row.text);
+    if (row.visual) {
         row.iconSide = wordHash(row.start, word_salt::iconSide) < 0.5 ? IconSide::before : IconSide::after;
         row.iconPointSize = iconShareOfSize * row.pointSize;
         row.iconColor = settings.highlightColor;
@@ -51,7 +53,7 @@ void dressCentred(FrameRow& row, const FrameSettings& settings, double displayWi
 }  // namespace
 
 FrameRow dressRow(const TimedWord& word, bool isCurrent, double pointSize, const FrameSettings& settings,
-                  double displayWidth, const HasVisual& hasVisual)
+                  double displayWidth, const VisualLookup& visualFor)
 {
     FrameRow row;
     row.text = word.text;
@@ -61,7 +63,7 @@ FrameRow dressRow(const TimedWord& word, bool isCurrent, double pointSize, const
     const StyleTraits& traits = styleTraits(settings.style);
     row.tilt = signedShare(wordHash(word.start, word_salt::tilt), traits.tiltDegrees) * radiansPerDegree;
     if (traits.centred)
-        dressCentred(row, settings, displayWidth, hasVisual);
+        dressCentred(row, settings, displayWidth, visualFor);
     else
         dressShip(row, settings, displayWidth);
     return row;

@@ -7,4 +7,4 @@
 // A row's looks before it is placed: colours, chip, tilt, offset, pictogram and glyph-box
 // colour, all from the style, the settings and the word's own hash.
 FrameRow dressRow(const TimedWord& word, bool isCurrent, double pointSize, const FrameSettings& settings,
-                  double displayWidth, const HasVisual& hasVisual);
+                  double displayWidth, const VisualLookup& visualFor);

@@ -3,85 +3,14 @@
 #include "foundation/UserFolders.h"
 
 #include "foundation/DiagLog.h"
-#include "foundation/AtomicFileWrite.h"
-#include "foundation/RegularFileRead.h"
 #include "lyrics/LyricsCache.h"
-#include "visuals/KeywordLookup.h"
-#include "visuals/KeywordTables.h"
 #include "visuals/SymbolSet.h"
 #include "visuals/WordForms.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 
-#include <algorithm>
 #include <utility>
-
-namespace {
-
-bool isStopWord(const QString& word) { return keyword_tables::stopWords().contains(word); }
-
-}  // namespace
-
-std::optional<QHash<QString, QString>> readMemoFile(const QString& path)
-{
-    const FileRead file = readRegularFile(path, WordVisualResolver::memoFileSizeCap);
-    if (file.status != FileRead::Status::read)
-        return std::nullopt;
-    const QJsonDocument document = QJsonDocument::fromJson(file.bytes);
-    if (!document.isObject())
-        return std::nullopt;
-    const QJsonObject object = document.object();
-    QHash<QString, QString> memo;
-    memo.reserve(object.size());
-    for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
-        if (!it.value().isString())
-            return std::nullopt;
-        memo.insert(it.key(), it.value().toString());
-    }
-    return memo;
-}
-
-QHash<QString, QString> readSymbolIndex(const QString& path, const std::function<bool(const QString&)>& symbolExists)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll());
-    if (!document.isObject())
-        return {};
-    const QJsonObject object = document.object();
-    QList<std::pair<QString, QStringList>> entries;
-    for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
-        if (!it.value().isArray())
-            return {};
-        QStringList terms;
-        for (const QJsonValue& term : it.value().toArray()) {
-            if (!term.isString())
-                return {};
-            terms.append(term.toString());
-        }
-        entries.append({it.key(), terms});
-    }
-    std::stable_sort(entries.begin(), entries.end(),
-                     [](const auto& a, const auto& b) { return a.first.size() < b.first.size(); });
-    QHash<QString, QString> index;
-    for (const auto& [name, terms] : std::as_const(entries)) {
-        // Localised and right-to-left variants of a symbol carry the same terms as the symbol.
-        if (name.contains(u".ar") || name.contains(u".hi") || name.contains(u"rtl") || !symbolExists(name))
-            continue;
-        for (const QString& term : terms) {
-            const QString lower = term.toLower();
-            if (!index.contains(lower))
-                index.insert(lower, name);
-        }
-    }
-    return index;
-}
 
 WordVisualResolver::Sources WordVisualResolver::defaultSources()
 {
@@ -89,8 +18,8 @@ WordVisualResolver::Sources WordVisualResolver::defaultSources()
             symbol_set::searchIndexPath(), WordEmbedding::defaultFilePath()};
 }
 
-WordVisualResolver::WordVisualResolver(Sources sources, QObject* parent)
-    : QObject(parent), m_sources(std::move(sources)), m_lookup(KeywordLookup::shared())
+WordVisualResolver::WordVisualResolver(Sources sources, const KeywordLookup& keywords, QObject* parent)
+    : QObject(parent), m_sources(std::move(sources)), m_keywords(keywords)
 {
     QDir().mkpath(QFileInfo(m_sources.memoFile).absolutePath());  // a failure shows up as a failed save
     m_worker.setMaxThreadCount(1);
@@ -124,18 +53,6 @@ QHash<QString, QString> WordVisualResolver::memoSnapshot() const
     return m_resolved;
 }
 
-std::optional<WordVisualResolver::Found> WordVisualResolver::tableOrIndexVisual(
-    const QString& form, const QHash<QString, QString>& index) const
-{
-    if (const QString* symbol = m_lookup.symbolFor(form))
-        return Found{WordVisual::symbol(*symbol), Explanation::Way::table};
-    if (const QString* emoji = m_lookup.emojiFor(form))
-        return Found{WordVisual::emoji(*emoji), Explanation::Way::table};
-    if (const auto it = index.constFind(form); it != index.cend())
-        return Found{WordVisual::symbol(*it), Explanation::Way::symbolCatalog};
-    return std::nullopt;
-}
-
 std::optional<WordVisual> WordVisualResolver::visual(QStringView word) const
 {
     const QString key = word_forms::visualKey(word);
@@ -151,30 +68,12 @@ std::optional<WordVisual> WordVisualResolver::visual(QStringView word) const
         embedding = m_embedding;
     }
     // Not resolved yet: tables and index only; the neighbour and anchor steps wait for prefetch.
-    const QString normal = normalizeWord(key, embedding.get());
-    if (isStopWord(normal))
-        return std::nullopt;
-    for (const QString& form : word_forms::candidateForms(normal))
-        if (auto found = tableOrIndexVisual(form, index))
-            return found->first;
-    return std::nullopt;
+    return word_lookup::quickVisual(key, {m_keywords, index, embedding.get()});
 }
 
 QString WordVisualResolver::normalizeWord(const QString& key) const
 {
-    return normalizeWord(key, snapshot().embedding.get());
-}
-
-QString WordVisualResolver::normalizeWord(const QString& key, const WordEmbedding* embedding) const
-{
-    QString word = keyword_tables::lemmaTable().value(key, key);
-    if (!word.endsWith(u"in") || !embedding)
-        return word;
-    // A dropped g ("lovin"): keep a word the embedding knows whose g-form it does not ("cabin").
-    const QString withG = word + u'g';
-    if (embedding->contains(word) && !embedding->contains(withG))
-        return word;
-    return withG;
+    return word_lookup::normalizeWord(key, snapshot().embedding.get());
 }
 
 std::optional<WordVisual> WordVisualResolver::resolveWord(const QString& key) const
@@ -192,64 +91,8 @@ WordVisualResolver::Explanation WordVisualResolver::explainWord(QStringView word
 
 WordVisualResolver::Explanation WordVisualResolver::explainKey(const QString& key) const
 {
-    using Way = Explanation::Way;
     const Snapshot sources = snapshot();
-    const WordEmbedding* embedding = sources.embedding.get();
-    Explanation result{key, normalizeWord(key, embedding), Way::none, std::nullopt, {}, 0};
-    const QString& word = result.word;
-    if (isStopWord(word)) {
-        result.way = Way::stopWord;
-        return result;
-    }
-    const auto take = [&result](const Found& found, const QString& via, double distance) {
-        result.visual = found.first;
-        result.via = via;
-        result.distance = distance;
-        return result;
-    };
-    const QStringList forms = word_forms::candidateForms(word);
-    for (const QString& form : forms)
-        if (auto found = tableOrIndexVisual(form, sources.index)) {
-            result.way = found->second;
-            return take(*found, form, 0);
-        }
-    if (!embedding)
-        return result;
-
-    for (const QString& form : forms) {
-        for (const WordEmbedding::Neighbour& neighbour : embedding->neighbours(form, neighbourCount)) {
-            if (!(neighbour.distance < neighbourDistanceLimit))
-                continue;
-            const QString lower = neighbour.word.toLower();
-            if (isStopWord(lower))
-                continue;
-            if (auto found = tableOrIndexVisual(lower, sources.index)) {
-                result.way = Way::neighbour;
-                return take(*found, lower, neighbour.distance);
-            }
-        }
-    }
-
-    if (!embedding->contains(word))
-        return result;
-    double best = 2.0;
-    const QString* bestAnchor = nullptr;
-    for (const QString& anchor : m_lookup.anchorKeywords()) {
-        const double distance = embedding->distance(word, anchor);
-        if (distance < best) {
-            best = distance;
-            bestAnchor = &anchor;
-        }
-    }
-    if (!bestAnchor || !(best < anchorDistanceLimit))
-        return result;
-    if (auto visual = m_lookup.keywordVisual(*bestAnchor)) {
-        result.way = Way::anchor;
-        result.visual = std::move(visual);
-        result.via = *bestAnchor;
-        result.distance = best;
-    }
-    return result;
+    return word_lookup::explainKey(key, {m_keywords, sources.index, sources.embedding.get()});
 }
 
 void WordVisualResolver::prefetch(const QList<TimedWord>& words)
@@ -322,10 +165,7 @@ void WordVisualResolver::loadIndexes()
 
 void WordVisualResolver::saveMemo() const
 {
-    QJsonObject object;
-    for (const auto& [key, value] : memoSnapshot().asKeyValueRange())
-        object.insert(key, value);
-    const WriteResult result = writeFileAtomically(m_sources.memoFile, QJsonDocument(object).toJson(QJsonDocument::Compact));
-    if (!result.written)  // the old file stays; the words are resolved again next time
-        DiagLog::log(QStringLiteral("word visuals: memo %1 not written: %2").arg(m_sources.memoFile, result.error));
+    // On failure the old file stays; the words are resolved again next time.
+    if (const auto error = writeMemoFile(m_sources.memoFile, memoSnapshot()))
+        DiagLog::log(QStringLiteral("word visuals: memo %1 not written: %2").arg(m_sources.memoFile, *error));
 }

@@ -2,6 +2,8 @@
 
 #include "lyrics/TimedLyrics.h"
 #include "visuals/Embedding.h"
+#include "visuals/VisualFiles.h"
+#include "visuals/WordLookup.h"
 #include "visuals/WordVisual.h"
 
 #include <QHash>
@@ -19,8 +21,9 @@ class KeywordLookup;
 
 // Decides which pictogram goes with a lyric word. `visual` answers on the GUI thread from memory;
 // `prefetch` resolves a song's words ahead of time on a low-priority worker thread through the
-// keyword tables, the icon catalog's search terms and the word embedding, and memoises every result
-// (no visual included) in memory and in a JSON file, so a word is resolved once per machine.
+// keyword tables, the icon catalog's search terms and the word embedding (see word_lookup), and
+// memoises every result (no visual included) in memory and in a JSON file, so a word is resolved
+// once per machine.
 class WordVisualResolver : public QObject {
     Q_OBJECT
 public:
@@ -33,14 +36,11 @@ public:
     // resources, and WordEmbedding::defaultFilePath().
     static Sources defaultSources();
 
-    // A memo file larger than this is not read (and is replaced at the next save).
-    static constexpr qint64 memoFileSizeCap = 16 * 1024 * 1024;
-    static constexpr int neighbourCount = 20;
-    static constexpr double neighbourDistanceLimit = 0.9;  // a neighbour is used below this
-    static constexpr double anchorDistanceLimit = 0.88;    // the best anchor is used below this
+    using Explanation = word_lookup::Explanation;
 
-    // Starts loading the memo, the index and the embedding on the worker at once.
-    explicit WordVisualResolver(Sources sources, QObject* parent = nullptr);
+    // Starts loading the memo, the index and the embedding on the worker at once. `keywords`
+    // must outlive the resolver.
+    WordVisualResolver(Sources sources, const KeywordLookup& keywords, QObject* parent = nullptr);
     // Drops queued work, lets a running batch stop at its next word, and waits for it.
     ~WordVisualResolver() override;
 
@@ -52,18 +52,7 @@ public:
     void prefetch(const QList<TimedWord>& words);
     void prefetchTexts(const QStringList& texts);
 
-    // How a word's pictogram was found, for a user asking why a picture was chosen.
-    struct Explanation {
-        enum class Way { table, symbolCatalog, neighbour, anchor, stopWord, tooShort, none };
-        QString key;    // the memo key (word_forms::visualKey)
-        QString word;   // the key normalised (lemma, dropped g)
-        Way way = Way::none;
-        std::optional<WordVisual> visual;
-        QString via;          // the word form, neighbour or anchor whose entry gave the visual
-        double distance = 0;  // for a neighbour or an anchor
-    };
-
-    // The steps of resolution, public so that they can be checked one by one.
+    // The steps of resolution over what is loaded so far, public so that they can be checked.
     QString normalizeWord(const QString& key) const;
     std::optional<WordVisual> resolveWord(const QString& key) const;
     // resolveWord with its reasons; takes a word as written (it makes the key itself).
@@ -89,13 +78,10 @@ private:
     void resolveBatch(const QSet<QString>& keys);
     void saveMemo() const;
     Snapshot snapshot() const;
-    using Found = std::pair<WordVisual, Explanation::Way>;
-    std::optional<Found> tableOrIndexVisual(const QString& form, const QHash<QString, QString>& index) const;
     Explanation explainKey(const QString& key) const;
-    QString normalizeWord(const QString& key, const WordEmbedding* embedding) const;
 
     const Sources m_sources;
-    const KeywordLookup& m_lookup;
+    const KeywordLookup& m_keywords;
 
     mutable std::mutex m_lock;  // guards the four below; held for look-ups, copies and single stores only
     QHash<QString, QString> m_resolved;
@@ -106,11 +92,3 @@ private:
     std::atomic<bool> m_stopping{false};
     QThreadPool m_worker;  // one low-priority thread: loading first, then one batch at a time
 };
-
-// The memo file's content as a dictionary; none unless it is a JSON object whose values are all
-// strings and the file is at most WordVisualResolver::memoFileSizeCap bytes.
-std::optional<QHash<QString, QString>> readMemoFile(const QString& path);
-// The search index from the icon catalog: terms lower-cased, names sorted shortest first so that a
-// term shared by several symbols maps to the shortest name; names containing ".ar", ".hi" or "rtl"
-// and names that fail symbolExists contribute nothing. Empty when the file is missing or malformed.
-QHash<QString, QString> readSymbolIndex(const QString& path, const std::function<bool(const QString&)>& symbolExists);

@@ -1,310 +1,234 @@
 #include "overlay/FrameModel.h"
-
-#include "overlay/WordHash.h"
-#include "settings/AppSettings.h"
-#include "settings/JsonFileDefaultsStore.h"
+#include "overlay/NextLineChange.h"
+#include "overlay/StackSizing.h"
 
 #include "OverlayTestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
-
 #include <numbers>
 
 namespace {
 
-const Color red{1, 0, 0, 1};
-const Color green{0, 1, 0, 1};
-const Color blue{0, 0, 1, 1};
-const Color contrast{0.5, 0.5, 0.5, 1};
+const Color red{1, 0, 0, 1}, green{0, 1, 0, 1}, blue{0, 0, 1, 1}, contrast{0.5, 0.5, 0.5, 1};
+const auto always = [](const QString&) -> std::optional<WordVisual> { return WordVisual::emoji(QStringLiteral("x")); };
+constexpr double degree = std::numbers::pi / 180;
 
-FrameSettings settingsFor(LyricStyle style)
+Frame build(const TimedLyrics& lyrics, LyricStyle style, double playhead, QSizeF display = {2000, 1000},
+            VisualLookup visualFor = {}, const TextMeasurer* measurer = nullptr, double textScale = 1.0)
 {
-    FrameSettings settings;
-    settings.style = style;
-    settings.textColor = red;
-    settings.highlightColor = green;
-    settings.secondaryColor = blue;
-    settings.contrastColor = contrast;
-    return settings;
+    static const FakeTextMeasurer fake;
+    FrameInput input{100, playhead, &lyrics, {style, red, green, blue, contrast, LyricFont::sfPro, textScale}, display,
+                     measurer ? measurer : &fake, std::move(visualFor)};
+    return FrameModel::build(input);
 }
 
-class FrameBuilder {
-public:
-    FakeTextMeasurer measurer;
-    TimedLyrics lyrics = evenLine(7);
+QList<TimedWord> manyWords(int count, const QString& text)
+{
+    QList<TimedWord> words;
+    for (int i = 0; i < count; ++i)
+        words.append(timedWord(text, 10 + 0.1 * i, 10.1 + 0.1 * i));
+    return words;
+}
 
-    Frame build(LyricStyle style, double playhead, QSizeF display = {2000, 1000}, HasVisual hasVisual = {}) const
-    {
-        FrameInput input;
-        input.frameTime = 100;
-        input.playhead = playhead;
-        input.lyrics = &lyrics;
-        input.settings = settingsFor(style);
-        input.displaySize = display;
-        input.measurer = &measurer;
-        input.hasVisual = std::move(hasVisual);
-        return FrameModel::build(input);
+// Seven one-second words from 10 s: each look shows its window of the last started words, a
+// word from exactly its start, the last word until 0.8 s past its end.
+TEST(FrameModel, EachLookShowsItsWindowOfTheLastStartedWords)
+{
+    const TimedLyrics lyrics = evenLine(7);
+    const std::pair<LyricStyle, QStringList> cases[] = {
+        {LyricStyle::ship, {"w1", "w2", "w3", "w4", "w5"}}, {LyricStyle::visual, {"w2", "w3", "w4", "w5"}},
+        {LyricStyle::fisheye, {"w3", "w4", "w5"}}, {LyricStyle::fisheyeVisual, {"w3", "w4", "w5"}}, {LyricStyle::ship, {"w0", "w1"}}};
+    for (const auto& [style, expected] : cases) {
+        const Frame frame = build(lyrics, style, expected.size() == 2 ? std::nextafter(12.0, 0.0) : 15.5);
+        QStringList texts;
+        for (const FrameRow& row : frame.rows)
+            texts.append(row.text);
+        EXPECT_EQ(texts, expected);
+        EXPECT_TRUE(frame.rows.last().isCurrent && !frame.rows.first().isCurrent && frame.line == 3);
     }
-};
-
-QStringList texts(const Frame& frame)
-{
-    QStringList list;
-    for (const FrameRow& row : frame.rows)
-        list.append(row.text);
-    return list;
-}
-
-struct WindowCase {
-    const char* name;
-    LyricStyle style;
-    QStringList expected;
-};
-
-class WordWindowByStyle : public ::testing::TestWithParam<WindowCase> {};
-
-// Seven words of one line, six started (starts 10 … 15, playhead 15.5).
-TEST_P(WordWindowByStyle, ShowsTheLastStartedWords)
-{
-    const Frame frame = FrameBuilder().build(GetParam().style, 15.5);
-    EXPECT_EQ(texts(frame), GetParam().expected);
-    ASSERT_FALSE(frame.rows.isEmpty());
-    for (qsizetype i = 0; i < frame.rows.size(); ++i)
-        EXPECT_EQ(frame.rows[i].isCurrent, i + 1 == frame.rows.size());
-    EXPECT_EQ(frame.line, 3);
-    EXPECT_EQ(frame.startedWords, 6);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Styles, WordWindowByStyle,
-    ::testing::Values(WindowCase{"ship_five", LyricStyle::ship, {"w1", "w2", "w3", "w4", "w5"}},
-                      WindowCase{"visual_four", LyricStyle::visual, {"w2", "w3", "w4", "w5"}},
-                      WindowCase{"fisheye_three", LyricStyle::fisheye, {"w3", "w4", "w5"}},
-                      WindowCase{"fisheye_visual_three", LyricStyle::fisheyeVisual, {"w3", "w4", "w5"}}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(FrameWordChoice, AWordIsShownFromExactlyItsStart)
-{
-    const FrameBuilder builder;
-    EXPECT_EQ(texts(builder.build(LyricStyle::ship, 12.0)), (QStringList{"w0", "w1", "w2"}));
-    EXPECT_EQ(texts(builder.build(LyricStyle::ship, std::nextafter(12.0, 0.0))), (QStringList{"w0", "w1"}));
-}
-
-TEST(FrameWordChoice, AWordStaysCurrentAfterItsEnd)
-{
-    FrameBuilder builder;
-    builder.lyrics = TimedLyrics(LyricTier::wordLevel, {timedWord(QStringLiteral("one"), 1, 1.2),
-                                                        timedWord(QStringLiteral("two"), 2, 2.2)});
-    const Frame ship = builder.build(LyricStyle::ship, 1.9);
-    ASSERT_EQ(texts(ship), QStringList{"one"});
-    ASSERT_FALSE(ship.rows[0].chip);  // start 1.0 hashes to 0.9827 with the chip salt
-    EXPECT_EQ(ship.rows[0].textColor, red);
-    const Frame visual = builder.build(LyricStyle::visual, 1.9);
-    EXPECT_TRUE(visual.rows[0].glyphBox.has_value());
-}
-
-TEST(FrameWordChoice, NothingIsShownWithoutALine)
-{
-    const FrameBuilder builder;
-    EXPECT_TRUE(builder.build(LyricStyle::ship, 9.99).rows.isEmpty());
-    EXPECT_TRUE(builder.build(LyricStyle::ship, 17.8).rows.isEmpty());  // last end 17 + 0.8
-    EXPECT_FALSE(builder.build(LyricStyle::ship, 17.79).rows.isEmpty());
-
-    FrameInput noLyrics;
-    noLyrics.frameTime = 7.0;
-    noLyrics.displaySize = {2000, 1000};
+    EXPECT_EQ(build(lyrics, LyricStyle::ship, 12.0).startedWords, 3);
+    EXPECT_TRUE(build(lyrics, LyricStyle::ship, 9.99).rows.isEmpty());
+    EXPECT_TRUE(build(lyrics, LyricStyle::ship, 17.8).rows.isEmpty());
+    EXPECT_FALSE(build(lyrics, LyricStyle::ship, 17.79).rows.isEmpty());
+    const Frame fifty = build(lyricsOf(manyWords(50, QStringLiteral("la"))), LyricStyle::ship, 14.95);
+    EXPECT_TRUE(fifty.rows.size() == 5 && fifty.startedWords == 50 && fifty.rows.last().start == 10 + 0.1 * 49);
+    FrameInput noLyrics{7.0, 0, nullptr, {}, {2000, 1000}, nullptr, {}};  // still placed and swaying
     const Frame empty = FrameModel::build(noLyrics);
-    EXPECT_TRUE(empty.rows.isEmpty());
-    EXPECT_FALSE(empty.line.has_value());
-    // The empty band is still placed and swaying.
+    EXPECT_TRUE(empty.rows.isEmpty() && !empty.line && empty.sway.yaw != 0);
     EXPECT_EQ(empty.band, QRectF(0, 280, 2000, 559.9999999999999));
-    EXPECT_NE(empty.sway.yaw, 0);
 }
 
-TEST(FrameStyle, CarriesTheLineSpringShadowAndLens)
+// Chip-salt hashes: 25.94 → 0.1999, 96.51 → 0.2 exactly, 1.0 → 0.9827; start 1.0 has tilt hash
+// 0.8907 and offset hash 0.5409.
+TEST(FrameModel, ShipChipsColoursTiltAndIndent)
 {
-    const FrameBuilder builder;
-    const Frame ship = builder.build(LyricStyle::ship, 12);
-    EXPECT_EQ(ship.lineSpring, Spring(0.25, 0.7));
-    EXPECT_EQ(ship.shadow.radius, 16);
-    EXPECT_EQ(ship.shadow.offsetY, 4);
-    EXPECT_FALSE(ship.lensEnabled);
-    EXPECT_EQ(ship.insertionScale, 0.3);
-    const Frame fisheye = builder.build(LyricStyle::fisheyeVisual, 12);
-    EXPECT_EQ(fisheye.lineSpring, Spring(0.28, 0.72));
-    EXPECT_EQ(fisheye.shadow.radius, 20);
-    EXPECT_EQ(fisheye.shadow.offsetY, 5);
-    EXPECT_TRUE(fisheye.lensEnabled);
-    EXPECT_EQ(fisheye.insertionScale, 0.6);
-    EXPECT_EQ(fisheye.sway.transform(), QTransform());
-}
-
-// Starts found by search: 25.94 hashes to 0.1999 with the chip salt, 96.51 to exactly 0.2.
-TEST(ShipRows, ChipWordsBelowAFifth)
-{
-    FrameBuilder builder;
-    builder.lyrics = TimedLyrics(LyricTier::wordLevel, {timedWord(QStringLiteral("chip"), 25.94, 26.5),
-                                                        timedWord(QStringLiteral("plain"), 96.51, 97),
-                                                        timedWord(QStringLiteral("last"), 97.0, 98)});
-    const Frame frame = builder.build(LyricStyle::ship, 97.5);
-    ASSERT_EQ(frame.rows.size(), 3);
-    const FrameRow& chip = frame.rows[0];
-    EXPECT_TRUE(chip.chip);
-    EXPECT_EQ(chip.textColor, contrast);
-    EXPECT_EQ(chip.chipColor, green);
-    EXPECT_EQ(chip.opacity, 0.7);
+    const Frame frame = build(lyricsOf({timedWord("chip", 25.94, 26.5), timedWord("plain", 96.51, 97), timedWord("last", 97, 98)}),
+                              LyricStyle::ship, 97.5);
+    const FrameRow &chip = frame.rows[0], &plain = frame.rows[1];
+    EXPECT_EQ(std::make_tuple(chip.chip, chip.textColor, chip.chipColor, chip.opacity), std::make_tuple(true, contrast, green, 0.7));
     EXPECT_NEAR(chip.chipPaddingX, 0.14 * chip.pointSize, 1e-12);
     EXPECT_NEAR(chip.chipPaddingY, 0.02 * chip.pointSize, 1e-12);
-    const FrameRow& plain = frame.rows[1];
-    EXPECT_FALSE(plain.chip);
-    EXPECT_EQ(plain.textColor, blue);
-    EXPECT_EQ(plain.opacity, 1.0);
-    EXPECT_EQ(plain.chipPaddingX, 0);
-    EXPECT_FALSE(plain.glyphBox.has_value());
+    EXPECT_EQ(std::make_tuple(plain.chip, plain.textColor, plain.opacity), std::make_tuple(false, blue, 1.0));
+    EXPECT_EQ(build(lyricsOf({timedWord("chip", 25.94, 26.5)}), LyricStyle::ship, 26).rows[0].opacity, 1.0);
+
+    const TimedLyrics one = lyricsOf({timedWord("hi", 1.0, 1.2), timedWord("two", 2, 2.2)});
+    EXPECT_EQ(build(one, LyricStyle::ship, 1.9).rows[0].textColor, red);  // still current after its end
+    const std::tuple<LyricStyle, double, double> looks[] = {{LyricStyle::ship, 4.5, 0.14 * 0.5409}, {LyricStyle::visual, 3.0, 0.06 * (2 * 0.5409 - 1)},
+                                                            {LyricStyle::fisheye, 2.5, 0.045 * (2 * 0.5409 - 1)}};
+    for (const auto& [style, tilt, offset] : looks) {
+        const FrameRow row = build(one, style, 1.5, {800, 600}).rows[0];
+        EXPECT_NEAR(row.tilt, (2 * 0.8907 - 1) * tilt * degree, 1e-12);
+        EXPECT_NEAR(row.offset, 800 * offset, 1e-9);
+    }
 }
 
-TEST(ShipRows, ACurrentChipIsOpaque)
+// The fake ink runs from x 3 to advance − 3 and from 72 above the baseline to 5 below, the line box
+// top 90 above it; at size p everything scales by p / 100.
+TEST(FrameModel, TheCurrentCentredWordSitsOnItsGlyphBox)
 {
-    FrameBuilder builder;
-    builder.lyrics = TimedLyrics(LyricTier::wordLevel, {timedWord(QStringLiteral("chip"), 25.94, 26.5)});
-    const Frame frame = builder.build(LyricStyle::ship, 26);
-    EXPECT_TRUE(frame.rows[0].chip);
-    EXPECT_EQ(frame.rows[0].opacity, 1.0);
-}
-
-// Word start 1.0: tilt hash 0.8907, offset hash 0.5409 (see the word hash tests).
-TEST(ShipRows, KeepTiltAndChipOnEveryDisplayWhileTheIndentScales)
-{
-    FrameBuilder builder;
-    builder.lyrics = TimedLyrics(LyricTier::wordLevel, {timedWord(QStringLiteral("hi"), 1.0, 2.0)});
-    const FrameRow wide = builder.build(LyricStyle::ship, 1.5, {2000, 1000}).rows[0];
-    const FrameRow small = builder.build(LyricStyle::ship, 1.5, {800, 600}).rows[0];
-    EXPECT_NEAR(wide.tilt, (2 * 0.8907 - 1) * 4.5 * std::numbers::pi / 180, 1e-12);
-    EXPECT_EQ(small.tilt, wide.tilt);
-    EXPECT_EQ(small.chip, wide.chip);
-    EXPECT_NEAR(wide.offset, 2000 * 0.14 * 0.5409, 1e-9);
-    EXPECT_NEAR(small.offset, 800 * 0.14 * 0.5409, 1e-9);
-}
-
-TEST(CentredRows, TiltAndOffsetByStyle)
-{
-    FrameBuilder builder;
-    builder.lyrics = TimedLyrics(LyricTier::wordLevel, {timedWord(QStringLiteral("hi"), 1.0, 2.0)});
-    const FrameRow visual = builder.build(LyricStyle::visual, 1.5).rows[0];
-    EXPECT_NEAR(visual.tilt, (2 * 0.8907 - 1) * 3 * std::numbers::pi / 180, 1e-12);
-    EXPECT_NEAR(visual.offset, 2000 * 0.06 * (2 * 0.5409 - 1), 1e-9);
-    const FrameRow fisheye = builder.build(LyricStyle::fisheye, 1.5).rows[0];
-    EXPECT_NEAR(fisheye.tilt, (2 * 0.8907 - 1) * 2.5 * std::numbers::pi / 180, 1e-12);
-    EXPECT_NEAR(fisheye.offset, 2000 * 0.045 * (2 * 0.5409 - 1), 1e-9);
-    EXPECT_FALSE(fisheye.chip);
-}
-
-TEST(CentredRows, TheCurrentWordSitsOnItsGlyphBox)
-{
-    const Frame frame = FrameBuilder().build(LyricStyle::visual, 15.5);
+    const Frame frame = build(evenLine(7), LyricStyle::visual, 15.5);
     const FrameRow& current = frame.rows.last();
-    EXPECT_EQ(current.textColor, contrast);
-    EXPECT_EQ(current.glyphBoxColor, green);
-    // The fake ink runs from x 3 to advance − 3 (100 for "w5") and from 72 above the baseline to 5
-    // below; the line box top is 90 above it. At size p everything scales by p / 100.
-    ASSERT_TRUE(current.glyphBox.has_value());
+    EXPECT_EQ(std::make_pair(current.textColor, current.glyphBoxColor), std::make_pair(contrast, green));
     const double s = current.pointSize / 100;
-    EXPECT_NEAR(current.glyphBox->x(), 3 * s, 1e-9);
-    EXPECT_NEAR(current.glyphBox->y(), (90 - 72) * s, 1e-9);
-    EXPECT_NEAR(current.glyphBox->width(), 94 * s, 1e-9);
-    EXPECT_NEAR(current.glyphBox->height(), 77 * s, 1e-9);
+    const QRectF glyphBox = current.glyphBox.value_or(QRectF());
+    EXPECT_NEAR((glyphBox.topLeft() - QPointF(3 * s, 18 * s)).manhattanLength(), 0, 1e-9);
+    EXPECT_NEAR((glyphBox.bottomRight() - QPointF(97 * s, 95 * s)).manhattanLength(), 0, 1e-9);
     EXPECT_NEAR(current.baseline, 90 * s, 1e-9);
-    for (qsizetype i = 0; i + 1 < frame.rows.size(); ++i) {
-        EXPECT_EQ(frame.rows[i].textColor, blue);
-        EXPECT_FALSE(frame.rows[i].glyphBox.has_value());
-    }
+    EXPECT_TRUE(frame.rows[0].textColor == blue && !frame.rows[0].glyphBox);
 }
 
-// 106.98 hashes to 0.4999 with the icon-side salt, 47.78 to 0.5.
-TEST(Pictograms, SideFollowsTheHash)
+// Icon-side hashes: 106.98 → 0.4999, 47.78 → 0.5. Pictograms are asked for once per drawn word in
+// the looks that show them and travel with the frame; only Visual puts the current one behind.
+TEST(FrameModel, PictogramsComeWithTheFrameOnTheHashedSide)
 {
-    FrameBuilder builder;
-    builder.lyrics = TimedLyrics(LyricTier::wordLevel, {timedWord(QStringLiteral("a"), 47.78, 48),
-                                                        timedWord(QStringLiteral("b"), 106.98, 107)});
-    const auto always = [](const QString&) { return true; };
-    const Frame frame = builder.build(LyricStyle::visual, 106.99, {2000, 1000}, always);
-    ASSERT_EQ(frame.rows.size(), 2);
-    const FrameRow& after = frame.rows[0];
-    const FrameRow& before = frame.rows[1];
-    EXPECT_EQ(after.iconSide, IconSide::after);
-    EXPECT_EQ(before.iconSide, IconSide::before);
-    EXPECT_GT(after.iconBox.left(), after.textOrigin.x());
-    EXPECT_LT(before.iconBox.right(), before.textOrigin.x());
+    const Frame frame = build(lyricsOf({timedWord("a", 47.78, 48), timedWord("b", 106.98, 107)}), LyricStyle::visual, 106.99,
+                              {2000, 1000}, always);
+    const FrameRow &after = frame.rows[0], &before = frame.rows[1];
+    EXPECT_EQ(std::make_tuple(after.iconSide, before.iconSide, before.visual, before.iconColor),
+              std::make_tuple(IconSide::after, IconSide::before, always({}), green));
+    EXPECT_TRUE(after.iconBox.left() > after.textOrigin.x() && before.iconBox.right() < before.textOrigin.x());
     EXPECT_NEAR(before.iconPointSize, 0.62 * before.pointSize, 1e-12);
-    EXPECT_EQ(before.iconColor, green);
-}
 
-TEST(Pictograms, AreAskedForOnlyInThePictogramStyles)
-{
-    const FrameBuilder builder;
     int asked = 0;
-    const auto counting = [&asked](const QString&) {
+    const auto onlyW4 = [&asked](const QString& word) -> std::optional<WordVisual> {
         ++asked;
-        return true;
+        return word == u"w4" ? std::optional(WordVisual::symbol(QStringLiteral("sun.max.fill"))) : std::nullopt;
     };
-    for (LyricStyle style : {LyricStyle::ship, LyricStyle::fisheye}) {
-        const Frame frame = builder.build(style, 15.5, {2000, 1000}, counting);
-        for (const FrameRow& row : frame.rows)
-            EXPECT_EQ(row.iconSide, IconSide::none);
-        EXPECT_FALSE(frame.watermark.has_value());
-    }
+    for (LyricStyle style : {LyricStyle::ship, LyricStyle::fisheye})
+        EXPECT_FALSE(build(evenLine(7), style, 14.5, {2000, 1000}, onlyW4).rows.last().visual);
     EXPECT_EQ(asked, 0);
-    const Frame fisheyeVisual = builder.build(LyricStyle::fisheyeVisual, 15.5, {2000, 1000}, counting);
+    EXPECT_FALSE(build(evenLine(7), LyricStyle::fisheyeVisual, 14.5, {2000, 1000}, onlyW4).watermark);
     EXPECT_EQ(asked, 3);
-    EXPECT_FALSE(fisheyeVisual.watermark.has_value());
+    const Watermark mark = build(evenLine(7), LyricStyle::visual, 14.5, {2000, 1000}, onlyW4).watermark.value_or(Watermark());
+    EXPECT_EQ(std::make_tuple(mark.start, mark.visual, mark.opacity, mark.symbolColor, mark.centre),
+              std::make_tuple(14.0, *onlyW4(QStringLiteral("w4")), 0.08, red, QPointF(1000, 0.5 * 559.9999999999999)));
+    EXPECT_NEAR(mark.pointSize, 0.55 * 0.5599999999999999 * 1000, 1e-9);
+    const Frame later = build(evenLine(7), LyricStyle::visual, 15.5, {2000, 1000}, onlyW4);
+    EXPECT_TRUE(!later.watermark && later.rows[later.rows.size() - 2].iconSide != IconSide::none);
 }
 
-TEST(Pictograms, TheWatermarkFollowsOnlyTheCurrentWord)
+// "hi" at 1.0 on 2000 × 1000: size 75 / 0.7 = 107.142857, the line box 100 s by 115 s with
+// s = 1.0714; the ship indent 2000 × 0.14 × 0.5409 = 151.452 inside a centred stack; visual centres,
+// then offsets by 2000 × 0.06 × (2 × 0.5409 − 1).
+TEST(FramePlacement, OneWordOnHandComputedCoordinates)
 {
-    const FrameBuilder builder;
-    const auto onlyW4 = [](const QString& word) { return word == QStringLiteral("w4"); };
-    const Frame withMark = builder.build(LyricStyle::visual, 14.5, {2000, 1000}, onlyW4);
-    ASSERT_TRUE(withMark.watermark.has_value());
-    EXPECT_EQ(withMark.watermark->start, 14.0);
-    EXPECT_NEAR(withMark.watermark->pointSize, 0.55 * 0.5599999999999999 * 1000, 1e-9);
-    EXPECT_EQ(withMark.watermark->opacity, 0.08);
-    EXPECT_EQ(withMark.watermark->symbolColor, red);
-    EXPECT_EQ(withMark.watermark->centre, QPointF(1000, 0.5 * 559.9999999999999));
-    // One word later the previous word keeps its icon but the watermark is gone.
-    const Frame withoutMark = builder.build(LyricStyle::visual, 15.5, {2000, 1000}, onlyW4);
-    EXPECT_FALSE(withoutMark.watermark.has_value());
-    EXPECT_EQ(withoutMark.rows[withoutMark.rows.size() - 2].text, QStringLiteral("w4"));
-    EXPECT_NE(withoutMark.rows[withoutMark.rows.size() - 2].iconSide, IconSide::none);
+    const TimedLyrics lyrics = lyricsOf({timedWord("hi", 1.0, 2.0)});
+    const FrameRow row = build(lyrics, LyricStyle::ship, 1.5).rows[0];
+    EXPECT_NEAR(row.pointSize, 107.14285714285717, 1e-9);
+    EXPECT_NEAR((row.box.topLeft() - QPointF(1022.1545714285714, 218.39285714285708)).manhattanLength(), 0, 1e-9);
+    EXPECT_NEAR((row.box.bottomRight() - QPointF(1129.2974285714286, 341.6071428571428)).manhattanLength(), 0, 1e-9);
+    EXPECT_EQ(row.textOrigin, row.box.topLeft());
+    EXPECT_NEAR(build(lyrics, LyricStyle::visual, 1.5).rows[0].box.left(), 956.2445714285715, 1e-9);
 }
 
-}  // namespace
-
-namespace {
-
-// The settings a frame is drawn with come out of AppSettings with the drawing scale's bounds and
-// the contrast colour worked out.
-TEST(FrameSettingsFrom, CopiesTheSettingsAsDrawingUsesThem)
+// Starts 10, 12, 13 hash to no chip: the rows overlap by 0.012 × H, share a leading edge and
+// centre on the band; a full stack with a chip on top (start 11) is zoomed out into the band whole.
+TEST(FramePlacement, ShipRowsOverlapShareAnEdgeAndAreZoomedIntoTheBand)
 {
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
-    JsonFileDefaultsStore store(folder.filePath(QStringLiteral("defaults.json")));
-    AppSettings settings(store);
-    settings.setStyle(LyricStyle::fisheyeVisual);
-    settings.setLyricFont(LyricFont::didot);
-    settings.setTextScale(9.0);
-    settings.setColor(Color{1, 1, 0, 1}, ColorSlot::highlight);  // yellow reads with black on it
-    settings.setColor(red, ColorSlot::text);
+    const Frame frame = build(lyricsOf({timedWord("ab", 10, 11), timedWord("abcd", 12, 13), timedWord("abc", 13, 14)}),
+                              LyricStyle::ship, 13.5);
+    double widest = 0;
+    for (const FrameRow& row : frame.rows)
+        widest = std::max(widest, row.offset + row.box.width());
+    for (qsizetype i = 0; i < 3; ++i)
+        EXPECT_NEAR(frame.rows[i].box.left() - frame.rows[i].offset, (2000 - widest) / 2, 1e-9);
+    EXPECT_NEAR(frame.rows[1].box.top(), frame.rows[0].box.bottom() - 12, 1e-9);
+    EXPECT_NEAR(frame.rows[2].box.top(), frame.rows[1].box.bottom() - 12, 1e-9);
+    EXPECT_NEAR(frame.rows[0].box.top() + frame.rows[2].box.bottom(), 559.9999999999999, 1e-9);
 
-    const FrameSettings values = FrameSettings::from(settings);
-    EXPECT_EQ(values.style, LyricStyle::fisheyeVisual);
-    EXPECT_EQ(values.font, LyricFont::didot);
-    EXPECT_EQ(values.textScale, 4.0);
-    EXPECT_EQ(values.highlightColor, (Color{1, 1, 0, 1}));
-    EXPECT_EQ(values.contrastColor, Color::black());
-    EXPECT_EQ(values.textColor, red);
-    EXPECT_EQ(values.secondaryColor, Color::white(0.7));
+    const Frame full = build(evenLine(7), LyricStyle::ship, 15.5);
+    EXPECT_TRUE(full.rows[0].chip && full.rows[0].pointSize < 107.14285714285714 && full.rows[0].pointSize > 0.95 * 107.14285714285714);
+    for (const FrameRow& row : full.rows)
+        EXPECT_NEAR(row.pointSize, full.rows[0].pointSize, 1e-9);
+    EXPECT_NEAR(std::min(full.rows[0].drawnBounds.top(), full.rows[4].drawnBounds.top()), 0.0, 1e-9);
+}
+
+struct BadInputCase {
+    const char* name;
+    QSizeF display;
+    QList<TimedWord> words;
+    double playhead, textScale = 1.0;
+    int font = 0;  // 0 fake, 1 missing, 2 broken
+};
+void PrintTo(const BadInputCase& c, std::ostream* out) { *out << c.name; }
+class BadInput : public ::testing::TestWithParam<std::tuple<BadInputCase, LyricStyle>> {};
+
+bool isFinite(const QRectF& r) { return std::isfinite(r.x() + r.y() + r.width() + r.height()); }
+
+// Whatever the input: nothing that is not a number, every row inside its band, and no word wider
+// than its stack allows.
+TEST_P(BadInput, StaysInsideTheBand)
+{
+    const auto& [input, style] = GetParam();
+    const FakeTextMeasurer fake;
+    OddFontMeasurer odd;
+    odd.broken = input.font == 2;
+    const TextMeasurer& measurer = input.font ? static_cast<const TextMeasurer&>(odd) : fake;
+    const Frame frame = build(lyricsOf(input.words), style, input.playhead, input.display, always, &measurer, input.textScale);
+    ASSERT_TRUE(isFinite(frame.band) && frame.rows.size() <= Frame::maxRows);
+    const double slack = 1e-9 * std::max(1.0, frame.band.width() + frame.band.height());
+    const double widthLimit = (styleTraits(style).isFisheye ? 0.42 * input.textScale : 0.62) * frame.band.width();
+    for (const FrameRow& row : frame.rows) {
+        ASSERT_TRUE(row.pointSize >= 0 && isFinite(row.box) && isFinite(row.drawnBounds) && std::isfinite(row.tilt + row.textOrigin.x()));
+        const QRectF& r = row.drawnBounds;
+        EXPECT_TRUE(r.left() >= -slack && r.top() >= -slack && r.right() <= frame.band.width() + slack
+                    && r.bottom() <= frame.band.height() + slack);
+        EXPECT_LE(usableWordMetrics(measurer, LyricFont::sfPro, row.text).advance * row.pointSize / 100, widthLimit + slack);
+    }
+}
+
+const QList<TimedWord> fiveWords = manyWords(5, QStringLiteral("word"));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BadInput,
+    ::testing::Combine(
+        ::testing::Values(BadInputCase{"zero_size_display", {0, 0}, fiveWords, 10.45}, BadInputCase{"one_point_display", {1, 1}, fiveWords, 10.45},
+                          BadInputCase{"zero_width_display", {0, 1080}, fiveWords, 10.45},
+                          BadInputCase{"negative_display", {-1920, -1080}, fiveWords, 10.45},
+                          BadInputCase{"display_not_a_number", {NAN, INFINITY}, fiveWords, 10.45},
+                          BadInputCase{"narrow_portrait_display", {200, 2000}, fiveWords, 10.45},
+                          BadInputCase{"word_of_300_characters", {1920, 1080}, manyWords(3, QString(300, u'm')), 10.25},
+                          BadInputCase{"line_of_50_words", {1920, 1080}, manyWords(50, QStringLiteral("la")), 14.95},
+                          BadInputCase{"largest_text_scale", {1920, 1080}, fiveWords, 10.45, 4.0},
+                          BadInputCase{"smallest_text_scale", {1920, 1080}, fiveWords, 10.45, 0.25},
+                          BadInputCase{"missing_font", {1920, 1080}, fiveWords, 10.45, 1.0, 1},
+                          BadInputCase{"broken_font_metrics", {1920, 1080}, fiveWords, 10.45, 1.0, 2},
+                          BadInputCase{"playhead_not_a_number", {1920, 1080}, fiveWords, NAN}),
+        ::testing::Values(LyricStyle::ship, LyricStyle::fisheye, LyricStyle::visual, LyricStyle::fisheyeVisual)),
+    [](const auto& info) { return std::get<0>(info.param).name + ("_" + rawValue(std::get<1>(info.param)).remove(u' ').toStdString()); });
+
+// Words at 10, 11, 12 (line 1, last ends 13) and 20, 21 (line 2, last ends 22): the band changes at
+// the next word, at the end of a linger (0.8 s), at the next line, or at a next line starting
+// during the linger.
+TEST(NextLineChange, IsTheFirstInstantTheShownWordsDiffer)
+{
+    const TimedLyrics lyrics = lyricsOf({timedWord("a", 10, 11, 1), timedWord("b", 11, 12, 1), timedWord("c", 12, 13, 1),
+                                         timedWord("d", 20, 21, 2), timedWord("e", 21, 22, 2)});
+    const std::pair<double, double> changes[] = {{0, 10}, {10, 11}, {11.5, 12}, {12.5, 13.8}, {13.8, 20}, {21.5, 22.8}};
+    for (const auto& [playhead, expected] : changes)
+        EXPECT_DOUBLE_EQ(nextLineChange(lyrics, playhead).value_or(-1), expected) << playhead;
+    EXPECT_FALSE(nextLineChange(lyrics, 22.8) || nextLineChange(lyrics, NAN));
+    EXPECT_DOUBLE_EQ(*nextLineChange(lyricsOf({timedWord("a", 10, 11, 1), timedWord("b", 11.3, 12, 2)}), 10.5), 11.3);
 }
 
 }  // namespace

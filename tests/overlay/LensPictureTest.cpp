@@ -14,30 +14,13 @@
 
 namespace {
 
-constexpr int bandWidth = 400;
-constexpr int bandHeight = 200;
-const QSizeF bandSize(bandWidth, bandHeight);
+const QSizeF bandSize(400, 200);
 
-// Each pixel says where it is: red is x, green is y, both in 0...255 across the picture; blue
-// marks the picture against the black behind it.
-QImage coordinatePattern(QSize size)
-{
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    for (int y = 0; y < size.height(); ++y) {
-        for (int x = 0; x < size.width(); ++x)
-            image.setPixel(x, y, qRgb(x * 255 / (size.width() - 1), y * 255 / (size.height() - 1), 255));
-    }
-    return image;
-}
-
-// One picture of the pattern, `rect` about the point `toBand` places, drawn through the lens.
+// One picture, `rect` about the point `toBand` places, drawn through the lens. Each pixel of it
+// says where it is: red is x, green is y, both 0...255 across; blue marks it against the black.
 class PictureItem : public QQuickItem {
 public:
-    PictureItem(QQuickItem* parent, QRectF rect, QTransform toBand, double gridStep)
-        : QQuickItem(parent)
-        , m_rect(rect)
-        , m_toBand(toBand)
-        , m_gridStep(gridStep)
+    PictureItem(QQuickItem* parent, QRectF rect, QTransform toBand) : QQuickItem(parent), m_rect(rect), m_toBand(toBand)
     {
         setFlag(ItemHasContents);
         setSize(bandSize);
@@ -48,94 +31,70 @@ protected:
     {
         if (old)
             return old;
-        const QSize pixels = m_rect.size().toSize();
-        auto* node = new LensPictureNode(*window(), coordinatePattern(pixels));
+        QImage image(m_rect.size().toSize(), QImage::Format_ARGB32_Premultiplied);
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                image.setPixel(x, y, qRgb(x * 255 / (image.width() - 1), y * 255 / (image.height() - 1), 255));
+        auto* node = new LensPictureNode(*window(), image);
         const QRectF lens = fisheye_lens::destinationBounds(bandSize, m_toBand.mapRect(m_rect));
-        node->setMesh(fisheye_lens::LensGrid(bandSize, lens, m_gridStep).meshFor(m_toBand, m_rect));
+        node->setMesh(fisheye_lens::LensGrid(bandSize, lens).meshFor(m_toBand, m_rect));
         return node;
     }
 
 private:
     QRectF m_rect;
     QTransform m_toBand;
-    double m_gridStep;
 };
 
-class LensPicture : public ::testing::Test {
-protected:
-    QImage render(QRectF rect, QTransform toBand, double gridStep = fisheye_lens::LensGrid::defaultStep)
-    {
-        QQuickWindow window;
-        window.setColor(Qt::black);
-        window.resize(bandWidth, bandHeight);
-        PictureItem item(window.contentItem(), rect, toBand, gridStep);
-        window.show();
-        if (!waitFor([&window] { return window.isExposed(); }))
-            return {};
-        return window.grabWindow().convertToFormat(QImage::Format_RGB32);
-    }
-
-    // The point of the picture the pixel shows, in the picture's pixels.
-    static QPointF decoded(QRgb pixel, QSizeF picture)
-    {
-        return {qRed(pixel) * (picture.width() - 1) / 255.0, qGreen(pixel) * (picture.height() - 1) / 255.0};
-    }
-};
-
-// The whole band as one picture: every pixel shows the point the mapping names.
-TEST_F(LensPicture, EveryPixelShowsThePointTheMappingNames)
-{
-    const QRectF whole(0, 0, bandWidth, bandHeight);
-    const QImage lensed = render(whole, QTransform());
-    ASSERT_EQ(lensed.size(), QSize(bandWidth, bandHeight));
-    int checked = 0;
-    for (int y = 5; y < bandHeight; y += 10) {
-        for (int x = 5; x < bandWidth; x += 10) {
-            const QPointF expected = fisheye_lens::sourcePoint(bandSize, QPointF(x + 0.5, y + 0.5));
-            const QPointF shown = decoded(lensed.pixel(x, y), bandSize);
-            // One pattern step (1.6 points at this size) plus a pixel for the sampling.
-            EXPECT_NEAR(shown.x(), expected.x() - 0.5, 2.7) << "at " << x << "," << y;
-            EXPECT_NEAR(shown.y(), expected.y() - 0.5, 2.7) << "at " << x << "," << y;
-            ++checked;
-        }
-    }
-    EXPECT_EQ(checked, 40 * 20);
-    // And the middle really is magnified: a step across it covers less of the pattern.
-    const double across = decoded(lensed.pixel(210, 100), bandSize).x() - decoded(lensed.pixel(190, 100), bandSize).x();
-    EXPECT_LT(across, 20 * 0.7);
-}
-
-// A small tilted picture: where the mapping names a point of it, that point shows; where it
-// names a point beside it, nothing does, not even the picture's edge drawn out.
-TEST_F(LensPicture, ATiltedPictureShowsOnlyWhereTheMappingReachesIt)
-{
-    const QRectF rect(-60, -40, 120, 80);
+// Within `tolerance` (a pattern step plus a pixel), at least `inside` sampled pixels show the picture
+// and `beside` show nothing, not even its edge drawn out.
+struct LensCase {
+    const char* name;
+    QRectF rect;
     QTransform toBand;
-    toBand.translate(230, 90);
-    toBand.rotate(-8);
-    const QImage lensed = render(rect, toBand);
-    ASSERT_EQ(lensed.size(), QSize(bandWidth, bandHeight));
-    const QTransform toPicture = toBand.inverted();
-    int inside = 0;
-    int beside = 0;
-    for (int y = 1; y < bandHeight; y += 3) {
-        for (int x = 1; x < bandWidth; x += 3) {
-            const QPointF local = toPicture.map(fisheye_lens::sourcePoint(bandSize, QPointF(x + 0.5, y + 0.5)));
+    double tolerance;
+    int inside, beside;
+};
+class LensPicture : public ::testing::TestWithParam<LensCase> {};
+
+TEST_P(LensPicture, EveryPixelShowsThePointTheMappingNames)
+{
+    const LensCase& c = GetParam();
+    QQuickWindow window;
+    window.setColor(Qt::black);
+    window.resize(bandSize.toSize());
+    PictureItem item(window.contentItem(), c.rect, c.toBand);
+    window.show();
+    ASSERT_TRUE(waitFor([&window] { return window.isExposed(); }));
+    const QImage lensed = window.grabWindow().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(lensed.size(), bandSize.toSize());
+    int inside = 0, beside = 0;
+    for (int y = 1; y < lensed.height(); y += 3) {
+        for (int x = 1; x < lensed.width(); x += 3) {
+            const QPointF local = c.toBand.inverted().map(fisheye_lens::sourcePoint(bandSize, QPointF(x + 0.5, y + 0.5)));
             const QRgb pixel = lensed.pixel(x, y);
-            if (rect.adjusted(2, 2, -2, -2).contains(local)) {
+            if (c.rect.adjusted(2, 2, -2, -2).contains(local)) {
                 ++inside;
                 ASSERT_GT(qBlue(pixel), 200) << "picture missing at " << x << "," << y;
-                const QPointF shown = decoded(pixel, rect.size());
-                EXPECT_NEAR(shown.x(), local.x() - rect.left() - 0.5, 2.0) << "at " << x << "," << y;
-                EXPECT_NEAR(shown.y(), local.y() - rect.top() - 0.5, 2.0) << "at " << x << "," << y;
-            } else if (!rect.adjusted(-2, -2, 2, 2).contains(local)) {
+                EXPECT_NEAR(qRed(pixel) * (c.rect.width() - 1) / 255.0, local.x() - c.rect.left() - 0.5, c.tolerance) << x << "," << y;
+                EXPECT_NEAR(qGreen(pixel) * (c.rect.height() - 1) / 255.0, local.y() - c.rect.top() - 0.5, c.tolerance) << x << "," << y;
+            } else if (!c.rect.adjusted(-2, -2, 2, 2).contains(local)) {
                 ++beside;
                 ASSERT_EQ(pixel & 0xffffff, 0u) << "drawn beside the picture at " << x << "," << y;
             }
         }
     }
-    EXPECT_GT(inside, 500);
-    EXPECT_GT(beside, 5000);
+    EXPECT_TRUE(inside >= c.inside && beside >= c.beside) << inside << " " << beside;
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Pictures, LensPicture,
+    ::testing::Values(LensCase{"the_whole_band", QRectF(QPointF(0, 0), bandSize), QTransform(), 2.7, 8000, 0},
+                      LensCase{"a_small_tilted_picture", QRectF(-60, -40, 120, 80), QTransform().translate(230, 90).rotate(-8), 2.0,
+                               500, 5000},
+                      LensCase{"a_shrunk_word_near_the_rim", QRectF(-100, -30, 200, 60), QTransform().translate(320, 150).rotate(3).scale(0.6, 0.6),
+                               2.0 / 0.6, 150, 5000},
+                      LensCase{"partly_beyond_the_band", QRectF(-150, -50, 300, 100), QTransform().translate(200, 10), 2.0, 300, 3000}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

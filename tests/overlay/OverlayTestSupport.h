@@ -12,43 +12,31 @@
 // of any text lies 3 in from each side, from 5 below the baseline to 72 above it.
 class FakeTextMeasurer : public TextMeasurer {
 public:
-    FontMetrics metrics{70, 90, 25};
     QHash<QString, double> advanceOverrides;  // a text that measures differently
-
-    FontMetrics fontMetrics(LyricFont) const override { return metrics; }
+    FontMetrics fontMetrics(LyricFont) const override { return {70, 90, 25}; }
     WordMetrics wordMetrics(LyricFont, const QString& text) const override
     {
         const double advance = advanceOverrides.value(text, 50.0 * static_cast<double>(text.size()));
-        if (advance <= 0)
-            return {advance, {}};
-        return {advance, InkBounds{3, -5, advance - 3, 72}};
+        return advance <= 0 ? WordMetrics{advance, {}} : WordMetrics{advance, InkBounds{3, -5, advance - 3, 72}};
     }
 };
 
-// A font that is not there at all: nothing has any extent.
-class MissingFontMeasurer : public TextMeasurer {
+// A font that is not there (nothing has any extent), or a broken one answering with NaN and infinities.
+class OddFontMeasurer : public TextMeasurer {
 public:
-    FontMetrics fontMetrics(LyricFont) const override { return {}; }
-    WordMetrics wordMetrics(LyricFont, const QString&) const override { return {}; }
+    bool broken = false;
+    FontMetrics fontMetrics(LyricFont) const override { return broken ? FontMetrics{NAN, INFINITY, -1} : FontMetrics{}; }
+    WordMetrics wordMetrics(LyricFont, const QString&) const override { return broken ? WordMetrics{NAN, {NAN, 0, INFINITY, NAN}} : WordMetrics{}; }
 };
 
-// A broken font backend that answers with not-a-number and infinities.
-class BrokenFontMeasurer : public TextMeasurer {
-public:
-    FontMetrics fontMetrics(LyricFont) const override { return {NAN, INFINITY, -1}; }
-    WordMetrics wordMetrics(LyricFont, const QString&) const override { return {NAN, {NAN, 0, INFINITY, NAN}}; }
-};
+inline TimedWord timedWord(const QString& text, double start, double end, std::int64_t line = 0) { return {text, start, end, line}; }
+inline TimedLyrics lyricsOf(const QList<TimedWord>& words) { return TimedLyrics(LyricTier::wordLevel, words); }
 
-inline TimedWord timedWord(const QString& text, double start, double end, std::int64_t line = 0)
-{
-    return TimedWord{text, start, end, line};
-}
-
-// One line of `count` one-second words "w0", "w1", ... starting at `first`.
-inline TimedLyrics evenLine(int count, double first = 10.0, std::int64_t line = 3)
+// One line (number 3) of `count` one-second words "w0", "w1", ... from 10 s.
+inline TimedLyrics evenLine(int count)
 {
     QList<TimedWord> words;
     for (int i = 0; i < count; ++i)
-        words.append(timedWord(QStringLiteral("w%1").arg(i), first + i, first + i + 1, line));
-    return TimedLyrics(LyricTier::wordLevel, words);
+        words.append(timedWord(QStringLiteral("w%1").arg(i), 10.0 + i, 11.0 + i, 3));
+    return lyricsOf(words);
 }

@@ -1,134 +1,148 @@
 #include "overlay/AlphaBlur.h"
-#include "overlay/WordSprite.h"
+#include "overlay/IconSprite.h"
+#include "overlay/QtTextMeasurer.h"
+
+#include "OverlayTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <QColor>
 
+#include <array>
 #include <numeric>
 
 namespace {
 
-qint64 alphaSum(const QImage& image)
+class RealFont : public ::testing::TestWithParam<LyricFont> {
+protected:
+    QtTextMeasurer measurer;
+};
+
+// Every installed lyric font: caps reach the cap height, descenders go below the baseline but stay
+// in the line box, and widths add up.
+TEST_P(RealFont, ReportsPlausibleMetrics)
 {
-    qint64 sum = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x)
-            sum += image.pixelColor(x, y).alpha();
-    }
-    return sum;
+    const FontMetrics font = measurer.fontMetrics(GetParam());
+    EXPECT_TRUE(font.capHeight > 40 && font.capHeight < font.ascent);
+    const InkBounds h = measurer.wordMetrics(GetParam(), QStringLiteral("H")).ink;
+    EXPECT_NEAR(h.top, font.capHeight, 0.05 * font.capHeight);
+    EXPECT_NEAR(h.bottom, 0, 1.0);
+    const WordMetrics word = measurer.wordMetrics(GetParam(), QStringLiteral("Jigsaw"));
+    EXPECT_TRUE(word.ink.width() > 0.5 * word.advance && word.ink.top <= font.ascent);
+    EXPECT_TRUE(word.ink.bottom < 0 && word.ink.bottom >= -font.descent);
+    const double one = measurer.wordMetrics(GetParam(), QStringLiteral("n")).advance;
+    EXPECT_NEAR(measurer.wordMetrics(GetParam(), QStringLiteral("nnn")).advance, 3 * one, 0.06 * one);
 }
 
-QImage alphaSquare(int size, int inset)
+INSTANTIATE_TEST_SUITE_P(Families, RealFont,
+                         ::testing::Values(LyricFont::sfPro, LyricFont::sfRounded, LyricFont::newYork, LyricFont::helveticaNeue,
+                                           LyricFont::avenirNext, LyricFont::futura, LyricFont::didot),
+                         [](const auto& info) { return rawValue(info.param).remove(u' ').toStdString(); });
+
+TEST(AlphaBlur, SpreadsInkWithoutLosingAnyAndLeavesWhatItCannotBlur)
 {
-    QImage image(size, size, QImage::Format_Alpha8);
+    QImage image(120, 120, QImage::Format_Alpha8);
     image.fill(0);
-    for (int y = inset; y < size - inset; ++y) {
-        for (int x = inset; x < size - inset; ++x)
-            image.bits()[y * image.bytesPerLine() + x] = 255;
-    }
-    return image;
-}
-
-TEST(AlphaBlur, SpreadsInkWithoutLosingOrMakingAnyWhileTheEdgesAreFarAway)
-{
-    QImage image = alphaSquare(120, 50);
-    const qint64 before = alphaSum(image);
+    for (int y = 50; y < 70; ++y)
+        std::fill_n(image.bits() + y * image.bytesPerLine() + 50, 20, 255);
+    const QImage sharp = image.copy();
+    const auto sum = [](const QImage& i) { return std::accumulate(i.constBits(), i.constBits() + i.sizeInBytes(), qint64(0)); };
     blurAlpha(image, 4);
-    EXPECT_NEAR(static_cast<double>(alphaSum(image)), static_cast<double>(before), 0.01 * static_cast<double>(before));
-    EXPECT_GT(image.pixelColor(45, 60).alpha(), 0);    // beyond the square now
-    EXPECT_LT(image.pixelColor(60, 60).alpha(), 255);  // and the middle of a 20-wide square is softer
-    EXPECT_EQ(image.pixelColor(5, 5).alpha(), 0);      // but not four deviations away
-}
-
-TEST(AlphaBlur, LeavesImagesItCannotBlurAlone)
-{
-    QImage sharp = alphaSquare(40, 10);
+    EXPECT_NEAR(double(sum(image)), double(sum(sharp)), 0.01 * double(sum(sharp)));
+    EXPECT_TRUE(image.pixelColor(45, 60).alpha() > 0 && image.pixelColor(60, 60).alpha() < 255 && image.pixelColor(5, 5).alpha() == 0);
     QImage copy = sharp.copy();
     blurAlpha(copy, 0);
     EXPECT_EQ(copy, sharp);
     QImage colour(40, 40, QImage::Format_ARGB32_Premultiplied);
     colour.fill(Qt::red);
-    QImage colourCopy = colour.copy();
-    blurAlpha(colourCopy, 5);
-    EXPECT_EQ(colourCopy, colour);
-    QImage empty;
-    blurAlpha(empty, 5);  // no crash
+    const QImage colourBefore = colour.copy();
+    blurAlpha(colour, 5);
+    EXPECT_EQ(colour, colourBefore);
 }
 
-SpriteLook lookOf(const QString& text, double pointSize)
+SpriteLook lookOf(const QString& text, double size)
 {
-    SpriteLook look;
-    look.text = text;
-    look.pointSize = pointSize;
-    look.boxSize = QSizeF(pointSize * 0.6 * static_cast<double>(text.size()), pointSize * 1.2);
-    look.baseline = pointSize;
-    look.textColor = Color{1, 1, 1, 1};
-    look.shadow = WordShadow{16, 4, 0.55};
-    return look;
+    return {text, size, QSizeF(size * 0.6 * double(text.size()), size * 1.2), {}, size, Color{1, 1, 1, 1}, false, {}, {}, {},
+            LyricFont::sfPro, WordShadow{16, 4, 0.55}, 1};
 }
 
-TEST(WordSprite, HoldsTheInkAndItsShadowAndNothingElse)
+TEST(WordSprite, HoldsTheInkAndItsShadowCropped)
 {
     const SpriteLook look = lookOf(QStringLiteral("silver"), 80);
     const WordSprite sprite = paintWordSprite(look);
-    ASSERT_FALSE(sprite.image.isNull());
-    const QRectF box(-0.5 * look.boxSize.width(), -0.5 * look.boxSize.height(), look.boxSize.width(),
-                     look.boxSize.height());
-    // Within the box and the shadow's reach (three deviations of the blur plus its offset)...
-    EXPECT_TRUE(box.adjusted(-28, -28, 28, 28).contains(sprite.rect));
-    // ...and reaching below the text's baseline by the shadow, which falls 4 points down.
-    EXPECT_GT(sprite.rect.bottom(), box.top() + look.baseline + 4);
+    const QRectF box(QPointF(-0.5 * look.boxSize.width(), -0.5 * look.boxSize.height()), look.boxSize);
+    EXPECT_TRUE(box.adjusted(-28, -28, 28, 28).contains(sprite.rect));  // three deviations and the offset
+    EXPECT_GT(sprite.rect.bottom(), box.top() + look.baseline + 4);     // the shadow falls 4 down
     EXPECT_EQ(sprite.image.size(), sprite.rect.size().toSize());
-    // Cropped: every edge of the picture shows something.
-    const QImage& image = sprite.image;
-    const auto rowShows = [&image](int y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (qAlpha(image.pixel(x, y)) > 1)
-                return true;
-        }
-        return false;
-    };
-    EXPECT_TRUE(rowShows(0));
-    EXPECT_TRUE(rowShows(image.height() - 1));
+    for (const int y : {0, sprite.image.height() - 1}) {  // cropped: its edges show something
+        int shows = 0;
+        for (int x = 0; x < sprite.image.width(); ++x)
+            shows += qAlpha(sprite.image.pixel(x, y)) > 1;
+        EXPECT_GT(shows, 0) << "row " << y;
+    }
 }
 
 TEST(WordSprite, DrawsTheChipBlockAndTheGlyphBoxInTheirColours)
 {
-    SpriteLook chip = lookOf(QStringLiteral("mm"), 60);
+    SpriteLook chip = lookOf(QStringLiteral("mm"), 60), current = chip;
     chip.chip = true;
     chip.chipColor = Color{0, 0, 1, 1};
-    chip.textColor = Color{1, 1, 1, 1};
     const WordSprite chipSprite = paintWordSprite(chip);
-    // A corner of the box: block, no text.
-    const QPoint corner = (QPointF(2, 2) - chipSprite.rect.topLeft() - QPointF(0.5 * chip.boxSize.width(), 0.5 * chip.boxSize.height())).toPoint();
-    EXPECT_EQ(chipSprite.image.pixelColor(corner), QColor(Qt::blue));
-
-    SpriteLook current = lookOf(QStringLiteral("mm"), 60);
+    const QPointF halfBox(0.5 * chip.boxSize.width(), 0.5 * chip.boxSize.height());
+    EXPECT_EQ(chipSprite.image.pixelColor((QPointF(2, 2) - chipSprite.rect.topLeft() - halfBox).toPoint()), QColor(Qt::blue));
     current.glyphBox = QRectF(10, 10, 20, 20);
     current.glyphBoxColor = Color{0, 1, 0, 1};
-    current.textColor = Color{0, 0, 0, 0};  // text invisible: only the box shows
+    current.textColor = Color{0, 0, 0, 0};
     const WordSprite boxSprite = paintWordSprite(current);
-    const QPointF boxCentre = QPointF(20, 20) - QPointF(0.5 * current.boxSize.width(), 0.5 * current.boxSize.height());
-    EXPECT_EQ(boxSprite.image.pixelColor((boxCentre - boxSprite.rect.topLeft()).toPoint()), QColor(Qt::green));
+    EXPECT_EQ(boxSprite.image.pixelColor((QPointF(20, 20) - halfBox - boxSprite.rect.topLeft()).toPoint()), QColor(Qt::green));
 }
 
-TEST(WordSprite, AnAbsurdWordIsPaintedAtABoundedSize)
+TEST(WordSprite, AbsurdSizesArePaintedBoundedOrNotAtAll)
 {
     const WordSprite sprite = paintWordSprite(lookOf(QString(300, u'W'), 400));
-    ASSERT_FALSE(sprite.image.isNull());
     EXPECT_LE(std::max(sprite.image.width(), sprite.image.height()), 4096);
     EXPECT_GT(sprite.rect.width(), 4096);  // still covers the whole word when drawn
+    SpriteLook nan = lookOf(QStringLiteral("a"), 40), huge = nan;
+    nan.boxSize = QSizeF(NAN, 10);
+    huge.boxSize = QSizeF(1e300, 1e300);
+    EXPECT_TRUE(paintWordSprite(nan).image.isNull() && paintWordSprite(huge).image.isNull());
 }
 
-TEST(WordSprite, ABoxWithNoAreaOrNotANumberPaintsNothing)
+// A symbol is drawn solid in its tint, filling most of its square; an emoji keeps its own colours;
+// a symbol the set cannot draw, or a size that is none or not a number, draws nothing.
+TEST(IconSprite, ASymbolIsTintedAnEmojiKeepsItsColoursAndNonsenseDrawsNothing)
 {
-    SpriteLook empty = lookOf(QStringLiteral("a"), 40);
-    empty.boxSize = QSizeF(NAN, 10);
-    EXPECT_TRUE(paintWordSprite(empty).image.isNull());
-    SpriteLook huge = lookOf(QStringLiteral("a"), 40);
-    huge.boxSize = QSizeF(1e300, 1e300);
-    EXPECT_TRUE(paintWordSprite(huge).image.isNull());
+    const auto coverage = [](const IconLook& look) {  // pixels shown, of the tint, clearly colourful
+        const QImage image = paintIconSprite(look).image;
+        std::array<int, 3> counts{0, 0, 0};
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor p = QColor::fromRgba(image.pixel(x, y));
+                const int off = std::max({std::abs(p.red() - 255), std::abs(p.green() - 128), std::abs(p.blue())});
+                counts[0] += p.alpha() >= 250;
+                counts[1] += p.alpha() >= 250 && off < 8;
+                counts[2] += p.alpha() >= 250 && p.hslSaturation() > 100 && p.lightness() > 40;
+            }
+        return counts;
+    };
+    IconLook look{WordVisual::symbol(QStringLiteral("heart.fill")), 64, Color{1, 0.5, 0, 1}, WordShadow{}, 1};
+    const auto heart = coverage(look);
+    EXPECT_TRUE(heart[0] > 64 * 64 / 4 && heart[1] > heart[0] * 9 / 10) << heart[0] << " " << heart[1];
+    const QRectF rect = paintIconSprite(look).rect;
+    EXPECT_TRUE(QRectF(-32, -32, 64, 64).contains(rect) && rect.width() > 48);
+    look.visual = WordVisual::emoji(QStringLiteral("\U0001F525"));  // fire
+    const auto fire = coverage(look);
+    EXPECT_TRUE(fire[2] > 200 && fire[1] < fire[0] / 2) << fire[2] << " " << fire[1];
+    const std::pair<QString, double> nothing[] = {{QStringLiteral("no.such.symbol"), 64}, {QStringLiteral("heart.fill"), 0},
+                                                 {QStringLiteral("heart.fill"), NAN}};
+    for (const auto& [name, size] : nothing) {
+        look.visual = WordVisual::symbol(name);
+        look.pointSize = size;
+        EXPECT_TRUE(paintIconSprite(look).image.isNull()) << size;
+    }
+    look.pointSize = 1e6;
+    const QImage huge = paintIconSprite(look).image;
+    EXPECT_TRUE(!huge.isNull() && huge.width() <= 2048);
 }
 
 }  // namespace
