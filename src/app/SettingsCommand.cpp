@@ -1,6 +1,6 @@
 #include "app/SettingsCommand.h"
 
-#include "app/AppOptions.h"
+#include "app/cli/AppOptions.h"
 #include "foundation/DiagLog.h"
 #include "settings/AppSettings.h"
 #include "settings/JsonFileDefaultsStore.h"

@@ -1,4 +1,4 @@
-#include "app/VisualCommand.h"
+#include "app/cli/VisualCommand.h"
 
 #include "visuals/WordForms.h"
 
