@@ -1,4 +1,5 @@
-// `zuvik lyrics` and a still of a track, run as the built executable against a loopback service.
+// `zuvik lyrics`, `zuvik visual` and a still of a track, run as the built executable against a
+// loopback lyrics service, with the cache, log and data folders the test's own.
 #include "../TerminalRun.h"
 #include "LoopbackHttpServer.h"
 
@@ -142,33 +143,39 @@ TEST_F(LyricsCommand, KeptFilesThatAreLinksOrFifosAreNotWrittenThroughOrWaitedOn
     EXPECT_TRUE(QFileInfo(cached).isFile());
 }
 
-struct RefusedCase {
-    const char* name;
-    QStringList arguments;
-    int status;
-};
-
-class LyricsCommandRefusal : public LyricsCommand, public ::testing::WithParamInterface<RefusedCase> {};
-
-TEST_P(LyricsCommandRefusal, SaysWhyAndLooksNothingUp)
+TEST_F(LyricsCommand, VisualExplainsEachWordInOrderAndWritesNoMemo)
 {
-    const Outcome run = zuvik(QStringList{"lyrics"} + GetParam().arguments);
-    EXPECT_EQ(run.status, GetParam().status) << run.err.toStdString();
-    EXPECT_TRUE(run.out.isEmpty());
-    EXPECT_TRUE(run.err.startsWith("zuvik lyrics: ")) << run.err.toStdString();
-    EXPECT_TRUE(server.requests().isEmpty());
+    const Outcome run = zuvik({"visual", "love", "the", "automobile"});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "love → symbol heart.fill (table: love)\nthe → none (stop word)\n"
+                       "automobile → symbol car.fill (nearest neighbour: car, distance 0.27)\n");
+    const QString memo = path(QStringLiteral("cache/Orvane/WordVisuals/v3.json"));
+    EXPECT_FALSE(QFile::exists(memo)) << "explaining a word is not resolving it for the overlay";
+    EXPECT_EQ(zuvik({"visual"}).status, 2);
+    // The memo the overlay draws from wins; a FIFO in its place is passed over at once.
+    QFile file(memo);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(R"({"love": "e:🌧", "rain": "s:cloud.rain.fill"})") > 0);
+    file.close();
+    EXPECT_EQ(zuvik({"visual", "love"}).out, "love → emoji 🌧 (memo; afresh it would be symbol heart.fill by table: love)\n");
+    ASSERT_TRUE(QFile::remove(memo) && ::mkfifo(QFile::encodeName(memo).constData(), 0644) == 0);
+    EXPECT_EQ(zuvik({"visual", "love"}).out, "love → symbol heart.fill (table: love)\n");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    CommandLines, LyricsCommandRefusal,
-    ::testing::Values(RefusedCase{"RejectWithoutARunningCopy", {"--reject"}, 1}, RefusedCase{"Nothing", {}, 2},
-                      RefusedCase{"TitleWithoutValue", {"--artist", "A", "--title"}, 2},
-                      RefusedCase{"DurationZero", {"--artist", "A", "--title", "T", "--duration", "0"}, 2},
-                      RefusedCase{"DurationBeyondADay", {"--artist", "A", "--title", "T", "--duration", "86401"}, 2},
-                      RefusedCase{"StrayArgument", {"--artist", "A", "--title", "T", "extra"}, 2},
-                      RefusedCase{"RejectWithATrack", {"--reject", "--artist", "A", "--title", "T"}, 2},
-                      RefusedCase{"RejectWithCandidates", {"--reject", "--candidates"}, 2},
-                      RefusedCase{"CandidatesAsJson", {"--artist", "A", "--title", "T", "--candidates", "--json"}, 2}),
-    [](const auto& info) { return std::string(info.param.name); });
+TEST_F(LyricsCommand, RefusalsSayWhyAndLookNothingUp)
+{
+    const std::pair<QStringList, int> lines[] = {
+        {{"--reject"}, 1},  // without a running copy
+        {{}, 2}, {{"--artist", "A", "--title"}, 2}, {{"--artist", "A", "--title", "T", "--duration", "0"}, 2},
+        {{"--artist", "A", "--title", "T", "--duration", "86401"}, 2}, {{"--artist", "A", "--title", "T", "extra"}, 2},
+        {{"--reject", "--artist", "A", "--title", "T"}, 2}, {{"--reject", "--candidates"}, 2},
+        {{"--artist", "A", "--title", "T", "--candidates", "--json"}, 2}};
+    for (const auto& [arguments, status] : lines) {
+        const Outcome run = zuvik(QStringList{"lyrics"} + arguments);
+        EXPECT_EQ(run.status, status) << arguments.join(u' ').toStdString();
+        EXPECT_TRUE(run.out.isEmpty());
+        EXPECT_TRUE(run.err.startsWith("zuvik lyrics: ")) << run.err.toStdString();
+    }
+    EXPECT_TRUE(server.requests().isEmpty());
+}
 
 }  // namespace
