@@ -26,8 +26,8 @@ class PlayerQuery;
 class WordVisualResolver;
 
 // The running application: the status menu, the overlays and what feeds them, the lock state and
-// the screen-awake assertion, put together once over the shared services. The engine (and with it the player polling)
-// starts when the first overlay needs it.
+// the screen-awake assertion, put together once over the shared services. The engine (and with
+// it the player polling) starts when the first overlay needs it.
 class AppRuntime : public QObject {
     Q_OBJECT
 public:
