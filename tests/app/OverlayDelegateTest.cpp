@@ -66,10 +66,11 @@ protected:
                          }};
 };
 
-TEST_F(Overlays, OneOverlayPerEnabledDisplayMadeOnlyOnceOneIsEnabled)
+TEST_F(Overlays, OneOverlayPerEnabledDisplayShownWhenAskedAndAlwaysOverTheLockScreen)
 {
     ASSERT_TRUE(splitIntoTwoMonitors());
     settings.setDisabledDisplays({idOf(left), idOf(right)});
+    settings.setShowWhenUnlocked(false);
     LogLines log;
     launch();
     EXPECT_TRUE(delegate.overlayDisplays().isEmpty());
@@ -79,11 +80,17 @@ TEST_F(Overlays, OneOverlayPerEnabledDisplayMadeOnlyOnceOneIsEnabled)
     EXPECT_EQ(feedsMade, 1);
     EXPECT_EQ(created(log), QStringList{QStringLiteral("overlay created for display %1 (LEFT)").arg(idOf(left))});
     // The window covers the band's reach on its own monitor, never the other one.
-    const QRect geometry = delegate.overlayFor(idOf(left))->geometry();
-    EXPECT_TRUE(QRect(0, 0, 960, 1080).contains(geometry));
-    EXPECT_LT(geometry.top(), int(0.28 * 1080));
-    EXPECT_GT(geometry.bottom(), int(0.84 * 1080));
-    EXPECT_TRUE(waitFor([this] { return isShown(idOf(left)); }));
+    TopmostWindow* window = delegate.overlayFor(idOf(left));
+    EXPECT_TRUE(QRect(0, 0, 960, 1080).contains(window->geometry()));
+    EXPECT_LT(window->geometry().top(), int(0.28 * 1080));
+    EXPECT_GT(window->geometry().bottom(), int(0.84 * 1080));
+    EXPECT_FALSE(window->isVisible());  // made, then put away at once
+    services.setScreenSaverActive(true, true);
+    EXPECT_TRUE(waitFor([&] { return isShown(idOf(left)); }));
+    services.setScreenSaverActive(false, true);
+    EXPECT_TRUE(waitFor([&] { return !window->isVisible(); }));
+    settings.setShowWhenUnlocked(true);  // takes effect at once
+    EXPECT_TRUE(waitFor([&] { return isShown(idOf(left)); }));
 }
 
 TEST_F(Overlays, UnpluggingRemovesTheOverlayAndPluggingBackMakesAFreshOne)
@@ -111,20 +118,6 @@ TEST_F(Overlays, ADisplayThatChangesResolutionKeepsItsWindowWhichFollowsIt)
     ASSERT_TRUE(waitFor([before] { return before->geometry().bottom() < 720 && before->geometry().width() == 1280; }));
     EXPECT_EQ(delegate.overlayFor(idOf(QStringLiteral("screen"))), before);
     EXPECT_TRUE(created(log).isEmpty());
-}
-
-TEST_F(Overlays, HiddenOnTheDesktopWhenAskedButAlwaysShownOverTheLockScreen)
-{
-    settings.setShowWhenUnlocked(false);
-    const quint32 id = idOf(QStringLiteral("screen"));
-    ASSERT_NE(launch().overlayFor(id), nullptr);  // made, then put away at once
-    EXPECT_FALSE(delegate.overlayFor(id)->isVisible());
-    services.setScreenSaverActive(true, true);
-    EXPECT_TRUE(waitFor([&] { return isShown(id); }));
-    services.setScreenSaverActive(false, true);
-    EXPECT_TRUE(waitFor([&] { return !delegate.overlayFor(id)->isVisible(); }));
-    settings.setShowWhenUnlocked(true);  // takes effect at once
-    EXPECT_TRUE(waitFor([&] { return isShown(id); }));
 }
 
 // A plain window that counts the clicks it gets.
