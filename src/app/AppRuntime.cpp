@@ -1,5 +1,6 @@
 #include "app/AppRuntime.h"
 
+#include "app/AppServices.h"
 #include "app/DemoTrack.h"
 #include "foundation/DiagLog.h"
 #include "app/EngineFrameFeed.h"
@@ -50,13 +51,14 @@ TimingAnswer answerTiming(TrackTiming& timing, const TimingRequest& request)
 
 }  // namespace
 
-AppRuntime::AppRuntime(const AppOptions& options, QObject* parent)
+AppRuntime::AppRuntime(const AppOptions& options, AppServices& services, QObject* parent)
     : QObject(parent)
     , m_options(options)
-    , m_settings(AppSettings::shared())
+    , m_services(services)
+    , m_settings(services.settings())
     , m_screenAwake(m_inhibitor, [this] { return m_settings.keepScreenAwake(); })
     , m_delegate(m_settings, m_space, m_lockState, [this]() -> FrameFeed& { return feed(); })
-    , m_statusMenu(m_settings, updateFeed())
+    , m_statusMenu(m_settings, services.players(), updateFeed())
     , m_offsets(TrackOffsets::userFile())
     , m_timing(m_offsets)
     , m_timingRequests([this](const TimingRequest& request) { return answerTiming(m_timing, request); })
@@ -65,9 +67,10 @@ AppRuntime::AppRuntime(const AppOptions& options, QObject* parent)
     m_lyricFiles.setMaxThreadCount(1);
     connect(&m_settings, &AppSettings::screenAwakeUpdateRequested, &m_screenAwake, &ScreenAwake::update);
     // The player query reads the preferences on its own thread, from the roster.
-    PlayerRoster::shared().setPreferences(m_settings.playerPreferences());
+    PlayerRoster& players = m_services.players();
+    players.setPreferences(m_settings.playerPreferences());
     connect(&m_settings, &AppSettings::playerPreferencesChanged, this,
-            [](const PlayerPreferences& preferences) { PlayerRoster::shared().setPreferences(preferences); });
+            [&players](const PlayerPreferences& preferences) { players.setPreferences(preferences); });
     connect(&m_statusMenu, &StatusMenu::quitRequested, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     connect(&m_menuRequests, &MenuRequestService::popupRequested, &m_statusMenu, [this] {
         DiagLog::log(QStringLiteral("status menu: opened for zuvik --menu"));
@@ -111,7 +114,7 @@ FrameFeed& AppRuntime::feed()
 {
     if (!m_feed) {
         LyricEngine& engine = startEngine();
-        m_wordVisuals = std::make_unique<WordVisualResolver>(WordVisualResolver::defaultSources(), KeywordLookup::shared());
+        m_wordVisuals = std::make_unique<WordVisualResolver>(m_services.wordVisualSources(), m_services.keywords());
         connect(&engine, &LyricEngine::lyricsFound, m_wordVisuals.get(), &WordVisualResolver::prefetch);
         m_feed = std::make_unique<EngineFrameFeed>(engine, m_settings);
         m_feed->overrideStyle(m_options.style);
@@ -132,25 +135,25 @@ LyricEngine& AppRuntime::startEngine()
                 return new ReadyLyrics(isDemo ? std::optional(demo_track::lyrics()) : std::nullopt, this);
             });
     } else {
-        m_query = std::make_unique<PlayerQuery>([] { return makePlayerSource(PlayerRoster::shared()); });
+        m_query = std::make_unique<PlayerQuery>([&players = m_services.players()] { return makePlayerSource(players); });
         m_engine = std::make_unique<LyricEngine>(
             [this](NowPlayingMonitor::Completion done) { m_query->run(std::move(done)); },
             [this](const NowPlayingTrack& track) -> PendingLyrics* {
                 // The user's own files come first; without one the service lookup runs as before.
                 return new LocalFirstLyrics(
                     track, local_lyrics::userFolder(), m_lyricFiles,
-                    [track]() -> PendingLyrics* { return LyricsProvider::shared().lookup(track); }, this);
+                    [this, track]() -> PendingLyrics* { return m_services.lyrics().lookup(track); }, this);
             });
         // A seek in the player shows at the next frame, not at the next poll.
         m_query->setSeekListener(m_engine->nowPlaying().seekReporter());
         // The demo has no cover; a real track's colours may follow its artwork.
-        ArtworkColorSync& artworkSync = *new ArtworkColorSync(m_settings, [] { return makeArtworkSource(PlayerRoster::shared()); }, {}, this);
+        ArtworkColorSync& artworkSync = *new ArtworkColorSync(m_settings, [&players = m_services.players()] { return makeArtworkSource(players); }, {}, this);
         connect(m_engine.get(), &LyricEngine::trackDelivered, &artworkSync, &ArtworkColorSync::trackChanged);
         connect(&m_settings, &AppSettings::artworkRefreshRequested, &artworkSync, &ArtworkColorSync::refresh);
     }
     m_rejection = std::make_unique<LyricsRejection>(
-        *m_engine, [](const NowPlayingTrack& track, const LyricsOrigin& origin, const TimedLyrics& wrong) -> PendingLyrics* {
-            return LyricsProvider::shared().retry(track, origin, wrong);
+        *m_engine, [this](const NowPlayingTrack& track, const LyricsOrigin& origin, const TimedLyrics& wrong) -> PendingLyrics* {
+            return m_services.lyrics().retry(track, origin, wrong);
         });
     connect(m_rejection.get(), &LyricsRejection::stateChanged, &m_statusMenu, &StatusMenu::setRejectionState);
     connect(m_engine.get(), &LyricEngine::trackDelivered, &m_timing, &TrackTiming::followTrack);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/AppDelegate.h"
-#include "app/AppOptions.h"
+#include "app/cli/AppOptions.h"
 #include "app/LyricsRejection.h"
 #include "app/ScreenAwake.h"
 #include "app/menu/StatusMenu.h"
@@ -18,19 +18,20 @@
 
 #include <memory>
 
+class AppServices;
 class AppSettings;
 class EngineFrameFeed;
 class LyricEngine;
 class PlayerQuery;
 class WordVisualResolver;
 
-// The running application: the settings, the status menu, the overlays and what feeds them, the
-// lock state and the screen-awake assertion, put together once. The engine (and with it the player polling)
-// starts when the first overlay needs it.
+// The running application: the status menu, the overlays and what feeds them, the lock state and
+// the screen-awake assertion, put together once over the shared services. The engine (and with
+// it the player polling) starts when the first overlay needs it.
 class AppRuntime : public QObject {
     Q_OBJECT
 public:
-    explicit AppRuntime(const AppOptions& options, QObject* parent = nullptr);
+    AppRuntime(const AppOptions& options, AppServices& services, QObject* parent = nullptr);
     ~AppRuntime() override;
 
     void start();
@@ -41,6 +42,7 @@ private:
     void rejectLyrics(const LyricsRequestService::Answer& answer);
 
     const AppOptions m_options;
+    AppServices& m_services;
     AppSettings& m_settings;
     ScreenSaverInhibitor m_inhibitor;
     ScreenAwake m_screenAwake;

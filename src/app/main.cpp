@@ -1,15 +1,16 @@
-#include "app/AppOptions.h"
 #include "app/AppRuntime.h"
+#include "app/AppServices.h"
+#include "app/cli/AppOptions.h"
 #include "foundation/DiagLog.h"
 #include "app/DisplayChoice.h"
 #include "app/GlProbe.h"
-#include "app/LyricsCommand.h"
-#include "app/OffsetCommand.h"
+#include "app/cli/LyricsCommand.h"
+#include "app/cli/OffsetCommand.h"
 #include "app/RendererChoice.h"
 #include "app/cli/SettingsCommand.h"
 #include "app/SingleInstance.h"
-#include "app/StillFrame.h"
-#include "app/VisualCommand.h"
+#include "app/cli/StillFrame.h"
+#include "app/cli/VisualCommand.h"
 #include "platform/dbus/MenuRequestBus.h"
 #include "platform/x11/X11Connection.h"
 #include "settings/AppSettings.h"
@@ -32,6 +33,12 @@ constexpr int cannotDrawStatus = 1;
 void complain(const QString& message)
 {
     std::fprintf(stderr, "zuvik: %s\n", qPrintable(message));
+}
+
+void nameApplication()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("zuvik"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ZUVIK_VERSION));
 }
 
 // The overlay windows are X11 windows; under a Wayland session they run through XWayland, which
@@ -108,22 +115,26 @@ int askForMenu()
 // windowing platform, from a terminal, over SSH or from cron alike.
 std::optional<int> runTerminalCommand(int argc, char* argv[], const QStringList& arguments)
 {
-    using Command = int (*)(const QStringList&);
+    using Command = int (*)(const QStringList&, AppServices&);
     Command command = nullptr;
     if (isSettingsCommand(arguments))
-        command = [](const QStringList& words) { return runSettingsCommand(words); };
+        command = [](const QStringList& words, AppServices&) { return runSettingsCommand(words); };
     else if (isOffsetCommand(arguments))
-        command = [](const QStringList& words) { return runOffsetCommand(words, SingleInstance::busName); };
+        command = [](const QStringList& words, AppServices&) { return runOffsetCommand(words, SingleInstance::busName); };
     else if (isVisualCommand(arguments))
-        command = [](const QStringList& words) { return runVisualCommand(words, WordVisualResolver::defaultSources()); };
+        command = [](const QStringList& words, AppServices& services) {
+            return runVisualCommand(words, services.wordVisualSources(), services.keywords());
+        };
     else if (isLyricsCommand(arguments))
-        command = [](const QStringList& words) { return runLyricsCommand(words, SingleInstance::busName); };
+        command = [](const QStringList& words, AppServices& services) {
+            return runLyricsCommand(words, SingleInstance::busName, services);
+        };
     if (!command)
         return std::nullopt;
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("zuvik"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(ZUVIK_VERSION));
-    return command(arguments);
+    nameApplication();
+    AppServices services;
+    return command(arguments, services);
 }
 
 // --help, --version, a usage error and --menu: answered without a display as well.
@@ -133,7 +144,7 @@ std::optional<int> answerFromTerminal(int argc, char* argv[], const std::variant
     if (options && !options->help && !options->version && !options->menu)
         return std::nullopt;
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("zuvik"));
+    nameApplication();
     if (!options) {
         complain(std::get<QString>(parsed));
         return badArgumentsStatus;
@@ -175,11 +186,12 @@ int main(int argc, char* argv[])
     std::vector<char*> qtArgv = withoutStyleOption(argc, argv);
     int qtArgc = static_cast<int>(qtArgv.size()) - 1;
     QApplication app(qtArgc, qtArgv.data());
-    QApplication::setApplicationName(QStringLiteral("zuvik"));
-    QApplication::setApplicationVersion(QStringLiteral(ZUVIK_VERSION));
+    nameApplication();
     QApplication::setQuitOnLastWindowClosed(false);
+    // Made after the application object, which the services need, and gone before it.
+    AppServices services;
     if (options.still)
-        return renderStillFrame(*options.still, options.style);
+        return renderStillFrame(*options.still, options.style, services);
 
     if (SingleInstance().claim() == SingleInstance::Claim::anotherIsRunning) {
         DiagLog::log(QStringLiteral("another Orvane instance is running — exiting this one"));
@@ -187,7 +199,7 @@ int main(int argc, char* argv[])
         return 0;
     }
     chooseAndUseRenderer();
-    AppRuntime runtime(options);
+    AppRuntime runtime(options, services);
     runtime.start();
     return QApplication::exec();
 }

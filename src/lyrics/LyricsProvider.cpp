@@ -3,8 +3,6 @@
 #include "lyrics/LyricsLog.h"
 #include "lyrics/ServiceAddress.h"
 
-#include <QCoreApplication>
-
 LyricsProvider::Options LyricsProvider::Options::fromEnvironment()
 {
     Options options;
@@ -12,12 +10,6 @@ LyricsProvider::Options LyricsProvider::Options::fromEnvironment()
     options.cacheFolder = LyricsCache::userCacheFolder();
     options.rejectionsFile = RejectedCandidates::userFile();
     return options;
-}
-
-LyricsProvider& LyricsProvider::shared()
-{
-    static LyricsProvider* const instance = new LyricsProvider(Options::fromEnvironment(), QCoreApplication::instance());
-    return *instance;
 }
 
 LyricsProvider::LyricsProvider(const Options& options, QObject* parent)

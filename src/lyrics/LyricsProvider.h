@@ -36,10 +36,6 @@ public:
     // The most candidates whose lyric texts one lookup fetches.
     static constexpr qsizetype maxCandidateProbes = 4;
 
-    // The process-wide provider, made from the environment on first use; a child of the
-    // application object, which must exist by then.
-    static LyricsProvider& shared();
-
     // Prepares the cache folder.
     explicit LyricsProvider(const Options& options, QObject* parent = nullptr);
     // Deletes the lookups still running, silently, before the session their requests belong to.

@@ -4,40 +4,21 @@
 
 namespace {
 
-const ScreenDescription dell{QStringLiteral("DP-1"), QStringLiteral("DEL"), QStringLiteral("U2720Q"), QStringLiteral("7XQ8K23")};
-
-TEST(DisplayId, FollowsAMonitorWithASerialFromPortToPort)
+ScreenDescription screen(const char* connector, const char* maker, const char* model, const char* serial)
 {
-    ScreenDescription moved = dell;
-    moved.connectorName = QStringLiteral("HDMI-A-1");
-    EXPECT_EQ(displayIdFor(moved), displayIdFor(dell));
+    return {QString::fromUtf8(connector), QString::fromUtf8(maker), QString::fromUtf8(model), QString::fromUtf8(serial)};
 }
 
-TEST(DisplayId, TellsTwoIdenticalMonitorsApartByTheirSerials)
-{
-    ScreenDescription twin = dell;
-    twin.serialNumber = QStringLiteral("7XQ8K24");
-    EXPECT_NE(displayIdFor(twin), displayIdFor(dell));
-}
+const ScreenDescription dell = screen("DP-1", "DEL", "U2720Q", "7XQ8K23");
 
-TEST(DisplayId, WithoutASerialTheConnectorDecides)
+TEST(DisplayId, FollowsAMonitorNotItsPortAndTellsTwinsApart)
 {
-    const ScreenDescription a{QStringLiteral("VIRTUAL-1"), {}, {}, {}};
-    const ScreenDescription b{QStringLiteral("VIRTUAL-2"), {}, {}, {}};
-    EXPECT_NE(displayIdFor(a), displayIdFor(b));
-    EXPECT_EQ(displayIdFor(a), displayIdFor(ScreenDescription{QStringLiteral("VIRTUAL-1"), {}, {}, {}}));
-}
-
-TEST(DisplayId, FieldBoundariesMatter)
-{
-    const ScreenDescription ab{QStringLiteral("X"), QStringLiteral("ab"), QStringLiteral("c"), QStringLiteral("s")};
-    const ScreenDescription bc{QStringLiteral("X"), QStringLiteral("a"), QStringLiteral("bc"), QStringLiteral("s")};
-    EXPECT_NE(displayIdFor(ab), displayIdFor(bc));
-}
-
-TEST(DisplayId, StaysTheSameAcrossVersions)
-{
-    // Stored in the settings: a change here would switch users' disabled displays back on.
+    EXPECT_EQ(displayIdFor(screen("HDMI-A-1", "DEL", "U2720Q", "7XQ8K23")), displayIdFor(dell));
+    EXPECT_NE(displayIdFor(screen("DP-1", "DEL", "U2720Q", "7XQ8K24")), displayIdFor(dell));
+    // Without a serial the connector decides.
+    EXPECT_NE(displayIdFor(screen("VIRTUAL-1", "", "", "")), displayIdFor(screen("VIRTUAL-2", "", "", "")));
+    EXPECT_NE(displayIdFor(screen("X", "ab", "c", "s")), displayIdFor(screen("X", "a", "bc", "s")));
+    // Stored in the settings: a change would switch users' disabled displays back on.
     // FNV-1a of "DEL\x1fU2720Q\x1f7XQ8K23", worked out separately.
     EXPECT_EQ(displayIdFor(dell), 3375790369u);
     EXPECT_NE(displayIdFor(ScreenDescription{}), 0u);

@@ -1,154 +1,178 @@
+// The engine and "Wrong Lyrics — Try Another" over the real provider and a loopback service, and
+// `zuvik lyrics --reject`'s bus call; the test hands the monitor samples as the poll would.
 #include "app/LyricEngine.h"
+#include "app/LyricsRejection.h"
 #include "lyrics/LyricsCache.h"
 #include "lyrics/LyricsProvider.h"
+#include "platform/dbus/LyricsRequestBus.h"
 
 #include "EventLoopWait.h"
 #include "LoopbackHttpServer.h"
+#include "PrivateBus.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <limits>
+#include <future>
 
 namespace {
 
 using namespace std::chrono_literals;
+using Reply = LoopbackHttpServer::Reply;
 
-const NowPlayingTrack slowTrack{QStringLiteral("Slow Song"), QStringLiteral("Artist"), 200.0};
+const NowPlayingTrack lanterns{QStringLiteral("Lanterns"), QStringLiteral("Mara Lind & Jonas Vey"), 214.6};
 const NowPlayingTrack cachedTrack{QStringLiteral("Cached Song"), QStringLiteral("Artist"), 180.0};
-const QDateTime epoch = QDateTime::fromSecsSinceEpoch(1'800'000'000, Qt::UTC);
+const NowPlayingTrack unknown{QStringLiteral("Nowhere"), QStringLiteral("Nobody"), 100};
+const QString searchPath = QStringLiteral("/api/search/get");
+const QString lyricPath = QStringLiteral("/api/song/lyric/v1");
+
+Reply dataReply(const char* name)
+{
+    QFile file(QStringLiteral(ZUVIK_LYRICS_TEST_DATA "/") + QString::fromUtf8(name));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+    return Reply::json(file.readAll());
+}
 
 PlayerSample sampleOf(const NowPlayingTrack& track, double position, bool playing, const QDateTime& at)
 {
     return PlayerSample{QStringLiteral("music"), track.title, track.artist, track.duration, position, playing, at};
 }
 
-// An engine over the real lyrics provider against a loopback service whose search never answers,
-// so that a lookup that reaches the network stays in flight; one track's lyrics are in the cache.
-// The player is played by the test: it hands samples to the monitor as the poll would.
 class Engine : public ::testing::Test {
 protected:
     Engine()
     {
-        server.setReply(QStringLiteral("/api/search/get"), LoopbackHttpServer::Reply::stalling());
-        LyricsCache(LyricsCache::prepare(cacheRoot.path())).write(cachedLyrics, cachedTrack);
-        QObject::connect(&engine, &LyricEngine::lyricsChanged,
-                         [this](const std::optional<TimedLyrics>& l) { published.append(l); });
-        QObject::connect(&engine, &LyricEngine::trackDelivered,
-                         [this](const std::optional<NowPlayingTrack>& t) { deliveredToArtwork.append(t); });
-        QObject::connect(&engine, &LyricEngine::lyricsFound,
-                         [this](const QList<TimedWord>& words) { prefetched.append(words); });
+        // Every search finds the Lanterns candidates: 5004, 5008, 5002, 5009, 5001 are probed in
+        // this order; 5002 gives word-level lyrics, 5008 line-level ones.
+        server.setReply(searchPath, dataReply("search_lanterns.json"));
+        server.setReply(lyricPath, dataReply("lyric_none.json"));
+        server.setReply(lyricPath, QStringLiteral("5008"), dataReply("lyric_line_level.json"));
+        server.setReply(lyricPath, QStringLiteral("5002"), dataReply("lyric_word_level.json"));
+        LyricsCache(LyricsCache::prepare(folder.filePath(QStringLiteral("cache")))).write(cachedLyrics, cachedTrack);
+        QObject::connect(&engine, &LyricEngine::trackDelivered, [this](const auto& t) { delivered.append(t); });
+        QObject::connect(&engine, &LyricEngine::lyricsFound, [this](const QList<TimedWord>& w) { prefetched.append(w); });
+        QObject::connect(&rejection, &LyricsRejection::stateChanged, [this](RejectionState s) { states.append(s); });
     }
 
-    void play(const NowPlayingTrack& track, double position = 1.0)
+    bool play(const NowPlayingTrack& track, bool waitForLyrics = false, double position = 1.0)
     {
         engine.nowPlaying().ingest(sampleOf(track, position, true, QDateTime::currentDateTimeUtc()));
+        return !waitForLyrics || waitFor([&] { return engine.lyrics().has_value(); });
     }
-    void stop() { engine.nowPlaying().ingest(std::nullopt); }
-    int searches() const { return int(server.requestsFor(QStringLiteral("/api/search/get")).size()); }
 
     const TimedLyrics cachedLyrics{LyricTier::wordLevel, {TimedWord{QStringLiteral("hello"), 1.0, 2.0, 0}}};
     LoopbackHttpServer server;
-    QTemporaryDir cacheRoot;
-    LyricsProvider provider{LyricsProvider::Options{server.baseUrl(), cacheRoot.path(), 10s, {}}};
-    LyricEngine engine{[](NowPlayingMonitor::Completion) {},  // the test delivers the samples itself
+    QTemporaryDir folder;
+    LyricsProvider provider{LyricsProvider::Options{server.baseUrl(), folder.filePath(QStringLiteral("cache")), 10s,
+                                                    folder.filePath(QStringLiteral("rejected.json"))}};
+    LyricEngine engine{[](NowPlayingMonitor::Completion) {},
                        [this](const NowPlayingTrack& track) { return provider.lookup(track); }};
-    QList<std::optional<TimedLyrics>> published;
-    QList<std::optional<NowPlayingTrack>> deliveredToArtwork;
+    LyricsRejection rejection{engine, [this](const NowPlayingTrack& track, const LyricsOrigin& origin,
+                                             const TimedLyrics& wrong) { return provider.retry(track, origin, wrong); }};
+    QList<std::optional<NowPlayingTrack>> delivered;
     QList<QList<TimedWord>> prefetched;
+    QList<RejectionState> states;
 };
 
-TEST_F(Engine, StartsWithNothingAndTellsTheArtworkSyncSo)
+TEST_F(Engine, FollowsATrackOnceUntilItStops)
 {
-    EXPECT_FALSE(engine.lyrics().has_value());
-    ASSERT_TRUE(waitFor([&] { return deliveredToArtwork.size() == 1; }));
-    waitFor([] { return false; }, 100ms);
-    ASSERT_EQ(deliveredToArtwork.size(), 1);
-    EXPECT_FALSE(deliveredToArtwork.first().has_value());
-}
-
-TEST_F(Engine, PublishesTheLyricsOfTheTrackAndWarmsTheResolver)
-{
+    ASSERT_TRUE(waitFor([&] { return delivered.size() == 1; }));  // nothing playing, said once
+    EXPECT_FALSE(delivered.first().has_value());
     play(cachedTrack);
     EXPECT_FALSE(engine.lyrics().has_value());  // cleared at once, answered later
     ASSERT_TRUE(waitFor([&] { return engine.lyrics().has_value(); }));
     EXPECT_EQ(*engine.lyrics(), cachedLyrics);
-    ASSERT_EQ(prefetched.size(), 1);
-    EXPECT_EQ(prefetched.first(), cachedLyrics.words());
+    EXPECT_EQ(prefetched, QList<QList<TimedWord>>{cachedLyrics.words()});
+    play(cachedTrack, false, 1.5);  // the same track again: nothing to do
+    runEventLoopFor(100ms);
+    EXPECT_EQ(delivered.size(), 2);
+    EXPECT_TRUE(engine.lyrics().has_value());
+    engine.nowPlaying().ingest(std::nullopt);
+    EXPECT_FALSE(engine.lyrics().has_value());
+    EXPECT_FALSE(delivered.last().has_value());
+    EXPECT_TRUE(server.requests().isEmpty());
 }
 
 TEST_F(Engine, AQuickSecondTrackCancelsTheFirstWhoseAnswerNeverArrives)
 {
-    play(slowTrack);
-    ASSERT_TRUE(waitFor([&] { return searches() == 1; }));  // in flight
-    play(cachedTrack);
-    ASSERT_TRUE(waitFor([&] { return engine.lyrics().has_value(); }));
-    EXPECT_EQ(*engine.lyrics(), cachedLyrics);
-    waitFor([] { return false; }, 300ms);
+    server.setReply(searchPath, Reply::stalling());
+    play(lanterns);
+    ASSERT_TRUE(waitFor([&] { return server.requestsFor(searchPath).size() == 1; }));  // in flight
+    ASSERT_TRUE(play(cachedTrack, true));
+    runEventLoopFor(300ms);
     EXPECT_EQ(*engine.lyrics(), cachedLyrics);
     EXPECT_TRUE(waitFor([&] { return server.openConnections() == 0; }));  // the stalled request was aborted
-}
-
-TEST_F(Engine, GoingBackToTheSlowTrackClearsTheShownLyricsAtOnce)
-{
-    play(cachedTrack);
-    ASSERT_TRUE(waitFor([&] { return engine.lyrics().has_value(); }));
-    play(slowTrack);
+    play(lanterns);  // and back: the shown lyrics go at once
     EXPECT_FALSE(engine.lyrics().has_value());
-    waitFor([] { return false; }, 200ms);
+    runEventLoopFor(200ms);
     EXPECT_FALSE(engine.lyrics().has_value());
 }
 
-TEST_F(Engine, StoppingClearsTheLyricsStartsNoLookupAndTellsTheArtworkSync)
+TEST(EnginePlayhead, LeadsThePlayersPositionByPointEighteen)
 {
-    play(cachedTrack);
-    ASSERT_TRUE(waitFor([&] { return engine.lyrics().has_value(); }));
-    stop();
-    EXPECT_FALSE(engine.lyrics().has_value());
-    ASSERT_FALSE(deliveredToArtwork.isEmpty());
-    EXPECT_FALSE(deliveredToArtwork.last().has_value());
-    EXPECT_EQ(searches(), 0);
-}
-
-TEST_F(Engine, TheSameTrackAgainTriggersNothing)
-{
-    play(cachedTrack, 1.0);
-    ASSERT_TRUE(waitFor([&] { return engine.lyrics().has_value(); }));
-    const qsizetype publishedBefore = published.size();
-    const qsizetype deliveredBefore = deliveredToArtwork.size();
-    play(cachedTrack, 1.5);
-    play(cachedTrack, 2.0);
-    waitFor([] { return false; }, 100ms);
-    EXPECT_EQ(published.size(), publishedBefore);
-    EXPECT_EQ(deliveredToArtwork.size(), deliveredBefore);
-    EXPECT_TRUE(engine.lyrics().has_value());
-}
-
-struct PlayheadCase {
-    const char* name;
-    bool hasSample;
-    double position;
-    bool playing;
-    double secondsLater;
-    double expected;
-};
-
-class EnginePlayhead : public ::testing::TestWithParam<PlayheadCase> {};
-
-TEST_P(EnginePlayhead, LeadsTheAnchorByPointEighteen)
-{
+    const QDateTime epoch = QDateTime::fromSecsSinceEpoch(1'800'000'000, Qt::UTC);
     LyricEngine engine([](NowPlayingMonitor::Completion) {}, [](const NowPlayingTrack&) { return nullptr; });
-    if (GetParam().hasSample)
-        engine.nowPlaying().ingest(sampleOf(slowTrack, GetParam().position, GetParam().playing, epoch));
-    EXPECT_NEAR(engine.playhead(epoch.addMSecs(qint64(GetParam().secondsLater * 1000))), GetParam().expected, 1e-9);
+    engine.nowPlaying().ingest(sampleOf(lanterns, 61.0, false, epoch));
+    EXPECT_NEAR(engine.playhead(epoch.addSecs(30)), 61.18, 1e-9);
 }
 
-INSTANTIATE_TEST_SUITE_P(Anchors, EnginePlayhead,
-                         ::testing::Values(PlayheadCase{"IdleAtAnyInstant", false, 0, false, 500.0, 0.18},
-                                           PlayheadCase{"PausedStaysPut", true, 61.0, false, 30.0, 61.18},
-                                           PlayheadCase{"PlayingExtrapolates", true, 10.0, true, 2.5, 12.68}),
-                         [](const auto& info) { return std::string(info.param.name); });
+TEST_F(Engine, ATrackChangeDuringTheRetryEndsItWithOneAnswer)
+{
+    ASSERT_TRUE(play(lanterns, true));
+    server.setReply(lyricPath, QStringLiteral("5004"), Reply::stalling());
+    QStringList answers;
+    rejection.reject([&answers](bool, const QString& text) { answers.append(text); });
+    ASSERT_TRUE(waitFor([&] { return server.openConnections() > 0; }));
+    play(cachedTrack);
+    ASSERT_TRUE(waitFor([&] { return !answers.isEmpty(); }));
+    runEventLoopFor(100ms);  // and no second one
+    EXPECT_EQ(answers, QStringList{"the track changed before another match for Mara Lind & Jonas Vey — Lanterns was found"});
+}
+
+TEST_F(Engine, RejectingOverTheBusSendsMatchesAwayOneByOne)
+{
+    const PrivateBus bus;
+    ASSERT_TRUE(bus.isRunning());
+    const QDBusConnection serving = bus.connect(QStringLiteral("serving"));
+    const QDBusConnection calling = bus.connect(QStringLiteral("calling"));
+    const LyricsRequestService service([this](const LyricsRequestService::Answer& answer) { rejection.reject(answer); },
+                                       serving);
+    ASSERT_TRUE(service.isServing());
+    // The caller blocks, as the command does: on its own thread, while this one serves.
+    const auto call = [&] {
+        auto pending = std::async(std::launch::async, [&] { return requestRejection(serving.baseService(), calling); });
+        EXPECT_TRUE(waitFor([&] { return pending.wait_for(0s) == std::future_status::ready; }));
+        return pending.get();
+    };
+    const RunningCopyReply idle = call();
+    EXPECT_EQ(idle.outcome, RunningCopyOutcome::refused);
+    EXPECT_EQ(idle.text, QStringLiteral("nothing is playing"));
+    play(unknown);  // a track whose lookup found nothing
+    ASSERT_TRUE(waitFor([&] { return server.requestsFor(searchPath).size() == 1; }));
+    runEventLoopFor(100ms);
+    EXPECT_EQ(call().text, QStringLiteral("no lyrics are showing for Nobody — Nowhere"));
+    EXPECT_EQ(rejection.state(), RejectionState::unavailable);
+    // Matches are sent away one by one until none is left.
+    ASSERT_TRUE(play(lanterns, true));
+    EXPECT_EQ(rejection.state(), RejectionState::available);
+    states.clear();
+    const RunningCopyReply retried = call();
+    EXPECT_EQ(retried.outcome, RunningCopyOutcome::answered);
+    EXPECT_EQ(retried.text, QStringLiteral("now showing ncm 5008 \"Lanterns - Acoustic Version\" by Mara Lind for "
+                                           "Mara Lind & Jonas Vey — Lanterns"));
+    ASSERT_TRUE(engine.lyrics());
+    EXPECT_EQ(engine.lyrics()->tier(), LyricTier::interpolated);
+    for (int again = 0; again < 2; ++again) {
+        const RunningCopyReply none = call();
+        EXPECT_EQ(none.outcome, RunningCopyOutcome::refused);
+        EXPECT_EQ(none.text, QStringLiteral("no other match for Mara Lind & Jonas Vey — Lanterns"));
+    }
+    EXPECT_FALSE(engine.lyrics());
+    // Gone while each retry ran, back, gone for good.
+    EXPECT_EQ(states, (QList<RejectionState>{RejectionState::unavailable, RejectionState::available,
+                                             RejectionState::unavailable, RejectionState::noOtherMatch}));
+}
 
 }  // namespace

@@ -3,13 +3,14 @@
 #include "app/menu/StatusMenu.h"
 #include "settings/AppSettings.h"
 #include "settings/JsonFileDefaultsStore.h"
+#include "playback/PlayerPreferences.h"
 #include <QAction>
 #include <QMenu>
 #include <QTemporaryDir>
 
 // The status menu over settings in a defaults file of the test's own.
 struct MenuParts {
-    explicit MenuParts(StatusMenu::UpdateFeed feed = {}) : menu(settings, std::move(feed)) {}
+    explicit MenuParts(StatusMenu::UpdateFeed feed = {}) : menu(settings, players, std::move(feed)) {}
 
     // The action with this title in the menu (or the given submenu), or null.
     QAction* action(const QString& title, const QMenu* in = nullptr) const
@@ -24,6 +25,7 @@ struct MenuParts {
     QTemporaryDir folder;
     JsonFileDefaultsStore store{folder.filePath(QStringLiteral("defaults.json"))};
     AppSettings settings{store};
+    PlayerRoster players;
     StatusMenu menu;
 };
 

@@ -169,7 +169,7 @@ TEST_F(Menu, WrongLyricsItemFollowsTheRejectionStateAndAsksWhenClicked)
 
 TEST_F(Menu, PlayersListsThePlayersOnTheBusAndAClickStopsFollowingOne)
 {
-    PlayerRoster::shared().setPlayersSeen({QStringLiteral("firefox"), QStringLiteral("vlc")});
+    parts.players.setPlayersSeen({QStringLiteral("firefox"), QStringLiteral("vlc")});
     menu.refresh();
     QMenu* players = menu.playersMenu();
     ASSERT_NE(players, nullptr);
@@ -178,7 +178,7 @@ TEST_F(Menu, PlayersListsThePlayersOnTheBusAndAClickStopsFollowingOne)
     EXPECT_EQ(settings.playerPreferences().ignored.last(), QStringLiteral("vlc"));
     menu.refresh();
     EXPECT_EQ(menuLines(*players), (QStringList{"firefox", "vlc"}));
-    PlayerRoster::shared().setPlayersSeen({});
+    parts.players.setPlayersSeen({});
     menu.refresh();
     EXPECT_EQ(menuLines(*players), QStringList{"[No Players Running]"});
 }

@@ -1,10 +1,9 @@
 #pragma once
 
+#include "EventLoopWait.h"
 #include "PrivateBus.h"
 
 #include <QProcess>
-#include <QString>
-#include <QStringList>
 
 #include <functional>
 
@@ -33,20 +32,17 @@ struct Outcome {
     QString err;
 };
 
-// inChild: run in the child before the executable starts (to give up root, say).
+// The event loop runs meanwhile, for a server the test answers on; inChild runs in the child
+// before the executable starts (to give up root, say).
 inline Outcome runZuvik(const QStringList& arguments, const QProcessEnvironment& environment = withoutDisplay(),
                         const std::function<void()>& inChild = {})
 {
     QProcess process;
     process.setProcessEnvironment(environment);
-    if (inChild)
-        process.setChildProcessModifier(inChild);
+    process.setChildProcessModifier(inChild ? inChild : [] {});
     process.start(QStringLiteral(ZUVIK_EXECUTABLE), arguments);
-    if (!process.waitForFinished(30000)) {
-        process.kill();
-        process.waitForFinished();
-        return {};
-    }
+    if (!waitFor([&] { return process.state() == QProcess::NotRunning; }, std::chrono::seconds(30)))
+        return {};  // the process is killed as it goes
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
 }

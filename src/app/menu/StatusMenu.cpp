@@ -2,6 +2,7 @@
 
 #include "foundation/DiagLog.h"
 #include "app/ScreenIdentity.h"
+#include "playback/PlayerPreferences.h"
 #include "settings/AppSettings.h"
 #include "settings/ColorConversion.h"
 #include "settings/FontMapping.h"
@@ -73,9 +74,10 @@ QIcon trayIconImage()
 
 }  // namespace
 
-StatusMenu::StatusMenu(AppSettings& settings, UpdateFeed updateFeed, QObject* parent)
+StatusMenu::StatusMenu(AppSettings& settings, const PlayerRoster& players, UpdateFeed updateFeed, QObject* parent)
     : QObject(parent)
     , m_settings(settings)
+    , m_players(players)
     , m_menu(std::make_unique<QMenu>())
     , m_updateCheck(std::move(updateFeed.address), std::move(updateFeed.runningVersion), updateFeed.timeout)
 {
@@ -234,7 +236,7 @@ void StatusMenu::refreshPlayerItems()
     for (const Entry& entry : std::as_const(m_playerEntries))
         delete entry.action;
     m_playerEntries.clear();
-    for (const MenuItem& item : playerItems(m_settings, PlayerRoster::shared().playersSeen())) {
+    for (const MenuItem& item : playerItems(m_settings, m_players.playersSeen())) {
         QAction* action = makeAction(item, *m_playersMenu);
         m_playersMenu->addAction(action);
         m_playerEntries.append({item, action});

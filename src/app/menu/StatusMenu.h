@@ -23,6 +23,8 @@ struct Color;
 // The status item and its menu, the application's only interface besides the overlays: built once
 // from StatusMenuModel, whose items carry their own actions, and refreshed every time it opens
 // (check marks, swatches, the slider and the display items). Main thread.
+class PlayerRoster;
+
 class StatusMenu : public QObject {
     Q_OBJECT
 public:
@@ -32,7 +34,7 @@ public:
         std::chrono::milliseconds timeout = UpdateCheck::defaultTimeout;
     };
 
-    StatusMenu(AppSettings& settings, UpdateFeed updateFeed, QObject* parent = nullptr);
+    StatusMenu(AppSettings& settings, const PlayerRoster& players, UpdateFeed updateFeed, QObject* parent = nullptr);
     ~StatusMenu() override;
 
     // Puts the status item in the tray; on a desktop without one, says how to open the menu.
@@ -85,6 +87,7 @@ private:
     void showUpdateResult(const UpdateCheckResult& result);
 
     AppSettings& m_settings;
+    const PlayerRoster& m_players;
     bool m_trackAvailable = false;
     RejectionState m_rejection = RejectionState::unavailable;
     std::unique_ptr<QMenu> m_menu;  // a top-level widget: no parent to own it

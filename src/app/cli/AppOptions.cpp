@@ -1,4 +1,4 @@
-#include "app/AppOptions.h"
+#include "app/cli/AppOptions.h"
 
 #include <QCommandLineParser>
 #include <QRegularExpression>

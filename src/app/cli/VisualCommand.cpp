@@ -1,4 +1,4 @@
-#include "app/VisualCommand.h"
+#include "app/cli/VisualCommand.h"
 
 #include "visuals/KeywordLookup.h"
 #include "visuals/WordForms.h"
@@ -83,15 +83,15 @@ QString describeExplanation(const QString& word, const WordVisualResolver::Expla
     return line;
 }
 
-int runVisualCommand(const QStringList& arguments, const WordVisualResolver::Sources& sources, std::FILE* out,
-                     std::FILE* err)
+int runVisualCommand(const QStringList& arguments, const WordVisualResolver::Sources& sources, const KeywordLookup& keywords,
+                     std::FILE* out, std::FILE* err)
 {
     const QStringList words = arguments.mid(2);
     if (words.isEmpty()) {
         std::fprintf(err, "zuvik: visual takes one or more words, e.g. 'zuvik visual love rain'\n");
         return badArgumentsStatus;
     }
-    WordVisualResolver resolver(sources, KeywordLookup::shared());
+    WordVisualResolver resolver(sources, keywords);
     if (!waitUntilLoaded(resolver))
         std::fprintf(err, "zuvik: the word embedding is missing (%s); only the tables and the symbol catalog answer\n",
                      qPrintable(sources.embeddingFile));

@@ -1,5 +1,6 @@
-#include "app/StillFrame.h"
+#include "app/cli/StillFrame.h"
 
+#include "app/AppServices.h"
 #include "app/DemoTrack.h"
 #include "app/EngineFrameFeed.h"
 #include "app/LyricEngine.h"
@@ -87,7 +88,7 @@ const QDateTime stillInstant = QDateTime(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC
 
 }  // namespace
 
-int renderStillFrame(const StillRequest& request, std::optional<LyricStyle> style)
+int renderStillFrame(const StillRequest& request, std::optional<LyricStyle> style, AppServices& services)
 {
     // The band sways with the clock: at a fixed instant the same request gives the same picture
     // on every run.
@@ -98,7 +99,7 @@ int renderStillFrame(const StillRequest& request, std::optional<LyricStyle> styl
     bool lookupAnswered = false;
     LyricEngine engine(pausedAt(track, request.at, instant), [&](const NowPlayingTrack& wanted) -> PendingLyrics* {
         PendingLyrics* lookup = isDemo ? static_cast<PendingLyrics*>(new ReadyLyrics(demo_track::lyrics(), &answers))
-                                       : LyricsProvider::shared().lookup(wanted);
+                                       : services.lyrics().lookup(wanted);
         // Connected before the engine follows the lookup, so the engine has its answer by the
         // time lyricsChanged reports it.
         QObject::connect(lookup, &PendingLyrics::finished, &answers, [&lookupAnswered] { lookupAnswered = true; });
@@ -109,10 +110,11 @@ int renderStillFrame(const StillRequest& request, std::optional<LyricStyle> styl
         return failedStatus;
     }
 
-    EngineFrameFeed feed(engine, AppSettings::shared());
+    AppSettings& settings = services.settings();
+    EngineFrameFeed feed(engine, settings);
     feed.overrideStyle(style);
-    WordVisualResolver resolver(WordVisualResolver::defaultSources(), KeywordLookup::shared());
-    const LyricStyle drawn = style.value_or(AppSettings::shared().style());
+    WordVisualResolver resolver(services.wordVisualSources(), services.keywords());
+    const LyricStyle drawn = style.value_or(settings.style());
     if (drawn == LyricStyle::visual || drawn == LyricStyle::fisheyeVisual) {
         resolveVisuals(resolver, *engine.lyrics());
         feed.setVisuals([&resolver](const QString& word) { return resolver.visual(word); });

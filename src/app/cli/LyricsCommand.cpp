@@ -1,6 +1,7 @@
-#include "app/LyricsCommand.h"
+#include "app/cli/LyricsCommand.h"
 
-#include "app/AppOptions.h"
+#include "app/AppServices.h"
+#include "app/cli/AppOptions.h"
 #include "foundation/DiagLog.h"
 #include "lyrics/LyricsLog.h"
 #include "lyrics/LyricsProvider.h"
@@ -101,10 +102,10 @@ std::variant<Request, QString> readRequest(QCommandLineParser& parser, const Opt
     return request;
 }
 
-int lookUp(const Request& request)
+int lookUp(const Request& request, LyricsProvider& provider)
 {
     int status = noneStatus;
-    LyricsLookup* lookup = LyricsProvider::shared().lookup(request.track);
+    LyricsLookup* lookup = provider.lookup(request.track);
     QObject::connect(lookup, &LyricsLookup::finished, lookup, [&](const std::optional<TimedLyrics>& lyrics) {
         if (lyrics) {
             print(stdout, rendered(*lyrics, request.asJson));
@@ -151,10 +152,9 @@ QByteArray candidateTable(const LyricsLookup& lookup, const QSet<std::int64_t>& 
 }
 
 // The search and the probes run afresh, so that "chosen" names the candidate the lyrics come from.
-int listCandidates(const Request& request)
+int listCandidates(const Request& request, LyricsProvider& provider)
 {
     int status = noneStatus;
-    LyricsProvider& provider = LyricsProvider::shared();
     const QSet<std::int64_t> rejected = provider.rejections().rejectedFor(request.track);
     LyricsLookup* lookup = provider.freshLookup(request.track);
     QObject::connect(lookup, &LyricsLookup::finished, lookup, [&, lookup] {
@@ -191,7 +191,7 @@ bool isLyricsCommand(const QStringList& arguments)
     return arguments.size() > 1 && arguments[1] == u"lyrics";
 }
 
-int runLyricsCommand(const QStringList& arguments, const QString& busName)
+int runLyricsCommand(const QStringList& arguments, const QString& busName, AppServices& services)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Looks up the timed lyrics of one track and prints them."));
@@ -219,9 +219,9 @@ int runLyricsCommand(const QStringList& arguments, const QString& busName)
     case Request::Kind::reject:
         return askForRejection(busName);
     case Request::Kind::listCandidates:
-        return listCandidates(wanted);
+        return listCandidates(wanted, services.lyrics());
     case Request::Kind::lookUp:
         break;
     }
-    return lookUp(wanted);
+    return lookUp(wanted, services.lyrics());
 }

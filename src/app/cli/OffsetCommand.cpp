@@ -1,4 +1,4 @@
-#include "app/OffsetCommand.h"
+#include "app/cli/OffsetCommand.h"
 
 #include "lyrics/TrackOffsets.h"
 

@@ -1,0 +1,181 @@
+// `zuvik lyrics`, `zuvik visual` and a still of a track, run as the built executable against a
+// loopback lyrics service, with the cache, log and data folders the test's own.
+#include "../TerminalRun.h"
+#include "LoopbackHttpServer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace {
+
+using namespace terminal_run;
+using Reply = LoopbackHttpServer::Reply;
+
+QByteArray dataFile(const char* name)
+{
+    QFile file(QStringLiteral(ZUVIK_LYRICS_TEST_DATA "/") + QString::fromUtf8(name));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+    return file.readAll();
+}
+
+class LyricsCommand : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        server.setReply(QStringLiteral("/api/search/get"), Reply::json(dataFile("search_lanterns.json")));
+        server.setReply(QStringLiteral("/api/song/lyric/v1"), Reply::json(dataFile("lyric_none.json")));
+        server.setReply(QStringLiteral("/api/song/lyric/v1"), QStringLiteral("5004"), Reply::json(dataFile("lyric_word_level.json")));
+    }
+
+    Outcome zuvik(const QStringList& arguments)
+    {
+        QProcessEnvironment environment = withoutDisplay(QProcessEnvironment::systemEnvironment());
+        environment.insert(QStringLiteral("ZUVIK_LYRICS_BASE_URL"), server.baseUrl().toString());
+        for (const char* kind : {"CACHE", "STATE", "DATA"})
+            environment.insert(QStringLiteral("XDG_%1_HOME").arg(kind), path(QString::fromLatin1(kind).toLower()));
+        environment.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));  // no running copy to reach
+        return runZuvik(arguments, environment);
+    }
+
+    QString path(const QString& name) const { return folder.filePath(name); }
+    QString cacheFile() const
+    {
+        const QDir cache(path(QStringLiteral("cache/Orvane/Lyrics/v5")));
+        const QStringList files = cache.entryList(QDir::Files | QDir::System);
+        return files.size() == 1 ? cache.filePath(files[0]) : QString();
+    }
+
+    const QStringList lanterns{"lyrics", "--artist", "Mara Lind & Jonas Vey", "--title", "Lanterns", "--duration", "214.6"};
+    LoopbackHttpServer server;
+    QTemporaryDir folder;
+};
+
+TEST_F(LyricsCommand, PrintsTheTimedLinesAndAnswersTheSecondRunFromDisk)
+{
+    const QString lines = "[00:12.00] Lan terns on the water\n[00:15.60] Count ing the lights,\n"
+                          "[00:19.10] I kept your name...\n[00:23.50] Oh stay\n[00:26.40] Un til the morn ing\n"
+                          "[00:29.60] comes\n";
+    const Outcome first = zuvik(lanterns);
+    const qsizetype requests = server.requests().size();
+    const Outcome second = zuvik(lanterns);
+    EXPECT_EQ(first.status, 0);
+    EXPECT_EQ(first.out, lines);
+    EXPECT_TRUE(first.err.contains(
+        "[Zuvik] lyrics: word-level via ncm 5004 \"Lanterns (Remastered)\" by Mara Lind/Guest Player (21 words)\n"))
+        << first.err.toStdString();
+    EXPECT_EQ(second.out, lines);
+    EXPECT_EQ(server.requests().size(), requests);
+    QFile log(path(QStringLiteral("state/Zuvik/Zuvik.log")));  // the log file has the lines as well
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(log.readAll().contains("  lyrics: cache hit (wordLevel, 21 words)\n"));
+
+    const Outcome json = zuvik(lanterns + QStringList{"--json"});  // the stored document, on one line
+    EXPECT_TRUE(cacheFile().contains(QStringLiteral("/Mara_Lind___Jonas_Vey_Lanterns_215-"))) << cacheFile().toStdString();
+    QFile stored(cacheFile());
+    ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
+    EXPECT_EQ(json.out.toUtf8(), stored.readAll() + '\n');
+    EXPECT_EQ(json.out.count(u'\n'), 1);
+}
+
+TEST_F(LyricsCommand, NoLyricsFailsAndSoDoesAStillOfThemAtOnce)
+{
+    server.setReply(QStringLiteral("/api/search/get"), Reply::withStatus(404));
+    const Outcome run = zuvik(lanterns);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.out.isEmpty());
+    EXPECT_TRUE(run.err.contains("[Zuvik] lyrics: HTTP failure for 127.0.0.1\n"));
+    // Ends as soon as the lookup has answered, well within the still's wait for lyrics.
+    const Outcome still = zuvik({"--render-frame", path(QStringLiteral("still.png")), "--at", "1", "--artist",
+                                 "Mara Lind", "--title", "Lanterns"});
+    EXPECT_EQ(still.status, 1);
+    EXPECT_TRUE(still.err.contains("zuvik: no lyrics for \"Lanterns\" by \"Mara Lind\"")) << still.err.toStdString();
+}
+
+TEST_F(LyricsCommand, CandidatesListsTheSearchInReplyOrderWithWhatBecameOfEach)
+{
+    // 5008 was sent away earlier; 5004 gives the lyrics; the reply's 5007 is malformed and left out.
+    QDir().mkpath(path(QStringLiteral("data/Zuvik")));
+    QFile rejected(path(QStringLiteral("data/Zuvik/rejected.json")));
+    ASSERT_TRUE(rejected.open(QIODevice::WriteOnly));
+    rejected.write("{\"version\": 1, \"rejected\": {\"lanterns\\tmara lind jonas vey\\t215\": [\"5008\"]}}");
+    rejected.close();
+    const Outcome run = zuvik(lanterns + QStringList{"--candidates"});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "id\tname\tartists\tduration\tstatus\n"
+                       "5001\tLanterns (Live)\tMara Lind\t3:35.0\tmatch\n"
+                       "5002\tLanterns\tJonas Vey\t3:36.5\tmatch\n"
+                       "5003\tLanterns\tOther Person\t3:34.6\tno match\n"
+                       "5004\tLanterns (Remastered)\tMara Lind, Guest Player\t3:34.6\tchosen\n"
+                       "5005\tLanternsong\tMara Lind\t3:34.6\tno match\n"
+                       "5006\tLanterns\tMara Lind\t3:38.6\tno match\n"
+                       "5008\tLanterns - Acoustic Version\tMara Lind\t3:33.0\trejected\n"
+                       "5009\tLanterns\tMara Lind\t3:37.6\tmatch\n");
+}
+
+// A link in the cache is replaced, never written through (as root that overwrote a system file);
+// FIFOs as the cache file, the rejections and the log are passed over instead of waited on.
+TEST_F(LyricsCommand, KeptFilesThatAreLinksOrFifosAreNotWrittenThroughOrWaitedOn)
+{
+    ASSERT_EQ(zuvik(lanterns).status, 0);
+    const QString cached = cacheFile();
+    const auto makeFifo = [this](const QString& name) {
+        return ::mkfifo(QFile::encodeName(name.startsWith(u'/') ? name : path(name)).constData(), 0644) == 0;
+    };
+    QFile system(path(QStringLiteral("system-file")));
+    ASSERT_TRUE(system.open(QIODevice::WriteOnly) && system.write("precious") == 8);
+    system.close();
+    ASSERT_TRUE(QFile::remove(cached) && QFile::link(system.fileName(), cached));
+    ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("data/Zuvik"))) && makeFifo(QStringLiteral("data/Zuvik/rejected.json")));
+    ASSERT_TRUE(QFile::remove(path(QStringLiteral("state/Zuvik/Zuvik.log"))) && makeFifo(QStringLiteral("state/Zuvik/Zuvik.log")));
+
+    EXPECT_EQ(zuvik(lanterns).status, 0);
+    ASSERT_TRUE(system.open(QIODevice::ReadOnly));
+    EXPECT_EQ(system.readAll(), "precious");
+    EXPECT_FALSE(QFileInfo(cached).isSymLink());
+    ASSERT_TRUE(QFile::remove(cached) && makeFifo(cached));
+    EXPECT_EQ(zuvik(lanterns + QStringList{"--candidates"}).status, 0);
+    EXPECT_EQ(zuvik(lanterns).status, 0);
+    EXPECT_TRUE(QFileInfo(cached).isFile());
+}
+
+TEST_F(LyricsCommand, VisualExplainsEachWordInOrderAndWritesNoMemo)
+{
+    const Outcome run = zuvik({"visual", "love", "the", "automobile"});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "love → symbol heart.fill (table: love)\nthe → none (stop word)\n"
+                       "automobile → symbol car.fill (nearest neighbour: car, distance 0.27)\n");
+    const QString memo = path(QStringLiteral("cache/Orvane/WordVisuals/v3.json"));
+    EXPECT_FALSE(QFile::exists(memo)) << "explaining a word is not resolving it for the overlay";
+    EXPECT_EQ(zuvik({"visual"}).status, 2);
+    // The memo the overlay draws from wins; a FIFO in its place is passed over at once.
+    QFile file(memo);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(R"({"love": "e:🌧", "rain": "s:cloud.rain.fill"})") > 0);
+    file.close();
+    EXPECT_EQ(zuvik({"visual", "love"}).out, "love → emoji 🌧 (memo; afresh it would be symbol heart.fill by table: love)\n");
+    ASSERT_TRUE(QFile::remove(memo) && ::mkfifo(QFile::encodeName(memo).constData(), 0644) == 0);
+    EXPECT_EQ(zuvik({"visual", "love"}).out, "love → symbol heart.fill (table: love)\n");
+}
+
+TEST_F(LyricsCommand, RefusalsSayWhyAndLookNothingUp)
+{
+    const std::pair<QStringList, int> lines[] = {
+        {{"--reject"}, 1},  // without a running copy
+        {{}, 2}, {{"--artist", "A", "--title"}, 2}, {{"--artist", "A", "--title", "T", "--duration", "0"}, 2},
+        {{"--artist", "A", "--title", "T", "--duration", "86401"}, 2}, {{"--artist", "A", "--title", "T", "extra"}, 2},
+        {{"--reject", "--artist", "A", "--title", "T"}, 2}, {{"--reject", "--candidates"}, 2},
+        {{"--artist", "A", "--title", "T", "--candidates", "--json"}, 2}};
+    for (const auto& [arguments, status] : lines) {
+        const Outcome run = zuvik(QStringList{"lyrics"} + arguments);
+        EXPECT_EQ(run.status, status) << arguments.join(u' ').toStdString();
+        EXPECT_TRUE(run.out.isEmpty());
+        EXPECT_TRUE(run.err.startsWith("zuvik lyrics: ")) << run.err.toStdString();
+    }
+    EXPECT_TRUE(server.requests().isEmpty());
+}
+
+}  // namespace
