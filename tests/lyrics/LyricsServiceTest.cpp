@@ -1,0 +1,483 @@
+// The lyrics provider end to end against a real HTTP server on 127.0.0.1 serving the replies in
+// data/: probing, caching, failures, cancellation and rejections.
+#include "lyrics/CacheFileName.h"
+#include "lyrics/LyricsProvider.h"
+#include "lyrics/RejectedCandidates.h"
+#include "lyrics/TimedLyricsJson.h"
+
+#include "EventLoopWait.h"
+#include "LogLines.h"
+#include "LoopbackHttpServer.h"
+#include "LyricsTestSupport.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QPointer>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace {
+
+using namespace std::chrono_literals;
+using Reply = LoopbackHttpServer::Reply;
+
+const QString searchPath = "/api/search/get";
+const QString lyricPath = "/api/song/lyric/v1";
+const NowPlayingTrack lanterns{"Lanterns", "Mara Lind & Jonas Vey", 214.6};
+const QString noCandidate = "lyrics: no candidate for Mara Lind & Jonas Vey — Lanterns";
+const QString nothingUsable = "lyrics: nothing usable for Mara Lind & Jonas Vey — Lanterns";
+const QString noOtherMatch = "lyrics: no other match for Mara Lind & Jonas Vey — Lanterns";
+const QString cancelled = "lyrics: request failed — cancelled";
+const QString invalidJson = "lyrics: request failed — invalid JSON*";
+const QString httpFailure = "lyrics: HTTP failure for 127.0.0.1";
+const QString noneOfZero = "lyrics: 0 results for \"Mara Lind lanterns\", none matched identity+duration for Mara Lind & Jonas Vey — Lanterns";
+const QString wordLevel5002 = "lyrics: word-level via ncm 5002 \"Lanterns\" by Jonas Vey (21 words)";
+const QString rejected5002 = "lyrics: rejected ncm 5002 \"Lanterns\" by Jonas Vey for Mara Lind & Jonas Vey — Lanterns";
+const QStringList interpolatedFrom5008 = {"lyrics: dropped 5 translation-line words", "lyrics: interpolated from line-level (20 words)"};
+
+Reply dataReply(const char* name)
+{
+    QFile file(QStringLiteral(ZUVIK_TEST_DATA "/") + name);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+    return Reply::json(file.readAll());
+}
+
+Reply jsonReply(const QJsonObject& object)
+{
+    return Reply::json(QJsonDocument(object).toJson());
+}
+
+QJsonObject searchReplyOf(const QJsonArray& songs)
+{
+    return {{"result", QJsonObject{{"songs", songs}}}};
+}
+
+QJsonObject song(int id, const char* artist, int durationMs)
+{
+    return {{"id", id}, {"name", "Lanterns"}, {"artists", QJsonArray{QJsonObject{{"name", artist}}}}, {"duration", durationMs}};
+}
+
+// Log messages against expectations; an expectation ending in "*" is a prefix.
+void expectMessages(const QStringList& actual, const QStringList& expected)
+{
+    ASSERT_EQ(actual.size(), expected.size()) << actual.join(u'\n').toStdString();
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        if (expected[i].endsWith(u'*'))
+            EXPECT_TRUE(actual[i].startsWith(expected[i].chopped(1))) << actual[i].toStdString();
+        else
+            EXPECT_EQ(actual[i], expected[i]);
+    }
+}
+
+struct Outcome {
+    bool answered = false;
+    std::optional<TimedLyrics> lyrics;
+    LyricsOrigin origin;
+    QList<Candidate> matches;
+};
+
+Outcome outcomeOf(LyricsLookup* lookup)
+{
+    Outcome outcome;
+    QObject::connect(lookup, &LyricsLookup::finished, lookup, [&outcome, lookup](const std::optional<TimedLyrics>& lyrics) {
+        outcome = {true, lyrics, lookup->origin(), lookup->matches()};
+    });
+    EXPECT_TRUE(waitFor([&] { return outcome.answered; }));
+    return outcome;
+}
+
+class LyricsService : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        server.setReply(searchPath, dataReply("search_lanterns.json"));
+        server.setReply(lyricPath, dataReply("lyric_none.json"));
+    }
+
+    std::unique_ptr<LyricsProvider> makeProvider(std::chrono::milliseconds timeout = 10s, std::chrono::milliseconds deadline = 20s) const
+    {
+        return std::make_unique<LyricsProvider>(LyricsProvider::Options{server.baseUrl(), root.path(), timeout, rejectionsFile(), deadline});
+    }
+
+    LyricsProvider& provider()
+    {
+        if (!m_provider)
+            m_provider = makeProvider();
+        return *m_provider;
+    }
+
+    Outcome lookUp(LyricsProvider* other = nullptr, const NowPlayingTrack& track = lanterns)
+    {
+        return outcomeOf((other ? *other : provider()).lookup(track));
+    }
+
+    QStringList lyricIdsRequested(qsizetype from = 0) const
+    {
+        QStringList ids;
+        for (const auto& request : server.requestsFor(lyricPath))
+            ids.append(request.queryValue("id"));
+        return ids.mid(from);
+    }
+
+    QString rejectionsFile() const { return root.filePath("data/Zuvik/rejected.json"); }
+    QString cacheFile() const { return root.filePath("Orvane/Lyrics/v5/") + cacheFileName(cacheKey(lanterns)); }
+
+    LoopbackHttpServer server;
+    QTemporaryDir root;
+    LogLines log;
+
+private:
+    std::unique_ptr<LyricsProvider> m_provider;
+};
+
+TEST_F(LyricsService, ProbesByNearestDurationAndTakesTheFirstWordLevelTextIntoTheCache)
+{
+    server.setReply(lyricPath, "5008", dataReply("lyric_line_level.json"));
+    server.setReply(lyricPath, "5002", dataReply("lyric_word_level.json"));
+
+    const Outcome outcome = lookUp();
+
+    // 5004 is 0 ms off, 5008 1600, 5002 1900: a later word-level text beats an earlier line-level one.
+    EXPECT_EQ(lyricIdsRequested(), (QStringList{"5004", "5008", "5002"}));
+    ASSERT_TRUE(outcome.lyrics);
+    EXPECT_EQ(outcome.lyrics->tier(), LyricTier::wordLevel);
+    // Metadata and the credit line take no line number; "lights" takes the end of its comma.
+    const QList<std::int64_t> lines = {0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 4, 4, 4, 4, 4, 5};
+    for (qsizetype i = 0; i < outcome.lyrics->words().size(); ++i)
+        EXPECT_EQ(outcome.lyrics->words()[i].line, lines.value(i, -1)) << i;
+    EXPECT_EQ(textsOf(outcome.lyrics->words()).join(u' '),
+              "Lan terns on the water Count ing the lights, I kept your name... Oh stay Un til the morn ing comes");
+    EXPECT_DOUBLE_EQ(outcome.lyrics->words()[8].end, 18.55);
+    expectMessages(log.newMessages(), {wordLevel5002});
+    QFile stored(cacheFile());
+    ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
+    EXPECT_EQ(stored.readAll(), encodeTimedLyrics(*outcome.lyrics));
+    EXPECT_FALSE(QFile::exists(rejectionsFile()));
+}
+
+TEST_F(LyricsService, LaterLookupsAndARestartAreServedFromDiskWithoutARequest)
+{
+    server.setReply(lyricPath, "5004", dataReply("lyric_word_level.json"));
+    const Outcome first = lookUp();
+    const qsizetype requestsBefore = server.requests().size();
+    const LogLines afterFirst;
+
+    const Outcome second = lookUp();
+    const std::unique_ptr<LyricsProvider> restarted = makeProvider();
+    const Outcome third = lookUp(restarted.get());
+
+    EXPECT_EQ(server.requests().size(), requestsBefore);
+    ASSERT_TRUE(first.lyrics);
+    EXPECT_EQ(second.lyrics, first.lyrics);
+    EXPECT_EQ(third.lyrics, first.lyrics);
+    EXPECT_EQ(third.origin.kind, LyricsOrigin::Kind::cache);
+    expectMessages(afterFirst.newMessages(), {"lyrics: cache hit (wordLevel, 21 words)", "lyrics: cache hit (wordLevel, 21 words)"});
+}
+
+TEST_F(LyricsService, RequestsCarryTheirQueryInOrderAndTheTwoHeadersButNoCookie)
+{
+    Reply search = dataReply("search_lanterns.json");
+    search.headers.append(qMakePair(QByteArray("Set-Cookie"), QByteArray("session=abc; Path=/")));
+    server.setReply(searchPath, search);
+    server.setReply(lyricPath, "5004", dataReply("lyric_word_level.json"));
+    lookUp();
+
+    ASSERT_EQ(server.requests().size(), 2);
+    const auto& search0 = server.requests()[0];
+    using Items = QList<QPair<QString, QString>>;
+    EXPECT_EQ(search0.method, "GET");
+    EXPECT_EQ(search0.path, searchPath);
+    EXPECT_EQ(search0.query, (Items{{"s", "Mara Lind lanterns"}, {"type", "1"}, {"limit", "30"}, {"offset", "0"}}));
+    EXPECT_TRUE(search0.rawQuery.startsWith("s=Mara%20Lind%20lanterns&")) << search0.rawQuery.toStdString();
+    EXPECT_EQ(server.requests()[1].query, (Items{{"id", "5004"}, {"cp", "false"}, {"lv", "0"}, {"kv", "0"}, {"tv", "0"},
+                                                {"rv", "0"}, {"yv", "0"}, {"ytv", "0"}, {"yrv", "0"}}));
+    for (const auto& request : server.requests()) {
+        EXPECT_EQ(request.header("User-Agent"), "Mozilla/5.0 (Macintosh; Intel Mac OS X 10_15_7)");
+        EXPECT_EQ(request.header("Referer"), server.baseUrl().toEncoded() + '/');
+        EXPECT_EQ(request.header("Cookie"), std::nullopt);
+    }
+}
+
+TEST_F(LyricsService, FallsBackToTheFirstLineLevelTextOnlyAfterEveryProbe)
+{
+    server.setReply(lyricPath, "5008", dataReply("lyric_line_level.json"));
+    server.setReply(lyricPath, "5002", jsonReply({{"lrc", QJsonObject{{"lyric", "[00:01.00]a later text"}}}}));
+
+    const Outcome outcome = lookUp();
+
+    // Four probes at most: 5001, the fifth match, is never asked.
+    EXPECT_EQ(lyricIdsRequested(), (QStringList{"5004", "5008", "5002", "5009"}));
+    ASSERT_TRUE(outcome.lyrics);
+    EXPECT_EQ(outcome.lyrics->tier(), LyricTier::interpolated);
+    EXPECT_EQ(textsOf(outcome.lyrics->words()).join(u' '), "Lanterns on the water Counting the lights, I kept your name... "
+                                                           "Until the morning comes Until the morning comes End");
+    // Each line shares its time with its translation, so it is squeezed to the minimum span.
+    expectWords(outcome.lyrics->words().mid(3, 2),
+                {word("water", 12 + 0.2 * 13 / 18, 12.2, 0), word("Counting", 15.6, 15.6 + 0.2 * 8 / 17, 2)});
+    expectMessages(log.newMessages(), interpolatedFrom5008);
+    EXPECT_TRUE(QFile::exists(cacheFile()));
+}
+
+TEST_F(LyricsService, WordLevelTextWithoutWordsLeavesItsLineLevelTextAsFallback)
+{
+    server.setReply(lyricPath, "5004", jsonReply({{"yrc", QJsonObject{{"lyric", "{\"t\":0,\"c\":[{\"tx\":\"作词: x\"}]}\n[0,100]"}}},
+                                                  {"lrc", QJsonObject{{"lyric", "[00:01.00]only this line"}}}}));
+    const Outcome outcome = lookUp();
+    ASSERT_TRUE(outcome.lyrics);
+    EXPECT_EQ(outcome.lyrics->tier(), LyricTier::interpolated);
+    EXPECT_EQ(textsOf(outcome.lyrics->words()), (QStringList{"only", "this", "line"}));
+}
+
+TEST_F(LyricsService, NothingUsableLeavesNoFileAndTheNextLookupAsksAgain)
+{
+    EXPECT_EQ(lookUp().lyrics, std::nullopt);
+    EXPECT_EQ(lookUp().lyrics, std::nullopt);
+    EXPECT_EQ(server.requestsFor(searchPath).size(), 2);
+    EXPECT_FALSE(QFile::exists(cacheFile()));
+    expectMessages(log.newMessages(), {nothingUsable, nothingUsable});
+}
+
+TEST_F(LyricsService, FailedProbeIsLoggedAndTheNextOneIsTried)
+{
+    server.setReply(lyricPath, "5004", Reply::withStatus(500));
+    server.setReply(lyricPath, "5008", Reply::json("{\"yrc\":"));
+    server.setReply(lyricPath, "5002", dataReply("lyric_word_level.json"));
+    EXPECT_TRUE(lookUp().lyrics);
+    expectMessages(log.newMessages(), {httpFailure, invalidJson, wordLevel5002});
+}
+
+TEST_F(LyricsService, UnreachableServiceIsARequestFailure)
+{
+    LyricsProvider unreachable(LyricsProvider::Options{QUrl("http://127.0.0.1:1"), root.path(), 15s, {}});
+    EXPECT_EQ(lookUp(&unreachable).lyrics, std::nullopt);
+    expectMessages(log.newMessages(), {"lyrics: request failed — *", noCandidate});
+}
+
+struct SearchFailureCase {
+    const char* name;
+    Reply (*reply)();
+    QStringList messages;
+};
+class SearchFailure : public LyricsService, public ::testing::WithParamInterface<SearchFailureCase> {};
+
+TEST_P(SearchFailure, YieldsNoCandidateWithItsLogLines)
+{
+    server.setReply(searchPath, GetParam().reply());
+    server.setReply("/moved", jsonReply(searchReplyOf({})));
+    const std::unique_ptr<LyricsProvider> provider = makeProvider(300ms, 1s);
+    EXPECT_EQ(lookUp(provider.get()).lyrics, std::nullopt);
+    expectMessages(log.newMessages(), GetParam().messages);
+    EXPECT_TRUE(server.requestsFor(lyricPath).isEmpty());
+}
+
+// A body of exactly `size` bytes that is a valid search reply without songs.
+Reply paddedEmptyReply(qsizetype size, bool declareLength = true)
+{
+    QByteArray body = R"({"result":{"songs":[]},"pad":""})";
+    body.insert(body.size() - 2, QByteArray(size - body.size(), 'x'));
+    Reply reply = Reply::json(body);
+    reply.declareLength = declareLength;
+    return reply;
+}
+
+Reply noneOfThirtyFits()
+{
+    QJsonArray songs;
+    for (int i = 0; i < 30; ++i)
+        songs.append(song(i, "Someone Else", 214600));
+    return jsonReply(searchReplyOf(songs));
+}
+
+constexpr qsizetype eightMiB = 8 * 1024 * 1024;
+const QString overCap = "lyrics: request failed — the reply is larger than 8 MiB";
+
+INSTANTIATE_TEST_SUITE_P(
+    Replies, SearchFailure,
+    ::testing::Values(
+        SearchFailureCase{"NotFound", [] { return Reply::withStatus(404); }, {httpFailure, noCandidate}},
+        SearchFailureCase{"InvalidJson", [] { return Reply::json("{\"result\":"); }, {invalidJson, noCandidate}},
+        SearchFailureCase{"EmptyBody", [] { return Reply::json(""); }, {invalidJson, noCandidate}},
+        SearchFailureCase{"TwoValues", [] { return Reply::json("1,2"); }, {invalidJson, noCandidate}},
+        SearchFailureCase{"TopLevelArray", [] { return Reply::json("[1,2,3]"); }, {noCandidate}},
+        SearchFailureCase{"TopLevelString", [] { return Reply::json("\"songs\""); }, {noCandidate}},
+        SearchFailureCase{"NoResult", [] { return Reply::json("{\"code\":200}"); }, {noCandidate}},
+        SearchFailureCase{"EmptySongs", [] { return jsonReply(searchReplyOf({})); }, {noneOfZero, noCandidate}},
+        SearchFailureCase{"NoneOfThirtyFits", noneOfThirtyFits,
+                          {"lyrics: 30 results for \"Mara Lind lanterns\", none matched identity+duration for Mara Lind & "
+                           "Jonas Vey — Lanterns", noCandidate}},
+        SearchFailureCase{"StallsPastTheTimeOut", [] { return Reply::stalling(); },
+                          {"lyrics: request failed — the request timed out", noCandidate}},
+        // A byte every 0.1 s never trips the time-out between bytes; the whole request's deadline ends it.
+        SearchFailureCase{"DripsPastTheDeadline", [] { return Reply::dripping(QJsonDocument(searchReplyOf({})).toJson(), 100); },
+                          {"lyrics: request failed — no whole reply within 1 s", noCandidate}},
+        SearchFailureCase{"DeclaresMoreThanEightMiB", [] { return paddedEmptyReply(eightMiB + 1); }, {overCap, noCandidate}},
+        SearchFailureCase{"StreamsMoreThanEightMiB", [] { return paddedEmptyReply(eightMiB + 1, false); }, {overCap, noCandidate}},
+        SearchFailureCase{"ExactlyEightMiBIsRead", [] { return paddedEmptyReply(eightMiB); }, {noneOfZero, noCandidate}},
+        SearchFailureCase{"RedirectIsFollowed", [] { return Reply{302, {}, {{"Location", "/moved"}}}; }, {noneOfZero, noCandidate}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Cancelling: the request in flight is aborted at once, nothing is answered, and the lookup runs
+// to its end without the network.
+class Cancellation : public LyricsService {
+protected:
+    QPointer<LyricsLookup> start(LyricsProvider& provider, const NowPlayingTrack& track = lanterns)
+    {
+        QPointer<LyricsLookup> lookup = provider.lookup(track);
+        QObject::connect(lookup, &LyricsLookup::finished, lookup, [this] { answered = true; });
+        return lookup;
+    }
+    bool answered = false;
+};
+
+TEST_F(Cancellation, AbortsTheSearchInFlightAtOnceAndNeverAnswers)
+{
+    server.setReply(searchPath, Reply::stalling());
+    const std::unique_ptr<LyricsProvider> provider = makeProvider(60s);
+    QPointer<LyricsLookup> lookup = start(*provider);
+    ASSERT_TRUE(waitFor([&] { return server.openConnections() == 1; }));
+
+    lookup->cancel();
+
+    // Far sooner than the 60 s time-out: the abort itself closes the connection.
+    EXPECT_TRUE(waitFor([&] { return server.openConnections() == 0 && lookup.isNull(); }, 10s));
+    runEventLoopFor(100ms);
+    EXPECT_FALSE(answered);
+    EXPECT_EQ(server.requests().size(), 1);
+    expectMessages(log.newMessages(), {cancelled, noCandidate});
+}
+
+TEST_F(Cancellation, DuringAProbeRunsToItsEndWithoutTheNetwork)
+{
+    server.setReply(lyricPath, "5004", Reply::stalling());
+    server.setReply(lyricPath, "5008", dataReply("lyric_word_level.json"));
+    const std::unique_ptr<LyricsProvider> provider = makeProvider(60s);
+    QPointer<LyricsLookup> lookup = start(*provider);
+    ASSERT_TRUE(waitFor([&] { return server.requestsFor(lyricPath).size() == 1; }));
+
+    lookup->cancel();
+
+    EXPECT_TRUE(waitFor([&] { return server.openConnections() == 0 && lookup.isNull(); }, 10s));
+    EXPECT_FALSE(answered);
+    EXPECT_EQ(lyricIdsRequested(), QStringList{"5004"});
+    expectMessages(log.newMessages(), {cancelled, cancelled, cancelled, cancelled, nothingUsable});
+    EXPECT_FALSE(QFile::exists(cacheFile()));
+}
+
+TEST_F(Cancellation, BeforeItStartsSendsNothingAndLeavesOtherLookupsAlone)
+{
+    server.setReply(lyricPath, "5004", dataReply("lyric_word_level.json"));
+    QPointer<LyricsLookup> cancelledLookup = start(provider(), NowPlayingTrack{"Other", "Someone", 100});
+    cancelledLookup->cancel();
+
+    const Outcome other = lookUp();
+
+    EXPECT_TRUE(waitFor([&] { return cancelledLookup.isNull(); }));
+    EXPECT_FALSE(answered);
+    EXPECT_TRUE(other.lyrics);
+    ASSERT_EQ(server.requestsFor(searchPath).size(), 1);
+    EXPECT_EQ(server.requestsFor(searchPath)[0].queryValue("s"), "Mara Lind lanterns");
+}
+
+TEST_F(Cancellation, DestroyingTheProviderEndsItsLookupsAndTheirConnections)
+{
+    server.setReply(searchPath, Reply::stalling());
+    std::unique_ptr<LyricsProvider> provider = makeProvider(60s);
+    QPointer<LyricsLookup> lookup = start(*provider);
+    ASSERT_TRUE(waitFor([&] { return server.openConnections() == 1; }));
+
+    provider.reset();
+
+    EXPECT_TRUE(lookup.isNull());
+    EXPECT_TRUE(waitFor([&] { return server.openConnections() == 0; }, 10s));
+    EXPECT_FALSE(answered);
+}
+
+// Sending a wrong match away: the next candidate is tried, and the rejected one never comes back
+// for the track, also after a restart. Probing order: 5004, 5008, 5002, 5009, 5001; 5002 is word-level.
+class Rejection : public LyricsService {
+protected:
+    void SetUp() override
+    {
+        LyricsService::SetUp();
+        server.setReply(lyricPath, "5008", dataReply("lyric_line_level.json"));
+        server.setReply(lyricPath, "5002", dataReply("lyric_word_level.json"));
+    }
+};
+
+TEST_F(Rejection, OfAKnownCandidateTriesTheOthersAndHoldsAfterARestart)
+{
+    const Outcome wrong = lookUp();
+    ASSERT_EQ(wrong.origin.kind, LyricsOrigin::Kind::service);
+    ASSERT_EQ(wrong.origin.candidate.id, 5002);
+    const qsizetype before = lyricIdsRequested().size();
+    const LogLines afterWrong;
+
+    const Outcome retried = outcomeOf(provider().retry(lanterns, wrong.origin, *wrong.lyrics));
+
+    EXPECT_EQ(lyricIdsRequested(before), (QStringList{"5004", "5008", "5009", "5001"}));
+    ASSERT_TRUE(retried.lyrics);
+    EXPECT_EQ(retried.origin.kind, LyricsOrigin::Kind::service);
+    EXPECT_EQ(retried.origin.candidate.id, 5008);
+    expectMessages(afterWrong.newMessages(), QStringList{rejected5002} + interpolatedFrom5008);
+
+    // A restart with the cache gone asks the service again, and 5002 is still out.
+    QFile::remove(cacheFile());
+    const std::unique_ptr<LyricsProvider> restarted = makeProvider();
+    const qsizetype beforeRestart = lyricIdsRequested().size();
+    EXPECT_EQ(lookUp(restarted.get()).origin.candidate.id, 5008);
+    EXPECT_FALSE(lyricIdsRequested(beforeRestart).contains(QStringLiteral("5002")));
+}
+
+TEST_F(Rejection, OfCachedLyricsFindsTheirCandidateByTheirWords)
+{
+    lookUp();
+    const std::unique_ptr<LyricsProvider> restarted = makeProvider();
+    const Outcome cached = lookUp(restarted.get());
+    ASSERT_EQ(cached.origin.kind, LyricsOrigin::Kind::cache);
+    const qsizetype before = lyricIdsRequested().size();
+    const LogLines afterCached;
+
+    const Outcome retried = outcomeOf(restarted->retry(lanterns, cached.origin, *cached.lyrics));
+
+    // The wrong text is fetched once more to learn whose it is, without costing the others a probe.
+    EXPECT_EQ(lyricIdsRequested(before), (QStringList{"5004", "5008", "5002", "5009", "5001"}));
+    EXPECT_EQ(retried.origin.candidate.id, 5008);
+    expectMessages(afterCached.newMessages(), QStringList{rejected5002} + interpolatedFrom5008);
+    EXPECT_EQ(RejectedCandidates(rejectionsFile()).rejectedFor(lanterns), QSet<std::int64_t>{5002});
+}
+
+TEST_F(Rejection, OfTheLastMatchShowsNothingAndSaysSoThenAndLater)
+{
+    server.setReply(searchPath, jsonReply(searchReplyOf({song(7001, "Mara Lind", 214600)})));
+    server.setReply(lyricPath, "7001", dataReply("lyric_word_level.json"));
+    const Outcome wrong = lookUp();
+    ASSERT_EQ(wrong.origin.candidate.id, 7001);
+    const LogLines afterWrong;
+
+    const Outcome retried = outcomeOf(provider().retry(lanterns, wrong.origin, *wrong.lyrics));
+    const Outcome later = lookUp();
+
+    EXPECT_EQ(retried.lyrics, std::nullopt);
+    EXPECT_TRUE(retried.origin.noOtherMatch);
+    EXPECT_TRUE(later.origin.noOtherMatch);
+    EXPECT_EQ(lyricIdsRequested(), QStringList{"7001"});
+    EXPECT_FALSE(QFile::exists(cacheFile()));
+    expectMessages(afterWrong.newMessages(), {"lyrics: rejected ncm 7001 \"Lanterns\" by Mara Lind for Mara Lind & Jonas Vey — Lanterns",
+                                              noOtherMatch, noOtherMatch});
+}
+
+TEST_F(Rejection, RejectedCandidatesInTheFileAreLeftOutBeforeTheProbesAreCounted)
+{
+    RejectedCandidates(rejectionsFile()).reject(lanterns, 5004);
+    server.setReply(lyricPath, "5008", dataReply("lyric_none.json"));
+    server.setReply(lyricPath, "5002", dataReply("lyric_none.json"));
+
+    const Outcome outcome = lookUp();
+
+    EXPECT_EQ(outcome.matches.first().id, 5004);  // still a match, only not probed
+    EXPECT_EQ(lyricIdsRequested(), (QStringList{"5008", "5002", "5009", "5001"}));
+    expectMessages(log.newMessages(), {nothingUsable, noOtherMatch});
+}
+
+}  // namespace

@@ -1,0 +1,274 @@
+// The pure parts of a service lookup: keys, candidate choice, reply reading, addresses, cache names.
+#include "lyrics/CacheFileName.h"
+#include "lyrics/CandidateChoice.h"
+#include "lyrics/SearchKey.h"
+#include "lyrics/ServiceAddress.h"
+#include "lyrics/ServiceReplies.h"
+
+#include "LogLines.h"
+#include "LyricsTestSupport.h"
+
+#include <QJsonDocument>
+#include <QRegularExpression>
+#include <QSet>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+const auto nameOf = [](const auto& info) { return std::string(info.param.name); };
+constexpr double inf = std::numeric_limits<double>::infinity();
+
+struct TextCase {
+    const char* name;
+    QString (*function)(QStringView);
+    QString in, out;
+};
+class TextFunction : public ::testing::TestWithParam<TextCase> {};
+
+TEST_P(TextFunction, Gives) { EXPECT_EQ(GetParam().function(GetParam().in), GetParam().out); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, TextFunction,
+    ::testing::Values(
+        TextCase{"FeaturingNote", searchKey, "Song Title (feat. Someone)", "song title"},
+        TextCase{"FtWithASpace", searchKey, "Song (ft Someone)", "song"}, TextCase{"WithNote", searchKey, "Song (with Friend)", "song"},
+        TextCase{"FeatMustEndInADotOrSpace", searchKey, "Song (feature film)", "song feature film"},
+        TextCase{"RadioEditSuffix", searchKey, "Song Title - Radio Edit", "song title"},
+        TextCase{"RemasteredThenYear", searchKey, "Song (Remastered 2011)", "song"},
+        TextCase{"YearThenRemaster", searchKey, "Song (2011 Remaster)", "song"},
+        TextCase{"DashedRemaster", searchKey, "Song - 2011 Remaster", "song"},
+        TextCase{"PlainYearStays", searchKey, "Song (2011)", "song 2011"},
+        TextCase{"LiveInParenthesesStays", searchKey, "Song Title (Live)", "song title live"},
+        TextCase{"DeluxeEdition", searchKey, "Song (Deluxe Edition)", "song"},
+        TextCase{"SquareBrackets", searchKey, "Song [Official Video] Title", "song title"},
+        TextCase{"SourceNote", searchKey, "Theme (From \"The Film\")", "theme"},
+        TextCase{"DashWithoutVersionWordStays", searchKey, "Song - Part Two", "song part two"},
+        TextCase{"HyphenInsideAWord", searchKey, "Re-Mix", "re mix"},
+        TextCase{"UnicodeSpacesAroundTheDash", searchKey, "Song\xC2\xA0-\xC2\xA0Live", "song"},
+        TextCase{"Diacritics", searchKey, "Café del Mar", "cafe del mar"},
+        TextCase{"FullWidthLettersDigitsAndSpace", searchKey, "ＳＯＮＧ\xE3\x80\x80１２", "song 12"},
+        TextCase{"HalfWidthKana", searchKey, "ｶﾞｷ", "カキ"}, TextCase{"VoicedKana", searchKey, "ガキ", "カキ"},
+        TextCase{"HangulStaysComposed", searchKey, "한국 노래", "한국 노래"},
+        TextCase{"IdeographsStay", searchKey, "晴天 (Live)", "晴天 live"},
+        TextCase{"NonAsciiDigits", searchKey, "Song ٢٠١١", "song ٢٠١١"},
+        TextCase{"EmojiAndPunctuationGo", searchKey, "  Song 🎵!!! —\t Title?", "song title"},
+        TextCase{"OnlyPunctuation", searchKey, "?!…", ""},
+        TextCase{"PrimaryArtist", primaryArtist, " A \t, B & C", "A"}, TextCase{"PrimaryArtistAmpersand", primaryArtist, "Simon & G", "Simon"},
+        TextCase{"NoPrimaryArtist", primaryArtist, "&Lead", ""},
+        TextCase{"SlugReplacesPunctuation", cacheSlug, "?|a/b|0", "__a_b_0"},
+        TextCase{"SlugKeepsEightyCharacters", cacheSlug, QString(79, u'x') + "y|first|1", QString(79, u'x') + "y"},
+        TextCase{"SlugCountsCharacters", cacheSlug, QString("e\u0301").repeated(81), QString("e\u0301").repeated(80)},
+        TextCase{"FileName", cacheFileName, "Artist|Song Title|215", "Artist_Song_Title_215-0d427da5.json"},
+        TextCase{"FileNameHashesUtf8", cacheFileName, "é", "é-1e9de8c1.json"}),
+    nameOf);
+
+TEST(CacheFileName, IsOnePlainNameForAnyKey)
+{
+    QString marks = "a";
+    for (int i = 0; i < 70; ++i)
+        marks += QChar(0x0301);
+    const QStringList keys = {"../../etc|passwd|0", "/tmp/x|y|0", "..|.|0", "..\\x|y|0", "a\x01\n\r\t|b\x7f|0", "🎵🎶|🎤|3",
+                              QString("𠀀").repeated(80) + "|x|1", marks + "|x|1", "a/b|c|0", "a.b|c|0"};
+    static const QRegularExpression shape(QStringLiteral(R"(^[\p{L}\p{M}\p{N}_]*-[0-9a-f]{8}\.json$)"));
+    QSet<QString> names;
+    for (const QString& key : keys) {
+        const QString name = cacheFileName(key);
+        EXPECT_TRUE(shape.match(name).hasMatch()) << name.toStdString();
+        EXPECT_LE(name.toUtf8().size(), 255);
+        EXPECT_FALSE(name.startsWith(u'-')) << name.toStdString();  // a long slug loses its end, not all of it
+        names.insert(name);
+    }
+    EXPECT_EQ(names.size(), keys.size());
+}
+
+TEST(CacheKey, RoundsHalvesAwayFromZeroAndUnusableDurationsToZero)
+{
+    const std::pair<double, const char*> cases[] = {{214.4, "214"}, {214.5, "215"}, {-0.5, "-1"}, {std::nan(""), "0"}, {inf, "0"},
+                                                    {9.3e15, "0"}, {9.2e15, "9200000000000000"}};
+    for (const auto& [duration, seconds] : cases)
+        EXPECT_EQ(cacheKey(NowPlayingTrack{"T", "A", duration}), QStringLiteral("A|T|") + seconds) << duration;
+    EXPECT_EQ(searchQuery(NowPlayingTrack{"Song (Remastered 2011)", " A \t, B & C", 0}), QStringLiteral("A song"));
+}
+
+Candidate candidate(std::int64_t id, const char* name, QStringList artists = {"A"}, std::int64_t durationMs = 0)
+{
+    return Candidate{id, QString::fromUtf8(name), std::move(artists), durationMs};
+}
+
+struct MatchCase {
+    const char* name;
+    const char* candidateName;
+    QStringList candidateArtists;
+    const char* title;
+    const char* artist;
+    bool matches;
+};
+class Identity : public ::testing::TestWithParam<MatchCase> {};
+
+TEST_P(Identity, Matches)
+{
+    const MatchCase& c = GetParam();
+    EXPECT_EQ(matches(candidate(1, c.candidateName, c.candidateArtists), NowPlayingTrack{c.title, c.artist, 0}), c.matches);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Identity,
+    ::testing::Values(MatchCase{"Equal", "Song Title", {"A"}, "Song Title", "A", true},
+                      MatchCase{"CandidateAddsWords", "Song Title (Live)", {"A"}, "Song Title", "A", true},
+                      MatchCase{"TrackAddsWords", "Song", {"A"}, "Song Title", "A", true},
+                      MatchCase{"CandidateWrapsTheTitle", "The Song Title Again", {"A"}, "Song Title", "A", true},
+                      MatchCase{"TrackWrapsTheCandidate", "Song", {"A"}, "My Song Again", "A", true},
+                      MatchCase{"WholeWordsOnly", "Song", {"A"}, "Songbook", "A", false},
+                      MatchCase{"PrefixOfAWord", "Songbook", {"A"}, "Song", "A", false},
+                      MatchCase{"InsideAWord", "Big Songbook", {"A"}, "Song", "A", false},
+                      MatchCase{"EmptyCandidateName", "", {"A"}, "Song", "A", false},
+                      MatchCase{"EmptyTitleKey", "Song", {"A"}, "!!!", "A", false},
+                      MatchCase{"SharedArtistWord", "Song", {"Mara Lind", "Guest"}, "Song", "Guest Star", true},
+                      MatchCase{"AnyOfSeveralTrackArtists", "Song", {"C"}, "Song", "A, B & C", true},
+                      MatchCase{"NoSharedWord", "Song", {"Other Person"}, "Song", "Mara Lind", false},
+                      MatchCase{"ArtistKeysNormalised", "Song", {"BEYONCÉ"}, "Song", "Beyoncé", true},
+                      MatchCase{"NoCandidateArtists", "Song", {}, "Song", "Mara Lind", false},
+                      MatchCase{"EmptyTrackArtistMatchesAnyone", "Song", {}, "Song", "", true},
+                      MatchCase{"PunctuationOnlyTrackArtist", "Song", {"X"}, "Song", "???", true}),
+    nameOf);
+
+struct ChoiceCase {
+    const char* name;
+    QList<Candidate> reply;
+    double duration;
+    QList<std::int64_t> ids;
+};
+class Choice : public ::testing::TestWithParam<ChoiceCase> {};
+
+TEST_P(Choice, KeepsAndOrders)
+{
+    QList<std::int64_t> ids;
+    for (const Candidate& c : chooseCandidates(GetParam().reply, NowPlayingTrack{"Song", "A", GetParam().duration}, 3000))
+        ids.append(c.id);
+    EXPECT_EQ(ids, GetParam().ids);
+}
+
+// 1 exact 1000 ms off, 2 wider title 0 off, 3 exact 0 off, 4 exact 3000 off, 5 exact 3001 off, 6 no identity.
+const QList<Candidate> mixed = {candidate(1, "Song", {"A"}, 201000), candidate(2, "Song (Live)", {"A"}, 200000),
+                                candidate(3, "Song", {"A"}, 200000),  candidate(4, "Song", {"A"}, 197000),
+                                candidate(5, "Song", {"A"}, 203001),  candidate(6, "Songs", {"A"}, 200000)};
+const QList<Candidate> anyLength = {candidate(1, "Song", {"A"}, 1), candidate(2, "Song", {"A"}, 999999999)};
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Choice,
+    ::testing::Values(
+        ChoiceCase{"ExactTitlesFirstThenNearest", mixed, 200.0, {3, 1, 4, 2}},
+        ChoiceCase{"WithoutDurationReplyOrder", mixed, 0, {1, 3, 4, 5, 2}},
+        ChoiceCase{"TiesKeepReplyOrder", {candidate(7, "Song", {"A"}, 199000), candidate(8, "Song", {"A"}, 201000)}, 200.0, {7, 8}},
+        ChoiceCase{"TargetRoundedTowardZero", {candidate(1, "Song", {"A"}, 203999), candidate(2, "Song", {"A"}, 204000)}, 200.9999, {1}},
+        ChoiceCase{"ExtremeDurationsDoNotOverflow",
+                   {candidate(1, "Song", {"A"}, std::numeric_limits<std::int64_t>::min()),
+                    candidate(2, "Song", {"A"}, std::numeric_limits<std::int64_t>::max())}, 200.0, {}},
+        ChoiceCase{"NegativeDurationIsUnknown", anyLength, -5.0, {1, 2}}, ChoiceCase{"NaNIsUnknown", anyLength, std::nan(""), {1, 2}},
+        ChoiceCase{"InfinityIsUnknown", anyLength, inf, {1, 2}}, ChoiceCase{"PastTheRangeIsUnknown", anyLength, 9.3e15, {1, 2}}),
+    nameOf);
+
+QJsonObject object(const char* json)
+{
+    return QJsonDocument::fromJson(json).object();
+}
+
+struct SearchCase {
+    const char* name;
+    const char* reply;
+    std::optional<QList<Candidate>> candidates;
+};
+class SearchReply : public ::testing::TestWithParam<SearchCase> {};
+
+TEST_P(SearchReply, Reads) { EXPECT_EQ(candidatesFromSearchReply(object(GetParam().reply)), GetParam().candidates); }
+
+const auto none = std::nullopt;
+
+INSTANTIATE_TEST_SUITE_P(
+    Shapes, SearchReply,
+    ::testing::Values(
+        SearchCase{"Whole", R"({"result":{"songs":[{"id":7,"name":"Song","artists":[{"id":1,"name":"A"},{"name":"B"}],"duration":215000}]}})",
+                   QList<Candidate>{{7, "Song", {"A", "B"}, 215000}}},
+        SearchCase{"NoResult", R"({"code":200})", none}, SearchCase{"ResultNotAnObject", R"({"result":[]})", none},
+        SearchCase{"NoSongs", R"({"result":{"songCount":0}})", none},
+        SearchCase{"SongsNotAnArray", R"({"result":{"songs":{"id":1}}})", none},
+        SearchCase{"SongsHoldingANonObject", R"({"result":{"songs":[{"id":1},2]}})", none},
+        SearchCase{"EmptySongs", R"({"result":{"songs":[]}})", QList<Candidate>{}},
+        SearchCase{"SongsWithoutAnIntegerId", R"({"result":{"songs":[{"id":"1"},{"id":1.5},{"id":null},{},{"id":1e20},{"id":2}]}})",
+                   QList<Candidate>{{2, "", {}, 0}}},
+        SearchCase{"WholeFloatId", R"({"result":{"songs":[{"id":3.0}]}})", QList<Candidate>{{3, "", {}, 0}}},
+        SearchCase{"MistypedMembers", R"({"result":{"songs":[{"id":5,"name":7,"artists":"A","duration":"215000"}]}})",
+                   QList<Candidate>{{5, "", {}, 0}}},
+        SearchCase{"ArtistsWithoutAName", R"({"result":{"songs":[{"id":5,"artists":[{"name":"A"},{"id":1},{"name":null},{"name":"B"}]}]}})",
+                   QList<Candidate>{{5, "", {"A", "B"}, 0}}},
+        SearchCase{"ArtistsHoldingANonObject", R"({"result":{"songs":[{"id":5,"artists":[{"name":"A"},"B"]}]}})",
+                   QList<Candidate>{{5, "", {}, 0}}},
+        SearchCase{"FractionalDuration", R"({"result":{"songs":[{"id":5,"duration":1.5}]}})", QList<Candidate>{{5, "", {}, 0}}}),
+    nameOf);
+
+struct TextsCase {
+    const char* name;
+    const char* reply;
+    std::optional<QString> wordLevel, lineLevel;
+};
+class LyricReply : public ::testing::TestWithParam<TextsCase> {};
+
+TEST_P(LyricReply, Reads)
+{
+    const LyricTexts texts = lyricTextsFromReply(object(GetParam().reply));
+    EXPECT_EQ(texts.wordLevel, GetParam().wordLevel);
+    EXPECT_EQ(texts.lineLevel, GetParam().lineLevel);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Shapes, LyricReply,
+    ::testing::Values(TextsCase{"Both", R"({"yrc":{"lyric":"w"},"lrc":{"lyric":"l"},"tlyric":{"lyric":"t"}})", "w", "l"},
+                      TextsCase{"EmptyIsAbsent", R"({"yrc":{"version":0,"lyric":""},"lrc":{"lyric":"l"}})", none, "l"},
+                      TextsCase{"NumberIsAbsent", R"({"yrc":{"lyric":5},"lrc":null})", none, none},
+                      TextsCase{"StringInsteadOfObject", R"({"yrc":"w","lrc":"l"})", none, none}),
+    nameOf);
+
+struct BaseCase {
+    const char* name;
+    const char* text;
+    const char* base;  // nullptr: not a base
+};
+class ServiceBase : public ::testing::TestWithParam<BaseCase> {};
+
+TEST_P(ServiceBase, Reads)
+{
+    const std::optional<QUrl> base = service_address::readBase(QString::fromUtf8(GetParam().text));
+    EXPECT_EQ(base, GetParam().base ? std::optional(QUrl(GetParam().base)) : std::nullopt);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, ServiceBase,
+    ::testing::Values(BaseCase{"Loopback", "http://127.0.0.1:8080", "http://127.0.0.1:8080"},
+                      BaseCase{"TrailingSlashDropped", "https://example.org/", "https://example.org"},
+                      BaseCase{"PathPrefixKept", "http://127.0.0.1:9/proxy//", "http://127.0.0.1:9/proxy"},
+                      BaseCase{"NoScheme", "127.0.0.1:8080", nullptr}, BaseCase{"OtherScheme", "ftp://example.org", nullptr},
+                      BaseCase{"NoHost", "http://", nullptr}, BaseCase{"FileUrl", "file:///tmp/x", nullptr},
+                      BaseCase{"WithQuery", "http://example.org?a=b", nullptr}, BaseCase{"WithFragment", "http://example.org#a", nullptr},
+                      BaseCase{"WithUser", "http://me@example.org", nullptr}, BaseCase{"BadPort", "http://example.org:99999", nullptr}),
+    nameOf);
+
+TEST(ServiceAddress, FromTheEnvironmentAndEncodingEveryReservedCharacter)
+{
+    const LogLines log;
+    qputenv("ZUVIK_LYRICS_BASE_URL", "not an address");
+    const QUrl fallback = service_address::fromEnvironment();
+    qputenv("ZUVIK_LYRICS_BASE_URL", "http://127.0.0.1:5/p/");
+    const QUrl set = service_address::fromEnvironment();
+    qunsetenv("ZUVIK_LYRICS_BASE_URL");
+    EXPECT_EQ(fallback, QUrl("https://music.163.com"));
+    EXPECT_EQ(set, QUrl("http://127.0.0.1:5/p"));
+    EXPECT_EQ(service_address::fromEnvironment(), fallback);
+    EXPECT_EQ(log.newMessages(), QStringList{"lyrics: ZUVIK_LYRICS_BASE_URL \"not an address\" is not an http or https address; "
+                                             "using https://music.163.com"});
+    EXPECT_EQ(service_address::searchUrl(QUrl("http://h:1/p"), "Dan + Shay a&b=c/d é").toEncoded(),
+              "http://h:1/p/api/search/get?s=Dan%20%2B%20Shay%20a%26b%3Dc%2Fd%20%C3%A9&type=1&limit=30&offset=0");
+}
+
+}  // namespace
