@@ -17,7 +17,9 @@
 
 namespace {
 
+// The three readers: the service's word-level (yrc) and line-level (lrc) texts, and a local LRC file.
 using Parser = QList<TimedWord> (*)(QStringView);
+const Parser yrc = parseWordLevel, lrc = parseLineLevel;
 
 QList<TimedWord> local(QStringView text)
 {
@@ -28,34 +30,20 @@ QList<TimedWord> local(QStringView text)
 const auto nameOf = [](const auto& info) { return std::string(info.param.name); };
 
 // Line 0: "one" 1.0-2.0, "two" 2.5-3.0; line 1: "three" 3.5-4.0, starting within line 0's linger.
-struct ActiveCase {
-    const char* name;
-    double t;
-    qsizetype group;  // -1: nothing
-    qsizetype started;
-};
-class ActiveGroup : public ::testing::TestWithParam<ActiveCase> {};
-
-TEST_P(ActiveGroup, Finds)
+TEST(ActiveGroup, FindsTheLineOnShowAndItsStartedWords)
 {
     const TimedLyrics lyrics(LyricTier::wordLevel, {word("one", 1, 2, 0), word("two", 2.5, 3, 0), word("three", 3.5, 4, 1)});
-    const auto active = lyrics.activeGroup(GetParam().t);
-    ASSERT_EQ(active ? active->index : -1, GetParam().group);
-    if (active) {
-        EXPECT_EQ(active->group, &lyrics.groups()[active->index]);
-        EXPECT_EQ(active->startedWords, GetParam().started);
+    const struct {
+        double t;
+        qsizetype group, started;  // group -1: nothing
+    } cases[] = {{0.999, -1, 0}, {1.0, 0, 1}, {2.2, 0, 1}, {2.5, 0, 2}, {3.5, 1, 1}, {std::nextafter(4.8, 0.0), 1, 1}, {4.8, -1, 0},
+                 {std::numeric_limits<double>::quiet_NaN(), -1, 0}};
+    for (const auto& c : cases) {
+        const auto active = lyrics.activeGroup(c.t);
+        ASSERT_EQ(active ? active->index : -1, c.group) << c.t;
+        EXPECT_TRUE(!active || (active->group == &lyrics.groups()[c.group] && active->startedWords == c.started)) << c.t;
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Lookup, ActiveGroup,
-    ::testing::Values(ActiveCase{"BeforeTheFirstWord", 0.999, -1, 0}, ActiveCase{"ExactlyAtAStart", 1.0, 0, 1},
-                      ActiveCase{"GapInsideALine", 2.2, 0, 1}, ActiveCase{"SecondWordStarted", 2.5, 0, 2},
-                      ActiveCase{"NextLineCutsTheLingerShort", 3.5, 1, 1},
-                      ActiveCase{"LingersJustUnderPointEight", std::nextafter(4.8, 0.0), 1, 1},
-                      ActiveCase{"GoneAtPointEight", 4.8, -1, 0},
-                      ActiveCase{"NotANumber", std::numeric_limits<double>::quiet_NaN(), -1, 0}),
-    nameOf);
 
 TEST(ActiveGroupLookup, GroupsRunsOfOneLineAndAgreesWithALinearScanWithoutAllocating)
 {
@@ -91,76 +79,47 @@ TEST(TimedLyricsJson, StoresCompactlyAndReadsBackExactDoubles)
     EXPECT_EQ(std::get<TimedLyrics>(decoded).groups(), original.groups());
 }
 
-struct DocumentCase {
-    const char* name;
-    QByteArray json;
-    qsizetype words;  // -1: rejected
-};
-class StoredDocument : public ::testing::TestWithParam<DocumentCase> {};
-
-TEST_P(StoredDocument, Decodes)
-{
-    const auto result = decodeTimedLyrics(GetParam().json);
-    if (GetParam().words < 0)
-        EXPECT_FALSE(std::get<LyricsDecodeError>(result).reason.isEmpty());
-    else
-        EXPECT_EQ(std::get<TimedLyrics>(result).words().size(), GetParam().words);
-}
-
 #define DOC(words) R"({"tier":"wordLevel","words":[)" words "]}"
 #define WORD_A R"({"text":"a","start":1,"end":2,"line":0})"
 QByteArray manyWords(qsizetype count)
 {
-    return R"({"tier":"wordLevel","words":[)" + QByteArray(WORD_A ",").repeated(count).chopped(1) + "]}";
+    return QByteArray(R"({"tier":"wordLevel","words":[)") + QByteArray(WORD_A ",").repeated(count).chopped(1) + "]}";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Json, StoredDocument,
-    ::testing::Values(
-        DocumentCase{"UnknownMembersIgnored", R"({"tier":"wordLevel","x":1,"words":[{"text":"a","start":1,"end":2,"line":0,"c":1}]})", 1},
-        DocumentCase{"WholeLineWithFraction", DOC(R"({"text":"a","start":1,"end":2,"line":3.0})"), 1},
-        DocumentCase{"NoWords", R"({"tier":"interpolated","words":[]})", 0},
-        DocumentCase{"AsManyWordsAsASong", manyWords(DocumentBudget::maxWords), DocumentBudget::maxWords},
-        DocumentCase{"MoreWordsThanASong", manyWords(DocumentBudget::maxWords + 1), -1},
-        DocumentCase{"NotJson", "{\"tier\":", -1}, DocumentCase{"Array", "[]", -1},
-        DocumentCase{"TierCaseDiffers", R"({"tier":"WordLevel","words":[]})", -1},
-        DocumentCase{"TierNotAString", R"({"tier":0,"words":[]})", -1}, DocumentCase{"TierMissing", R"({"words":[]})", -1},
-        DocumentCase{"WordsMissing", R"({"tier":"wordLevel"})", -1},
-        DocumentCase{"WordsNotAnArray", R"({"tier":"wordLevel","words":{}})", -1},
-        DocumentCase{"WordNotAnObject", DOC(WORD_A R"(,"a")"), -1},
-        DocumentCase{"TextMissing", DOC(R"({"start":1,"end":2,"line":0})"), -1},
-        DocumentCase{"TextNotAString", DOC(R"({"text":1,"start":1,"end":2,"line":0})"), -1},
-        DocumentCase{"StartAsString", DOC(R"({"text":"a","start":"1","end":2,"line":0})"), -1},
-        DocumentCase{"EndNull", DOC(R"({"text":"a","start":1,"end":null,"line":0})"), -1},
-        DocumentCase{"LineFractional", DOC(R"({"text":"a","start":1,"end":2,"line":0.5})"), -1},
-        DocumentCase{"LineTooLarge", DOC(R"({"text":"a","start":1,"end":2,"line":1e30})"), -1},
-        DocumentCase{"LineMissing", DOC(R"({"text":"a","start":1,"end":2})"), -1}),
-    nameOf);
-
-struct TagCase {
-    const char* tag;
-    std::optional<double> seconds;
-};
-class TimeTag : public ::testing::TestWithParam<TagCase> {};
-
-TEST_P(TimeTag, Reads)
+// Stored documents and their word counts; -1: rejected with a reason.
+TEST(TimedLyricsJson, DecodesOnlyWellTypedDocumentsOfAtMostASongsWords)
 {
-    const std::optional<double> read = readTimeTag(QString::fromUtf8(GetParam().tag));
-    ASSERT_EQ(read.has_value(), GetParam().seconds.has_value()) << GetParam().tag;
-    if (read) {
-        EXPECT_DOUBLE_EQ(*read, *GetParam().seconds) << GetParam().tag;
+    const std::pair<QByteArray, qsizetype> cases[] = {
+        {R"({"tier":"wordLevel","x":1,"words":[{"text":"a","start":1,"end":2,"line":0,"c":1}]})", 1},
+        {DOC(R"({"text":"a","start":1,"end":2,"line":3.0})"), 1}, {R"({"tier":"interpolated","words":[]})", 0},
+        {manyWords(DocumentBudget::maxWords), DocumentBudget::maxWords}, {manyWords(DocumentBudget::maxWords + 1), -1},
+        {"{\"tier\":", -1}, {"[]", -1}, {R"({"tier":"WordLevel","words":[]})", -1}, {R"({"tier":0,"words":[]})", -1},
+        {R"({"words":[]})", -1}, {R"({"tier":"wordLevel"})", -1}, {R"({"tier":"wordLevel","words":{}})", -1}, {DOC(WORD_A R"(,"a")"), -1},
+        {DOC(R"({"start":1,"end":2,"line":0})"), -1}, {DOC(R"({"text":1,"start":1,"end":2,"line":0})"), -1},
+        {DOC(R"({"text":"a","start":"1","end":2,"line":0})"), -1}, {DOC(R"({"text":"a","start":1,"end":null,"line":0})"), -1},
+        {DOC(R"({"text":"a","start":1,"end":2,"line":0.5})"), -1}, {DOC(R"({"text":"a","start":1,"end":2,"line":1e30})"), -1},
+        {DOC(R"({"text":"a","start":1,"end":2})"), -1}};
+    for (const auto& [json, words] : cases) {
+        const auto result = decodeTimedLyrics(json);
+        const auto* lyrics = std::get_if<TimedLyrics>(&result);
+        EXPECT_EQ(lyrics ? lyrics->words().size() : -1, words) << json.left(90).toStdString();
+        EXPECT_TRUE(lyrics || !std::get<LyricsDecodeError>(result).reason.isEmpty());
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Lrc, TimeTag,
-    ::testing::Values(TagCase{"00:12.34", 12.34}, TagCase{"00:12.345", 12.345}, TagCase{"00:12", 12.0},
-                      TagCase{"1:02:03.45", 62.03}, TagCase{"00:12.5", 12.05}, TagCase{"00:12.050", 12.05},
-                      TagCase{"03:15.xx", 195.0}, TagCase{"::01..02", 62.0}, TagCase{"+1:+2", 62.0}, TagCase{"1e1:0", 600.0},
-                      TagCase{"ar:someone", std::nullopt}, TagCase{"12", std::nullopt}, TagCase{"00: 12", std::nullopt},
-                      TagCase{"0x1:00", std::nullopt}, TagCase{"-1:00", std::nullopt}, TagCase{"00:-5", std::nullopt},
-                      TagCase{"2880:00", 172800.0}, TagCase{"2880:01", std::nullopt}, TagCase{"1e400:00", std::nullopt},
-                      TagCase{"nan:00", std::nullopt}, TagCase{"99999999999999999999999:00", std::nullopt}));
+TEST(TimeTag, ReadsMinutesSecondsAndHundredthsOrThousandths)
+{
+    const std::pair<const char*, std::optional<double>> cases[] = {
+        {"00:12.34", 12.34}, {"00:12.345", 12.345}, {"00:12", 12.0}, {"1:02:03.45", 62.03}, {"00:12.5", 12.05}, {"00:12.050", 12.05},
+        {"03:15.xx", 195.0}, {"::01..02", 62.0}, {"+1:+2", 62.0}, {"1e1:0", 600.0}, {"2880:00", 172800.0}, {"ar:someone", {}}, {"12", {}},
+        {"00: 12", {}}, {"0x1:00", {}}, {"-1:00", {}}, {"00:-5", {}}, {"2880:01", {}}, {"1e400:00", {}}, {"nan:00", {}},
+        {"99999999999999999999999:00", {}}};
+    for (const auto& [tag, seconds] : cases) {
+        const std::optional<double> read = readTimeTag(QString::fromUtf8(tag));
+        EXPECT_EQ(read.has_value(), seconds.has_value()) << tag;
+        EXPECT_NEAR(read.value_or(-1), seconds.value_or(-1), 1e-9) << tag;
+    }
+}
 
 // Timing that matters: each parser's words with their times and line numbers.
 struct TimingCase {
@@ -177,45 +136,36 @@ TEST_P(Timing, Parses) { expectWords(GetParam().parse(QString::fromUtf8(GetParam
 INSTANTIATE_TEST_SUITE_P(
     Texts, Timing,
     ::testing::Values(
-        TimingCase{"WordLevelMetadataTakesNoLine", parseWordLevel, "{\"t\":0,\"c\":[{\"tx\":\"x\"}]}\n[0,1](0,100,0)a\n[1,1](1000,100,0)b",
-                   {word("a", 0, 0.1, 0), word("b", 1.0, 1.1, 1)}},
-        TimingCase{"WordLevelUntimedLineTakesALine", parseWordLevel, "[0,1](0,100,0)a\n[5,1]nothing timed\n[9,1](900,100,0)b",
-                   {word("a", 0, 0.1, 0), word("b", 0.9, 1.0, 2)}},
-        TimingCase{"WordLevelUnreadableDurationEndsTheLine", parseWordLevel, "[0,1](100,200,0)a(300,x,0)b(500,100,0)c",
-                   {word("a", 0.1, 0.3, 0)}},
-        TimingCase{"WordLevelEmptyPiecesDropped", parseWordLevel, "[0,1](,100,,+200,)a", {word("a", 0.1, 0.3, 0)}},
-        TimingCase{"WordLevelBlankWordSkipped", parseWordLevel, "[0,1](0,100,0)   (100,100,0)b", {word("b", 0.1, 0.2, 0)}},
-        TimingCase{"WordLevelSortsStably", parseWordLevel, "[0,1](500,100,0)x(500,50,0)y\n[1,1](200,100,0)z(500,10,0)w",
+        TimingCase{"YrcMetadata", yrc, "{\"c\":[]}\n[0,1](0,100,0)a\n[1,1](1000,100,0)b", {word("a", 0, 0.1, 0), word("b", 1, 1.1, 1)}},
+        TimingCase{"YrcUntimedLine", yrc, "[0,1](0,100,0)a\n[5,1]untimed\n[9,1](900,100,0)b", {word("a", 0, .1, 0), word("b", .9, 1, 2)}},
+        TimingCase{"YrcUnreadableDurationEndsTheLine", yrc, "[0,1](100,200,0)a(300,x,0)b(500,100,0)c", {word("a", 0.1, 0.3, 0)}},
+        TimingCase{"YrcEmptyPiecesDropped", yrc, "[0,1](,100,,+200,)a", {word("a", 0.1, 0.3, 0)}},
+        TimingCase{"YrcBlankWordSkipped", yrc, "[0,1](0,100,0)   (100,100,0)b", {word("b", 0.1, 0.2, 0)}},
+        TimingCase{"YrcSortsStably", yrc, "[0,1](500,100,0)x(500,50,0)y\n[1,1](200,100,0)z(500,10,0)w",
                    {word("z", 0.2, 0.3, 1), word("x", 0.5, 0.6, 0), word("y", 0.5, 0.55, 0), word("w", 0.5, 0.51, 1)}},
-        TimingCase{"WordLevelCreditLineTakesNoLine", parseWordLevel, "[0,1](0,100,0)编曲：(100,100,0)x\n[1,1](200,100,0)sung",
-                   {word("sung", 0.2, 0.3, 0)}},
-        TimingCase{"WordLevelCrLfAndBom", parseWordLevel, "\xEF\xBB\xBF[0,1](0,100,0)a \r\n[1,1](100,100,0)b\r\n\r\n",
-                   {word("a", 0, 0.1, 0), word("b", 0.1, 0.2, 1)}},
-        TimingCase{"WordLevelNumberPastSixtyFourBits", parseWordLevel,
-                   "[0,1](0,100,0)a(9223372036854775808,1,0)b\n[1,1](200,100,0)c", {word("a", 0, 0.1, 0), word("c", 0.2, 0.3, 1)}},
-        TimingCase{"LineSharedByLetters", parseLineLevel, "[00:30.00]hi there",
+        TimingCase{"YrcCreditTakesNoLine", yrc, "[0,1](0,100,0)编曲：(100,100,0)x\n[1,1](200,100,0)sung", {word("sung", 0.2, 0.3, 0)}},
+        TimingCase{"YrcCrLf", yrc, "\xEF\xBB\xBF[0,1](0,100,0)a \r\n[1,1](100,100,0)b\r\n\r\n", {word("a", 0, .1, 0), word("b", .1, .2, 1)}},
+        TimingCase{"YrcPastSixtyFourBits", yrc, "[0,1](0,1,0)a(9223372036854775808,1,0)b\n[1,1](200,100,0)c",
+                   {word("a", 0, 0.001, 0), word("c", 0.2, 0.3, 1)}},
+        TimingCase{"LrcSharedByLetters", lrc, "[00:30.00]hi there",
                    {word("hi", 30, 30 + 2.46 * 2 / 7, 0), word("there", 30 + 2.46 * 2 / 7, 32.46, 0)}},
-        TimingCase{"LastLineCappedAtFiveSeconds", parseLineLevel, "[00:00.00]abcdefghijklmnopqrstuvwxyz",
-                   {word("abcdefghijklmnopqrstuvwxyz", 0, 5, 0)}},
-        TimingCase{"LineStopsAtTheNext", parseLineLevel, "[00:01.00]abc\n[00:02.00]d", {word("abc", 1, 2, 0), word("d", 2, 3.38, 1)}},
-        TimingCase{"SameTimeTwiceGivesAMinimumSpan", parseLineLevel, "[00:05.00]one\n[00:05.00]two",
-                   {word("one", 5, 5.2, 0), word("two", 5, 6.74, 1)}},
-        TimingCase{"SeveralTagsRepeatTheLine", parseLineLevel, "[00:10.00][00:40.00]chorus\n[00:20.00]verse",
+        TimingCase{"LrcLastLineCap", lrc, "[00:00.00]abcdefghijklmnopqrstuvwxyz", {word("abcdefghijklmnopqrstuvwxyz", 0, 5, 0)}},
+        TimingCase{"LrcStopsAtTheNextLine", lrc, "[00:01.00]abc\n[00:02.00]d", {word("abc", 1, 2, 0), word("d", 2, 3.38, 1)}},
+        TimingCase{"LrcMinimumSpan", lrc, "[00:05.00]one\n[00:05.00]two", {word("one", 5, 5.2, 0), word("two", 5, 6.74, 1)}},
+        TimingCase{"LrcSeveralTagsRepeatTheLine", lrc, "[00:10.00][00:40.00]chorus\n[00:20.00]verse",
                    {word("chorus", 10, 12.28, 0), word("verse", 20, 22.1, 1), word("chorus", 40, 42.28, 2)}},
-        TimingCase{"WeightsAreCharactersNotCodeUnits", parseLineLevel, "[00:00.00]e\xCC\x81t\xC3\xA9 9 \xF0\x9F\x98\x80x",
+        TimingCase{"LrcWeightsAreCharacters", lrc, "[00:00.00]e\xCC\x81t\xC3\xA9 9 \xF0\x9F\x98\x80x",
                    {word("e\xCC\x81t\xC3\xA9", 0, 1.26, 0), word("9", 1.26, 1.68, 0), word("\xF0\x9F\x98\x80x", 1.68, 2.1, 0)}},
-        TimingCase{"AbsurdTagsSkipped", parseLineLevel, "[1e300:00]junk\n[-1:05]neg\n[00:01.00]fine\n[00:02.1e999]still",
+        TimingCase{"LrcAbsurdTagsSkipped", lrc, "[1e300:00]junk\n[-1:05]neg\n[00:01.00]fine\n[00:02.1e999]still",
                    {word("fine", 1, 2, 0), word("still", 2, 4.1, 1)}},
-        TimingCase{"WordTagsLastWordGetsTwoSeconds", local, "[00:12.00]<00:12.00>Some <00:12.40>words\n[00:15.00]<00:15.00>next",
+        TimingCase{"LocalLastWordGetsTwoSeconds", local, "[00:12.00]<00:12.00>Some <00:12.40>words\n[00:15.00]<00:15.00>next",
                    {word("Some", 12, 12.4, 0), word("words", 12.4, 14.4, 0), word("next", 15, 17, 1)}},
-        TimingCase{"WordTagsEndAtTheNextLine", local, "[00:01.00]<00:01.00>a <00:02.00>b\n[00:03.00]<00:03.00>c",
+        TimingCase{"LocalWordEndsAtTheNextLine", local, "[00:01.00]<00:01.00>a <00:02.00>b\n[00:03.00]<00:03.00>c",
                    {word("a", 1, 2, 0), word("b", 2, 3, 0), word("c", 3, 5, 1)}},
-        TimingCase{"TextBeforeTheFirstWordTag", local, "[00:05.00]Hello <00:06.00>there", {word("Hello", 5, 6, 0), word("there", 6, 8, 0)}},
-        TimingCase{"PositiveOffsetIsEarlier", local, "[offset:+500]\n[00:10.00]a\n[00:20.00]b",
-                   {word("a", 9.5, 10.88, 0), word("b", 19.5, 20.88, 1)}},
-        TimingCase{"NegativeOffsetIsLater", local, "[offset:-1000]\n[00:01.00]<00:01.00>a <00:01.50>b",
-                   {word("a", 2, 2.5, 0), word("b", 2.5, 4.5, 0)}},
-        TimingCase{"OffsetNeverMakesATimeNegative", local, "[offset:5000]\n[00:01.00]a", {word("a", 0, 0, 0)}}),
+        TimingCase{"LocalLeadingText", local, "[00:05.00]Hello <00:06.00>there", {word("Hello", 5, 6, 0), word("there", 6, 8, 0)}},
+        TimingCase{"LocalOffsetEarlier", local, "[offset:+500]\n[00:10.00]a\n[00:20.00]b", {word("a", 9.5, 10.88, 0), word("b", 19.5, 20.88, 1)}},
+        TimingCase{"LocalOffsetLater", local, "[offset:-1000]\n[00:01.00]<00:01.00>a <00:01.50>b", {word("a", 2, 2.5, 0), word("b", 2.5, 4.5, 0)}},
+        TimingCase{"LocalOffsetNeverMakesATimeNegative", local, "[offset:5000]\n[00:01.00]a", {word("a", 0, 0, 0)}}),
     nameOf);
 
 // Which words survive: malformed and hostile input.
@@ -232,26 +182,26 @@ TEST_P(Survivors, Parse) { EXPECT_EQ(textsOf(GetParam().parse(QString::fromUtf8(
 INSTANTIATE_TEST_SUITE_P(
     Texts, Survivors,
     ::testing::Values(
-        TextsCase{"WordLevelOnePieceEndsTheLine", parseWordLevel, "[0,1](100)a(200,100,0)b", {}},
-        TextsCase{"WordLevelSpaceInANumber", parseWordLevel, "[0,1](100, 200,0)a", {}},
-        TextsCase{"WordLevelUnclosedGroup", parseWordLevel, "[0,1](0,100,0)a(200,100,0", {"a"}},
-        TextsCase{"WordLevelLeadingTextIgnored", parseWordLevel, "[0,1]lead (0,100,0)a", {"a"}},
-        TextsCase{"WordLevelHeaderNotRead", parseWordLevel, "[junk](0,100,0)a\n(0,100,0)no header", {"a"}},
-        TextsCase{"WordLevelNegativeStart", parseWordLevel, "[0,1](-100,100,0)bad(100,100,0)good", {"good"}},
-        TextsCase{"WordLevelNegativeDuration", parseWordLevel, "[0,1](100,-100,0)bad(100,100,0)good", {"good"}},
-        TextsCase{"WordLevelPastFortyEightHours", parseWordLevel, "[0,1](172800000,1,0)bad(100,100,0)good", {"good"}},
-        TextsCase{"WordLevelAtFortyEightHours", parseWordLevel, "[0,1](172799999,1,0)edge", {"edge"}},
-        TextsCase{"WordLevelSumOverflows", parseWordLevel, "[0,1](9223372036854775807,9223372036854775807,0)bad(1,1,0)good", {"good"}},
-        TextsCase{"WordLevelEmpty", parseWordLevel, "\n\n", {}},
-        TextsCase{"LineMetadataOnly", parseLineLevel, "[ar:someone]\n[ti:song]\n[00:01.00]sung", {"sung"}},
-        TextsCase{"LineTimeWithoutText", parseLineLevel, "[00:05.00]\n[00:06.00]   \n[00:07.00]x", {"x"}},
-        TextsCase{"LineTextWithoutTime", parseLineLevel, "plain words\n[ar:x]tagged", {}},
-        TextsCase{"LineUnclosedBracketIsText", parseLineLevel, "[00:01.00][oops", {"[oops"}},
-        TextsCase{"LineMetadataBetweenTimes", parseLineLevel, "[00:01.00][by:x][00:03.00]hey", {"hey", "hey"}},
-        TextsCase{"LineCredits", parseLineLevel, "[00:00.00]作词 : x\n[00:01.00]Lyrics by: x\n[00:02.00]la", {"la"}},
-        TextsCase{"LineTabsDoNotSplit", parseLineLevel, "[00:01.00]a\tb c", {"a\tb", "c"}},
-        TextsCase{"LinePunctuationGluesAcrossLines", parseLineLevel, "[00:01.00]hey\n[00:02.00]...", {"hey..."}},
-        TextsCase{"LineCrLfAndBom", parseLineLevel, "\xEF\xBB\xBF[00:01.00]one\r\n[00:02.00]two\r\n", {"one", "two"}},
+        TextsCase{"YrcOnePieceEndsTheLine", yrc, "[0,1](100)a(200,100,0)b", {}},
+        TextsCase{"YrcSpaceInANumber", yrc, "[0,1](100, 200,0)a", {}},
+        TextsCase{"YrcUnclosedGroup", yrc, "[0,1](0,100,0)a(200,100,0", {"a"}},
+        TextsCase{"YrcLeadingTextIgnored", yrc, "[0,1]lead (0,100,0)a", {"a"}},
+        TextsCase{"YrcHeaderNotRead", yrc, "[junk](0,100,0)a\n(0,100,0)no header", {"a"}},
+        TextsCase{"YrcNegativeStart", yrc, "[0,1](-100,100,0)bad(100,100,0)good", {"good"}},
+        TextsCase{"YrcNegativeDuration", yrc, "[0,1](100,-100,0)bad(100,100,0)good", {"good"}},
+        TextsCase{"YrcPastFortyEightHours", yrc, "[0,1](172800000,1,0)bad(100,100,0)good", {"good"}},
+        TextsCase{"YrcAtFortyEightHours", yrc, "[0,1](172799999,1,0)edge", {"edge"}},
+        TextsCase{"YrcSumOverflows", yrc, "[0,1](9223372036854775807,9223372036854775807,0)bad(1,1,0)good", {"good"}},
+        TextsCase{"YrcEmpty", yrc, "\n\n", {}},
+        TextsCase{"LrcMetadataOnly", lrc, "[ar:someone]\n[ti:song]\n[00:01.00]sung", {"sung"}},
+        TextsCase{"LrcTimeWithoutText", lrc, "[00:05.00]\n[00:06.00]   \n[00:07.00]x", {"x"}},
+        TextsCase{"LrcTextWithoutTime", lrc, "plain words\n[ar:x]tagged", {}},
+        TextsCase{"LrcUnclosedBracketIsText", lrc, "[00:01.00][oops", {"[oops"}},
+        TextsCase{"LrcMetadataBetweenTimes", lrc, "[00:01.00][by:x][00:03.00]hey", {"hey", "hey"}},
+        TextsCase{"LrcCredits", lrc, "[00:00.00]作词 : x\n[00:01.00]Lyrics by: x\n[00:02.00]la", {"la"}},
+        TextsCase{"LrcTabsDoNotSplit", lrc, "[00:01.00]a\tb c", {"a\tb", "c"}},
+        TextsCase{"LrcPunctuationGluesAcrossLines", lrc, "[00:01.00]hey\n[00:02.00]...", {"hey..."}},
+        TextsCase{"LrcCrLfAndBom", lrc, "\xEF\xBB\xBF[00:01.00]one\r\n[00:02.00]two\r\n", {"one", "two"}},
         TextsCase{"LocalPlainLrc", local, "[ar:A]\n[length:03:20]\n[00:10.00]one two\n[00:20.00]three", {"one", "two", "three"}},
         TextsCase{"LocalUnreadableWordTagIsText", local, "[00:01.00]<00:01.00>a <b> <00:02.00>c", {"a", "<b>", "c"}},
         TextsCase{"LocalWordTagCredit", local, "[00:01.00]<00:01.00>作曲: <00:01.50>x\n[00:02.00]<00:02.00>y", {"y"}},
@@ -265,35 +215,18 @@ TEST(LocalLyrics, TierFollowsTheWordTags)
     EXPECT_EQ(parseLocalLyrics(u"[00:01.00]a <b>")->tier(), LyricTier::interpolated);
 }
 
-struct DecodeCase {
-    const char* name;
-    QByteArray bytes;
-    const char* text;
-};
-class Decode : public ::testing::TestWithParam<DecodeCase> {};
-
-TEST_P(Decode, GivesText) { EXPECT_EQ(decodeLyricFile(GetParam().bytes), QString::fromUtf8(GetParam().text)); }
-
-INSTANTIATE_TEST_SUITE_P(
-    LyricFile, Decode,
-    ::testing::Values(DecodeCase{"Utf8", "[00:01.00]H\xC3\xA9", "[00:01.00]Hé"}, DecodeCase{"BomDropped", "\xEF\xBB\xBF" "a", "a"},
-                      DecodeCase{"CrLf", "a\r\nb\r\n", "a\nb\n"}, DecodeCase{"LoneCr", "a\rb", "a\nb"},
-                      DecodeCase{"Latin1WhenNotUtf8", "Caf\xE9 cr\xE8me", "Café crème"}),
-    nameOf);
-
-struct OffsetCase {
-    const char* text;
-    double ms;
-};
-class OffsetTag : public ::testing::TestWithParam<OffsetCase> {};
-
-TEST_P(OffsetTag, Reads) { EXPECT_EQ(lrcOffsetMs(QString::fromUtf8(GetParam().text)), GetParam().ms); }
-
-INSTANTIATE_TEST_SUITE_P(Lrc, OffsetTag,
-                         ::testing::Values(OffsetCase{"[ti:y]\n[offset:+250]\n", 250}, OffsetCase{"[offset:-1200]", -1200},
-                                           OffsetCase{"[OFFSET: 40 ]", 40}, OffsetCase{"[offset:abc]", 0},
-                                           OffsetCase{"[offset:1.5]", 0}, OffsetCase{"[offset:172800000]", 172800000},
-                                           OffsetCase{"[offset:-172800001]", 0}, OffsetCase{"[ar:x]", 0}));
+TEST(LrcFile, DecodesItsBytesAndReadsItsOffsetTag)
+{
+    const std::pair<QByteArray, const char*> files[] = {{"[00:01.00]H\xC3\xA9", "[00:01.00]Hé"}, {"\xEF\xBB\xBF" "a", "a"},
+                                                       {"a\r\nb\r\n", "a\nb\n"}, {"a\rb", "a\nb"}, {"Caf\xE9 cr\xE8me", "Café crème"}};
+    for (const auto& [bytes, text] : files)
+        EXPECT_EQ(decodeLyricFile(bytes), QString::fromUtf8(text)) << text;
+    const std::pair<const char*, double> offsets[] = {{"[ti:y]\n[offset:+250]\n", 250}, {"[offset:-1200]", -1200}, {"[OFFSET: 40 ]", 40},
+                                                      {"[offset:abc]", 0}, {"[offset:1.5]", 0}, {"[offset:172800000]", 172800000},
+                                                      {"[offset:-172800001]", 0}, {"[ar:x]", 0}};
+    for (const auto& [text, ms] : offsets)
+        EXPECT_EQ(lrcOffsetMs(QString::fromUtf8(text)), ms) << text;
+}
 
 // Real songs stay whole; a hostile text is cut at the budget with one log line. Kind 'l': line-level,
 // 'w': word-level, 'e': enhanced LRC.
@@ -354,23 +287,16 @@ INSTANTIATE_TEST_SUITE_P(
                       BudgetCase{"EnhancedWordsPastTheLimit", local, 'e', 600, 10, allWords / 10, allWords}),
     nameOf);
 
-struct CreditCase {
-    const char* text;
-    bool credit;
-};
-class CreditLine : public ::testing::TestWithParam<CreditCase> {};
-
-TEST_P(CreditLine, Recognised) { EXPECT_EQ(isCreditLine(QString::fromUtf8(GetParam().text)), GetParam().credit) << GetParam().text; }
-
-INSTANTIATE_TEST_SUITE_P(
-    Labels, CreditLine,
-    ::testing::Values(CreditCase{"作词 : 某人", true}, CreditCase{"作曲：某人", true}, CreditCase{"Lyrics by: Someone", true},
-                      CreditCase{"  PRODUCER: Someone", true}, CreditCase{"Composed by: x", true}, CreditCase{"鼓: x", true},
-                      CreditCase{"Arranged by: x", true}, CreditCase{"Executive producer: x", false},
-                      CreditCase{"Twelve chars producer:x", false}, CreditCase{"I love you", false},
-                      CreditCase{"producer without colon", false}, CreditCase{"Time: now", false}, CreditCase{":", false},
-                      // twelve characters in fifteen UTF-16 units; the first colon decides
-                      CreditCase{"e\xCC\x81" "e\xCC\x81" "e\xCC\x81 producer: x", true}, CreditCase{"hey: producer: x", false}));
+TEST(CreditLine, IsAShortLabelNamingARoleBeforeTheFirstColon)
+{
+    const std::pair<const char*, bool> cases[] = {
+        {"作词 : 某人", true}, {"作曲：某人", true}, {"Lyrics by: Someone", true}, {"  PRODUCER: Someone", true}, {"Composed by: x", true},
+        {"鼓: x", true}, {"Arranged by: x", true}, {"Executive producer: x", false}, {"Twelve chars producer:x", false},
+        {"I love you", false}, {"producer without colon", false}, {"Time: now", false}, {":", false}, {"hey: producer: x", false},
+        {"e\xCC\x81" "e\xCC\x81" "e\xCC\x81 producer: x", true}};  // twelve characters in fifteen UTF-16 units
+    for (const auto& [text, credit] : cases)
+        EXPECT_EQ(isCreditLine(QString::fromUtf8(text)), credit) << text;
+}
 
 struct CleanCase {
     const char* name;
@@ -410,26 +336,12 @@ TEST(TranslationLines, DroppedUnderATitleWithoutIdeographsWithALogLine)
     EXPECT_EQ(log.newMessages(), QStringList{QStringLiteral("lyrics: dropped 4 translation-line words")});
 }
 
-struct ScriptCase {
-    const char* name;
-    const char* line;
-    bool dropped;
-};
-class TranslationScript : public ::testing::TestWithParam<ScriptCase> {};
-
-TEST_P(TranslationScript, Judged)
+TEST(TranslationLines, AreMostlyIdeographsWithoutKana)
 {
-    const QList<TimedWord> words = {word("keep", 0, 1, 0), word(GetParam().line, 1, 2, 1)};
-    EXPECT_EQ(dropTranslationLines(words, u"Title", u"Artist").size() == 1, GetParam().dropped) << GetParam().line;
+    const std::pair<const char*, bool> cases[] = {{"愛愛愛愛愛の", false}, {"爱ab", false}, {"爱爱a", true}, {"爱爱ab", false}, {"爱!!!...", true},
+                                                  {"\xEF\xA4\x80\xEF\xA4\x80", true}, {"\xE3\x90\x80", true}, {"사랑해", false}};
+    for (const auto& [line, dropped] : cases)
+        EXPECT_EQ(dropTranslationLines({word("keep", 0, 1, 0), word(line, 1, 2, 1)}, u"Title", u"Artist").size() == 1, dropped) << line;
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Counts, TranslationScript,
-    ::testing::Values(ScriptCase{"KanaMakesItJapanese", "愛愛愛愛愛の", false}, ScriptCase{"OneOfThree", "爱ab", false},
-                      ScriptCase{"MoreThanHalf", "爱爱a", true}, ScriptCase{"ExactHalf", "爱爱ab", false},
-                      ScriptCase{"PunctuationDoesNotCount", "爱!!!...", true},
-                      ScriptCase{"CompatibilityIdeograph", "\xEF\xA4\x80\xEF\xA4\x80", true},
-                      ScriptCase{"ExtensionA", "\xE3\x90\x80", true}, ScriptCase{"Hangul", "사랑해", false}),
-    nameOf);
 
 }  // namespace
