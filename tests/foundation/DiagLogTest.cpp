@@ -49,40 +49,33 @@ TEST_F(DiagLogFile, FirstRunCreatesTheFolderAndLaterRunsAppendInCallOrder)
     EXPECT_EQ(messagesIn(file), (QStringList{"now playing: Artist — Title", "player: spotify\tTitle", "", "three"}));
 }
 
-class DiagLogCap : public DiagLogFile, public ::testing::WithParamInterface<qint64> {};
-
-TEST_P(DiagLogCap, DeletesTheFileOnlyPastFiveMebibytes)
+TEST_F(DiagLogFile, DeletesTheFileOnlyPastFiveMebibytes)
 {
-    const QString file = path("Zuvik.log");
-    {
-        QFile existing(file);
-        ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
-        existing.write(QByteArray(GetParam(), 'x'));
+    for (const qint64 size : {DiagLog::fileSizeCap, DiagLog::fileSizeCap + 1}) {
+        QFile file(path("Zuvik.log"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(QByteArray(size, 'x'));
+        file.close();
+        DiagLog log(file.fileName(), nullptr);
+        log.write(QStringLiteral("next"));
+        log.waitUntilWritten();
+        EXPECT_EQ(file.size(), (size > DiagLog::fileSizeCap ? 0 : size) + 19) << size;  // "HH:mm:ss.zzz  next\n"
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(file.readAll().endsWith("  next\n"));
     }
-    DiagLog log(file, nullptr);
-    log.write(QStringLiteral("next"));
-    log.waitUntilWritten();
-    QFile written(file);
-    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-    const QByteArray bytes = written.readAll();
-    EXPECT_TRUE(bytes.endsWith("  next\n"));
-    EXPECT_EQ(bytes.size(), (GetParam() > DiagLog::fileSizeCap ? 0 : GetParam()) + 19);
 }
-
-INSTANTIATE_TEST_SUITE_P(Boundary, DiagLogCap, ::testing::Values(DiagLog::fileSizeCap, DiagLog::fileSizeCap + 1));
 
 TEST_F(DiagLogFile, UnwritableFileDropsTheRecordButStillReachesTheSystemLog)
 {
     // A regular file where the folder should be: the folder can never be made, not even by root.
-    QFile blocker(path("blocker"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(QFile(path("blocker")).open(QIODevice::WriteOnly));
     const QString file = path("blocker/Zuvik/Zuvik.log");
     QStringList system;  // written by the calling thread only
     DiagLog log(file, [&system](const QString& message) { system.append(message); });
-    log.write(QStringLiteral("lost"));
-    log.waitUntilWritten();
-    log.write(QStringLiteral("still fine"));
-    log.waitUntilWritten();
+    for (const QString message : {"lost", "still fine"}) {
+        log.write(message);
+        log.waitUntilWritten();
+    }
     EXPECT_FALSE(QFile::exists(file));
     EXPECT_EQ(system, (QStringList{"lost", "still fine"}));
 }

@@ -8,20 +8,13 @@
 #include "lyrics/TrackOffsets.h"
 
 #include "EventLoopWait.h"
-#include "LogLines.h"
 #include "LyricsTestSupport.h"
 
-#include <QDir>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QPointer>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QThreadPool>
 #include <QUrl>
 
-#include <cmath>
 #include <sys/stat.h>
 
 namespace {
@@ -76,7 +69,6 @@ TEST_F(Files, CacheStoresOneDocumentPerTrackAndAWriteIntoAVanishedFolderIsLogged
     EXPECT_EQ(cache.read(NowPlayingTrack{"Song Title", "Artist", 215.4}), someLyrics);
     cache.remove(song);
     EXPECT_EQ(cache.read(song), std::nullopt);
-
     const LogLines log;
     ASSERT_TRUE(QDir(cache.directory()).removeRecursively());
     cache.write(someLyrics, song);
@@ -85,51 +77,31 @@ TEST_F(Files, CacheStoresOneDocumentPerTrackAndAWriteIntoAVanishedFolderIsLogged
     EXPECT_TRUE(log.newMessages()[0].startsWith("lyrics: cache file " + cache.fileLocation(song) + " not written: "));
 }
 
-// What may sit at a track's cache file: only a document the cache wrote is a hit, and the next
-// write replaces whatever is there (a link is replaced, not written through).
-struct CacheCase {
-    const char* name;
-    void (*place)(const QString& file, const QString& outside);
-    bool hit;
-};
-class CacheFile : public Files, public ::testing::WithParamInterface<CacheCase> {};
-
-TEST_P(CacheFile, IsAHitOnlyWhenWholeAndIsReplacedByTheNextWrite)
+// What may sit at a track's cache file: only a whole document is a hit, and the next write replaces
+// whatever is there (a link is replaced, not written through).
+TEST_F(Files, CacheFileIsAHitOnlyWhenWholeAndIsReplacedByTheNextWrite)
 {
     const LyricsCache cache(LyricsCache::prepare(root.path()));
-    writeFile(path("outside.json"), "outside");
-    GetParam().place(cache.fileLocation(song), path("outside.json"));
-    const QByteArray outside = contents(path("outside.json"));
-    EXPECT_EQ(cache.read(song), GetParam().hit ? std::optional(otherLyrics) : std::nullopt);
-    cache.write(someLyrics, song);
-    EXPECT_EQ(cache.read(song), someLyrics);
-    EXPECT_EQ(contents(path("outside.json")), outside);
+    const QString file = cache.fileLocation(song), outside = path("outside.json");
+    const QByteArray other = encodeTimedLyrics(otherLyrics), atCap = other + QByteArray(LyricsCache::maxFileBytes - other.size(), ' ');
+    const std::pair<QByteArray, bool> cases[] = {{"missing", false}, {"", false}, {other.chopped(7), false}, {"\x89PNG\r\n", false},
+                                                 {R"({"tier":"WordLevel","words":[]})", false}, {R"({"tier":"wordLevel","words":[]})", false},
+                                                 {atCap, true}, {atCap + ' ', false}, {"fifo", false}, {"link", true}};
+    for (const auto& [bytes, hit] : cases) {
+        QFile::remove(file);
+        writeFile(outside, other);
+        if (bytes == "fifo")
+            ASSERT_TRUE(makeFifo(file));
+        else if (bytes == "link")
+            ASSERT_TRUE(QFile::link(outside, file));
+        else if (bytes != "missing")
+            writeFile(file, bytes);
+        EXPECT_EQ(cache.read(song), hit ? std::optional(otherLyrics) : std::nullopt) << bytes.left(40).toStdString();
+        cache.write(someLyrics, song);
+        EXPECT_EQ(cache.read(song), someLyrics);
+        EXPECT_EQ(contents(outside), other);
+    }
 }
-
-QByteArray paddedTo(qint64 size)
-{
-    const QByteArray json = encodeTimedLyrics(otherLyrics);
-    return json + QByteArray(size - json.size(), ' ');
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Files, CacheFile,
-    ::testing::Values(
-        CacheCase{"Missing", [](const QString&, const QString&) {}, false},
-        CacheCase{"Empty", [](const QString& f, const QString&) { writeFile(f, ""); }, false},
-        CacheCase{"Truncated", [](const QString& f, const QString&) { writeFile(f, encodeTimedLyrics(otherLyrics).chopped(7)); }, false},
-        CacheCase{"NotJson", [](const QString& f, const QString&) { writeFile(f, "\x89PNG\r\n"); }, false},
-        CacheCase{"UnknownTier", [](const QString& f, const QString&) { writeFile(f, R"({"tier":"WordLevel","words":[]})"); }, false},
-        // a document without words would stand for a track that has no lyrics
-        CacheCase{"NoWords", [](const QString& f, const QString&) { writeFile(f, R"({"tier":"wordLevel","words":[]})"); }, false},
-        CacheCase{"AtTheSizeCap", [](const QString& f, const QString&) { writeFile(f, paddedTo(LyricsCache::maxFileBytes)); }, true},
-        CacheCase{"OverTheSizeCap", [](const QString& f, const QString&) { writeFile(f, paddedTo(LyricsCache::maxFileBytes + 1)); }, false},
-        CacheCase{"Fifo", [](const QString& f, const QString&) { ASSERT_TRUE(makeFifo(f)); }, false},
-        CacheCase{"LinkToADocument", [](const QString& f, const QString& outside) {
-            writeFile(outside, encodeTimedLyrics(otherLyrics));
-            ASSERT_TRUE(QFile::link(outside, f));
-        }, true}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // ---- the user's lyric files ----
 
@@ -154,31 +126,21 @@ TEST_F(Files, LocalFileBesideThePlayingFileInAnyCaseThenTheFolder)
     EXPECT_EQ(local_lyrics::candidatePaths(bandSong("https://example.invalid/01 Song.flac"), path("none")), QStringList());
 }
 
-struct FolderCase {
-    const char* fileName;
-    const char* title;
-    const char* artist;
-    bool matches;
-};
-class LyricsFolder : public Files, public ::testing::WithParamInterface<FolderCase> {};
-
-TEST_P(LyricsFolder, MatchesOnTheSearchKeys)
+TEST_F(Files, LocalFolderFilesMatchOnTheSearchKeys)
 {
-    writeFile(path("lyrics/") + GetParam().fileName, "[00:01.00]words");
-    QDir().mkpath(path("lyrics/Band - Song.Lrc"));  // a folder is never a lyric file
-    const QStringList paths = local_lyrics::candidatePaths(NowPlayingTrack{GetParam().title, GetParam().artist, 200}, path("lyrics"));
-    EXPECT_EQ(paths.size(), GetParam().matches ? 1 : 0) << GetParam().fileName;
+    const std::tuple<const char*, const char*, const char*, bool> cases[] = {
+        {"Band - Song.lrc", "Song", "Band", true}, {"band - song.LRC", "Song", "Band", true}, {"Béla - Café.lrc", "Cafe", "Bela", true},
+        {"Band - Song.lrc", "Song (Remastered 2011)", "Band", true}, {"Jay-Z - Run - This Town.lrc", "Run - This Town", "Jay-Z", true},
+        {" - Song.lrc", "Song", "", true}, {"Band - Song.txt", "Song", "Band", false}, {"Band - Other Song.lrc", "Song", "Band", false},
+        {"Other Band - Song.lrc", "Song", "Band", false}, {"Band-Song.lrc", "Song", "Band", false}, {"Song.lrc", "Song", "Band", false}};
+    int n = 0;
+    for (const auto& [fileName, title, artist, matches] : cases) {
+        const QString folder = path("lyrics%1").arg(++n);
+        writeFile(folder + '/' + fileName, "[00:01.00]words");
+        QDir().mkpath(folder + "/Band - Song.Lrc");  // a folder is never a lyric file
+        EXPECT_EQ(local_lyrics::candidatePaths(NowPlayingTrack{title, artist, 200}, folder).size(), matches ? 1 : 0) << fileName;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Names, LyricsFolder,
-    ::testing::Values(FolderCase{"Band - Song.lrc", "Song", "Band", true}, FolderCase{"band - song.LRC", "Song", "Band", true},
-                      FolderCase{"Band - Song.lrc", "Song (Remastered 2011)", "Band", true},
-                      FolderCase{"Béla - Café.lrc", "Cafe", "Bela", true},
-                      FolderCase{"Jay-Z - Run - This Town.lrc", "Run - This Town", "Jay-Z", true},
-                      FolderCase{"Band - Song.txt", "Song", "Band", false}, FolderCase{"Band - Other Song.lrc", "Song", "Band", false},
-                      FolderCase{"Other Band - Song.lrc", "Song", "Band", false}, FolderCase{"Band-Song.lrc", "Song", "Band", false},
-                      FolderCase{"Song.lrc", "Song", "Band", false}, FolderCase{" - Song.lrc", "Song", "", true}));
 
 TEST_F(Files, LocalFileOfAtMostOneMebibyteIsReadInItsEncoding)
 {
@@ -229,10 +191,8 @@ TEST_F(Files, LocalFirstLookupPrefersTheFileThenAsksTheServiceAndStaysSilentWhen
     ASSERT_TRUE(local && *local);
     EXPECT_EQ(textsOf((*local)->words()), (QStringList{"local", "words"}));
     EXPECT_EQ(serviceAsked, 0);
-
     EXPECT_EQ(answerOf(new LocalFirstLyrics(bandSong(), path("none"), pool, service, nullptr)), std::optional<std::optional<TimedLyrics>>(otherLyrics));
     EXPECT_EQ(serviceAsked, 1);
-
     QPointer<LocalFirstLyrics> cancelled = new LocalFirstLyrics(bandSong(), path("lyrics"), pool, service, nullptr);
     cancelled->cancel();
     EXPECT_EQ(answerOf(cancelled), std::nullopt);
@@ -313,7 +273,6 @@ TEST_F(Files, RejectionsSurviveARestartPerTrackWithEveryDigitOfTheirIds)
     EXPECT_EQ(restarted.rejectedFor(remaster), (QSet<std::int64_t>{5002, beyondDoubles}));
     EXPECT_EQ(restarted.rejectedFor(other), QSet<std::int64_t>{std::numeric_limits<std::int64_t>::max()});
     EXPECT_TRUE(restarted.rejectedFor(NowPlayingTrack{"Song Title", "Artist", 230}).isEmpty());
-
     RejectedCandidates memoryOnly;
     EXPECT_TRUE(memoryOnly.reject(song, 7));
     EXPECT_EQ(memoryOnly.rejectedFor(song), QSet<std::int64_t>{7});
@@ -329,59 +288,41 @@ TEST_F(Files, AnOffsetsFifoIsNeitherWaitedOnNorWrittenOver)
     EXPECT_FALSE(stored.written);
     EXPECT_EQ(stored.error, "cannot read " + file + ": not a regular file — not written over");
     EXPECT_DOUBLE_EQ(offsets.offset(song), 0.7);  // as the user asked, until Zuvik quits
-    struct stat info {};
-    EXPECT_TRUE(::stat(QFile::encodeName(file).constData(), &info) == 0 && S_ISFIFO(info.st_mode));
+    EXPECT_TRUE(QFileInfo(file).exists() && !QFileInfo(file).isFile());  // still the FIFO
 }
 
-// Whether a store read from `file` starts empty, and whether a change it makes then reads back.
-std::pair<bool, bool> startsEmptyAndKeepsAChange(bool offsets, const QString& file)
+// A file that does not decode is set aside beside an older one, and the store starts empty and
+// writes a good file again. First: an offsets file, else a rejections file.
+TEST_F(Files, CorruptDataFileIsKeptAsideAndTheStoreStartsEmpty)
 {
-    if (offsets) {
-        TrackOffsets store(file);
-        const bool empty = store.offset(song) == 0.0;
-        store.setOffset(song, 1.0);
-        return {empty, TrackOffsets(file).offset(song) == 1.0};
+    const std::pair<bool, QByteArray> cases[] = {
+        {true, R"({"version": 1, "offsets": {"a)"}, {true, QByteArray("\x00\x01garbage", 9)}, {true, "[1, 2]"},
+        {true, R"({"version": 7, "offsets": {}})"}, {true, R"({"version": 1, "offsets": 3})"},
+        {true, R"({"version": 1, "offsets": {}})" + QByteArray(16 * 1024 * 1024, ' ')}, {false, R"({"version": 1, "rejected": {"a)"},
+        {false, R"({"version": 2, "rejected": {}})"}, {false, R"({"version": 1, "rejected": []})"}};
+    int n = 0;
+    for (const auto& [offsets, bytes] : cases) {
+        const QString file = path("%1/data.json").arg(++n);
+        writeFile(file + ".corrupt", "older");
+        writeFile(file, bytes);
+        const LogLines log;
+        if (offsets) {
+            TrackOffsets store(file);
+            EXPECT_EQ(store.offset(song), 0.0);
+            store.setOffset(song, 1.0);
+            EXPECT_EQ(TrackOffsets(file).offset(song), 1.0);
+        } else {
+            RejectedCandidates store(file);
+            EXPECT_TRUE(store.rejectedFor(song).isEmpty());
+            store.reject(song, 1);
+            EXPECT_EQ(RejectedCandidates(file).rejectedFor(song), QSet<std::int64_t>{1});
+        }
+        EXPECT_EQ(log.newMessages(), QStringList{(offsets ? "timing: offsets file" : "lyrics: rejections file")
+                                                 + QStringLiteral(" unreadable — kept aside as ") + file + ".corrupt.2"});
+        EXPECT_EQ(contents(file + ".corrupt"), "older");
+        EXPECT_EQ(contents(file + ".corrupt.2"), bytes) << n;
     }
-    RejectedCandidates store(file);
-    const bool empty = store.rejectedFor(song).isEmpty();
-    store.reject(song, 1);
-    return {empty, RejectedCandidates(file).rejectedFor(song) == QSet<std::int64_t>{1}};
 }
-
-struct CorruptCase {
-    const char* name;
-    bool offsets;
-    QByteArray bytes;
-};
-class CorruptDataFile : public Files, public ::testing::WithParamInterface<CorruptCase> {};
-
-TEST_P(CorruptDataFile, IsKeptAsideBesideAnOlderOneAndTheStoreStartsEmpty)
-{
-    const QString file = path("data.json");
-    writeFile(file + ".corrupt", "older");
-    writeFile(file, GetParam().bytes);
-    const LogLines log;
-    const auto [empty, kept] = startsEmptyAndKeepsAChange(GetParam().offsets, file);
-    EXPECT_TRUE(empty);
-    EXPECT_TRUE(kept);
-    EXPECT_EQ(log.newMessages(), QStringList{(GetParam().offsets ? "timing: offsets file" : "lyrics: rejections file")
-                                             + QStringLiteral(" unreadable — kept aside as ") + file + ".corrupt.2"});
-    EXPECT_EQ(contents(file + ".corrupt"), "older");
-    EXPECT_EQ(contents(file + ".corrupt.2"), GetParam().bytes);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Files, CorruptDataFile,
-    ::testing::Values(CorruptCase{"OffsetsTruncated", true, R"({"version": 1, "offsets": {"a)"},
-                      CorruptCase{"OffsetsNotJson", true, QByteArray("\x00\x01garbage", 9)},
-                      CorruptCase{"OffsetsArray", true, "[1, 2]"},
-                      CorruptCase{"OffsetsWrongVersion", true, R"({"version": 7, "offsets": {}})"},
-                      CorruptCase{"OffsetsNotAnObject", true, R"({"version": 1, "offsets": 3})"},
-                      CorruptCase{"OffsetsTooLarge", true, R"({"version": 1, "offsets": {}})" + QByteArray(16 * 1024 * 1024, ' ')},
-                      CorruptCase{"RejectionsTruncated", false, R"({"version": 1, "rejected": {"a)"},
-                      CorruptCase{"RejectionsWrongVersion", false, R"({"version": 2, "rejected": {}})"},
-                      CorruptCase{"RejectionsNotAnObject", false, R"({"version": 1, "rejected": []})"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // The writer is killed at a random moment of a rewrite: a restart reads a whole file, never a
 // part, and nothing is set aside as corrupt.
@@ -394,7 +335,6 @@ TEST_F(Files, AWriterKilledMidWriteLeavesAWholeFile)
     QThread::msleep(60);
     writer.kill();  // SIGKILL: no chance to finish the write in hand
     ASSERT_TRUE(writer.waitForFinished(10000));
-
     const TrackOffsets offsets(file);
     const auto holds = [&](int i) { return offsets.offset(NowPlayingTrack{QString::number(i), "Band", 200}) == 1.0; };
     int count = 0;

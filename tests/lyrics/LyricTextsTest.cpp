@@ -7,13 +7,7 @@
 #include "lyrics/WordLevelParser.h"
 
 #include "AllocationCounter.h"
-#include "LogLines.h"
 #include "LyricsTestSupport.h"
-
-#include <QSet>
-
-#include <cmath>
-#include <limits>
 
 namespace {
 
@@ -122,12 +116,7 @@ TEST(TimeTag, ReadsMinutesSecondsAndHundredthsOrThousandths)
 }
 
 // Timing that matters: each parser's words with their times and line numbers.
-struct TimingCase {
-    const char* name;
-    Parser parse;
-    const char* text;
-    QList<TimedWord> words;
-};
+struct TimingCase { const char* name; Parser parse; const char* text; QList<TimedWord> words; };
 class Timing : public ::testing::TestWithParam<TimingCase> {};
 
 TEST_P(Timing, Parses) { expectWords(GetParam().parse(QString::fromUtf8(GetParam().text)), GetParam().words); }
@@ -169,12 +158,7 @@ INSTANTIATE_TEST_SUITE_P(
     nameOf);
 
 // Which words survive: malformed and hostile input.
-struct TextsCase {
-    const char* name;
-    Parser parse;
-    const char* text;
-    QStringList texts;
-};
+struct TextsCase { const char* name; Parser parse; const char* text; QStringList texts; };
 class Survivors : public ::testing::TestWithParam<TextsCase> {};
 
 TEST_P(Survivors, Parse) { EXPECT_EQ(textsOf(GetParam().parse(QString::fromUtf8(GetParam().text))), GetParam().texts); }
@@ -245,13 +229,7 @@ QString budgetText(char kind, int lines, int words)
     return text;
 }
 
-struct BudgetCase {
-    const char* name;
-    Parser parse;
-    char kind;
-    int lines, wordsPerLine;
-    qsizetype keptLines, keptWords;
-};
+struct BudgetCase { const char* name; Parser parse; char kind; int lines, wordsPerLine; qsizetype keptLines, keptWords; };
 class Budget : public ::testing::TestWithParam<BudgetCase> {};
 
 TEST_P(Budget, CutsWhatIsMoreThanASong)
@@ -298,10 +276,7 @@ TEST(CreditLine, IsAShortLabelNamingARoleBeforeTheFirstColon)
         EXPECT_EQ(isCreditLine(QString::fromUtf8(text)), credit) << text;
 }
 
-struct CleanCase {
-    const char* name;
-    QList<TimedWord> input, expected;
-};
+struct CleanCase { const char* name; QList<TimedWord> input, expected; };
 class CleanWords : public ::testing::TestWithParam<CleanCase> {};
 
 TEST_P(CleanWords, Clean) { expectWords(cleanWords(GetParam().input), GetParam().expected); }

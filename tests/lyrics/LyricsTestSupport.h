@@ -2,10 +2,21 @@
 
 #include "lyrics/TimedLyrics.h"
 
+#include "LogLines.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSet>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <ostream>
 
 inline TimedWord word(const char* text, double start, double end, std::int64_t line)

@@ -5,26 +5,16 @@
 #include "lyrics/ServiceAddress.h"
 #include "lyrics/ServiceReplies.h"
 
-#include "LogLines.h"
 #include "LyricsTestSupport.h"
 
-#include <QJsonDocument>
 #include <QRegularExpression>
-#include <QSet>
-
-#include <cmath>
-#include <limits>
 
 namespace {
 
 const auto nameOf = [](const auto& info) { return std::string(info.param.name); };
 constexpr double inf = std::numeric_limits<double>::infinity();
 
-struct TextCase {
-    const char* name;
-    QString (*function)(QStringView);
-    QString in, out;
-};
+struct TextCase { const char* name; QString (*function)(QStringView); QString in, out; };
 class TextFunction : public ::testing::TestWithParam<TextCase> {};
 
 TEST_P(TextFunction, Gives) { EXPECT_EQ(GetParam().function(GetParam().in), GetParam().out); }
@@ -120,12 +110,7 @@ INSTANTIATE_TEST_SUITE_P(
                       MatchCase{"EmptyTrackArtist", "Song", {}, "Song", "", true}, MatchCase{"PunctuationArtist", "Song", {"X"}, "Song", "???", true}),
     nameOf);
 
-struct ChoiceCase {
-    const char* name;
-    QList<Candidate> reply;
-    double duration;
-    QList<std::int64_t> ids;
-};
+struct ChoiceCase { const char* name; QList<Candidate> reply; double duration; QList<std::int64_t> ids; };
 class Choice : public ::testing::TestWithParam<ChoiceCase> {};
 
 TEST_P(Choice, KeepsAndOrders)
