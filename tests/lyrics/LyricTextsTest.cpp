@@ -21,8 +21,6 @@ QList<TimedWord> local(QStringView text)
     return lyrics ? lyrics->words() : QList<TimedWord>();
 }
 
-const auto nameOf = [](const auto& info) { return std::string(info.param.name); };
-
 // Line 0: "one" 1.0-2.0, "two" 2.5-3.0; line 1: "three" 3.5-4.0, starting within line 0's linger.
 TEST(ActiveGroup, FindsTheLineOnShowAndItsStartedWords)
 {
@@ -116,82 +114,80 @@ TEST(TimeTag, ReadsMinutesSecondsAndHundredthsOrThousandths)
 }
 
 // Timing that matters: each parser's words with their times and line numbers.
-struct TimingCase { const char* name; Parser parse; const char* text; QList<TimedWord> words; };
-class Timing : public ::testing::TestWithParam<TimingCase> {};
-
-TEST_P(Timing, Parses) { expectWords(GetParam().parse(QString::fromUtf8(GetParam().text)), GetParam().words); }
-
 // A line-level line lasts 1.2 s + 0.18 s per letter, up to the next line (5 s after the last), at least 0.2 s.
-INSTANTIATE_TEST_SUITE_P(
-    Texts, Timing,
-    ::testing::Values(
-        TimingCase{"YrcMetadata", yrc, "{\"c\":[]}\n[0,1](0,100,0)a\n[1,1](1000,100,0)b", {word("a", 0, 0.1, 0), word("b", 1, 1.1, 1)}},
-        TimingCase{"YrcUntimedLine", yrc, "[0,1](0,100,0)a\n[5,1]untimed\n[9,1](900,100,0)b", {word("a", 0, .1, 0), word("b", .9, 1, 2)}},
-        TimingCase{"YrcUnreadableDurationEndsTheLine", yrc, "[0,1](100,200,0)a(300,x,0)b(500,100,0)c", {word("a", 0.1, 0.3, 0)}},
-        TimingCase{"YrcEmptyPiecesDropped", yrc, "[0,1](,100,,+200,)a", {word("a", 0.1, 0.3, 0)}},
-        TimingCase{"YrcBlankWordSkipped", yrc, "[0,1](0,100,0)   (100,100,0)b", {word("b", 0.1, 0.2, 0)}},
-        TimingCase{"YrcSortsStably", yrc, "[0,1](500,100,0)x(500,50,0)y\n[1,1](200,100,0)z(500,10,0)w",
-                   {word("z", 0.2, 0.3, 1), word("x", 0.5, 0.6, 0), word("y", 0.5, 0.55, 0), word("w", 0.5, 0.51, 1)}},
-        TimingCase{"YrcCreditTakesNoLine", yrc, "[0,1](0,100,0)编曲：(100,100,0)x\n[1,1](200,100,0)sung", {word("sung", 0.2, 0.3, 0)}},
-        TimingCase{"YrcCrLf", yrc, "\xEF\xBB\xBF[0,1](0,100,0)a \r\n[1,1](100,100,0)b\r\n\r\n", {word("a", 0, .1, 0), word("b", .1, .2, 1)}},
-        TimingCase{"YrcPastSixtyFourBits", yrc, "[0,1](0,1,0)a(9223372036854775808,1,0)b\n[1,1](200,100,0)c",
-                   {word("a", 0, 0.001, 0), word("c", 0.2, 0.3, 1)}},
-        TimingCase{"LrcSharedByLetters", lrc, "[00:30.00]hi there",
-                   {word("hi", 30, 30 + 2.46 * 2 / 7, 0), word("there", 30 + 2.46 * 2 / 7, 32.46, 0)}},
-        TimingCase{"LrcLastLineCap", lrc, "[00:00.00]abcdefghijklmnopqrstuvwxyz", {word("abcdefghijklmnopqrstuvwxyz", 0, 5, 0)}},
-        TimingCase{"LrcStopsAtTheNextLine", lrc, "[00:01.00]abc\n[00:02.00]d", {word("abc", 1, 2, 0), word("d", 2, 3.38, 1)}},
-        TimingCase{"LrcMinimumSpan", lrc, "[00:05.00]one\n[00:05.00]two", {word("one", 5, 5.2, 0), word("two", 5, 6.74, 1)}},
-        TimingCase{"LrcSeveralTagsRepeatTheLine", lrc, "[00:10.00][00:40.00]chorus\n[00:20.00]verse",
-                   {word("chorus", 10, 12.28, 0), word("verse", 20, 22.1, 1), word("chorus", 40, 42.28, 2)}},
-        TimingCase{"LrcWeightsAreCharacters", lrc, "[00:00.00]e\xCC\x81t\xC3\xA9 9 \xF0\x9F\x98\x80x",
-                   {word("e\xCC\x81t\xC3\xA9", 0, 1.26, 0), word("9", 1.26, 1.68, 0), word("\xF0\x9F\x98\x80x", 1.68, 2.1, 0)}},
-        TimingCase{"LrcAbsurdTagsSkipped", lrc, "[1e300:00]junk\n[-1:05]neg\n[00:01.00]fine\n[00:02.1e999]still",
-                   {word("fine", 1, 2, 0), word("still", 2, 4.1, 1)}},
-        TimingCase{"LocalLastWordGetsTwoSeconds", local, "[00:12.00]<00:12.00>Some <00:12.40>words\n[00:15.00]<00:15.00>next",
-                   {word("Some", 12, 12.4, 0), word("words", 12.4, 14.4, 0), word("next", 15, 17, 1)}},
-        TimingCase{"LocalWordEndsAtTheNextLine", local, "[00:01.00]<00:01.00>a <00:02.00>b\n[00:03.00]<00:03.00>c",
-                   {word("a", 1, 2, 0), word("b", 2, 3, 0), word("c", 3, 5, 1)}},
-        TimingCase{"LocalLeadingText", local, "[00:05.00]Hello <00:06.00>there", {word("Hello", 5, 6, 0), word("there", 6, 8, 0)}},
-        TimingCase{"LocalOffsetEarlier", local, "[offset:+500]\n[00:10.00]a\n[00:20.00]b", {word("a", 9.5, 10.88, 0), word("b", 19.5, 20.88, 1)}},
-        TimingCase{"LocalOffsetLater", local, "[offset:-1000]\n[00:01.00]<00:01.00>a <00:01.50>b", {word("a", 2, 2.5, 0), word("b", 2.5, 4.5, 0)}},
-        TimingCase{"LocalOffsetNeverMakesATimeNegative", local, "[offset:5000]\n[00:01.00]a", {word("a", 0, 0, 0)}}),
-    nameOf);
+TEST(Timing, EachReaderTimesWordsAndNumbersLines)
+{
+    const struct { const char* name; Parser parse; const char* text; QList<TimedWord> words; } cases[] = {
+        {"YrcMetadata", yrc, "{\"c\":[]}\n[0,1](0,100,0)a\n[1,1](1000,100,0)b", {word("a", 0, 0.1, 0), word("b", 1, 1.1, 1)}},
+        {"YrcUntimedLine", yrc, "[0,1](0,100,0)a\n[5,1]untimed\n[9,1](900,100,0)b", {word("a", 0, .1, 0), word("b", .9, 1, 2)}},
+        {"YrcUnreadableDurationEndsTheLine", yrc, "[0,1](100,200,0)a(300,x,0)b(500,100,0)c", {word("a", 0.1, 0.3, 0)}},
+        {"YrcEmptyPiecesDropped", yrc, "[0,1](,100,,+200,)a", {word("a", 0.1, 0.3, 0)}},
+        {"YrcBlankWordSkipped", yrc, "[0,1](0,100,0)   (100,100,0)b", {word("b", 0.1, 0.2, 0)}},
+        {"YrcSortsStably", yrc, "[0,1](500,100,0)x(500,50,0)y\n[1,1](200,100,0)z(500,10,0)w",
+            {word("z", 0.2, 0.3, 1), word("x", 0.5, 0.6, 0), word("y", 0.5, 0.55, 0), word("w", 0.5, 0.51, 1)}},
+        {"YrcCreditTakesNoLine", yrc, "[0,1](0,100,0)编曲：(100,100,0)x\n[1,1](200,100,0)sung", {word("sung", 0.2, 0.3, 0)}},
+        {"YrcCrLf", yrc, "\xEF\xBB\xBF[0,1](0,100,0)a \r\n[1,1](100,100,0)b\r\n\r\n", {word("a", 0, .1, 0), word("b", .1, .2, 1)}},
+        {"YrcPastSixtyFourBits", yrc, "[0,1](0,1,0)a(9223372036854775808,1,0)b\n[1,1](200,100,0)c",
+            {word("a", 0, 0.001, 0), word("c", 0.2, 0.3, 1)}},
+        {"LrcSharedByLetters", lrc, "[00:30.00]hi there",
+            {word("hi", 30, 30 + 2.46 * 2 / 7, 0), word("there", 30 + 2.46 * 2 / 7, 32.46, 0)}},
+        {"LrcLastLineCap", lrc, "[00:00.00]abcdefghijklmnopqrstuvwxyz", {word("abcdefghijklmnopqrstuvwxyz", 0, 5, 0)}},
+        {"LrcStopsAtTheNextLine", lrc, "[00:01.00]abc\n[00:02.00]d", {word("abc", 1, 2, 0), word("d", 2, 3.38, 1)}},
+        {"LrcMinimumSpan", lrc, "[00:05.00]one\n[00:05.00]two", {word("one", 5, 5.2, 0), word("two", 5, 6.74, 1)}},
+        {"LrcSeveralTagsRepeatTheLine", lrc, "[00:10.00][00:40.00]chorus\n[00:20.00]verse",
+            {word("chorus", 10, 12.28, 0), word("verse", 20, 22.1, 1), word("chorus", 40, 42.28, 2)}},
+        {"LrcWeightsAreCharacters", lrc, "[00:00.00]e\xCC\x81t\xC3\xA9 9 \xF0\x9F\x98\x80x",
+            {word("e\xCC\x81t\xC3\xA9", 0, 1.26, 0), word("9", 1.26, 1.68, 0), word("\xF0\x9F\x98\x80x", 1.68, 2.1, 0)}},
+        {"LrcAbsurdTagsSkipped", lrc, "[1e300:00]junk\n[-1:05]neg\n[00:01.00]fine\n[00:02.1e999]still",
+            {word("fine", 1, 2, 0), word("still", 2, 4.1, 1)}},
+        {"LocalLastWordGetsTwoSeconds", local, "[00:12.00]<00:12.00>Some <00:12.40>words\n[00:15.00]<00:15.00>next",
+            {word("Some", 12, 12.4, 0), word("words", 12.4, 14.4, 0), word("next", 15, 17, 1)}},
+        {"LocalWordEndsAtTheNextLine", local, "[00:01.00]<00:01.00>a <00:02.00>b\n[00:03.00]<00:03.00>c",
+            {word("a", 1, 2, 0), word("b", 2, 3, 0), word("c", 3, 5, 1)}},
+        {"LocalLeadingText", local, "[00:05.00]Hello <00:06.00>there", {word("Hello", 5, 6, 0), word("there", 6, 8, 0)}},
+        {"LocalOffsetEarlier", local, "[offset:+500]\n[00:10.00]a\n[00:20.00]b", {word("a", 9.5, 10.88, 0), word("b", 19.5, 20.88, 1)}},
+        {"LocalOffsetLater", local, "[offset:-1000]\n[00:01.00]<00:01.00>a <00:01.50>b", {word("a", 2, 2.5, 0), word("b", 2.5, 4.5, 0)}},
+        {"LocalOffsetNeverMakesATimeNegative", local, "[offset:5000]\n[00:01.00]a", {word("a", 0, 0, 0)}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        expectWords(c.parse(QString::fromUtf8(c.text)), c.words);
+    }
+}
 
 // Which words survive: malformed and hostile input.
-struct TextsCase { const char* name; Parser parse; const char* text; QStringList texts; };
-class Survivors : public ::testing::TestWithParam<TextsCase> {};
-
-TEST_P(Survivors, Parse) { EXPECT_EQ(textsOf(GetParam().parse(QString::fromUtf8(GetParam().text))), GetParam().texts); }
-
-INSTANTIATE_TEST_SUITE_P(
-    Texts, Survivors,
-    ::testing::Values(
-        TextsCase{"YrcOnePieceEndsTheLine", yrc, "[0,1](100)a(200,100,0)b", {}},
-        TextsCase{"YrcSpaceInANumber", yrc, "[0,1](100, 200,0)a", {}},
-        TextsCase{"YrcUnclosedGroup", yrc, "[0,1](0,100,0)a(200,100,0", {"a"}},
-        TextsCase{"YrcLeadingTextIgnored", yrc, "[0,1]lead (0,100,0)a", {"a"}},
-        TextsCase{"YrcHeaderNotRead", yrc, "[junk](0,100,0)a\n(0,100,0)no header", {"a"}},
-        TextsCase{"YrcNegativeStart", yrc, "[0,1](-100,100,0)bad(100,100,0)good", {"good"}},
-        TextsCase{"YrcNegativeDuration", yrc, "[0,1](100,-100,0)bad(100,100,0)good", {"good"}},
-        TextsCase{"YrcPastFortyEightHours", yrc, "[0,1](172800000,1,0)bad(100,100,0)good", {"good"}},
-        TextsCase{"YrcAtFortyEightHours", yrc, "[0,1](172799999,1,0)edge", {"edge"}},
-        TextsCase{"YrcSumOverflows", yrc, "[0,1](9223372036854775807,9223372036854775807,0)bad(1,1,0)good", {"good"}},
-        TextsCase{"YrcEmpty", yrc, "\n\n", {}},
-        TextsCase{"LrcMetadataOnly", lrc, "[ar:someone]\n[ti:song]\n[00:01.00]sung", {"sung"}},
-        TextsCase{"LrcTimeWithoutText", lrc, "[00:05.00]\n[00:06.00]   \n[00:07.00]x", {"x"}},
-        TextsCase{"LrcTextWithoutTime", lrc, "plain words\n[ar:x]tagged", {}},
-        TextsCase{"LrcUnclosedBracketIsText", lrc, "[00:01.00][oops", {"[oops"}},
-        TextsCase{"LrcMetadataBetweenTimes", lrc, "[00:01.00][by:x][00:03.00]hey", {"hey", "hey"}},
-        TextsCase{"LrcCredits", lrc, "[00:00.00]作词 : x\n[00:01.00]Lyrics by: x\n[00:02.00]la", {"la"}},
-        TextsCase{"LrcTabsDoNotSplit", lrc, "[00:01.00]a\tb c", {"a\tb", "c"}},
-        TextsCase{"LrcPunctuationGluesAcrossLines", lrc, "[00:01.00]hey\n[00:02.00]...", {"hey..."}},
-        TextsCase{"LrcCrLfAndBom", lrc, "\xEF\xBB\xBF[00:01.00]one\r\n[00:02.00]two\r\n", {"one", "two"}},
-        TextsCase{"LocalPlainLrc", local, "[ar:A]\n[length:03:20]\n[00:10.00]one two\n[00:20.00]three", {"one", "two", "three"}},
-        TextsCase{"LocalUnreadableWordTagIsText", local, "[00:01.00]<00:01.00>a <b> <00:02.00>c", {"a", "<b>", "c"}},
-        TextsCase{"LocalWordTagCredit", local, "[00:01.00]<00:01.00>作曲: <00:01.50>x\n[00:02.00]<00:02.00>y", {"y"}},
-        TextsCase{"LocalNoTimes", local, "just words\n[ar:Someone]", {}},
-        TextsCase{"LocalOnlyAWordTag", local, "[00:01.00]<00:01.00>", {}}),
-    nameOf);
+TEST(Survivors, MalformedInputLosesOnlyWhatDoesNotRead)
+{
+    const struct { const char* name; Parser parse; const char* text; QStringList texts; } cases[] = {
+        {"YrcOnePieceEndsTheLine", yrc, "[0,1](100)a(200,100,0)b", {}},
+        {"YrcSpaceInANumber", yrc, "[0,1](100, 200,0)a", {}},
+        {"YrcUnclosedGroup", yrc, "[0,1](0,100,0)a(200,100,0", {"a"}},
+        {"YrcLeadingTextIgnored", yrc, "[0,1]lead (0,100,0)a", {"a"}},
+        {"YrcHeaderNotRead", yrc, "[junk](0,100,0)a\n(0,100,0)no header", {"a"}},
+        {"YrcNegativeStart", yrc, "[0,1](-100,100,0)bad(100,100,0)good", {"good"}},
+        {"YrcNegativeDuration", yrc, "[0,1](100,-100,0)bad(100,100,0)good", {"good"}},
+        {"YrcPastFortyEightHours", yrc, "[0,1](172800000,1,0)bad(100,100,0)good", {"good"}},
+        {"YrcAtFortyEightHours", yrc, "[0,1](172799999,1,0)edge", {"edge"}},
+        {"YrcSumOverflows", yrc, "[0,1](9223372036854775807,9223372036854775807,0)bad(1,1,0)good", {"good"}},
+        {"YrcEmpty", yrc, "\n\n", {}},
+        {"LrcMetadataOnly", lrc, "[ar:someone]\n[ti:song]\n[00:01.00]sung", {"sung"}},
+        {"LrcTimeWithoutText", lrc, "[00:05.00]\n[00:06.00]   \n[00:07.00]x", {"x"}},
+        {"LrcTextWithoutTime", lrc, "plain words\n[ar:x]tagged", {}},
+        {"LrcUnclosedBracketIsText", lrc, "[00:01.00][oops", {"[oops"}},
+        {"LrcMetadataBetweenTimes", lrc, "[00:01.00][by:x][00:03.00]hey", {"hey", "hey"}},
+        {"LrcCredits", lrc, "[00:00.00]作词 : x\n[00:01.00]Lyrics by: x\n[00:02.00]la", {"la"}},
+        {"LrcTabsDoNotSplit", lrc, "[00:01.00]a\tb c", {"a\tb", "c"}},
+        {"LrcPunctuationGluesAcrossLines", lrc, "[00:01.00]hey\n[00:02.00]...", {"hey..."}},
+        {"LrcCrLfAndBom", lrc, "\xEF\xBB\xBF[00:01.00]one\r\n[00:02.00]two\r\n", {"one", "two"}},
+        {"LocalPlainLrc", local, "[ar:A]\n[length:03:20]\n[00:10.00]one two\n[00:20.00]three", {"one", "two", "three"}},
+        {"LocalUnreadableWordTagIsText", local, "[00:01.00]<00:01.00>a <b> <00:02.00>c", {"a", "<b>", "c"}},
+        {"LocalWordTagCredit", local, "[00:01.00]<00:01.00>作曲: <00:01.50>x\n[00:02.00]<00:02.00>y", {"y"}},
+        {"LocalNoTimes", local, "just words\n[ar:Someone]", {}},
+        {"LocalOnlyAWordTag", local, "[00:01.00]<00:01.00>", {}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(textsOf(c.parse(QString::fromUtf8(c.text))), c.texts);
+    }
+}
 
 TEST(LocalLyrics, TierFollowsTheWordTags)
 {
@@ -229,41 +225,37 @@ QString budgetText(char kind, int lines, int words)
     return text;
 }
 
-struct BudgetCase { const char* name; Parser parse; char kind; int lines, wordsPerLine; qsizetype keptLines, keptWords; };
-class Budget : public ::testing::TestWithParam<BudgetCase> {};
-
-TEST_P(Budget, CutsWhatIsMoreThanASong)
-{
-    const BudgetCase& c = GetParam();
-    const LogLines log;
-    const QList<TimedWord> words = c.parse(budgetText(c.kind, c.lines, c.wordsPerLine));
-    QSet<std::int64_t> kept;
-    for (const TimedWord& w : words)
-        kept.insert(w.line);
-    EXPECT_EQ(kept.size(), c.keptLines);
-    EXPECT_EQ(words.size(), c.keptWords);
-    const bool cut = c.keptWords < qsizetype(c.lines) * c.wordsPerLine;
-    EXPECT_EQ(log.newMessages(), cut ? QStringList{QStringLiteral("lyrics: the text holds more than a song — kept %1 words, "
-                                                                   "left out the rest").arg(c.keptWords)}
-                                     : QStringList());
-}
-
 constexpr int allLines = DocumentBudget::maxLines;
 constexpr qsizetype perLine = DocumentBudget::maxWordsPerLine, allWords = DocumentBudget::maxWords;
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, Budget,
-    ::testing::Values(BudgetCase{"LineLevelLongLine", parseLineLevel, 'l', 1, 20000, 1, perLine},
-                      BudgetCase{"LineLevelLinesAtTheLimit", parseLineLevel, 'l', allLines, 2, allLines, 2 * allLines},
-                      BudgetCase{"LineLevelLinePastTheLimit", parseLineLevel, 'l', allLines + 1, 2, allLines, 2 * allLines},
-                      BudgetCase{"LineLevelWordsPastTheLimit", parseLineLevel, 'l', 600, 10, allWords / 10, allWords},
-                      BudgetCase{"WordLevelLineAtTheLimit", parseWordLevel, 'w', 2, perLine, 2, 2 * perLine},
-                      BudgetCase{"WordLevelLongLine", parseWordLevel, 'w', 1, 20000, 1, perLine},
-                      BudgetCase{"WordLevelLinePastTheLimit", parseWordLevel, 'w', allLines + 1, 2, allLines, 2 * allLines},
-                      BudgetCase{"WordLevelWordsPastTheLimit", parseWordLevel, 'w', 600, 10, allWords / 10, allWords},
-                      BudgetCase{"EnhancedLongLine", local, 'e', 1, 20000, 1, perLine},
-                      BudgetCase{"EnhancedWordsPastTheLimit", local, 'e', 600, 10, allWords / 10, allWords}),
-    nameOf);
+TEST(Budget, CutsWhatIsMoreThanASong)
+{
+    const struct { const char* name; Parser parse; char kind; int lines, wordsPerLine; qsizetype keptLines, keptWords; } cases[] = {
+        {"LineLevelLongLine", parseLineLevel, 'l', 1, 20000, 1, perLine},
+        {"LineLevelLinesAtTheLimit", parseLineLevel, 'l', allLines, 2, allLines, 2 * allLines},
+        {"LineLevelLinePastTheLimit", parseLineLevel, 'l', allLines + 1, 2, allLines, 2 * allLines},
+        {"LineLevelWordsPastTheLimit", parseLineLevel, 'l', 600, 10, allWords / 10, allWords},
+        {"WordLevelLineAtTheLimit", parseWordLevel, 'w', 2, perLine, 2, 2 * perLine},
+        {"WordLevelLongLine", parseWordLevel, 'w', 1, 20000, 1, perLine},
+        {"WordLevelLinePastTheLimit", parseWordLevel, 'w', allLines + 1, 2, allLines, 2 * allLines},
+        {"WordLevelWordsPastTheLimit", parseWordLevel, 'w', 600, 10, allWords / 10, allWords},
+        {"EnhancedLongLine", local, 'e', 1, 20000, 1, perLine},
+        {"EnhancedWordsPastTheLimit", local, 'e', 600, 10, allWords / 10, allWords}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const LogLines log;
+        const QList<TimedWord> words = c.parse(budgetText(c.kind, c.lines, c.wordsPerLine));
+        QSet<std::int64_t> kept;
+        for (const TimedWord& w : words)
+            kept.insert(w.line);
+        EXPECT_EQ(kept.size(), c.keptLines);
+        EXPECT_EQ(words.size(), c.keptWords);
+        const bool cut = c.keptWords < qsizetype(c.lines) * c.wordsPerLine;
+        EXPECT_EQ(log.newMessages(), cut ? QStringList{QStringLiteral("lyrics: the text holds more than a song — kept %1 words, "
+                                                                       "left out the rest").arg(c.keptWords)}
+                                         : QStringList());
+    }
+}
 
 TEST(CreditLine, IsAShortLabelNamingARoleBeforeTheFirstColon)
 {
@@ -276,27 +268,26 @@ TEST(CreditLine, IsAShortLabelNamingARoleBeforeTheFirstColon)
         EXPECT_EQ(isCreditLine(QString::fromUtf8(text)), credit) << text;
 }
 
-struct CleanCase { const char* name; QList<TimedWord> input, expected; };
-class CleanWords : public ::testing::TestWithParam<CleanCase> {};
-
-TEST_P(CleanWords, Clean) { expectWords(cleanWords(GetParam().input), GetParam().expected); }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, CleanWords,
-    ::testing::Values(
-        CleanCase{"PunctuationTakesTheLaterEnd", {word("Hello", 0, 1, 0), word(",", 1, 1.5, 0), word("x", 2, 3, 0)},
-                  {word("Hello,", 0, 1.5, 0), word("x", 2, 3, 0)}},
-        CleanCase{"KeepsTheLaterOwnEnd", {word("Hello", 0, 2, 0), word("!", 1, 1.5, 0)}, {word("Hello!", 0, 2, 0)}},
-        CleanCase{"GluesAcrossLines", {word("end", 0, 1, 0), word("—", 1, 2, 1), word("go", 2, 3, 1)},
-                  {word("end—", 0, 2, 0), word("go", 2, 3, 1)}},
-        CleanCase{"LeadingEllipsisDropped", {word("…", 0, 1, 0), word("go", 1, 2, 0)}, {word("go", 1, 2, 0)}},
-        CleanCase{"FullWidthParentheses", {word("a", 0, 1, 0), word("（oh）", 1, 2, 0), word("（ ）", 2, 3, 0)},
-                  {word("a", 0, 1, 0), word("oh", 1, 2, 0)}},
-        CleanCase{"WhitespaceTrimmed", {word("\t x \xE3\x80\x80", 0, 1, 0)}, {word("x", 0, 1, 0)}},
-        CleanCase{"EmojiGlues", {word("love", 0, 1, 0), word("😀", 1, 2, 0)}, {word("love😀", 0, 2, 0)}},
-        CleanCase{"MarksAndDigitsAreWords", {word("\xCC\x81", 0, 1, 0), word("99", 1, 2, 0)},
-                  {word("\xCC\x81", 0, 1, 0), word("99", 1, 2, 0)}}),
-    nameOf);
+TEST(CleanWords, GluesPunctuationAndDropsWhatIsNotAWord)
+{
+    const struct { const char* name; QList<TimedWord> input, expected; } cases[] = {
+        {"PunctuationTakesTheLaterEnd", {word("Hello", 0, 1, 0), word(",", 1, 1.5, 0), word("x", 2, 3, 0)},
+        {word("Hello,", 0, 1.5, 0), word("x", 2, 3, 0)}},
+        {"KeepsTheLaterOwnEnd", {word("Hello", 0, 2, 0), word("!", 1, 1.5, 0)}, {word("Hello!", 0, 2, 0)}},
+        {"GluesAcrossLines", {word("end", 0, 1, 0), word("—", 1, 2, 1), word("go", 2, 3, 1)},
+        {word("end—", 0, 2, 0), word("go", 2, 3, 1)}},
+        {"LeadingEllipsisDropped", {word("…", 0, 1, 0), word("go", 1, 2, 0)}, {word("go", 1, 2, 0)}},
+        {"FullWidthParentheses", {word("a", 0, 1, 0), word("（oh）", 1, 2, 0), word("（ ）", 2, 3, 0)},
+        {word("a", 0, 1, 0), word("oh", 1, 2, 0)}},
+        {"WhitespaceTrimmed", {word("\t x \xE3\x80\x80", 0, 1, 0)}, {word("x", 0, 1, 0)}},
+        {"EmojiGlues", {word("love", 0, 1, 0), word("😀", 1, 2, 0)}, {word("love😀", 0, 2, 0)}},
+        {"MarksAndDigitsAreWords", {word("\xCC\x81", 0, 1, 0), word("99", 1, 2, 0)},
+        {word("\xCC\x81", 0, 1, 0), word("99", 1, 2, 0)}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        expectWords(cleanWords(c.input), c.expected);
+    }
+}
 
 TEST(TranslationLines, DroppedUnderATitleWithoutIdeographsWithALogLine)
 {

@@ -14,34 +14,33 @@ namespace {
 const auto nameOf = [](const auto& info) { return std::string(info.param.name); };
 constexpr double inf = std::numeric_limits<double>::infinity();
 
-struct TextCase { const char* name; QString (*function)(QStringView); QString in, out; };
-class TextFunction : public ::testing::TestWithParam<TextCase> {};
-
-TEST_P(TextFunction, Gives) { EXPECT_EQ(GetParam().function(GetParam().in), GetParam().out); }
-
-INSTANTIATE_TEST_SUITE_P(
-    Keys, TextFunction,
-    ::testing::Values(
-        TextCase{"Feat", searchKey, "Song Title (feat. Someone)", "song title"}, TextCase{"Ft", searchKey, "Song (ft Someone)", "song"},
-        TextCase{"With", searchKey, "Song (with Friend)", "song"}, TextCase{"Feature", searchKey, "Song (feature film)", "song feature film"},
-        TextCase{"RadioEdit", searchKey, "Song Title - Radio Edit", "song title"}, TextCase{"YearLast", searchKey, "Song (Remastered 2011)", "song"},
-        TextCase{"YearFirst", searchKey, "Song (2011 Remaster)", "song"}, TextCase{"DashedRemaster", searchKey, "Song - 2011 Remaster", "song"},
-        TextCase{"PlainYearStays", searchKey, "Song (2011)", "song 2011"}, TextCase{"LiveStays", searchKey, "Song (Live)", "song live"},
-        TextCase{"Deluxe", searchKey, "Song (Deluxe Edition)", "song"}, TextCase{"Brackets", searchKey, "Song [Official Video] Title", "song title"},
-        TextCase{"Source", searchKey, "Theme (From \"The Film\")", "theme"}, TextCase{"DashStays", searchKey, "Song - Part Two", "song part two"},
-        TextCase{"Hyphen", searchKey, "Re-Mix", "re mix"}, TextCase{"UnicodeSpaces", searchKey, "Song\xC2\xA0-\xC2\xA0Live", "song"},
-        TextCase{"Diacritics", searchKey, "Café del Mar", "cafe del mar"}, TextCase{"FullWidth", searchKey, "ＳＯＮＧ\xE3\x80\x80１２", "song 12"},
-        TextCase{"HalfWidthKana", searchKey, "ｶﾞｷ", "カキ"}, TextCase{"VoicedKana", searchKey, "ガキ", "カキ"},
-        TextCase{"Hangul", searchKey, "한국 노래", "한국 노래"}, TextCase{"Ideographs", searchKey, "晴天 (Live)", "晴天 live"},
-        TextCase{"NonAsciiDigits", searchKey, "Song ٢٠١١", "song ٢٠١١"}, TextCase{"OnlyPunctuation", searchKey, "?!…", ""},
-        TextCase{"EmojiPunctuationAndSpaces", searchKey, "  Song 🎵!!! —\t Title?", "song title"},
-        TextCase{"PrimaryArtist", primaryArtist, " A \t, B & C", "A"}, TextCase{"PrimaryArtistAmpersand", primaryArtist, "Simon & G", "Simon"},
-        TextCase{"NoPrimaryArtist", primaryArtist, "&Lead", ""}, TextCase{"SlugPunctuation", cacheSlug, "?|a/b|0", "__a_b_0"},
-        TextCase{"SlugKeepsEightyCharacters", cacheSlug, QString(79, u'x') + "y|first|1", QString(79, u'x') + "y"},
-        TextCase{"SlugCountsCharacters", cacheSlug, QString("e\u0301").repeated(81), QString("e\u0301").repeated(80)},
-        TextCase{"FileName", cacheFileName, "Artist|Song Title|215", "Artist_Song_Title_215-0d427da5.json"},
-        TextCase{"FileNameHashesUtf8", cacheFileName, "é", "é-1e9de8c1.json"}),
-    nameOf);
+TEST(TextFunction, NormalisesKeysAndNames)
+{
+    const struct { const char* name; QString (*function)(QStringView); QString in, out; } cases[] = {
+        {"Feat", searchKey, "Song Title (feat. Someone)", "song title"}, {"Ft", searchKey, "Song (ft Someone)", "song"},
+        {"With", searchKey, "Song (with Friend)", "song"}, {"Feature", searchKey, "Song (feature film)", "song feature film"},
+        {"RadioEdit", searchKey, "Song Title - Radio Edit", "song title"}, {"YearLast", searchKey, "Song (Remastered 2011)", "song"},
+        {"YearFirst", searchKey, "Song (2011 Remaster)", "song"}, {"DashedRemaster", searchKey, "Song - 2011 Remaster", "song"},
+        {"PlainYearStays", searchKey, "Song (2011)", "song 2011"}, {"LiveStays", searchKey, "Song (Live)", "song live"},
+        {"Deluxe", searchKey, "Song (Deluxe Edition)", "song"}, {"Brackets", searchKey, "Song [Official Video] Title", "song title"},
+        {"Source", searchKey, "Theme (From \"The Film\")", "theme"}, {"DashStays", searchKey, "Song - Part Two", "song part two"},
+        {"Hyphen", searchKey, "Re-Mix", "re mix"}, {"UnicodeSpaces", searchKey, "Song\xC2\xA0-\xC2\xA0Live", "song"},
+        {"Diacritics", searchKey, "Café del Mar", "cafe del mar"}, {"FullWidth", searchKey, "ＳＯＮＧ\xE3\x80\x80１２", "song 12"},
+        {"HalfWidthKana", searchKey, "ｶﾞｷ", "カキ"}, {"VoicedKana", searchKey, "ガキ", "カキ"},
+        {"Hangul", searchKey, "한국 노래", "한국 노래"}, {"Ideographs", searchKey, "晴天 (Live)", "晴天 live"},
+        {"NonAsciiDigits", searchKey, "Song ٢٠١١", "song ٢٠١١"}, {"OnlyPunctuation", searchKey, "?!…", ""},
+        {"EmojiPunctuationAndSpaces", searchKey, "  Song 🎵!!! —\t Title?", "song title"},
+        {"PrimaryArtist", primaryArtist, " A \t, B & C", "A"}, {"PrimaryArtistAmpersand", primaryArtist, "Simon & G", "Simon"},
+        {"NoPrimaryArtist", primaryArtist, "&Lead", ""}, {"SlugPunctuation", cacheSlug, "?|a/b|0", "__a_b_0"},
+        {"SlugKeepsEightyCharacters", cacheSlug, QString(79, u'x') + "y|first|1", QString(79, u'x') + "y"},
+        {"SlugCountsCharacters", cacheSlug, QString("e\u0301").repeated(81), QString("e\u0301").repeated(80)},
+        {"FileName", cacheFileName, "Artist|Song Title|215", "Artist_Song_Title_215-0d427da5.json"},
+        {"FileNameHashesUtf8", cacheFileName, "é", "é-1e9de8c1.json"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(c.function(c.in), c.out);
+    }
+}
 
 TEST(CacheFileName, IsOnePlainNameForAnyKey)
 {
@@ -76,49 +75,27 @@ Candidate candidate(std::int64_t id, const char* name, QStringList artists = {"A
     return Candidate{id, QString::fromUtf8(name), std::move(artists), durationMs};
 }
 
-struct MatchCase {
-    const char* name;
-    const char* candidateName;
-    QStringList candidateArtists;
-    const char* title;
-    const char* artist;
-    bool matches;
-};
-class Identity : public ::testing::TestWithParam<MatchCase> {};
-
-TEST_P(Identity, Matches)
+TEST(Identity, NeedsTheTitleWordsAndAnArtistWord)
 {
-    const MatchCase& c = GetParam();
-    EXPECT_EQ(matches(candidate(1, c.candidateName, c.candidateArtists), NowPlayingTrack{c.title, c.artist, 0}), c.matches);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, Identity,
-    ::testing::Values(MatchCase{"Equal", "Song Title", {"A"}, "Song Title", "A", true},
-                      MatchCase{"CandidateAddsWords", "Song Title (Live)", {"A"}, "Song Title", "A", true},
-                      MatchCase{"TrackAddsWords", "Song", {"A"}, "Song Title", "A", true},
-                      MatchCase{"CandidateWraps", "The Song Title Again", {"A"}, "Song Title", "A", true},
-                      MatchCase{"TrackWraps", "Song", {"A"}, "My Song Again", "A", true},
-                      MatchCase{"WholeWordsOnly", "Song", {"A"}, "Songbook", "A", false}, MatchCase{"Prefix", "Songbook", {"A"}, "Song", "A", false},
-                      MatchCase{"InsideAWord", "Big Songbook", {"A"}, "Song", "A", false}, MatchCase{"EmptyName", "", {"A"}, "Song", "A", false},
-                      MatchCase{"EmptyTitleKey", "Song", {"A"}, "!!!", "A", false},
-                      MatchCase{"SharedArtistWord", "Song", {"Mara Lind", "Guest"}, "Song", "Guest Star", true},
-                      MatchCase{"AnyTrackArtist", "Song", {"C"}, "Song", "A, B & C", true},
-                      MatchCase{"NoSharedWord", "Song", {"Other Person"}, "Song", "Mara Lind", false},
-                      MatchCase{"ArtistsNormalised", "Song", {"BEYONCÉ"}, "Song", "Beyoncé", true},
-                      MatchCase{"NoCandidateArtists", "Song", {}, "Song", "Mara Lind", false},
-                      MatchCase{"EmptyTrackArtist", "Song", {}, "Song", "", true}, MatchCase{"PunctuationArtist", "Song", {"X"}, "Song", "???", true}),
-    nameOf);
-
-struct ChoiceCase { const char* name; QList<Candidate> reply; double duration; QList<std::int64_t> ids; };
-class Choice : public ::testing::TestWithParam<ChoiceCase> {};
-
-TEST_P(Choice, KeepsAndOrders)
-{
-    QList<std::int64_t> ids;
-    for (const Candidate& c : chooseCandidates(GetParam().reply, NowPlayingTrack{"Song", "A", GetParam().duration}, 3000))
-        ids.append(c.id);
-    EXPECT_EQ(ids, GetParam().ids);
+    const struct { const char* name; const char* candidateName; QStringList candidateArtists; const char* title; const char* artist; bool matches; } cases[] = {
+        {"Equal", "Song Title", {"A"}, "Song Title", "A", true},
+        {"CandidateAddsWords", "Song Title (Live)", {"A"}, "Song Title", "A", true},
+        {"TrackAddsWords", "Song", {"A"}, "Song Title", "A", true},
+        {"CandidateWraps", "The Song Title Again", {"A"}, "Song Title", "A", true},
+        {"TrackWraps", "Song", {"A"}, "My Song Again", "A", true},
+        {"WholeWordsOnly", "Song", {"A"}, "Songbook", "A", false}, {"Prefix", "Songbook", {"A"}, "Song", "A", false},
+        {"InsideAWord", "Big Songbook", {"A"}, "Song", "A", false}, {"EmptyName", "", {"A"}, "Song", "A", false},
+        {"EmptyTitleKey", "Song", {"A"}, "!!!", "A", false},
+        {"SharedArtistWord", "Song", {"Mara Lind", "Guest"}, "Song", "Guest Star", true},
+        {"AnyTrackArtist", "Song", {"C"}, "Song", "A, B & C", true},
+        {"NoSharedWord", "Song", {"Other Person"}, "Song", "Mara Lind", false},
+        {"ArtistsNormalised", "Song", {"BEYONCÉ"}, "Song", "Beyoncé", true},
+        {"NoCandidateArtists", "Song", {}, "Song", "Mara Lind", false},
+        {"EmptyTrackArtist", "Song", {}, "Song", "", true}, {"PunctuationArtist", "Song", {"X"}, "Song", "???", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(matches(candidate(1, c.candidateName, c.candidateArtists), NowPlayingTrack{c.title, c.artist, 0}), c.matches);
+    }
 }
 
 // 1 exact 1000 ms off, 2 wider title 0 off, 3 exact 0 off, 4 exact 3000 off, 5 exact 3001 off, 6 no identity.
@@ -127,19 +104,25 @@ const QList<Candidate> mixed = {candidate(1, "Song", {"A"}, 201000), candidate(2
                                 candidate(5, "Song", {"A"}, 203001),  candidate(6, "Songs", {"A"}, 200000)};
 const QList<Candidate> anyLength = {candidate(1, "Song", {"A"}, 1), candidate(2, "Song", {"A"}, 999999999)};
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, Choice,
-    ::testing::Values(
-        ChoiceCase{"ExactTitlesFirstThenNearest", mixed, 200.0, {3, 1, 4, 2}},
-        ChoiceCase{"WithoutDurationReplyOrder", mixed, 0, {1, 3, 4, 5, 2}},
-        ChoiceCase{"TiesKeepReplyOrder", {candidate(7, "Song", {"A"}, 199000), candidate(8, "Song", {"A"}, 201000)}, 200.0, {7, 8}},
-        ChoiceCase{"TargetRoundedTowardZero", {candidate(1, "Song", {"A"}, 203999), candidate(2, "Song", {"A"}, 204000)}, 200.9999, {1}},
-        ChoiceCase{"ExtremeDurationsDoNotOverflow",
-                   {candidate(1, "Song", {"A"}, std::numeric_limits<std::int64_t>::min()),
-                    candidate(2, "Song", {"A"}, std::numeric_limits<std::int64_t>::max())}, 200.0, {}},
-        ChoiceCase{"NegativeDurationIsUnknown", anyLength, -5.0, {1, 2}}, ChoiceCase{"NaNIsUnknown", anyLength, std::nan(""), {1, 2}},
-        ChoiceCase{"InfinityIsUnknown", anyLength, inf, {1, 2}}, ChoiceCase{"PastTheRangeIsUnknown", anyLength, 9.3e15, {1, 2}}),
-    nameOf);
+TEST(Choice, KeepsMatchesWithinToleranceExactTitlesFirstThenNearest)
+{
+    const struct { const char* name; QList<Candidate> reply; double duration; QList<std::int64_t> ids; } cases[] = {
+        {"ExactTitlesFirstThenNearest", mixed, 200.0, {3, 1, 4, 2}},
+        {"WithoutDurationReplyOrder", mixed, 0, {1, 3, 4, 5, 2}},
+        {"TiesKeepReplyOrder", {candidate(7, "Song", {"A"}, 199000), candidate(8, "Song", {"A"}, 201000)}, 200.0, {7, 8}},
+        {"TargetRoundedTowardZero", {candidate(1, "Song", {"A"}, 203999), candidate(2, "Song", {"A"}, 204000)}, 200.9999, {1}},
+        {"ExtremeDurationsDoNotOverflow", {candidate(1, "Song", {"A"}, std::numeric_limits<std::int64_t>::min()),
+            candidate(2, "Song", {"A"}, std::numeric_limits<std::int64_t>::max())}, 200.0, {}},
+        {"NegativeDurationIsUnknown", anyLength, -5.0, {1, 2}}, {"NaNIsUnknown", anyLength, std::nan(""), {1, 2}},
+        {"InfinityIsUnknown", anyLength, inf, {1, 2}}, {"PastTheRangeIsUnknown", anyLength, 9.3e15, {1, 2}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QList<std::int64_t> ids;
+        for (const Candidate& c : chooseCandidates(c.reply, NowPlayingTrack{"Song", "A", c.duration}, 3000))
+            ids.append(c.id);
+        EXPECT_EQ(ids, c.ids);
+    }
+}
 
 QJsonObject object(const char* json)
 {
