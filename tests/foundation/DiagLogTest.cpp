@@ -12,20 +12,16 @@
 
 namespace {
 
-// The records of a log file with their time stamps checked and removed.
+// The records of a log file, each checked for its "HH:mm:ss.zzz  " time stamp and stripped of it.
 QStringList messagesIn(const QString& path)
 {
-    static const QRegularExpression record(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d  (.*)$"));
     QFile file(path);
-    const QString text = file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    QString text = file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
     if (!text.endsWith(u'\n'))
         return {QStringLiteral("<no file, or it does not end in LF>")};
-    QStringList messages;
-    for (const QString& line : text.chopped(1).split(u'\n')) {
-        const QRegularExpressionMatch match = record.match(line);
-        messages.append(match.hasMatch() ? match.captured(1) : QStringLiteral("<malformed: %1>").arg(line));
-    }
-    return messages;
+    static const QRegularExpression stamp(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d  "), QRegularExpression::MultilineOption);
+    const qsizetype records = text.count(u'\n');
+    return text.count(stamp) == records ? text.remove(stamp).chopped(1).split(u'\n') : QStringList{"<malformed>\n" + text};
 }
 
 class DiagLogFile : public ::testing::Test {
@@ -59,8 +55,8 @@ TEST_F(DiagLogFile, DeletesTheFileOnlyPastFiveMebibytes)
         DiagLog log(file.fileName(), nullptr);
         log.write(QStringLiteral("next"));
         log.waitUntilWritten();
-        EXPECT_EQ(file.size(), (size > DiagLog::fileSizeCap ? 0 : size) + 19) << size;  // "HH:mm:ss.zzz  next\n"
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.size(), (size > DiagLog::fileSizeCap ? 0 : size) + 19) << size;  // "HH:mm:ss.zzz  next\n"
         EXPECT_TRUE(file.readAll().endsWith("  next\n"));
     }
 }
@@ -69,40 +65,35 @@ TEST_F(DiagLogFile, UnwritableFileDropsTheRecordButStillReachesTheSystemLog)
 {
     // A regular file where the folder should be: the folder can never be made, not even by root.
     ASSERT_TRUE(QFile(path("blocker")).open(QIODevice::WriteOnly));
-    const QString file = path("blocker/Zuvik/Zuvik.log");
     QStringList system;  // written by the calling thread only
-    DiagLog log(file, [&system](const QString& message) { system.append(message); });
+    DiagLog log(path("blocker/Zuvik/Zuvik.log"), [&system](const QString& message) { system.append(message); });
     for (const QString message : {"lost", "still fine"}) {
         log.write(message);
         log.waitUntilWritten();
     }
-    EXPECT_FALSE(QFile::exists(file));
+    EXPECT_FALSE(QFile::exists(log.filePath()));
     EXPECT_EQ(system, (QStringList{"lost", "still fine"}));
 }
 
 TEST_F(DiagLogFile, ConcurrentCallersNeverInterleaveAndEachKeepsItsOrder)
 {
-    const QString file = path("Zuvik.log");
     constexpr int threads = 4, perThread = 500;
     {
-        DiagLog log(file, nullptr);
-        std::vector<std::thread> writers;
+        DiagLog log(path("Zuvik.log"), nullptr);
+        std::vector<std::jthread> writers;
         for (int t = 0; t < threads; ++t)
             writers.emplace_back([&log, t] {
                 for (int i = 0; i < perThread; ++i)
                     log.write(QStringLiteral("thread %1 message %2").arg(t).arg(i));
             });
-        for (std::thread& writer : writers)
-            writer.join();
     }
-    const QStringList messages = messagesIn(file);
+    const QStringList messages = messagesIn(path("Zuvik.log"));
     ASSERT_EQ(messages.size(), threads * perThread);
     std::vector<int> next(threads, 0);
-    static const QRegularExpression shape(QStringLiteral("^thread (\\d) message (\\d+)$"));
     for (const QString& message : messages) {
-        const QRegularExpressionMatch match = shape.match(message);
-        ASSERT_TRUE(match.hasMatch()) << message.toStdString();
-        EXPECT_EQ(match.captured(2).toInt(), next[match.captured(1).toInt()]++);
+        const QStringList parts = message.split(u' ');
+        ASSERT_EQ(parts.size(), 4) << message.toStdString();
+        EXPECT_EQ(parts[3].toInt(), next[parts[1].toInt()]++) << message.toStdString();
     }
 }
 
@@ -117,14 +108,14 @@ TEST(DiagLogSystemLog, WritesOnePrefixedLinePerCall)
 TEST(DiagLogPath, FollowsAnAbsoluteXdgStateHome)
 {
     const QByteArray saved = qgetenv("XDG_STATE_HOME");
-    const std::pair<const char*, QString> cases[] = {{"/var/tmp/state", "/var/tmp/state"}, {"", QDir::homePath() + "/.local/state"},
-                                                     {"relative/state", QDir::homePath() + "/.local/state"}};
+    const QString fallback = QDir::homePath() + "/.local/state";
+    const std::pair<const char*, QString> cases[] = {{"/var/tmp/state", "/var/tmp/state"}, {"", fallback}, {"relative/state", fallback}};
     for (const auto& [stateHome, folder] : cases) {
         qputenv("XDG_STATE_HOME", stateHome);
         EXPECT_EQ(DiagLog::defaultFilePath(), folder + "/Zuvik/Zuvik.log") << stateHome;
     }
     qunsetenv("XDG_STATE_HOME");
-    EXPECT_EQ(DiagLog::defaultFilePath(), QDir::homePath() + "/.local/state/Zuvik/Zuvik.log");
+    EXPECT_EQ(DiagLog::defaultFilePath(), fallback + "/Zuvik/Zuvik.log");
     qputenv("XDG_STATE_HOME", saved);
 }
 

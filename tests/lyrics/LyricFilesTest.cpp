@@ -33,10 +33,7 @@ QByteArray contents(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
-bool makeFifo(const QString& path)
-{
-    return ::mkfifo(QFile::encodeName(path).constData(), 0644) == 0;
-}
+bool makeFifo(const QString& path) { return ::mkfifo(QFile::encodeName(path).constData(), 0644) == 0; }
 
 class Files : public ::testing::Test {
 protected:
@@ -105,10 +102,7 @@ TEST_F(Files, CacheFileIsAHitOnlyWhenWholeAndIsReplacedByTheNextWrite)
 
 // ---- the user's lyric files ----
 
-NowPlayingTrack bandSong(const QString& url = {})
-{
-    return NowPlayingTrack{"Song", "Band", 200, url};
-}
+NowPlayingTrack bandSong(const QString& url = {}) { return NowPlayingTrack{"Song", "Band", 200, url}; }
 
 TEST_F(Files, LocalFileBesideThePlayingFileInAnyCaseThenTheFolder)
 {
@@ -183,10 +177,7 @@ TEST_F(Files, LocalFirstLookupPrefersTheFileThenAsksTheServiceAndStaysSilentWhen
     writeFile(path("lyrics/Band - Song.lrc"), "[00:01.00]local words");
     QThreadPool pool;
     int serviceAsked = 0;
-    const auto service = [&]() -> PendingLyrics* {
-        ++serviceAsked;
-        return new ReadyLyrics(otherLyrics, nullptr);
-    };
+    const auto service = [&]() -> PendingLyrics* { return ++serviceAsked, new ReadyLyrics(otherLyrics, nullptr); };
     const auto local = answerOf(new LocalFirstLyrics(bandSong(), path("lyrics"), pool, service, nullptr));
     ASSERT_TRUE(local && *local);
     EXPECT_EQ(textsOf((*local)->words()), (QStringList{"local", "words"}));

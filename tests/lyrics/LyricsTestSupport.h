@@ -44,4 +44,3 @@ inline void expectWords(const QList<TimedWord>& actual, const QList<TimedWord>& 
 }
 
 inline void PrintTo(const QString& s, std::ostream* out) { *out << '"' << s.toStdString() << '"'; }
-inline void PrintTo(const QStringList& list, std::ostream* out) { *out << '[' << list.join(u'|').toStdString() << ']'; }

@@ -42,23 +42,16 @@ TEST(TextFunction, NormalisesKeysAndNames)
     }
 }
 
+// Whatever a track's text, its file is one plain name inside the cache folder, of at most 255 bytes.
 TEST(CacheFileName, IsOnePlainNameForAnyKey)
 {
-    QString marks = "a";
-    for (int i = 0; i < 70; ++i)
-        marks += QChar(0x0301);
-    const QStringList keys = {"../../etc|passwd|0", "/tmp/x|y|0", "..|.|0", "..\\x|y|0", "a\x01\n\r\t|b\x7f|0", "🎵🎶|🎤|3",
-                              QString("𠀀").repeated(80) + "|x|1", marks + "|x|1", "a/b|c|0", "a.b|c|0"};
-    static const QRegularExpression shape(QStringLiteral(R"(^[\p{L}\p{M}\p{N}_]*-[0-9a-f]{8}\.json$)"));
-    QSet<QString> names;
-    for (const QString& key : keys) {
+    static const QRegularExpression shape(QStringLiteral(R"(^[\p{L}\p{M}\p{N}_]+-[0-9a-f]{8}\.json$)"));
+    for (const QString& key : {QString("../../etc|passwd|0"), QString("..\\x|\x01\n|0"), QString("𠀀").repeated(80) + "|x|1",
+                               "a" + QString(70, QChar(0x0301)) + "|x|1"}) {
         const QString name = cacheFileName(key);
-        EXPECT_TRUE(shape.match(name).hasMatch()) << name.toStdString();
-        EXPECT_LE(name.toUtf8().size(), 255);
-        EXPECT_FALSE(name.startsWith(u'-')) << name.toStdString();  // a long slug loses its end, not all of it
-        names.insert(name);
+        EXPECT_TRUE(shape.match(name).hasMatch() && name.toUtf8().size() <= 255) << name.toStdString();
     }
-    EXPECT_EQ(names.size(), keys.size());
+    EXPECT_NE(cacheFileName(u"a/b|c|0"), cacheFileName(u"a.b|c|0"));  // one slug, two keys
 }
 
 TEST(CacheKey, RoundsHalvesAwayFromZeroAndUnusableDurationsToZero)
@@ -107,8 +100,7 @@ const QList<Candidate> anyLength = {candidate(1, "Song", {"A"}, 1), candidate(2,
 TEST(Choice, KeepsMatchesWithinToleranceExactTitlesFirstThenNearest)
 {
     const struct { const char* name; QList<Candidate> reply; double duration; QList<std::int64_t> ids; } cases[] = {
-        {"ExactTitlesFirstThenNearest", mixed, 200.0, {3, 1, 4, 2}},
-        {"WithoutDurationReplyOrder", mixed, 0, {1, 3, 4, 5, 2}},
+        {"ExactTitlesFirstThenNearest", mixed, 200.0, {3, 1, 4, 2}}, {"WithoutDurationReplyOrder", mixed, 0, {1, 3, 4, 5, 2}},
         {"TiesKeepReplyOrder", {candidate(7, "Song", {"A"}, 199000), candidate(8, "Song", {"A"}, 201000)}, 200.0, {7, 8}},
         {"TargetRoundedTowardZero", {candidate(1, "Song", {"A"}, 203999), candidate(2, "Song", {"A"}, 204000)}, 200.9999, {1}},
         {"ExtremeDurationsDoNotOverflow", {candidate(1, "Song", {"A"}, std::numeric_limits<std::int64_t>::min()),
