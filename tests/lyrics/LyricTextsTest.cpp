@@ -117,37 +117,36 @@ TEST(TimeTag, ReadsMinutesSecondsAndHundredthsOrThousandths)
 // A line-level line lasts 1.2 s + 0.18 s per letter, up to the next line (5 s after the last), at least 0.2 s.
 TEST(Timing, EachReaderTimesWordsAndNumbersLines)
 {
+    const auto w = word;
     const struct { const char* name; Parser parse; const char* text; QList<TimedWord> words; } cases[] = {
-        {"YrcMetadata", yrc, "{\"c\":[]}\n[0,1](0,100,0)a\n[1,1](1000,100,0)b", {word("a", 0, 0.1, 0), word("b", 1, 1.1, 1)}},
-        {"YrcUntimedLine", yrc, "[0,1](0,100,0)a\n[5,1]untimed\n[9,1](900,100,0)b", {word("a", 0, .1, 0), word("b", .9, 1, 2)}},
-        {"YrcUnreadableDurationEndsTheLine", yrc, "[0,1](100,200,0)a(300,x,0)b(500,100,0)c", {word("a", 0.1, 0.3, 0)}},
-        {"YrcEmptyPiecesDropped", yrc, "[0,1](,100,,+200,)a", {word("a", 0.1, 0.3, 0)}},
-        {"YrcBlankWordSkipped", yrc, "[0,1](0,100,0)   (100,100,0)b", {word("b", 0.1, 0.2, 0)}},
+        {"YrcMetadata", yrc, "{\"c\":[]}\n[0,1](0,100,0)a\n[1,1](1000,100,0)b", {w("a", 0, 0.1, 0), w("b", 1, 1.1, 1)}},
+        {"YrcUntimedLine", yrc, "[0,1](0,100,0)a\n[5,1]untimed\n[9,1](900,100,0)b", {w("a", 0, .1, 0), w("b", .9, 1, 2)}},
+        {"YrcUnreadableDurationEndsTheLine", yrc, "[0,1](100,200,0)a(300,x,0)b(500,100,0)c", {w("a", 0.1, 0.3, 0)}},
+        {"YrcEmptyPiecesDropped", yrc, "[0,1](,100,,+200,)a", {w("a", 0.1, 0.3, 0)}},
+        {"YrcBlankWordSkipped", yrc, "[0,1](0,100,0)   (100,100,0)b", {w("b", 0.1, 0.2, 0)}},
         {"YrcSortsStably", yrc, "[0,1](500,100,0)x(500,50,0)y\n[1,1](200,100,0)z(500,10,0)w",
-            {word("z", 0.2, 0.3, 1), word("x", 0.5, 0.6, 0), word("y", 0.5, 0.55, 0), word("w", 0.5, 0.51, 1)}},
-        {"YrcCreditTakesNoLine", yrc, "[0,1](0,100,0)编曲：(100,100,0)x\n[1,1](200,100,0)sung", {word("sung", 0.2, 0.3, 0)}},
-        {"YrcCrLf", yrc, "\xEF\xBB\xBF[0,1](0,100,0)a \r\n[1,1](100,100,0)b\r\n\r\n", {word("a", 0, .1, 0), word("b", .1, .2, 1)}},
-        {"YrcPastSixtyFourBits", yrc, "[0,1](0,1,0)a(9223372036854775808,1,0)b\n[1,1](200,100,0)c",
-            {word("a", 0, 0.001, 0), word("c", 0.2, 0.3, 1)}},
-        {"LrcSharedByLetters", lrc, "[00:30.00]hi there",
-            {word("hi", 30, 30 + 2.46 * 2 / 7, 0), word("there", 30 + 2.46 * 2 / 7, 32.46, 0)}},
-        {"LrcLastLineCap", lrc, "[00:00.00]abcdefghijklmnopqrstuvwxyz", {word("abcdefghijklmnopqrstuvwxyz", 0, 5, 0)}},
-        {"LrcStopsAtTheNextLine", lrc, "[00:01.00]abc\n[00:02.00]d", {word("abc", 1, 2, 0), word("d", 2, 3.38, 1)}},
-        {"LrcMinimumSpan", lrc, "[00:05.00]one\n[00:05.00]two", {word("one", 5, 5.2, 0), word("two", 5, 6.74, 1)}},
+            {w("z", 0.2, 0.3, 1), w("x", 0.5, 0.6, 0), w("y", 0.5, 0.55, 0), w("w", 0.5, 0.51, 1)}},
+        {"YrcCreditTakesNoLine", yrc, "[0,1](0,100,0)编曲：(100,100,0)x\n[1,1](200,100,0)sung", {w("sung", 0.2, 0.3, 0)}},
+        {"YrcCrLf", yrc, "\xEF\xBB\xBF[0,1](0,100,0)a \r\n[1,1](100,100,0)b\r\n\r\n", {w("a", 0, .1, 0), w("b", .1, .2, 1)}},
+        {"YrcPastSixtyFourBits", yrc, "[0,1](0,1,0)a(9223372036854775808,1,0)b\n[1,1](200,100,0)c", {w("a", 0, 0.001, 0), w("c", 0.2, 0.3, 1)}},
+        {"LrcSharedByLetters", lrc, "[00:30.00]hi there", {w("hi", 30, 30 + 2.46 * 2 / 7, 0), w("there", 30 + 2.46 * 2 / 7, 32.46, 0)}},
+        {"LrcLastLineCap", lrc, "[00:00.00]abcdefghijklmnopqrstuvwxyz", {w("abcdefghijklmnopqrstuvwxyz", 0, 5, 0)}},
+        {"LrcStopsAtTheNextLine", lrc, "[00:01.00]abc\n[00:02.00]d", {w("abc", 1, 2, 0), w("d", 2, 3.38, 1)}},
+        {"LrcMinimumSpan", lrc, "[00:05.00]one\n[00:05.00]two", {w("one", 5, 5.2, 0), w("two", 5, 6.74, 1)}},
         {"LrcSeveralTagsRepeatTheLine", lrc, "[00:10.00][00:40.00]chorus\n[00:20.00]verse",
-            {word("chorus", 10, 12.28, 0), word("verse", 20, 22.1, 1), word("chorus", 40, 42.28, 2)}},
+            {w("chorus", 10, 12.28, 0), w("verse", 20, 22.1, 1), w("chorus", 40, 42.28, 2)}},
         {"LrcWeightsAreCharacters", lrc, "[00:00.00]e\xCC\x81t\xC3\xA9 9 \xF0\x9F\x98\x80x",
-            {word("e\xCC\x81t\xC3\xA9", 0, 1.26, 0), word("9", 1.26, 1.68, 0), word("\xF0\x9F\x98\x80x", 1.68, 2.1, 0)}},
+            {w("e\xCC\x81t\xC3\xA9", 0, 1.26, 0), w("9", 1.26, 1.68, 0), w("\xF0\x9F\x98\x80x", 1.68, 2.1, 0)}},
         {"LrcAbsurdTagsSkipped", lrc, "[1e300:00]junk\n[-1:05]neg\n[00:01.00]fine\n[00:02.1e999]still",
-            {word("fine", 1, 2, 0), word("still", 2, 4.1, 1)}},
+            {w("fine", 1, 2, 0), w("still", 2, 4.1, 1)}},
         {"LocalLastWordGetsTwoSeconds", local, "[00:12.00]<00:12.00>Some <00:12.40>words\n[00:15.00]<00:15.00>next",
-            {word("Some", 12, 12.4, 0), word("words", 12.4, 14.4, 0), word("next", 15, 17, 1)}},
+            {w("Some", 12, 12.4, 0), w("words", 12.4, 14.4, 0), w("next", 15, 17, 1)}},
         {"LocalWordEndsAtTheNextLine", local, "[00:01.00]<00:01.00>a <00:02.00>b\n[00:03.00]<00:03.00>c",
-            {word("a", 1, 2, 0), word("b", 2, 3, 0), word("c", 3, 5, 1)}},
-        {"LocalLeadingText", local, "[00:05.00]Hello <00:06.00>there", {word("Hello", 5, 6, 0), word("there", 6, 8, 0)}},
-        {"LocalOffsetEarlier", local, "[offset:+500]\n[00:10.00]a\n[00:20.00]b", {word("a", 9.5, 10.88, 0), word("b", 19.5, 20.88, 1)}},
-        {"LocalOffsetLater", local, "[offset:-1000]\n[00:01.00]<00:01.00>a <00:01.50>b", {word("a", 2, 2.5, 0), word("b", 2.5, 4.5, 0)}},
-        {"LocalOffsetNeverMakesATimeNegative", local, "[offset:5000]\n[00:01.00]a", {word("a", 0, 0, 0)}}};
+            {w("a", 1, 2, 0), w("b", 2, 3, 0), w("c", 3, 5, 1)}},
+        {"LocalLeadingText", local, "[00:05.00]Hello <00:06.00>there", {w("Hello", 5, 6, 0), w("there", 6, 8, 0)}},
+        {"LocalOffsetEarlier", local, "[offset:+500]\n[00:10.00]a\n[00:20.00]b", {w("a", 9.5, 10.88, 0), w("b", 19.5, 20.88, 1)}},
+        {"LocalOffsetLater", local, "[offset:-1000]\n[00:01.00]<00:01.00>a <00:01.50>b", {w("a", 2, 2.5, 0), w("b", 2.5, 4.5, 0)}},
+        {"LocalOffsetNeverMakesATimeNegative", local, "[offset:5000]\n[00:01.00]a", {w("a", 0, 0, 0)}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         expectWords(c.parse(QString::fromUtf8(c.text)), c.words);
@@ -185,13 +184,7 @@ TEST(Survivors, MalformedInputLosesOnlyWhatDoesNotRead)
     }
 }
 
-TEST(LocalLyrics, TierFollowsTheWordTags)
-{
-    EXPECT_EQ(parseLocalLyrics(u"[00:01.00]<00:01.00>a")->tier(), LyricTier::wordLevel);
-    EXPECT_EQ(parseLocalLyrics(u"[00:01.00]a <b>")->tier(), LyricTier::interpolated);
-}
-
-TEST(LrcFile, DecodesItsBytesAndReadsItsOffsetTag)
+TEST(LrcFile, DecodesItsBytesReadsItsOffsetTagAndIsWordLevelOnlyWithWordTags)
 {
     const std::pair<QByteArray, const char*> files[] = {{"[00:01.00]H\xC3\xA9", "[00:01.00]Hé"}, {"\xEF\xBB\xBF" "a", "a"},
                                                        {"a\r\nb\r\n", "a\nb\n"}, {"a\rb", "a\nb"}, {"Caf\xE9 cr\xE8me", "Café crème"}};
@@ -202,6 +195,8 @@ TEST(LrcFile, DecodesItsBytesAndReadsItsOffsetTag)
                                                       {"[offset:-172800001]", 0}, {"[ar:x]", 0}};
     for (const auto& [text, ms] : offsets)
         EXPECT_EQ(lrcOffsetMs(QString::fromUtf8(text)), ms) << text;
+    EXPECT_EQ(parseLocalLyrics(u"[00:01.00]<00:01.00>a")->tier(), LyricTier::wordLevel);
+    EXPECT_EQ(parseLocalLyrics(u"[00:01.00]a <b>")->tier(), LyricTier::interpolated);
 }
 
 // Real songs stay whole; a hostile text is cut at the budget with one log line. Kind 'l': line-level,
@@ -266,26 +261,23 @@ TEST(CreditLine, IsAShortLabelNamingARoleBeforeTheFirstColon)
 
 TEST(CleanWords, GluesPunctuationAndDropsWhatIsNotAWord)
 {
+    const auto w = word;
     const struct { const char* name; QList<TimedWord> input, expected; } cases[] = {
-        {"PunctuationTakesTheLaterEnd", {word("Hello", 0, 1, 0), word(",", 1, 1.5, 0), word("x", 2, 3, 0)},
-        {word("Hello,", 0, 1.5, 0), word("x", 2, 3, 0)}},
-        {"KeepsTheLaterOwnEnd", {word("Hello", 0, 2, 0), word("!", 1, 1.5, 0)}, {word("Hello!", 0, 2, 0)}},
-        {"GluesAcrossLines", {word("end", 0, 1, 0), word("—", 1, 2, 1), word("go", 2, 3, 1)},
-        {word("end—", 0, 2, 0), word("go", 2, 3, 1)}},
-        {"LeadingEllipsisDropped", {word("…", 0, 1, 0), word("go", 1, 2, 0)}, {word("go", 1, 2, 0)}},
-        {"FullWidthParentheses", {word("a", 0, 1, 0), word("（oh）", 1, 2, 0), word("（ ）", 2, 3, 0)},
-        {word("a", 0, 1, 0), word("oh", 1, 2, 0)}},
-        {"WhitespaceTrimmed", {word("\t x \xE3\x80\x80", 0, 1, 0)}, {word("x", 0, 1, 0)}},
-        {"EmojiGlues", {word("love", 0, 1, 0), word("😀", 1, 2, 0)}, {word("love😀", 0, 2, 0)}},
-        {"MarksAndDigitsAreWords", {word("\xCC\x81", 0, 1, 0), word("99", 1, 2, 0)},
-        {word("\xCC\x81", 0, 1, 0), word("99", 1, 2, 0)}}};
+        {"PunctuationTakesTheLaterEnd", {w("Hello", 0, 1, 0), w(",", 1, 1.5, 0), w("x", 2, 3, 0)}, {w("Hello,", 0, 1.5, 0), w("x", 2, 3, 0)}},
+        {"KeepsTheLaterOwnEnd", {w("Hello", 0, 2, 0), w("!", 1, 1.5, 0)}, {w("Hello!", 0, 2, 0)}},
+        {"GluesAcrossLines", {w("end", 0, 1, 0), w("—", 1, 2, 1), w("go", 2, 3, 1)}, {w("end—", 0, 2, 0), w("go", 2, 3, 1)}},
+        {"LeadingEllipsisDropped", {w("…", 0, 1, 0), w("go", 1, 2, 0)}, {w("go", 1, 2, 0)}},
+        {"FullWidthParentheses", {w("a", 0, 1, 0), w("（oh）", 1, 2, 0), w("（ ）", 2, 3, 0)}, {w("a", 0, 1, 0), w("oh", 1, 2, 0)}},
+        {"WhitespaceTrimmed", {w("\t x \xE3\x80\x80", 0, 1, 0)}, {w("x", 0, 1, 0)}},
+        {"EmojiGlues", {w("love", 0, 1, 0), w("😀", 1, 2, 0)}, {w("love😀", 0, 2, 0)}},
+        {"MarksAndDigitsAreWords", {w("\xCC\x81", 0, 1, 0), w("99", 1, 2, 0)}, {w("\xCC\x81", 0, 1, 0), w("99", 1, 2, 0)}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         expectWords(cleanWords(c.input), c.expected);
     }
 }
 
-TEST(TranslationLines, DroppedUnderATitleWithoutIdeographsWithALogLine)
+TEST(TranslationLines, AreDroppedUnderATitleWithoutIdeographsWithALogLine)
 {
     const LogLines log;
     const QList<TimedWord> bilingual = {word("Hello", 0, 1, 0), word("你好黑暗", 2, 3, 1), word("my", 3, 4, 2), word("我的", 5, 6, 3),
@@ -296,10 +288,7 @@ TEST(TranslationLines, DroppedUnderATitleWithoutIdeographsWithALogLine)
     const QList<TimedWord> chinese = {word("我的", 0, 1, 0), word("朋友", 1, 2, 1)};
     EXPECT_EQ(dropTranslationLines(chinese, u"Friend", u"Artist"), chinese);
     EXPECT_EQ(log.newMessages(), QStringList{QStringLiteral("lyrics: dropped 4 translation-line words")});
-}
-
-TEST(TranslationLines, AreMostlyIdeographsWithoutKana)
-{
+    // A translation line is mostly ideographs, and holds no kana (that would be Japanese, sung).
     const std::pair<const char*, bool> cases[] = {{"愛愛愛愛愛の", false}, {"爱ab", false}, {"爱爱a", true}, {"爱爱ab", false}, {"爱!!!...", true},
                                                   {"\xEF\xA4\x80\xEF\xA4\x80", true}, {"\xE3\x90\x80", true}, {"사랑해", false}};
     for (const auto& [line, dropped] : cases)

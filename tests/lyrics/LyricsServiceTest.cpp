@@ -72,7 +72,9 @@ protected:
     void SetUp() override
     {
         // Probing order 5004, 5008, 5002, 5009, 5001; 5008 is line-level, 5002 word-level.
-        server.setReply(searchPath, dataReply("search_lanterns.json"));
+        Reply search = dataReply("search_lanterns.json");
+        search.headers.append(qMakePair(QByteArray("Set-Cookie"), QByteArray("session=abc; Path=/")));  // never to be sent back
+        server.setReply(searchPath, search);
         server.setReply(lyricPath, dataReply("lyric_none.json"));
         server.setReply(lyricPath, "5008", dataReply("lyric_line_level.json"));
         server.setReply(lyricPath, "5002", dataReply("lyric_word_level.json"));
@@ -118,6 +120,17 @@ TEST_F(LyricsService, ProbesByNearestDurationAndServesTheFirstWordLevelTextFromD
     ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
     EXPECT_EQ(stored.readAll(), encodeTimedLyrics(*outcome.lyrics));
     EXPECT_FALSE(QFile::exists(rejectionsFile()));
+    using Items = QList<QPair<QString, QString>>;
+    EXPECT_EQ(server.requests()[0].query, (Items{{"s", "Mara Lind lanterns"}, {"type", "1"}, {"limit", "30"}, {"offset", "0"}}));
+    EXPECT_TRUE(server.requests()[0].rawQuery.startsWith("s=Mara%20Lind%20lanterns&"));
+    EXPECT_EQ(server.requests()[1].query, (Items{{"id", "5004"}, {"cp", "false"}, {"lv", "0"}, {"kv", "0"}, {"tv", "0"},
+                                                {"rv", "0"}, {"yv", "0"}, {"ytv", "0"}, {"yrv", "0"}}));
+    for (const auto& request : server.requests()) {
+        EXPECT_EQ(request.method, "GET");
+        EXPECT_EQ(request.header("User-Agent"), "Mozilla/5.0 (Macintosh; Intel Mac OS X 10_15_7)");
+        EXPECT_EQ(request.header("Referer"), server.baseUrl().toEncoded() + '/');
+        EXPECT_EQ(request.header("Cookie"), std::nullopt);
+    }
 
     // Later lookups, also after a restart, are served from disk without a request.
     const qsizetype requestsBefore = server.requests().size();
@@ -129,29 +142,6 @@ TEST_F(LyricsService, ProbesByNearestDurationAndServesTheFirstWordLevelTextFromD
     EXPECT_EQ(third.origin.kind, LyricsOrigin::Kind::cache);
     EXPECT_EQ(server.requests().size(), requestsBefore);
     expectMessages(afterFirst.newMessages(), {"lyrics: cache hit (wordLevel, 21 words)", "lyrics: cache hit (wordLevel, 21 words)"});
-}
-
-TEST_F(LyricsService, RequestsCarryTheirQueryInOrderAndTheTwoHeadersButNoCookie)
-{
-    Reply search = dataReply("search_lanterns.json");
-    search.headers.append(qMakePair(QByteArray("Set-Cookie"), QByteArray("session=abc; Path=/")));
-    server.setReply(searchPath, search);
-    server.setReply(lyricPath, "5004", dataReply("lyric_word_level.json"));
-    lookUp();
-    ASSERT_EQ(server.requests().size(), 2);
-    const auto& search0 = server.requests()[0];
-    using Items = QList<QPair<QString, QString>>;
-    EXPECT_EQ(search0.method, "GET");
-    EXPECT_EQ(search0.path, searchPath);
-    EXPECT_EQ(search0.query, (Items{{"s", "Mara Lind lanterns"}, {"type", "1"}, {"limit", "30"}, {"offset", "0"}}));
-    EXPECT_TRUE(search0.rawQuery.startsWith("s=Mara%20Lind%20lanterns&")) << search0.rawQuery.toStdString();
-    EXPECT_EQ(server.requests()[1].query, (Items{{"id", "5004"}, {"cp", "false"}, {"lv", "0"}, {"kv", "0"}, {"tv", "0"},
-                                                {"rv", "0"}, {"yv", "0"}, {"ytv", "0"}, {"yrv", "0"}}));
-    for (const auto& request : server.requests()) {
-        EXPECT_EQ(request.header("User-Agent"), "Mozilla/5.0 (Macintosh; Intel Mac OS X 10_15_7)");
-        EXPECT_EQ(request.header("Referer"), server.baseUrl().toEncoded() + '/');
-        EXPECT_EQ(request.header("Cookie"), std::nullopt);
-    }
 }
 
 TEST_F(LyricsService, FallsBackToTheFirstLineLevelTextOnlyAfterEveryProbe)
