@@ -45,7 +45,7 @@ const NowPlayingTrack song{"Song Title", "Artist", 214.6};
 const TimedLyrics someLyrics(LyricTier::interpolated, {word("Hello", 1, 2, 0), word("there", 2, 3, 0), word("again", 5, 6, 1)});
 const TimedLyrics otherLyrics(LyricTier::wordLevel, {word("other", 1, 2, 0)});
 
-TEST_F(Files, CachePrepareRemovesOnlyOlderVersions)
+TEST_F(Files, CachePreparesItsFolderAndStoresOneDocumentPerTrack)
 {
     for (const char* file : {"Lyrics/v2/old.json", "Lyrics/v4/deep/er/old.json", "Lyrics/v5/kept.json", "Lyrics/v6/x.json", "WordVisuals/v3.json"})
         writeFile(path("Orvane/") + file, "{}");
@@ -54,15 +54,12 @@ TEST_F(Files, CachePrepareRemovesOnlyOlderVersions)
     EXPECT_FALSE(QDir(path("Orvane/Lyrics/v4")).exists());
     for (const char* kept : {"Lyrics/v5/kept.json", "Lyrics/v6/x.json", "WordVisuals/v3.json"})
         EXPECT_TRUE(QFile::exists(path("Orvane/") + kept)) << kept;
-}
 
-TEST_F(Files, CacheStoresOneDocumentPerTrackAndAWriteIntoAVanishedFolderIsLogged)
-{
     const LyricsCache cache(LyricsCache::prepare(root.path()));
     cache.write(someLyrics, song);
     EXPECT_EQ(cache.fileLocation(song), path("Orvane/Lyrics/v5/Artist_Song_Title_215-0d427da5.json"));
     EXPECT_EQ(contents(cache.fileLocation(song)), encodeTimedLyrics(someLyrics));
-    EXPECT_EQ(QDir(cache.directory()).entryList(QDir::Files | QDir::Hidden), QStringList{"Artist_Song_Title_215-0d427da5.json"});
+    EXPECT_EQ(QDir(cache.directory()).entryList(QDir::Files | QDir::Hidden), (QStringList{"Artist_Song_Title_215-0d427da5.json", "kept.json"}));
     EXPECT_EQ(cache.read(NowPlayingTrack{"Song Title", "Artist", 215.4}), someLyrics);
     cache.remove(song);
     EXPECT_EQ(cache.read(song), std::nullopt);
@@ -136,30 +133,28 @@ TEST_F(Files, LocalFolderFilesMatchOnTheSearchKeys)
     }
 }
 
-TEST_F(Files, LocalFileOfAtMostOneMebibyteIsReadInItsEncoding)
+TEST_F(Files, LocalFileIsReadInItsEncodingWhenItIsARegularFileOfAtMostOneMebibyte)
 {
     QByteArray bytes("[00:01.00]\xE9t\xE9\n");
     writeFile(path("a/Band - Song.lrc"), bytes + QByteArray(local_lyrics::maxFileBytes - bytes.size(), '\n'));
     writeFile(path("b/Band - Song.lrc"), bytes + QByteArray(local_lyrics::maxFileBytes - bytes.size() + 1, '\n'));
-    const LogLines log;
+    const LogLines log;  // the file read and the one ignored: nothing about the others
     const auto found = local_lyrics::find(bandSong(), path("a"));
     ASSERT_TRUE(found);
     EXPECT_EQ(textsOf(found->lyrics.words()), QStringList{"été"});
     EXPECT_FALSE(local_lyrics::find(bandSong(), path("b")));
     EXPECT_EQ(log.newMessages(), (QStringList{"lyrics: local file " + path("a/Band - Song.lrc") + " (1 words)",
                                               "lyrics: local file " + path("b/Band - Song.lrc") + " is over 1 MiB — ignored"}));
-}
 
-TEST_F(Files, LocalFileThatDoesNotReadOrIsALinkToAFifoGivesWayToTheNext)
-{
+    // One that does not read, or is a link to a FIFO, gives way to the next without waiting.
     ASSERT_TRUE(makeFifo(path("pipe")));
     QDir().mkpath(path("music"));
     ASSERT_TRUE(QFile::link(path("pipe"), path("music/t.lrc")));
     writeFile(path("lyrics/Band - Song.LRC"), "no times here");
     writeFile(path("lyrics/Band - Song.lrc"), "[00:01.00]folder");
-    const auto found = local_lyrics::find(bandSong(QUrl::fromLocalFile(path("music/t.ogg")).toString()), path("lyrics"));
-    ASSERT_TRUE(found);
-    EXPECT_EQ(found->path, path("lyrics/Band - Song.lrc"));
+    const auto next = local_lyrics::find(bandSong(QUrl::fromLocalFile(path("music/t.ogg")).toString()), path("lyrics"));
+    ASSERT_TRUE(next);
+    EXPECT_EQ(next->path, path("lyrics/Band - Song.lrc"));
 }
 
 // The answer of a local-first lookup, or nothing when it ended without one.
@@ -193,17 +188,13 @@ TEST_F(Files, LocalFirstLookupPrefersTheFileThenAsksTheServiceAndStaysSilentWhen
 
 // ---- offsets and rejections ----
 
-TEST(DataFiles, AreUnderXdgDataHome)
+TEST(DataFiles, LiveUnderXdgDataHomeAndOffsetsKeyTracksByTheirNamesAndClampToThirtySeconds)
 {
     const QString data = qEnvironmentVariable("XDG_DATA_HOME");
     ASSERT_FALSE(data.isEmpty());
     EXPECT_EQ(TrackOffsets::userFile(), data + "/Zuvik/offsets.json");
     EXPECT_EQ(RejectedCandidates::userFile(), data + "/Zuvik/rejected.json");
     EXPECT_EQ(local_lyrics::userFolder(), data + "/Zuvik/lyrics");
-}
-
-TEST(TrackOffsets, KeyTracksByNormalisedTitleArtistAndRoundedSecondsAndClampToThirtySeconds)
-{
     const NowPlayingTrack base{"Song", "Band", 214.6};
     EXPECT_EQ(TrackOffsets::keyOf(NowPlayingTrack{"Song (Remastered 2011)", "BAND", 215.4}), TrackOffsets::keyOf(base));
     for (const NowPlayingTrack& other : {NowPlayingTrack{"Song", "Band", 215.6}, NowPlayingTrack{"Song", "Other", 214.6},
@@ -215,7 +206,7 @@ TEST(TrackOffsets, KeyTracksByNormalisedTitleArtistAndRoundedSecondsAndClampToTh
         EXPECT_EQ(TrackOffsets::clamped(in), out) << in;
 }
 
-TEST_F(Files, OffsetsAddUpSurviveARestartAndZeroRemovesTheEntry)
+TEST_F(Files, OffsetsAddUpSurviveARestartAndZeroOrOddEntriesDropOut)
 {
     const QString file = path("data/offsets.json");
     TrackOffsets missing(file);
@@ -234,18 +225,15 @@ TEST_F(Files, OffsetsAddUpSurviveARestartAndZeroRemovesTheEntry)
     again.setOffset(bandSong(), 0);
     EXPECT_EQ(QJsonDocument::fromJson(contents(file))["offsets"].toObject().keys(), QStringList{trackKey(song)});
     EXPECT_DOUBLE_EQ(TrackOffsets(file).offset(song), 0.3);
-}
 
-TEST_F(Files, OddEntriesAreSkippedAndTheRestKept)
-{
-    const QString offsets = path("offsets.json"), rejected = path("rejected.json");
+    // Odd entries are skipped and the rest kept, without setting the file aside.
+    const QString offsets = path("odd/offsets.json"), rejected = path("odd/rejected.json");
     writeFile(offsets, QJsonDocument(QJsonObject{{"version", 1}, {"offsets", QJsonObject{{"x", "text"}, {trackKey(song), 99}}}}).toJson());
     const QJsonArray ids{"12", "x", 5, "", "13", "99999999999999999999"};
     writeFile(rejected, QJsonDocument(QJsonObject{{"version", 1}, {"rejected", QJsonObject{{trackKey(song), ids}, {"y", "z"}}}}).toJson());
     EXPECT_DOUBLE_EQ(TrackOffsets(offsets).offset(song), 30.0);
     EXPECT_EQ(RejectedCandidates(rejected).rejectedFor(song), (QSet<std::int64_t>{12, 13}));
-    EXPECT_TRUE(QFile::exists(offsets));  // readable as a whole: not set aside
-    EXPECT_TRUE(QFile::exists(rejected));
+    EXPECT_TRUE(QFile::exists(offsets) && QFile::exists(rejected));
 }
 
 TEST_F(Files, RejectionsSurviveARestartPerTrackWithEveryDigitOfTheirIds)
