@@ -1,6 +1,4 @@
-// Rewrites an offsets file over and over, one more entry each time, until it is killed:
-//   data_file_writer PATH
-// Entry i is track "i" by "Band" with an offset of 1 s.
+// data_file_writer PATH: rewrites an offsets file with one more entry ("i" by "Band", 1 s) each time until killed.
 #include "lyrics/TrackOffsets.h"
 
 #include <cstdio>

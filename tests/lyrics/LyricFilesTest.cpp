@@ -1,5 +1,4 @@
-// Zuvik's lyric files on disk: the cache, the user's own lyric files, offsets and rejections, in
-// real files of a temporary folder.
+// Lyric files on disk, in a temporary folder: the cache, the user's own lyric files, offsets and rejections.
 #include "lyrics/LocalLyricsFinder.h"
 #include "lyrics/LyricsCache.h"
 #include "lyrics/RejectedCandidates.h"
@@ -71,8 +70,7 @@ TEST_F(Files, CachePreparesItsFolderAndStoresOneDocumentPerTrack)
     EXPECT_TRUE(log.newMessages()[0].startsWith("lyrics: cache file " + cache.fileLocation(song) + " not written: "));
 }
 
-// What may sit at a track's cache file: only a whole document is a hit, and the next write replaces
-// whatever is there (a link is replaced, not written through).
+// Only a whole document is a hit; a write replaces whatever is there (a link is replaced, not written through).
 TEST_F(Files, CacheFileIsAHitOnlyWhenWholeAndIsReplacedByTheNextWrite)
 {
     const LyricsCache cache(LyricsCache::prepare(root.path()));
@@ -96,8 +94,6 @@ TEST_F(Files, CacheFileIsAHitOnlyWhenWholeAndIsReplacedByTheNextWrite)
         EXPECT_EQ(contents(outside), other);
     }
 }
-
-// ---- the user's lyric files ----
 
 NowPlayingTrack bandSong(const QString& url = {}) { return NowPlayingTrack{"Song", "Band", 200, url}; }
 
@@ -186,8 +182,6 @@ TEST_F(Files, LocalFirstLookupPrefersTheFileThenAsksTheServiceAndStaysSilentWhen
     EXPECT_EQ(serviceAsked, 1);
 }
 
-// ---- offsets and rejections ----
-
 TEST(DataFiles, LiveUnderXdgDataHomeAndOffsetsKeyTracksByTheirNamesAndClampToThirtySeconds)
 {
     const QString data = qEnvironmentVariable("XDG_DATA_HOME");
@@ -270,8 +264,7 @@ TEST_F(Files, AnOffsetsFifoIsNeitherWaitedOnNorWrittenOver)
     EXPECT_TRUE(QFileInfo(file).exists() && !QFileInfo(file).isFile());  // still the FIFO
 }
 
-// A file that does not decode is set aside beside an older one, and the store starts empty and
-// writes a good file again. First: an offsets file, else a rejections file.
+// Set aside beside an older one, then a good file again. First: an offsets file, else a rejections file.
 TEST_F(Files, CorruptDataFileIsKeptAsideAndTheStoreStartsEmpty)
 {
     const std::pair<bool, QByteArray> cases[] = {
@@ -303,8 +296,7 @@ TEST_F(Files, CorruptDataFileIsKeptAsideAndTheStoreStartsEmpty)
     }
 }
 
-// The writer is killed at a random moment of a rewrite: a restart reads a whole file, never a
-// part, and nothing is set aside as corrupt.
+// A writer killed at a random moment: a restart reads a whole file, never a part, and nothing is set aside.
 TEST_F(Files, AWriterKilledMidWriteLeavesAWholeFile)
 {
     const QString file = path("offsets.json");

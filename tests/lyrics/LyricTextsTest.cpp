@@ -113,7 +113,6 @@ TEST(TimeTag, ReadsMinutesSecondsAndHundredthsOrThousandths)
     }
 }
 
-// Timing that matters: each parser's words with their times and line numbers.
 // A line-level line lasts 1.2 s + 0.18 s per letter, up to the next line (5 s after the last), at least 0.2 s.
 TEST(Timing, EachReaderTimesWordsAndNumbersLines)
 {
@@ -199,8 +198,7 @@ TEST(LrcFile, DecodesItsBytesReadsItsOffsetTagAndIsWordLevelOnlyWithWordTags)
     EXPECT_EQ(parseLocalLyrics(u"[00:01.00]a <b>")->tier(), LyricTier::interpolated);
 }
 
-// Real songs stay whole; a hostile text is cut at the budget with one log line. Kind 'l': line-level,
-// 'w': word-level, 'e': enhanced LRC.
+// A text of `lines` lines of `words` words; kind 'l': line-level, 'w': word-level, 'e': enhanced LRC.
 QString budgetText(char kind, int lines, int words)
 {
     QString text;

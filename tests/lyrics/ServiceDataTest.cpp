@@ -11,7 +11,6 @@
 
 namespace {
 
-const auto nameOf = [](const auto& info) { return std::string(info.param.name); };
 constexpr double inf = std::numeric_limits<double>::infinity();
 
 TEST(TextFunction, NormalisesKeysAndNames)
@@ -70,7 +69,7 @@ Candidate candidate(std::int64_t id, const char* name, QStringList artists = {"A
 
 TEST(Identity, NeedsTheTitleWordsAndAnArtistWord)
 {
-    const struct { const char* name; const char* candidateName; QStringList candidateArtists; const char* title; const char* artist; bool matches; } cases[] = {
+    const struct { const char *name, *candidate; QStringList artists; const char *title, *artist; bool matches; } cases[] = {
         {"Equal", "Song Title", {"A"}, "Song Title", "A", true},
         {"CandidateAddsWords", "Song Title (Live)", {"A"}, "Song Title", "A", true},
         {"TrackAddsWords", "Song", {"A"}, "Song Title", "A", true},
@@ -80,14 +79,12 @@ TEST(Identity, NeedsTheTitleWordsAndAnArtistWord)
         {"InsideAWord", "Big Songbook", {"A"}, "Song", "A", false}, {"EmptyName", "", {"A"}, "Song", "A", false},
         {"EmptyTitleKey", "Song", {"A"}, "!!!", "A", false},
         {"SharedArtistWord", "Song", {"Mara Lind", "Guest"}, "Song", "Guest Star", true},
-        {"AnyTrackArtist", "Song", {"C"}, "Song", "A, B & C", true},
-        {"NoSharedWord", "Song", {"Other Person"}, "Song", "Mara Lind", false},
-        {"ArtistsNormalised", "Song", {"BEYONCÉ"}, "Song", "Beyoncé", true},
-        {"NoCandidateArtists", "Song", {}, "Song", "Mara Lind", false},
+        {"AnyTrackArtist", "Song", {"C"}, "Song", "A, B & C", true}, {"NoSharedWord", "Song", {"Other Person"}, "Song", "Mara Lind", false},
+        {"ArtistsNormalised", "Song", {"BEYONCÉ"}, "Song", "Beyoncé", true}, {"NoCandidateArtists", "Song", {}, "Song", "Mara Lind", false},
         {"EmptyTrackArtist", "Song", {}, "Song", "", true}, {"PunctuationArtist", "Song", {"X"}, "Song", "???", true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(matches(candidate(1, c.candidateName, c.candidateArtists), NowPlayingTrack{c.title, c.artist, 0}), c.matches);
+        EXPECT_EQ(matches(candidate(1, c.candidate, c.artists), NowPlayingTrack{c.title, c.artist, 0}), c.matches);
     }
 }
 
@@ -110,16 +107,13 @@ TEST(Choice, KeepsMatchesWithinToleranceExactTitlesFirstThenNearest)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         QList<std::int64_t> ids;
-        for (const Candidate& c : chooseCandidates(c.reply, NowPlayingTrack{"Song", "A", c.duration}, 3000))
-            ids.append(c.id);
+        for (const Candidate& chosen : chooseCandidates(c.reply, NowPlayingTrack{"Song", "A", c.duration}, 3000))
+            ids.append(chosen.id);
         EXPECT_EQ(ids, c.ids);
     }
 }
 
-QJsonObject object(const char* json)
-{
-    return QJsonDocument::fromJson(json).object();
-}
+QJsonObject object(const char* json) { return QJsonDocument::fromJson(json).object(); }
 
 #define SONGS(songs) R"({"result":{"songs":[)" songs "]}}"
 
