@@ -6,10 +6,8 @@
 #include "lyrics/TrackKey.h"
 #include "lyrics/TrackOffsets.h"
 
-#include "EventLoopWait.h"
 #include "LyricsTestSupport.h"
 
-#include <QPointer>
 #include <QProcess>
 #include <QThreadPool>
 #include <QUrl>
@@ -26,11 +24,7 @@ void writeFile(const QString& path, const QByteArray& bytes)
     file.write(bytes);
 }
 
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
+QByteArray contents(const QString& path) { QFile file(path); return file.open(QIODevice::ReadOnly) ? file.readAll() : "<missing>"; }
 
 bool makeFifo(const QString& path) { return ::mkfifo(QFile::encodeName(path).constData(), 0644) == 0; }
 

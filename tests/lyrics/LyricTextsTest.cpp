@@ -15,20 +15,13 @@ namespace {
 using Parser = QList<TimedWord> (*)(QStringView);
 const Parser yrc = parseWordLevel, lrc = parseLineLevel;
 
-QList<TimedWord> local(QStringView text)
-{
-    const std::optional<TimedLyrics> lyrics = parseLocalLyrics(text);
-    return lyrics ? lyrics->words() : QList<TimedWord>();
-}
+QList<TimedWord> local(QStringView text) { return parseLocalLyrics(text).value_or(TimedLyrics()).words(); }
 
 // Line 0: "one" 1.0-2.0, "two" 2.5-3.0; line 1: "three" 3.5-4.0, starting within line 0's linger.
 TEST(ActiveGroup, FindsTheLineOnShowAndItsStartedWords)
 {
     const TimedLyrics lyrics(LyricTier::wordLevel, {word("one", 1, 2, 0), word("two", 2.5, 3, 0), word("three", 3.5, 4, 1)});
-    const struct {
-        double t;
-        qsizetype group, started;  // group -1: nothing
-    } cases[] = {{0.999, -1, 0}, {1.0, 0, 1}, {2.2, 0, 1}, {2.5, 0, 2}, {3.5, 1, 1}, {std::nextafter(4.8, 0.0), 1, 1}, {4.8, -1, 0},
+    const struct { double t; qsizetype group, started; } cases[] = {  // group -1: nothing{0.999, -1, 0}, {1.0, 0, 1}, {2.2, 0, 1}, {2.5, 0, 2}, {3.5, 1, 1}, {std::nextafter(4.8, 0.0), 1, 1}, {4.8, -1, 0},
                  {std::numeric_limits<double>::quiet_NaN(), -1, 0}};
     for (const auto& c : cases) {
         const auto active = lyrics.activeGroup(c.t);

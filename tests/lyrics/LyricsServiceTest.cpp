@@ -4,11 +4,8 @@
 #include "lyrics/RejectedCandidates.h"
 #include "lyrics/TimedLyricsJson.h"
 
-#include "EventLoopWait.h"
 #include "LoopbackHttpServer.h"
 #include "LyricsTestSupport.h"
-
-#include <QPointer>
 
 #include <memory>
 
@@ -173,13 +170,6 @@ TEST_F(LyricsService, FailedProbesAreLoggedAndPassedAndNothingUsableIsAskedForAg
     EXPECT_EQ(server.requestsFor(searchPath).size(), 2);
     EXPECT_FALSE(QFile::exists(cacheFile()));
     expectMessages(log.newMessages(), {httpFailure, invalidJson, nothingUsable, httpFailure, invalidJson, nothingUsable});
-}
-
-TEST_F(LyricsService, UnreachableServiceIsARequestFailure)
-{
-    LyricsProvider unreachable(LyricsProvider::Options{QUrl("http://127.0.0.1:1"), root.path(), 15s, {}});
-    EXPECT_EQ(lookUp(&unreachable).lyrics, std::nullopt);
-    expectMessages(log.newMessages(), {"lyrics: request failed — *", noCandidate});
 }
 
 struct SearchFailureCase { const char* name; Reply (*reply)(); QStringList messages; };

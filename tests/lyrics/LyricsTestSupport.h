@@ -2,6 +2,7 @@
 
 #include "lyrics/TimedLyrics.h"
 
+#include "EventLoopWait.h"
 #include "LogLines.h"
 
 #include <QDir>
@@ -9,6 +10,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPointer>
 #include <QSet>
 #include <QStringList>
 #include <QTemporaryDir>

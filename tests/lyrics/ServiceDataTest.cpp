@@ -62,10 +62,7 @@ TEST(CacheKey, RoundsHalvesAwayFromZeroAndUnusableDurationsToZero)
     EXPECT_EQ(searchQuery(NowPlayingTrack{"Song (Remastered 2011)", " A \t, B & C", 0}), QStringLiteral("A song"));
 }
 
-Candidate candidate(std::int64_t id, const char* name, QStringList artists = {"A"}, std::int64_t durationMs = 0)
-{
-    return Candidate{id, QString::fromUtf8(name), std::move(artists), durationMs};
-}
+Candidate candidate(std::int64_t id, const char* name, QStringList artists = {"A"}, std::int64_t ms = 0) { return {id, name, artists, ms}; }
 
 TEST(Identity, NeedsTheTitleWordsAndAnArtistWord)
 {
