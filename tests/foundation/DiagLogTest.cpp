@@ -47,7 +47,8 @@ TEST_F(DiagLogFile, FirstRunCreatesTheFolderAndLaterRunsAppendInCallOrder)
 
 TEST_F(DiagLogFile, DeletesTheFileOnlyPastFiveMebibytes)
 {
-    for (const qint64 size : {DiagLog::fileSizeCap, DiagLog::fileSizeCap + 1}) {
+    constexpr qint64 cap = 5 * 1024 * 1024;
+    for (const qint64 size : {cap, cap + 1}) {
         QFile file(path("Zuvik.log"));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(QByteArray(size, 'x'));
@@ -56,7 +57,7 @@ TEST_F(DiagLogFile, DeletesTheFileOnlyPastFiveMebibytes)
         log.write(QStringLiteral("next"));
         log.waitUntilWritten();
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        EXPECT_EQ(file.size(), (size > DiagLog::fileSizeCap ? 0 : size) + 19) << size;  // "HH:mm:ss.zzz  next\n"
+        EXPECT_EQ(file.size(), (size > cap ? 0 : size) + 19) << size;  // "HH:mm:ss.zzz  next\n"
         EXPECT_TRUE(file.readAll().endsWith("  next\n"));
     }
 }

@@ -69,7 +69,7 @@ TEST_F(Files, CacheFileIsAHitOnlyWhenWholeAndIsReplacedByTheNextWrite)
 {
     const LyricsCache cache(LyricsCache::prepare(root.path()));
     const QString file = cache.fileLocation(song), outside = path("outside.json");
-    const QByteArray other = encodeTimedLyrics(otherLyrics), atCap = other + QByteArray(LyricsCache::maxFileBytes - other.size(), ' ');
+    const QByteArray other = encodeTimedLyrics(otherLyrics), atCap = other + QByteArray(4 * 1024 * 1024 - other.size(), ' ');
     const std::pair<QByteArray, bool> cases[] = {{"missing", false}, {"", false}, {other.chopped(7), false}, {"\x89PNG\r\n", false},
                                                  {R"({"tier":"WordLevel","words":[]})", false}, {R"({"tier":"wordLevel","words":[]})", false},
                                                  {atCap, true}, {atCap + ' ', false}, {"fifo", false}, {"link", true}};
@@ -126,8 +126,8 @@ TEST_F(Files, LocalFolderFilesMatchOnTheSearchKeys)
 TEST_F(Files, LocalFileIsReadInItsEncodingWhenItIsARegularFileOfAtMostOneMebibyte)
 {
     QByteArray bytes("[00:01.00]\xE9t\xE9\n");
-    writeFile(path("a/Band - Song.lrc"), bytes + QByteArray(local_lyrics::maxFileBytes - bytes.size(), '\n'));
-    writeFile(path("b/Band - Song.lrc"), bytes + QByteArray(local_lyrics::maxFileBytes - bytes.size() + 1, '\n'));
+    writeFile(path("a/Band - Song.lrc"), bytes + QByteArray(1024 * 1024 - bytes.size(), '\n'));
+    writeFile(path("b/Band - Song.lrc"), bytes + QByteArray(1024 * 1024 - bytes.size() + 1, '\n'));
     const LogLines log;  // the file read and the one ignored: nothing about the others
     const auto found = local_lyrics::find(bandSong(), path("a"));
     ASSERT_TRUE(found);

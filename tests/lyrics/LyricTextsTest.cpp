@@ -1,5 +1,4 @@
 // The pure readers of lyric texts and the stored document form.
-#include "lyrics/DocumentBudget.h"
 #include "lyrics/LineLevelParser.h"
 #include "lyrics/LocalLyricsParser.h"
 #include "lyrics/LyricFilters.h"
@@ -21,7 +20,8 @@ QList<TimedWord> local(QStringView text) { return parseLocalLyrics(text).value_o
 TEST(ActiveGroup, FindsTheLineOnShowAndItsStartedWords)
 {
     const TimedLyrics lyrics(LyricTier::wordLevel, {word("one", 1, 2, 0), word("two", 2.5, 3, 0), word("three", 3.5, 4, 1)});
-    const struct { double t; qsizetype group, started; } cases[] = {  // group -1: nothing{0.999, -1, 0}, {1.0, 0, 1}, {2.2, 0, 1}, {2.5, 0, 2}, {3.5, 1, 1}, {std::nextafter(4.8, 0.0), 1, 1}, {4.8, -1, 0},
+    const struct { double t; qsizetype group, started; } cases[] = {  // group -1: nothing
+        {0.999, -1, 0}, {1.0, 0, 1}, {2.2, 0, 1}, {2.5, 0, 2}, {3.5, 1, 1}, {std::nextafter(4.8, 0.0), 1, 1}, {4.8, -1, 0},
                  {std::numeric_limits<double>::quiet_NaN(), -1, 0}};
     for (const auto& c : cases) {
         const auto active = lyrics.activeGroup(c.t);
@@ -77,7 +77,7 @@ TEST(TimedLyricsJson, DecodesOnlyWellTypedDocumentsOfAtMostASongsWords)
     const std::pair<QByteArray, qsizetype> cases[] = {
         {R"({"tier":"wordLevel","x":1,"words":[{"text":"a","start":1,"end":2,"line":0,"c":1}]})", 1},
         {DOC(R"({"text":"a","start":1,"end":2,"line":3.0})"), 1}, {R"({"tier":"interpolated","words":[]})", 0},
-        {manyWords(DocumentBudget::maxWords), DocumentBudget::maxWords}, {manyWords(DocumentBudget::maxWords + 1), -1},
+        {manyWords(5000), 5000}, {manyWords(5001), -1},
         {"{\"tier\":", -1}, {"[]", -1}, {R"({"tier":"WordLevel","words":[]})", -1}, {R"({"tier":0,"words":[]})", -1},
         {R"({"words":[]})", -1}, {R"({"tier":"wordLevel"})", -1}, {R"({"tier":"wordLevel","words":{}})", -1}, {DOC(WORD_A R"(,"a")"), -1},
         {DOC(R"({"start":1,"end":2,"line":0})"), -1}, {DOC(R"({"text":1,"start":1,"end":2,"line":0})"), -1},
@@ -207,8 +207,9 @@ QString budgetText(char kind, int lines, int words)
     return text;
 }
 
-constexpr int allLines = DocumentBudget::maxLines;
-constexpr qsizetype perLine = DocumentBudget::maxWordsPerLine, allWords = DocumentBudget::maxWords;
+// The budget, as numbers: far above a real song, far below what a hostile text could make.
+constexpr int allLines = 1000;
+constexpr qsizetype perLine = 100, allWords = 5000;
 
 TEST(Budget, CutsWhatIsMoreThanASong)
 {
@@ -243,7 +244,7 @@ TEST(CreditLine, IsAShortLabelNamingARoleBeforeTheFirstColon)
 {
     const std::pair<const char*, bool> cases[] = {
         {"作词 : 某人", true}, {"作曲：某人", true}, {"Lyrics by: Someone", true}, {"  PRODUCER: Someone", true}, {"Composed by: x", true},
-        {"鼓: x", true}, {"Arranged by: x", true}, {"Executive producer: x", false}, {"Twelve chars producer:x", false},
+        {"鼓: x", true}, {"Arranged by: x", true}, {"Executive producer: x", false}, {"a co-producer: x", false},
         {"I love you", false}, {"producer without colon", false}, {"Time: now", false}, {":", false}, {"hey: producer: x", false},
         {"e\xCC\x81" "e\xCC\x81" "e\xCC\x81 producer: x", true}};  // twelve characters in fifteen UTF-16 units
     for (const auto& [text, credit] : cases)
