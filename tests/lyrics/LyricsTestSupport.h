@@ -2,18 +2,24 @@
 
 #include "lyrics/TimedLyrics.h"
 
+#include "EventLoopWait.h"
+#include "LogLines.h"
+
+#include <QDir>
 #include <QFile>
-#include <QString>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QPointer>
+#include <QSet>
+#include <QStringList>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <ostream>
-
-inline void PrintTo(const TimedWord& word, std::ostream* out)
-{
-    *out << '{' << '"' << word.text.toStdString() << "\" " << word.start << "–" << word.end << " line " << word.line
-         << '}';
-}
 
 inline TimedWord word(const char* text, double start, double end, std::int64_t line)
 {
@@ -28,21 +34,15 @@ inline QStringList textsOf(const QList<TimedWord>& words)
     return texts;
 }
 
-inline QString testData(const char* name)
+// Texts and lines exactly, times to within rounding.
+inline void expectWords(const QList<TimedWord>& actual, const QList<TimedWord>& expected)
 {
-    QFile file(QStringLiteral(ZUVIK_TEST_DATA "/") + QString::fromUtf8(name));
-    if (!file.open(QIODevice::ReadOnly))
-        ADD_FAILURE() << "missing test data " << name;
-    return QString::fromUtf8(file.readAll());
+    ASSERT_EQ(textsOf(actual), textsOf(expected));
+    for (qsizetype i = 0; i < actual.size(); ++i) {
+        EXPECT_NEAR(actual[i].start, expected[i].start, 1e-9) << i;
+        EXPECT_NEAR(actual[i].end, expected[i].end, 1e-9) << i;
+        EXPECT_EQ(actual[i].line, expected[i].line) << i;
+    }
 }
 
-// Readable failure output for Qt strings.
-inline void PrintTo(const QString& s, std::ostream* out)
-{
-    *out << '"' << s.toStdString() << '"';
-}
-
-inline void PrintTo(const QStringList& list, std::ostream* out)
-{
-    *out << '[' << list.join(QStringLiteral(" | ")).toStdString() << ']';
-}
+inline void PrintTo(const QString& s, std::ostream* out) { *out << '"' << s.toStdString() << '"'; }

@@ -1,0 +1,336 @@
+// The lyrics provider end to end against a real HTTP server on 127.0.0.1 serving the replies in data/.
+#include "lyrics/CacheFileName.h"
+#include "lyrics/LyricsProvider.h"
+#include "lyrics/RejectedCandidates.h"
+#include "lyrics/TimedLyricsJson.h"
+
+#include "LoopbackHttpServer.h"
+#include "LyricsTestSupport.h"
+
+#include <memory>
+
+namespace {
+
+using namespace std::chrono_literals;
+using Reply = LoopbackHttpServer::Reply;
+
+const QString searchPath = "/api/search/get";
+const QString lyricPath = "/api/song/lyric/v1";
+const NowPlayingTrack lanterns{"Lanterns", "Mara Lind & Jonas Vey", 214.6};
+const QString noCandidate = "lyrics: no candidate for Mara Lind & Jonas Vey — Lanterns";
+const QString nothingUsable = "lyrics: nothing usable for Mara Lind & Jonas Vey — Lanterns";
+const QString noOtherMatch = "lyrics: no other match for Mara Lind & Jonas Vey — Lanterns";
+const QString cancelled = "lyrics: request failed — cancelled";
+const QString invalidJson = "lyrics: request failed — invalid JSON*";
+const QString httpFailure = "lyrics: HTTP failure for 127.0.0.1";
+const QString noneOfZero = "lyrics: 0 results for \"Mara Lind lanterns\", none matched identity+duration for Mara Lind & Jonas Vey — Lanterns";
+const QString wordLevel5002 = "lyrics: word-level via ncm 5002 \"Lanterns\" by Jonas Vey (21 words)";
+const QString rejected5002 = "lyrics: rejected ncm 5002 \"Lanterns\" by Jonas Vey for Mara Lind & Jonas Vey — Lanterns";
+const QStringList interpolatedFrom5008 = {"lyrics: dropped 5 translation-line words", "lyrics: interpolated from line-level (20 words)"};
+
+Reply dataReply(const char* name)
+{
+    QFile file(QStringLiteral(ZUVIK_TEST_DATA "/") + name);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+    return Reply::json(file.readAll());
+}
+
+Reply jsonReply(const QJsonObject& object) { return Reply::json(QJsonDocument(object).toJson()); }
+QJsonObject searchReplyOf(const QJsonArray& songs) { return {{"result", QJsonObject{{"songs", songs}}}}; }
+QJsonObject song(int id, const char* artist)
+{
+    return {{"id", id}, {"name", "Lanterns"}, {"artists", QJsonArray{QJsonObject{{"name", artist}}}}, {"duration", 214600}};
+}
+
+// Log messages against expectations; an expectation ending in "*" is a prefix.
+void expectMessages(const QStringList& actual, const QStringList& expected)
+{
+    bool same = actual.size() == expected.size();
+    for (qsizetype i = 0; same && i < expected.size(); ++i)
+        same = expected[i].endsWith(u'*') ? actual[i].startsWith(expected[i].chopped(1)) : actual[i] == expected[i];
+    EXPECT_TRUE(same) << actual.join(u'\n').toStdString();
+}
+
+struct Outcome { bool answered = false; std::optional<TimedLyrics> lyrics; LyricsOrigin origin; QList<Candidate> matches; };
+
+Outcome outcomeOf(LyricsLookup* lookup)
+{
+    Outcome outcome;
+    QObject::connect(lookup, &LyricsLookup::finished, lookup, [&outcome, lookup](const std::optional<TimedLyrics>& lyrics) {
+        outcome = {true, lyrics, lookup->origin(), lookup->matches()};
+    });
+    EXPECT_TRUE(waitFor([&] { return outcome.answered; }));
+    return outcome;
+}
+
+class LyricsService : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        // Probing order 5004, 5008, 5002, 5009, 5001; 5008 is line-level, 5002 word-level.
+        Reply search = dataReply("search_lanterns.json");
+        search.headers.append(qMakePair(QByteArray("Set-Cookie"), QByteArray("session=abc; Path=/")));  // never to be sent back
+        server.setReply(searchPath, search);
+        server.setReply(lyricPath, dataReply("lyric_none.json"));
+        server.setReply(lyricPath, "5008", dataReply("lyric_line_level.json"));
+        server.setReply(lyricPath, "5002", dataReply("lyric_word_level.json"));
+    }
+    std::unique_ptr<LyricsProvider> makeProvider(std::chrono::milliseconds timeout = 10s, std::chrono::milliseconds deadline = 20s) const
+    {
+        return std::make_unique<LyricsProvider>(LyricsProvider::Options{server.baseUrl(), root.path(), timeout, rejectionsFile(), deadline});
+    }
+    LyricsProvider& provider() { return m_provider ? *m_provider : *(m_provider = makeProvider()); }
+    Outcome lookUp(LyricsProvider* other = nullptr) { return outcomeOf((other ? *other : provider()).lookup(lanterns)); }
+    QStringList lyricIdsRequested(qsizetype from = 0) const
+    {
+        QStringList ids;
+        for (const auto& request : server.requestsFor(lyricPath).mid(from))
+            ids.append(request.queryValue("id"));
+        return ids;
+    }
+    QString rejectionsFile() const { return root.filePath("data/Zuvik/rejected.json"); }
+    QString cacheFile() const { return root.filePath("Orvane/Lyrics/v5/") + cacheFileName(cacheKey(lanterns)); }
+    LoopbackHttpServer server;
+    QTemporaryDir root;
+    LogLines log;
+    std::unique_ptr<LyricsProvider> m_provider;
+};
+
+TEST_F(LyricsService, ProbesByNearestDurationAndServesTheFirstWordLevelTextFromDiskThereafter)
+{
+    const Outcome outcome = lookUp();
+    // 5004 is 0 ms off, 5008 1600, 5002 1900: a later word-level text beats an earlier line-level one.
+    EXPECT_EQ(lyricIdsRequested(), (QStringList{"5004", "5008", "5002"}));
+    ASSERT_TRUE(outcome.lyrics);
+    EXPECT_EQ(outcome.lyrics->tier(), LyricTier::wordLevel);
+    // Metadata and the credit line take no line number; "lights" takes the end of its comma.
+    const QList<std::int64_t> lines = {0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 4, 4, 4, 4, 4, 5};
+    for (qsizetype i = 0; i < outcome.lyrics->words().size(); ++i)
+        EXPECT_EQ(outcome.lyrics->words()[i].line, lines.value(i, -1)) << i;
+    EXPECT_EQ(textsOf(outcome.lyrics->words()).join(u' '),
+              "Lan terns on the water Count ing the lights, I kept your name... Oh stay Un til the morn ing comes");
+    EXPECT_DOUBLE_EQ(outcome.lyrics->words()[8].end, 18.55);
+    expectMessages(log.newMessages(), {wordLevel5002});
+    QFile stored(cacheFile());
+    ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
+    EXPECT_EQ(stored.readAll(), encodeTimedLyrics(*outcome.lyrics));
+    EXPECT_FALSE(QFile::exists(rejectionsFile()));
+    using Items = QList<QPair<QString, QString>>;
+    EXPECT_EQ(server.requests()[0].query, (Items{{"s", "Mara Lind lanterns"}, {"type", "1"}, {"limit", "30"}, {"offset", "0"}}));
+    EXPECT_TRUE(server.requests()[0].rawQuery.startsWith("s=Mara%20Lind%20lanterns&"));
+    EXPECT_EQ(server.requests()[1].query, (Items{{"id", "5004"}, {"cp", "false"}, {"lv", "0"}, {"kv", "0"}, {"tv", "0"},
+                                                {"rv", "0"}, {"yv", "0"}, {"ytv", "0"}, {"yrv", "0"}}));
+    for (const auto& request : server.requests()) {
+        EXPECT_EQ(request.method, "GET");
+        EXPECT_EQ(request.header("User-Agent"), "Mozilla/5.0 (Macintosh; Intel Mac OS X 10_15_7)");
+        EXPECT_EQ(request.header("Referer"), server.baseUrl().toEncoded() + '/');
+        EXPECT_EQ(request.header("Cookie"), std::nullopt);
+    }
+    // Later lookups, also after a restart, are served from disk without a request.
+    const qsizetype requestsBefore = server.requests().size();
+    const LogLines afterFirst;
+    EXPECT_EQ(lookUp().lyrics, outcome.lyrics);
+    const std::unique_ptr<LyricsProvider> restarted = makeProvider();
+    const Outcome third = lookUp(restarted.get());
+    EXPECT_EQ(third.lyrics, outcome.lyrics);
+    EXPECT_EQ(third.origin.kind, LyricsOrigin::Kind::cache);
+    EXPECT_EQ(server.requests().size(), requestsBefore);
+    expectMessages(afterFirst.newMessages(), {"lyrics: cache hit (wordLevel, 21 words)", "lyrics: cache hit (wordLevel, 21 words)"});
+}
+
+TEST_F(LyricsService, FallsBackToTheFirstLineLevelTextOnlyAfterEveryProbe)
+{
+    // 5008's word-level text holds no words: its line-level text stays the fallback.
+    QJsonObject lineLevel = QJsonDocument::fromJson(dataReply("lyric_line_level.json").body).object();
+    lineLevel["yrc"] = QJsonObject{{"lyric", "{\"t\":0,\"c\":[{\"tx\":\"作词: x\"}]}\n[0,100]"}};
+    server.setReply(lyricPath, "5008", jsonReply(lineLevel));
+    server.setReply(lyricPath, "5002", jsonReply({{"lrc", QJsonObject{{"lyric", "[00:01.00]a later text"}}}}));
+    const Outcome outcome = lookUp();
+    // Four probes at most: 5001, the fifth match, is never asked.
+    EXPECT_EQ(lyricIdsRequested(), (QStringList{"5004", "5008", "5002", "5009"}));
+    ASSERT_TRUE(outcome.lyrics);
+    EXPECT_EQ(outcome.lyrics->tier(), LyricTier::interpolated);
+    EXPECT_EQ(textsOf(outcome.lyrics->words()).join(u' '), "Lanterns on the water Counting the lights, I kept your name... "
+                                                           "Until the morning comes Until the morning comes End");
+    // Each line shares its time with its translation, so it is squeezed to the minimum span.
+    expectWords(outcome.lyrics->words().mid(3, 2),
+                {word("water", 12 + 0.2 * 13 / 18, 12.2, 0), word("Counting", 15.6, 15.6 + 0.2 * 8 / 17, 2)});
+    expectMessages(log.newMessages(), interpolatedFrom5008);
+    EXPECT_TRUE(QFile::exists(cacheFile()));
+}
+
+TEST_F(LyricsService, FailedProbesAreLoggedAndPassedAndNothingUsableIsAskedForAgain)
+{
+    server.setReply(lyricPath, "5004", Reply::withStatus(500));
+    server.setReply(lyricPath, "5008", Reply::json("{\"yrc\":"));
+    server.setReply(lyricPath, "5002", dataReply("lyric_none.json"));
+    EXPECT_EQ(lookUp().lyrics, std::nullopt);
+    EXPECT_EQ(lyricIdsRequested(), (QStringList{"5004", "5008", "5002", "5009"}));
+    EXPECT_EQ(lookUp().lyrics, std::nullopt);
+    EXPECT_EQ(server.requestsFor(searchPath).size(), 2);
+    EXPECT_FALSE(QFile::exists(cacheFile()));
+    expectMessages(log.newMessages(), {httpFailure, invalidJson, nothingUsable, httpFailure, invalidJson, nothingUsable});
+}
+
+struct SearchFailureCase { const char* name; Reply (*reply)(); QStringList messages; };
+class SearchFailure : public LyricsService, public ::testing::WithParamInterface<SearchFailureCase> {};
+
+TEST_P(SearchFailure, YieldsNoCandidateWithItsLogLines)
+{
+    server.setReply(searchPath, GetParam().reply());
+    server.setReply("/moved", jsonReply(searchReplyOf({})));
+    const std::unique_ptr<LyricsProvider> provider = makeProvider(300ms, 1s);
+    EXPECT_EQ(lookUp(provider.get()).lyrics, std::nullopt);
+    expectMessages(log.newMessages(), GetParam().messages + QStringList{noCandidate});
+    EXPECT_TRUE(server.requestsFor(lyricPath).isEmpty());
+}
+
+// A body of exactly `size` bytes that is a valid search reply without songs.
+Reply paddedEmptyReply(qsizetype size, bool declareLength = true)
+{
+    const QByteArray body = R"({"result":{"songs":[]},"pad":")";
+    return Reply{200, body + QByteArray(size - body.size() - 2, 'x') + "\"}", {}, declareLength};
+}
+
+Reply noneOfThirtyFits()
+{
+    QJsonArray songs;
+    for (int i = 0; i < 30; ++i)
+        songs.append(song(i, "Someone Else"));
+    return jsonReply(searchReplyOf(songs));
+}
+
+using F = SearchFailureCase;
+constexpr qsizetype eightMiB = 8 * 1024 * 1024;
+const QString overCap = "lyrics: request failed — the reply is larger than 8 MiB";
+const QString noneOfThirty = "lyrics: 30 results for \"Mara Lind lanterns\", none matched identity+duration for Mara Lind & Jonas Vey — Lanterns";
+
+INSTANTIATE_TEST_SUITE_P(
+    Replies, SearchFailure,
+    ::testing::Values(
+        F{"NotFound", [] { return Reply::withStatus(404); }, {httpFailure}}, F{"EmptyBody", [] { return Reply::json(""); }, {invalidJson}},
+        F{"InvalidJson", [] { return Reply::json("{\"result\":"); }, {invalidJson}}, F{"TwoValues", [] { return Reply::json("1,2"); }, {invalidJson}},
+        F{"TopLevelArray", [] { return Reply::json("[1,2,3]"); }, {}}, F{"TopLevelString", [] { return Reply::json("\"songs\""); }, {}},
+        F{"NoResult", [] { return Reply::json("{\"code\":200}"); }, {}}, F{"NoSongs", [] { return jsonReply(searchReplyOf({})); }, {noneOfZero}},
+        F{"NoneOfThirtyFits", noneOfThirtyFits, {noneOfThirty}},
+        F{"StallsPastTheTimeOut", [] { return Reply::stalling(); }, {"lyrics: request failed — the request timed out"}},
+        // A byte every 0.1 s never trips the time-out between bytes; the whole request's deadline ends it.
+        F{"DripsPastTheDeadline", [] { return Reply::dripping(QJsonDocument(searchReplyOf({})).toJson(), 100); },
+          {"lyrics: request failed — no whole reply within 1 s"}},
+        F{"DeclaresMoreThanEightMiB", [] { return paddedEmptyReply(eightMiB + 1); }, {overCap}},
+        F{"StreamsMoreThanEightMiB", [] { return paddedEmptyReply(eightMiB + 1, false); }, {overCap}},
+        F{"ExactlyEightMiBIsRead", [] { return paddedEmptyReply(eightMiB); }, {noneOfZero}},
+        F{"RedirectIsFollowed", [] { return Reply{302, {}, {{"Location", "/moved"}}}; }, {noneOfZero}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A cancelled lookup aborts its request at once, never answers, and ends without the network.
+using Cancellation = LyricsService;
+
+QPointer<LyricsLookup> started(LyricsLookup* lookup, bool& answered)
+{
+    QObject::connect(lookup, &LyricsLookup::finished, lookup, [&answered] { answered = true; });
+    return lookup;
+}
+
+TEST_F(Cancellation, AbortsTheSearchInFlightAtOnceAsDoesDestroyingTheProvider)
+{
+    server.setReply(searchPath, Reply::stalling());
+    std::unique_ptr<LyricsProvider> provider = makeProvider(60s);
+    bool answered = false;
+    QPointer<LyricsLookup> lookup = started(provider->lookup(lanterns), answered);
+    ASSERT_TRUE(waitFor([&] { return server.openConnections() == 1; }));
+    lookup->cancel();
+    // Far sooner than the 60 s time-out: the abort itself closes the connection.
+    EXPECT_TRUE(waitFor([&] { return server.openConnections() == 0 && lookup.isNull(); }, 10s));
+    runEventLoopFor(100ms);
+    expectMessages(log.newMessages(), {cancelled, noCandidate});
+    lookup = started(provider->lookup(lanterns), answered);
+    ASSERT_TRUE(waitFor([&] { return server.openConnections() == 1; }));
+    provider.reset();
+    EXPECT_TRUE(lookup.isNull());
+    EXPECT_TRUE(waitFor([&] { return server.openConnections() == 0; }, 10s));
+    EXPECT_FALSE(answered);
+    EXPECT_EQ(server.requests().size(), 2);
+}
+
+TEST_F(Cancellation, DuringAProbeRunsToItsEndWithoutTheNetwork)
+{
+    server.setReply(lyricPath, "5004", Reply::stalling());
+    server.setReply(lyricPath, "5008", dataReply("lyric_word_level.json"));
+    const std::unique_ptr<LyricsProvider> provider = makeProvider(60s);
+    bool answered = false;
+    QPointer<LyricsLookup> lookup = started(provider->lookup(lanterns), answered);
+    ASSERT_TRUE(waitFor([&] { return server.requestsFor(lyricPath).size() == 1; }));
+    lookup->cancel();
+    EXPECT_TRUE(waitFor([&] { return server.openConnections() == 0 && lookup.isNull(); }, 10s));
+    EXPECT_FALSE(answered);
+    EXPECT_EQ(lyricIdsRequested(), QStringList{"5004"});
+    expectMessages(log.newMessages(), {cancelled, cancelled, cancelled, cancelled, nothingUsable});
+    EXPECT_FALSE(QFile::exists(cacheFile()));
+}
+
+// A rejected match never comes back for the track, also after a restart.
+using Rejection = LyricsService;
+
+TEST_F(Rejection, OfAKnownCandidateTriesTheOthersAndIsKeptForTheNextRun)
+{
+    const Outcome wrong = lookUp();
+    ASSERT_EQ(wrong.origin.kind, LyricsOrigin::Kind::service);
+    ASSERT_EQ(wrong.origin.candidate.id, 5002);
+    const qsizetype before = lyricIdsRequested().size();
+    const LogLines afterWrong;
+    const Outcome retried = outcomeOf(provider().retry(lanterns, wrong.origin, *wrong.lyrics));
+    EXPECT_EQ(lyricIdsRequested(before), (QStringList{"5004", "5008", "5009", "5001"}));
+    ASSERT_TRUE(retried.lyrics);
+    EXPECT_EQ(retried.origin.kind, LyricsOrigin::Kind::service);
+    EXPECT_EQ(retried.origin.candidate.id, 5008);
+    expectMessages(afterWrong.newMessages(), QStringList{rejected5002} + interpolatedFrom5008);
+    EXPECT_EQ(RejectedCandidates(rejectionsFile()).rejectedFor(lanterns), QSet<std::int64_t>{5002});  // for the next run
+}
+
+TEST_F(Rejection, OfCachedLyricsFindsTheirCandidateByTheirWords)
+{
+    lookUp();
+    const std::unique_ptr<LyricsProvider> restarted = makeProvider();
+    const Outcome cached = lookUp(restarted.get());
+    ASSERT_EQ(cached.origin.kind, LyricsOrigin::Kind::cache);
+    const qsizetype before = lyricIdsRequested().size();
+    const LogLines afterCached;
+    const Outcome retried = outcomeOf(restarted->retry(lanterns, cached.origin, *cached.lyrics));
+    // The wrong text is fetched once more to learn whose it is, without costing the others a probe.
+    EXPECT_EQ(lyricIdsRequested(before), (QStringList{"5004", "5008", "5002", "5009", "5001"}));
+    EXPECT_EQ(retried.origin.candidate.id, 5008);
+    expectMessages(afterCached.newMessages(), QStringList{rejected5002} + interpolatedFrom5008);
+    EXPECT_EQ(RejectedCandidates(rejectionsFile()).rejectedFor(lanterns), QSet<std::int64_t>{5002});
+}
+
+TEST_F(Rejection, OfTheLastMatchShowsNothingAndSaysSoThenAndLater)
+{
+    server.setReply(searchPath, jsonReply(searchReplyOf({song(7001, "Mara Lind")})));
+    server.setReply(lyricPath, "7001", dataReply("lyric_word_level.json"));
+    const Outcome wrong = lookUp();
+    ASSERT_EQ(wrong.origin.candidate.id, 7001);
+    const LogLines afterWrong;
+    const Outcome retried = outcomeOf(provider().retry(lanterns, wrong.origin, *wrong.lyrics));
+    const Outcome later = lookUp();
+    EXPECT_EQ(retried.lyrics, std::nullopt);
+    EXPECT_TRUE(retried.origin.noOtherMatch);
+    EXPECT_TRUE(later.origin.noOtherMatch);
+    EXPECT_EQ(lyricIdsRequested(), QStringList{"7001"});
+    EXPECT_FALSE(QFile::exists(cacheFile()));
+    expectMessages(afterWrong.newMessages(), {"lyrics: rejected ncm 7001 \"Lanterns\" by Mara Lind for Mara Lind & Jonas Vey — Lanterns",
+                                              noOtherMatch, noOtherMatch});
+}
+
+TEST_F(Rejection, RejectedCandidatesInTheFileAreLeftOutBeforeTheProbesAreCounted)
+{
+    RejectedCandidates(rejectionsFile()).reject(lanterns, 5004);
+    server.setReply(lyricPath, "5008", dataReply("lyric_none.json"));
+    server.setReply(lyricPath, "5002", dataReply("lyric_none.json"));
+    const Outcome outcome = lookUp();
+    EXPECT_EQ(outcome.matches.first().id, 5004);  // still a match, only not probed
+    EXPECT_EQ(lyricIdsRequested(), (QStringList{"5008", "5002", "5009", "5001"}));
+    expectMessages(log.newMessages(), {nothingUsable, noOtherMatch});
+}
+
+}  // namespace
