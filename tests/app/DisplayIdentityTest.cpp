@@ -1,12 +1,12 @@
 #include "app/DisplayIdentity.h"
-
 #include <gtest/gtest.h>
 
 namespace {
 
 ScreenDescription screen(const char* connector, const char* maker, const char* model, const char* serial)
 {
-    return {QString::fromUtf8(connector), QString::fromUtf8(maker), QString::fromUtf8(model), QString::fromUtf8(serial)};
+    return {QString::fromUtf8(connector), QString::fromUtf8(maker), QString::fromUtf8(model),
+            QString::fromUtf8(serial)};
 }
 
 const ScreenDescription dell = screen("DP-1", "DEL", "U2720Q", "7XQ8K23");

@@ -1,9 +1,5 @@
 #include "app/FrameTrace.h"
-
-#include "LogLines.h"
-
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -20,20 +16,6 @@ TEST(FrameTrace, AppendsALinePerFrameToTheFileItIsGiven)
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), "1800000000.005 12.3456 12.000\n1800000001.120 -0.1000 -\n");
-}
-
-TEST(FrameTrace, IsMadeOnlyWhenAskedForAndWritable)
-{
-    qunsetenv(FrameTrace::environmentVariable);
-    EXPECT_EQ(FrameTrace::fromEnvironment(), nullptr);
-    const LogLines log;
-    qputenv(FrameTrace::environmentVariable, "/nonexistent-folder/trace");
-    EXPECT_EQ(FrameTrace::fromEnvironment(), nullptr);
-    EXPECT_EQ(log.newMessages(), QStringList{QStringLiteral("frame trace: cannot write /nonexistent-folder/trace")});
-    QTemporaryDir folder;
-    qputenv(FrameTrace::environmentVariable, folder.filePath(QStringLiteral("trace")).toUtf8());
-    EXPECT_NE(FrameTrace::fromEnvironment(), nullptr);
-    qunsetenv(FrameTrace::environmentVariable);
 }
 
 }  // namespace

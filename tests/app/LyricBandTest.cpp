@@ -9,11 +9,8 @@
 #include "overlay/TopmostWindow.h"
 #include "settings/AppSettings.h"
 #include "settings/JsonFileDefaultsStore.h"
-
 #include "EventLoopWait.h"
-
 #include <gtest/gtest.h>
-
 #include <QGuiApplication>
 #include <QQmlEngine>
 #include <QTemporaryDir>
@@ -34,12 +31,15 @@ protected:
         engine = std::make_unique<LyricEngine>(
             demo_track::playerQuery(QDateTime::currentDateTimeUtc().addMSecs(-static_cast<qint64>(position * 1000)),
                                     &QDateTime::currentDateTimeUtc),
-            [this](const NowPlayingTrack&) -> PendingLyrics* { return new ReadyLyrics(demo_track::lyrics(), &answers); });
+            [this](const NowPlayingTrack&) -> PendingLyrics* {
+                return new ReadyLyrics(demo_track::lyrics(), &answers);
+            });
         feed = std::make_unique<EngineFrameFeed>(*engine, settings);
         feed->overrideStyle(style);
         feed->setVisuals([this, pictured](const QString& word) -> std::optional<WordVisual> {
             ++lookups;
-            return pictured.contains(word) ? std::optional(WordVisual::symbol(QStringLiteral("heart.fill"))) : std::nullopt;
+            return pictured.contains(word) ? std::optional(WordVisual::symbol(QStringLiteral("heart.fill")))
+                                           : std::nullopt;
         });
         window = std::make_unique<TopmostWindow>(qml, *QGuiApplication::primaryScreen(), *feed);
         window->show();
@@ -63,14 +63,16 @@ protected:
 TEST_F(Band, EachLookDrawsItsRowsPictogramsAndLens)
 {
     play(LyricStyle::visual, 7.0, {QStringLiteral("city"), QStringLiteral("a")});
-    ASSERT_TRUE(waitFor([this] { return window->band()->drawnRows() == 4 + 2 + 1; }, 5s)) << window->band()->drawnRows();
+    ASSERT_TRUE(waitFor([this] { return window->band()->drawnRows() == 4 + 2 + 1; }, 5s))
+        << window->band()->drawnRows();
     EXPECT_FALSE(window->band()->lensEnabled());
     lookups = 0;
     play(LyricStyle::fisheye, 7.0, {QStringLiteral("city"), QStringLiteral("hums"), QStringLiteral("a")});
     LyricBand* band = window->band();
     ASSERT_TRUE(waitFor([band] { return band->drawnRows() == 3; }, 5s)) << band->drawnRows();
     EXPECT_EQ(lookups, 0);
-    EXPECT_TRUE(!band->lensRect().isEmpty() && QRectF(QPointF(0, 0), band->bandRect().size()).contains(band->lensRect()));
+    EXPECT_TRUE(!band->lensRect().isEmpty()
+                && QRectF(QPointF(0, 0), band->bandRect().size()).contains(band->lensRect()));
     // "silver" starts at 7.23 s; once it has settled nothing moves until "song" at 8.12 s, and the
     // window stays within its reach.
     const QRect reach = window->geometry();
@@ -92,7 +94,8 @@ TEST_F(Band, FrameSettingsHoldTheTextScaleToItsDrawingBounds)
 {
     settings.setLyricFont(LyricFont::didot);
     settings.setColor(Color{1, 1, 0, 1}, ColorSlot::highlight);  // yellow reads with black on it
-    for (const auto& [stored, drawn] : {std::pair(9.0, 4.0), std::pair(0.01, 0.25), std::pair(double(NAN), 1.0), std::pair(1.3, 1.3)}) {
+    for (const auto& [stored, drawn] :
+         {std::pair(9.0, 4.0), std::pair(0.01, 0.25), std::pair(double(NAN), 1.0), std::pair(1.3, 1.3)}) {
         settings.setTextScale(stored);
         const FrameSettings values = frameSettingsFrom(settings);
         EXPECT_EQ(values.textScale, drawn) << stored;

@@ -1,21 +1,14 @@
-// The engine and "Wrong Lyrics — Try Another" over the real provider and a loopback service, and
-// `zuvik lyrics --reject`'s bus call; the test hands the monitor samples as the poll would.
+// The engine and "Wrong Lyrics — Try Another" over the real provider and a loopback service; the
+// test hands the monitor samples as the poll would.
 #include "app/LyricEngine.h"
 #include "app/LyricsRejection.h"
 #include "lyrics/LyricsCache.h"
 #include "lyrics/LyricsProvider.h"
-#include "platform/dbus/LyricsRequestBus.h"
-
 #include "EventLoopWait.h"
 #include "LoopbackHttpServer.h"
-#include "PrivateBus.h"
-
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
-
-#include <future>
 
 namespace {
 
@@ -52,7 +45,8 @@ protected:
         server.setReply(lyricPath, QStringLiteral("5002"), dataReply("lyric_word_level.json"));
         LyricsCache(LyricsCache::prepare(folder.filePath(QStringLiteral("cache")))).write(cachedLyrics, cachedTrack);
         QObject::connect(&engine, &LyricEngine::trackDelivered, [this](const auto& t) { delivered.append(t); });
-        QObject::connect(&engine, &LyricEngine::lyricsFound, [this](const QList<TimedWord>& w) { prefetched.append(w); });
+        QObject::connect(&engine, &LyricEngine::lyricsFound,
+                         [this](const QList<TimedWord>& w) { prefetched.append(w); });
         QObject::connect(&rejection, &LyricsRejection::stateChanged, [this](RejectionState s) { states.append(s); });
     }
 
@@ -69,8 +63,9 @@ protected:
                                                     folder.filePath(QStringLiteral("rejected.json"))}};
     LyricEngine engine{[](NowPlayingMonitor::Completion) {},
                        [this](const NowPlayingTrack& track) { return provider.lookup(track); }};
-    LyricsRejection rejection{engine, [this](const NowPlayingTrack& track, const LyricsOrigin& origin,
-                                             const TimedLyrics& wrong) { return provider.retry(track, origin, wrong); }};
+    LyricsRejection rejection{engine,
+                              [this](const NowPlayingTrack& track, const LyricsOrigin& origin,
+                                     const TimedLyrics& wrong) { return provider.retry(track, origin, wrong); }};
     QList<std::optional<NowPlayingTrack>> delivered;
     QList<QList<TimedWord>> prefetched;
     QList<RejectionState> states;
@@ -128,47 +123,34 @@ TEST_F(Engine, ATrackChangeDuringTheRetryEndsItWithOneAnswer)
     play(cachedTrack);
     ASSERT_TRUE(waitFor([&] { return !answers.isEmpty(); }));
     runEventLoopFor(100ms);  // and no second one
-    EXPECT_EQ(answers, QStringList{"the track changed before another match for Mara Lind & Jonas Vey — Lanterns was found"});
+    EXPECT_EQ(answers,
+              QStringList{"the track changed before another match for Mara Lind & Jonas Vey — Lanterns was found"});
 }
 
-TEST_F(Engine, RejectingOverTheBusSendsMatchesAwayOneByOne)
+TEST_F(Engine, RejectingSendsMatchesAwayOneByOne)
 {
-    const PrivateBus bus;
-    ASSERT_TRUE(bus.isRunning());
-    const QDBusConnection serving = bus.connect(QStringLiteral("serving"));
-    const QDBusConnection calling = bus.connect(QStringLiteral("calling"));
-    const LyricsRequestService service([this](const LyricsRequestService::Answer& answer) { rejection.reject(answer); },
-                                       serving);
-    ASSERT_TRUE(service.isServing());
-    // The caller blocks, as the command does: on its own thread, while this one serves.
-    const auto call = [&] {
-        auto pending = std::async(std::launch::async, [&] { return requestRejection(serving.baseService(), calling); });
-        EXPECT_TRUE(waitFor([&] { return pending.wait_for(0s) == std::future_status::ready; }));
-        return pending.get();
+    QStringList answers;  // "+" found another, "-" refused
+    const auto reject = [&] {
+        const qsizetype before = answers.size();
+        rejection.reject([&](bool found, const QString& text) { answers.append((found ? u'+' : u'-') + text); });
+        EXPECT_TRUE(waitFor([&] { return answers.size() > before; }));
+        return answers.value(before);
     };
-    const RunningCopyReply idle = call();
-    EXPECT_EQ(idle.outcome, RunningCopyOutcome::refused);
-    EXPECT_EQ(idle.text, QStringLiteral("nothing is playing"));
+    EXPECT_EQ(reject(), QStringLiteral("-nothing is playing"));
     play(unknown);  // a track whose lookup found nothing
     ASSERT_TRUE(waitFor([&] { return server.requestsFor(searchPath).size() == 1; }));
     runEventLoopFor(100ms);
-    EXPECT_EQ(call().text, QStringLiteral("no lyrics are showing for Nobody — Nowhere"));
+    EXPECT_EQ(reject(), QStringLiteral("-no lyrics are showing for Nobody — Nowhere"));
     EXPECT_EQ(rejection.state(), RejectionState::unavailable);
-    // Matches are sent away one by one until none is left.
     ASSERT_TRUE(play(lanterns, true));
     EXPECT_EQ(rejection.state(), RejectionState::available);
     states.clear();
-    const RunningCopyReply retried = call();
-    EXPECT_EQ(retried.outcome, RunningCopyOutcome::answered);
-    EXPECT_EQ(retried.text, QStringLiteral("now showing ncm 5008 \"Lanterns - Acoustic Version\" by Mara Lind for "
-                                           "Mara Lind & Jonas Vey — Lanterns"));
+    EXPECT_EQ(reject(), QStringLiteral("+now showing ncm 5008 \"Lanterns - Acoustic Version\" by Mara Lind for "
+                                       "Mara Lind & Jonas Vey — Lanterns"));
     ASSERT_TRUE(engine.lyrics());
     EXPECT_EQ(engine.lyrics()->tier(), LyricTier::interpolated);
-    for (int again = 0; again < 2; ++again) {
-        const RunningCopyReply none = call();
-        EXPECT_EQ(none.outcome, RunningCopyOutcome::refused);
-        EXPECT_EQ(none.text, QStringLiteral("no other match for Mara Lind & Jonas Vey — Lanterns"));
-    }
+    for (int again = 0; again < 2; ++again)
+        EXPECT_EQ(reject(), QStringLiteral("-no other match for Mara Lind & Jonas Vey — Lanterns"));
     EXPECT_FALSE(engine.lyrics());
     // Gone while each retry ran, back, gone for good.
     EXPECT_EQ(states, (QList<RejectionState>{RejectionState::unavailable, RejectionState::available,

@@ -1,5 +1,4 @@
 #pragma once
-
 #include "app/menu/StatusMenu.h"
 #include "settings/AppSettings.h"
 #include "settings/JsonFileDefaultsStore.h"
@@ -10,7 +9,9 @@
 
 // The status menu over settings in a defaults file of the test's own.
 struct MenuParts {
-    explicit MenuParts(StatusMenu::UpdateFeed feed = {}) : menu(settings, players, std::move(feed)) {}
+    explicit MenuParts(StatusMenu::UpdateFeed feed = {})
+        : menu(settings, players, std::move(feed))
+    {}
 
     // The action with this title in the menu (or the given submenu), or null.
     QAction* action(const QString& title, const QMenu* in = nullptr) const
@@ -36,7 +37,8 @@ inline QStringList menuLines(const QMenu& menu)
     QStringList lines;
     for (const QAction* action : menu.actions()) {
         const QString item = action->isEnabled() ? action->text() : u'[' + action->text() + u']';
-        lines.append(action->isSeparator() ? QStringLiteral("—") : item + (action->isChecked() ? QStringLiteral(" ✓") : QString()));
+        lines.append(action->isSeparator() ? QStringLiteral("—")
+                                           : item + (action->isChecked() ? QStringLiteral(" ✓") : QString()));
     }
     return lines;
 }

@@ -9,17 +9,14 @@
 #include "platform/x11/X11OverlaySpace.h"
 #include "settings/AppSettings.h"
 #include "settings/JsonFileDefaultsStore.h"
-
 #include "EventLoopWait.h"
 #include "FakeFreedesktopServices.h"
 #include "LogLines.h"
 #include "PrivateBus.h"
 #include "PrivateX11Server.h"
 #include "X11Monitors.h"
-
 #include <QRasterWindow>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 using namespace std::chrono_literals;
@@ -27,26 +24,22 @@ using namespace x11_monitors;
 
 namespace {
 
-quint32 idOf(const QString& monitor)
-{
-    return displayIdFor({monitor, {}, {}, {}});
-}
+quint32 idOf(const QString& monitor) { return displayIdFor({monitor, {}, {}, {}}); }
 
 class Overlays : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(systemBus.isRunning() && sessionBus.isRunning() && services.isServing()); }
 
-    AppDelegate& launch()
-    {
-        delegate.launch();
-        return delegate;
-    }
+    AppDelegate& launch() { return delegate.launch(), delegate; }
     bool isShown(quint32 id) const
     {
         const TopmostWindow* window = delegate.overlayFor(id);
         return window && window->isVisible() && window->isExposed();
     }
-    QStringList created(const LogLines& log) const { return log.newMessages().filter(QStringLiteral("overlay created")); }
+    QStringList created(const LogLines& log) const
+    {
+        return log.newMessages().filter(QStringLiteral("overlay created"));
+    }
 
     QTemporaryDir folder;
     JsonFileDefaultsStore store{folder.filePath(QStringLiteral("defaults.json"))};
@@ -54,7 +47,8 @@ protected:
     PrivateBus systemBus;
     PrivateBus sessionBus;
     FakeFreedesktopServices services{systemBus.address(), sessionBus.address()};
-    SessionLockState lockState{systemBus.connect(QStringLiteral("system")), sessionBus.connect(QStringLiteral("session"))};
+    SessionLockState lockState{systemBus.connect(QStringLiteral("system")),
+                               sessionBus.connect(QStringLiteral("session"))};
     X11OverlaySpace space;
     LyricEngine engine{[](NowPlayingMonitor::Completion done) { done(std::nullopt); },
                        [](const NowPlayingTrack&) -> PendingLyrics* { return nullptr; }};

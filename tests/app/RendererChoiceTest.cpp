@@ -1,18 +1,16 @@
 #include "app/RendererChoice.h"
-
 #include <gtest/gtest.h>
 
 namespace {
 
 TEST(RendererChoice, RasterizersThatDrawWithTheCpuAreKnown)
 {
-    const std::pair<const char*, bool> renderers[] = {
-        {"llvmpipe (LLVM 15.0.6, 256 bits)", true}, {"softpipe", true}, {"Software Rasterizer", true},
-        {"SWR (LLVM 12.0.0, 256 bits)", true}, {"virgl (LLVMPIPE (LLVM 15.0.6, 256 bits))", true},
-        {"Mesa Intel(R) UHD Graphics 620 (KBL GT2)", false}, {"NVIDIA GeForce RTX 3060/PCIe/SSE2", false},
-        {"AMD Radeon RX 6600 (navi23, LLVM 15.0.6, DRM 3.49)", false}, {"", false}};
-    for (const auto& [glRenderer, software] : renderers)
-        EXPECT_EQ(isSoftwareRasterizer(QString::fromUtf8(glRenderer)), software) << glRenderer;
+    for (const char* cpu : {"llvmpipe (LLVM 15.0.6, 256 bits)", "softpipe", "Software Rasterizer",
+                            "SWR (LLVM 12.0.0, 256 bits)", "virgl (LLVMPIPE (LLVM 15.0.6, 256 bits))"})
+        EXPECT_TRUE(isSoftwareRasterizer(QString::fromUtf8(cpu))) << cpu;
+    for (const char* gpu : {"Mesa Intel(R) UHD Graphics 620 (KBL GT2)", "NVIDIA GeForce RTX 3060/PCIe/SSE2",
+                            "AMD Radeon RX 6600 (navi23, LLVM 15.0.6, DRM 3.49)", ""})
+        EXPECT_FALSE(isSoftwareRasterizer(QString::fromUtf8(gpu))) << gpu;
 }
 
 TEST(RendererChoice, FollowsTheMachineUnlessTheUserChose)
@@ -22,7 +20,8 @@ TEST(RendererChoice, FollowsTheMachineUnlessTheUserChose)
         {false, llvmpipe, SceneRenderer::software},
         {false, QStringLiteral("Mesa Intel(R) UHD Graphics 620"), SceneRenderer::openGL},
         {false, std::nullopt, SceneRenderer::software},  // no OpenGL at all
-        {true, llvmpipe, SceneRenderer::asConfigured}, {true, std::nullopt, SceneRenderer::asConfigured}};
+        {true, llvmpipe, SceneRenderer::asConfigured},
+        {true, std::nullopt, SceneRenderer::asConfigured}};
     for (const auto& [configured, glRenderer, expected] : cases) {
         const RendererChoice choice = chooseRenderer(configured, glRenderer);
         EXPECT_EQ(choice.renderer, expected) << glRenderer.value_or(QString()).toStdString();

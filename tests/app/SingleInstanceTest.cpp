@@ -1,7 +1,5 @@
 #include "app/SingleInstance.h"
-
 #include "PrivateBus.h"
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -13,7 +11,8 @@ TEST(SingleInstanceClaim, FirstWinsSecondIsToldAndTheNameFreesWithTheFirst)
     {
         QDBusConnection first = bus.connect(QStringLiteral("first"));
         EXPECT_EQ(SingleInstance(first).claim(), SingleInstance::Claim::first);
-        EXPECT_EQ(SingleInstance(bus.connect(QStringLiteral("second"))).claim(), SingleInstance::Claim::anotherIsRunning);
+        EXPECT_EQ(SingleInstance(bus.connect(QStringLiteral("second"))).claim(),
+                  SingleInstance::Claim::anotherIsRunning);
         QDBusConnection::disconnectFromBus(QStringLiteral("first"));  // the first copy exits
     }
     EXPECT_EQ(SingleInstance(bus.connect(QStringLiteral("third"))).claim(), SingleInstance::Claim::first);
@@ -21,8 +20,8 @@ TEST(SingleInstanceClaim, FirstWinsSecondIsToldAndTheNameFreesWithTheFirst)
 
 TEST(SingleInstanceClaim, WithoutABusTheApplicationStillRuns)
 {
-    const QDBusConnection none =
-        QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/bus"), QStringLiteral("nobus"));
+    const QDBusConnection none = QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/bus"),
+                                                               QStringLiteral("nobus"));
     EXPECT_EQ(SingleInstance(none).claim(), SingleInstance::Claim::noSessionBus);
 }
 

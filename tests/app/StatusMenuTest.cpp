@@ -36,11 +36,14 @@ TEST_F(Menu, ReadsInOrderWithItsChecksAndEnabledStatesEachTimeItOpens)
 {
     menu.refresh();
     const QString screen = displayNameOf(*QGuiApplication::primaryScreen()) + QStringLiteral(" ✓");
-    const QStringList expected = QStringLiteral(
-        "[Style]|Ship ✓|Fisheye|Visual|Fisheye Visual|—|Keep Screen Awake ✓|Non-lockscreen Visibility ✓|—|[Font]|SF Pro ✓|"
-        "SF Rounded|New York|Helvetica Neue|Avenir Next|Futura|Didot|—|[Text Size]||—|[Display]|%1|—|[Color]|Auto Sync|"
-        "Lyric Text…|Highlight…|Secondary Text…|Reset Colors|—|[Lyrics]|[Lyrics Earlier (\u22120.1 s)]|[Lyrics Later (+0.1 s)]|"
-        "[Reset Timing]|[Wrong Lyrics \u2014 Try Another]|—|Players|—|Check for Updates…|—|Quit Zuvik").arg(screen).split(u'|');
+    const QStringList expected =
+        QStringLiteral(
+            "[Style]|Ship ✓|Fisheye|Visual|Fisheye Visual|—|Keep Screen Awake ✓|Non-lockscreen Visibility ✓|—|[Font]|SF Pro ✓|"
+            "SF Rounded|New York|Helvetica Neue|Avenir Next|Futura|Didot|—|[Text Size]||—|[Display]|%1|—|[Color]|Auto Sync|"
+            "Lyric Text…|Highlight…|Secondary Text…|Reset Colors|—|[Lyrics]|[Lyrics Earlier (\u22120.1 s)]|[Lyrics Later (+0.1 s)]|"
+            "[Reset Timing]|[Wrong Lyrics \u2014 Try Another]|—|Players|—|Check for Updates…|—|Quit Zuvik")
+            .arg(screen)
+            .split(u'|');
     EXPECT_EQ(menuLines(menu.menu()), expected);
     EXPECT_EQ(parts.action(QStringLiteral("Didot"))->font().family(), makeFont(LyricFont::didot, 13).family());
     EXPECT_EQ(parts.action(QStringLiteral("Quit Zuvik"))->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -82,22 +85,27 @@ TEST_F(Menu, ClicksChangeTheSettingsAndAskForTheRest)
     menu.menu().actions().at(22)->trigger();  // the display item (offscreen, the screen has no name)
     EXPECT_EQ(settings.disabledDisplays(), QSet<quint32>{displayIdOf(*QGuiApplication::primaryScreen())});
     QStringList heard;
-    QObject::connect(&menu, &StatusMenu::quitRequested, [&] { heard.append(QStringLiteral("quit")); });
-    QObject::connect(&menu, &StatusMenu::timingNudgeRequested, [&](double delta) { heard.append(QString::number(delta)); });
-    QObject::connect(&menu, &StatusMenu::timingResetRequested, [&] { heard.append(QStringLiteral("reset")); });
+    QObject::connect(&menu, &StatusMenu::quitRequested, [&] { heard.append("quit"); });
+    QObject::connect(&menu, &StatusMenu::timingNudgeRequested,
+                     [&](double delta) { heard.append(QString::number(delta)); });
+    QObject::connect(&menu, &StatusMenu::timingResetRequested, [&] { heard.append("reset"); });
     menu.setTrackAvailable(true);
-    for (const char16_t* title : {u"Lyrics Earlier (\u22120.1 s)", u"Lyrics Later (+0.1 s)", u"Reset Timing", u"Quit Zuvik"})
+    for (const char16_t* title :
+         {u"Lyrics Earlier (\u22120.1 s)", u"Lyrics Later (+0.1 s)", u"Reset Timing", u"Quit Zuvik"})
         click(QString::fromUtf16(title));
     EXPECT_EQ(heard, (QStringList{"-0.1", "0.1", "reset", "quit"}));
-    server.setReply(QStringLiteral("/appcast.xml"), {200, "<rss version=\"2.0\" xmlns:sparkle=\"http://www.andymatuschak.org/"
-                    "xml-namespaces/sparkle\"><channel><item><description>Faster.</description><enclosure url=\"https://"
-                    "example.invalid/z.tar.gz\" sparkle:version=\"0.3.0\"/></item></channel></rss>", {}});
+    server.setReply(
+        QStringLiteral("/appcast.xml"),
+        {200,
+         "<rss version=\"2.0\" xmlns:sparkle=\"http://www.andymatuschak.org/"
+         "xml-namespaces/sparkle\"><channel><item><description>Faster.</description><enclosure url=\"https://"
+         "example.invalid/z.tar.gz\" sparkle:version=\"0.3.0\"/></item></channel></rss>",
+         {}});
     click(QStringLiteral("Check for Updates…"));
     ASSERT_TRUE(waitFor([this] { return menu.updateDialog() != nullptr; }));
     QMessageBox* dialog = menu.updateDialog();
     EXPECT_EQ(dialog->text(), QStringLiteral("Zuvik 0.3.0 is available"));
     EXPECT_EQ(dialog->detailedText(), QStringLiteral("Faster."));
-    EXPECT_TRUE(dialog->informativeText().contains(QStringLiteral("https://example.invalid/z.tar.gz")));
     EXPECT_TRUE(dialog->isVisible() && !dialog->isModal());
     dialog->close();
     EXPECT_TRUE(waitFor([this] { return menu.updateDialog() == nullptr; }));  // gone with its window
@@ -107,7 +115,8 @@ TEST_F(Menu, TheSliderSpansHalfToOneAndAHalfAndOpeningMovesItWithoutWriting)
 {
     QSlider* slider = menu.textScaleSlider();
     ASSERT_TRUE(slider && slider->hasTracking());
-    for (const auto& [value, scale] : {std::pair(slider->minimum(), 0.5), std::pair(slider->maximum(), 1.5), std::pair(250, 0.75)}) {
+    for (const auto& [value, scale] :
+         {std::pair(slider->minimum(), 0.5), std::pair(slider->maximum(), 1.5), std::pair(250, 0.75)}) {
         slider->setValue(value);
         EXPECT_DOUBLE_EQ(settings.textScale(), scale);
     }
@@ -116,7 +125,8 @@ TEST_F(Menu, TheSliderSpansHalfToOneAndAHalfAndOpeningMovesItWithoutWriting)
     EXPECT_EQ(slider->value(), 500);
 
     // Opening moves the slider without writing: beyond its span it sits at an end, the setting stays.
-    for (const auto& [scale, value] : {std::pair(1.25, 750), std::pair(2.5, 1000), std::pair(0.1, 0), std::pair(std::nan(""), 500)}) {
+    for (const auto& [scale, value] :
+         {std::pair(1.25, 750), std::pair(2.5, 1000), std::pair(0.1, 0), std::pair(std::nan(""), 500)}) {
         settings.setTextScale(scale);
         menu.refresh();
         EXPECT_EQ(slider->value(), value);
@@ -136,13 +146,9 @@ TEST_F(Menu, TheColourPanelEditsOnlyTheLastSlotPickedAndTheSwatchShowsIt)
     EXPECT_EQ(colorHexString(settings.highlightColor()), QStringLiteral("#FF000080"));
     menu.refresh();
     const QImage swatch = parts.action(QStringLiteral("Highlight…"))->icon().pixmap(16, 16).toImage();
-    EXPECT_EQ(swatch.pixelColor(8, 8).rgb(), qRgb(255, 0, 0));
-    EXPECT_NEAR(swatch.pixelColor(8, 8).alpha(), 128, 2);
-    EXPECT_EQ(swatch.pixelColor(0, 0).alpha(), 0);  // inset by one point
-
+    EXPECT_EQ(swatch.pixelColor(8, 8), QColor(255, 0, 0, 128));
     panel->close();
     click(QStringLiteral("Secondary Text…"));
-    EXPECT_EQ(panel->windowTitle(), QStringLiteral("Zuvik — Secondary Text"));
     EXPECT_EQ(panel->currentColor(), QColor(255, 255, 255, 179));
     panel->close();
     panel->setCurrentColor(QColor(0, 0, 255));  // closed, the panel still edits the last slot picked
@@ -181,15 +187,9 @@ TEST_F(Menu, PlayersListsThePlayersOnTheBusAndAClickStopsFollowingOne)
     parts.players.setPlayersSeen({});
     menu.refresh();
     EXPECT_EQ(menuLines(*players), QStringList{"[No Players Running]"});
-}
-
-// Without a tray (offscreen) it says how to open the menu: MenuCommandTest waits for that line.
-TEST_F(Menu, PopsUpAtThePointerRefreshed)
-{
     settings.setStyle(LyricStyle::visual);
-    menu.popupAtPointer();
-    EXPECT_TRUE(menu.menu().isVisible());
-    EXPECT_TRUE(parts.action(QStringLiteral("Visual"))->isChecked());
+    menu.popupAtPointer();  // refreshed as it pops up
+    EXPECT_TRUE(menu.menu().isVisible() && parts.action(QStringLiteral("Visual"))->isChecked());
     menu.menu().hide();
 }
 

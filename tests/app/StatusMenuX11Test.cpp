@@ -4,8 +4,6 @@
 #include "EventLoopWait.h"
 #include "LogLines.h"
 #include "PrivateX11Server.h"
-#include <QDir>
-#include <QFile>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QRegularExpression>
@@ -19,13 +17,15 @@ using namespace std::chrono_literals;
 namespace {
 
 // The tray of a plain X desktop: trayer, docked at the top right, holds the status item, and the
-// menu opens below it. The picture goes to $ZUVIK_SCREENSHOT_DIR/status-menu.png when that is set.
+// menu opens below it.
 TEST(MenuOnX11, TheMenuUnderATrayHostReadsAsItShould)
 {
     MenuParts parts;
     QProcess tray;
-    tray.start(QStringLiteral("trayer"), QStringLiteral("--edge top --align right --widthtype request --height 28 --SetDockType "
-                                                        "true --tint 0x303030 --transparent true --alpha 0").split(u' '));
+    tray.start(QStringLiteral("trayer"),
+               QStringLiteral("--edge top --align right --widthtype request --height 28 --SetDockType "
+                              "true --tint 0x303030 --transparent true --alpha 0")
+                   .split(u' '));
     ASSERT_TRUE(tray.waitForStarted()) << "trayer is not installed (scripts/packages.txt)";
     ASSERT_TRUE(waitFor([] { return QSystemTrayIcon::isSystemTrayAvailable(); }, 15s));
     LogLines log;
@@ -47,18 +47,16 @@ TEST(MenuOnX11, TheMenuUnderATrayHostReadsAsItShould)
     ASSERT_TRUE(runX11Tool(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), picture}));
     const QRect area(QPoint(menu.geometry().left() - 16, 0), QPoint(screen.right(), menu.geometry().bottom() + 12));
     const QString crop = QStringLiteral("%1x%2+%3+%4").arg(area.width()).arg(area.height()).arg(area.x()).arg(area.y());
-    ASSERT_TRUE(runX11Tool(QStringLiteral("convert"), {picture, QStringLiteral("-crop"), crop, QStringLiteral("+repage"),
-                                                       QStringLiteral("-colorspace"), QStringLiteral("Gray"),
-                                                       QStringLiteral("-resize"), QStringLiteral("200%"), prepared}));
-    if (const QString keep = qEnvironmentVariable("ZUVIK_SCREENSHOT_DIR"); !keep.isEmpty()) {
-        QDir().mkpath(keep);
-        QFile::remove(keep + QStringLiteral("/status-menu.png"));
-        QFile::copy(prepared, keep + QStringLiteral("/status-menu.png"));
-    }
-    const auto text = runX11Tool(QStringLiteral("tesseract"), {prepared, QStringLiteral("stdout"), QStringLiteral("--psm"),
-                                                               QStringLiteral("11")}, 60000);
+    ASSERT_TRUE(
+        runX11Tool(QStringLiteral("convert"),
+                   {picture, QStringLiteral("-crop"), crop, QStringLiteral("+repage"), QStringLiteral("-colorspace"),
+                    QStringLiteral("Gray"), QStringLiteral("-resize"), QStringLiteral("200%"), prepared}));
+    const auto text = runX11Tool(QStringLiteral("tesseract"),
+                                 {prepared, QStringLiteral("stdout"), QStringLiteral("--psm"), QStringLiteral("11")},
+                                 60000);
     ASSERT_TRUE(text);
-    const QStringList words = QString::fromUtf8(*text).toLower().split(QRegularExpression(QStringLiteral("[^a-z]+")), Qt::SkipEmptyParts);
+    const QStringList words = QString::fromUtf8(*text).toLower().split(QRegularExpression(QStringLiteral("[^a-z]+")),
+                                                                       Qt::SkipEmptyParts);
     // The headers are drawn disabled (grey), too faint to read back reliably; the items are not.
     for (const char* word : {"fisheye", "visual", "keep", "futura", "highlight", "reset", "quit", "zuvik", "updates"})
         EXPECT_TRUE(words.contains(QString::fromUtf8(word))) << word << " not in " << words.join(u' ').toStdString();

@@ -1,10 +1,8 @@
 #pragma once
-
 #include "EventLoopWait.h"
+#include "LogLines.h"
 #include "PrivateBus.h"
-
 #include <QProcess>
-
 #include <functional>
 
 // The built executable run as a terminal command on the test's private buses.
@@ -46,5 +44,26 @@ inline Outcome runZuvik(const QStringList& arguments, const QProcessEnvironment&
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
 }
+
+// A copy playing the demo song on the private buses, ready once it has logged `readyLine`.
+class RunningCopy {
+public:
+    explicit RunningCopy(const QString& readyLine = QStringLiteral("now playing (demo)"),
+                         const QProcessEnvironment& environment = privateBuses())
+    {
+        LogLines log;
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(ZUVIK_EXECUTABLE), {QStringLiteral("--demo")});
+        ready = process.waitForStarted()
+                && waitFor([&] { return !log.newMessages().filter(readyLine).isEmpty(); }, std::chrono::seconds(30));
+    }
+    ~RunningCopy()
+    {
+        process.terminate();
+        process.waitForFinished(10000);
+    }
+    QProcess process;
+    bool ready = false;
+};
 
 }  // namespace terminal_run

@@ -5,11 +5,8 @@
 #include "lyrics/PendingLyrics.h"
 #include "settings/AppSettings.h"
 #include "settings/JsonFileDefaultsStore.h"
-
 #include "EventLoopWait.h"
-
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -17,8 +14,9 @@ namespace {
 TEST(TrackTiming, OffsetLabelsAreSignedWithTheFewestDecimals)
 {
     const std::pair<double, const char16_t*> labels[] = {
-        {0.3, u"+0.3 s"}, {-0.1, u"\u22120.1 s"}, {0.1 + 0.2, u"+0.3 s"}, {1.0, u"+1.0 s"}, {-1.25, u"\u22121.25 s"},
-        {30.0, u"+30.0 s"}, {0.0, u"0.0 s"}, {-0.0004, u"0.0 s"}, {0.0105, u"+0.011 s"}};
+        {0.3, u"+0.3 s"}, {-0.1, u"\u22120.1 s"},   {0.1 + 0.2, u"+0.3 s"},
+        {1.0, u"+1.0 s"}, {-1.25, u"\u22121.25 s"}, {30.0, u"+30.0 s"},
+        {0.0, u"0.0 s"},  {-0.0004, u"0.0 s"},      {0.0105, u"+0.011 s"}};
     for (const auto& [seconds, label] : labels)
         EXPECT_EQ(offsetLabel(seconds), QString::fromUtf16(label)) << seconds;
 }

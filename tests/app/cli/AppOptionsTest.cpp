@@ -1,14 +1,17 @@
 #include "app/cli/AppOptions.h"
-
 #include <gtest/gtest.h>
 
 namespace {
 
 TEST(AppOptions, StyleNamesAreReadInAnyCaseAndSpelling)
 {
-    const std::pair<const char*, std::optional<LyricStyle>> names[] = {
-        {"Fisheye", LyricStyle::fisheye}, {"VISUAL", LyricStyle::visual}, {"fisheye-visual", LyricStyle::fisheyeVisual},
-        {"Fisheye Visual", LyricStyle::fisheyeVisual}, {"fish", std::nullopt}, {"", std::nullopt}, {"ship2", std::nullopt}};
+    const std::pair<const char*, std::optional<LyricStyle>> names[] = {{"Fisheye", LyricStyle::fisheye},
+                                                                       {"VISUAL", LyricStyle::visual},
+                                                                       {"fisheye-visual", LyricStyle::fisheyeVisual},
+                                                                       {"Fisheye Visual", LyricStyle::fisheyeVisual},
+                                                                       {"fish", std::nullopt},
+                                                                       {"", std::nullopt},
+                                                                       {"ship2", std::nullopt}};
     for (const auto& [name, style] : names)
         EXPECT_EQ(styleFromName(QString::fromUtf8(name)), style) << name;
 }
@@ -32,13 +35,19 @@ TEST(AppOptions, AStillTakesItsPositionSizeBackgroundAndTrack)
 TEST(AppOptions, BadOnesAreRefusedWithAMessage)
 {
     const QStringList still{"zuvik", "--render-frame", "x.png", "--at"};
-    const QStringList lines[] = {
-        {"zuvik", "--render-frame", "x.png"}, still + QStringList{"nan"}, still + QStringList{"-0.5"},
-        still + QStringList{"1", "--size", "1920"}, still + QStringList{"1", "--size", "0x10"},
-        still + QStringList{"1", "--size", "8193x10"}, still + QStringList{"1", "--background", "nocolour"},
-        still + QStringList{"1", "--artist", "A"}, still + QStringList{"1", "--artist", "A", "--title", "T", "--duration", "0"},
-        still + QStringList{"1", "--artist", "A", "--title", "T", "--duration", "86400.5"},
-        {"zuvik", "--size", "100x100"}, {"zuvik", "--style", "comic"}, {"zuvik", "frobnicate"}};
+    const QStringList lines[] = {{"zuvik", "--render-frame", "x.png"},
+                                 still + QStringList{"nan"},
+                                 still + QStringList{"-0.5"},
+                                 still + QStringList{"1", "--size", "1920"},
+                                 still + QStringList{"1", "--size", "0x10"},
+                                 still + QStringList{"1", "--size", "8193x10"},
+                                 still + QStringList{"1", "--background", "nocolour"},
+                                 still + QStringList{"1", "--artist", "A"},
+                                 still + QStringList{"1", "--artist", "A", "--title", "T", "--duration", "0"},
+                                 still + QStringList{"1", "--artist", "A", "--title", "T", "--duration", "86400.5"},
+                                 {"zuvik", "--size", "100x100"},
+                                 {"zuvik", "--style", "comic"},
+                                 {"zuvik", "frobnicate"}};
     for (const QStringList& line : lines) {
         const auto parsed = parseAppOptions(line);
         ASSERT_TRUE(std::holds_alternative<QString>(parsed)) << line.join(u' ').toStdString();

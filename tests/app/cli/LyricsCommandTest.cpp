@@ -2,13 +2,10 @@
 // loopback lyrics service, with the cache, log and data folders the test's own.
 #include "../TerminalRun.h"
 #include "LoopbackHttpServer.h"
-
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 namespace {
@@ -29,7 +26,8 @@ protected:
     {
         server.setReply(QStringLiteral("/api/search/get"), Reply::json(dataFile("search_lanterns.json")));
         server.setReply(QStringLiteral("/api/song/lyric/v1"), Reply::json(dataFile("lyric_none.json")));
-        server.setReply(QStringLiteral("/api/song/lyric/v1"), QStringLiteral("5004"), Reply::json(dataFile("lyric_word_level.json")));
+        server.setReply(QStringLiteral("/api/song/lyric/v1"), QStringLiteral("5004"),
+                        Reply::json(dataFile("lyric_word_level.json")));
     }
 
     Outcome zuvik(const QStringList& arguments)
@@ -50,7 +48,8 @@ protected:
         return files.size() == 1 ? cache.filePath(files[0]) : QString();
     }
 
-    const QStringList lanterns{"lyrics", "--artist", "Mara Lind & Jonas Vey", "--title", "Lanterns", "--duration", "214.6"};
+    const QStringList lanterns{"lyrics",     "--artist", "Mara Lind & Jonas Vey", "--title", "Lanterns",
+                               "--duration", "214.6"};
     LoopbackHttpServer server;
     QTemporaryDir folder;
 };
@@ -75,7 +74,8 @@ TEST_F(LyricsCommand, PrintsTheTimedLinesAndAnswersTheSecondRunFromDisk)
     EXPECT_TRUE(log.readAll().contains("  lyrics: cache hit (wordLevel, 21 words)\n"));
 
     const Outcome json = zuvik(lanterns + QStringList{"--json"});  // the stored document, on one line
-    EXPECT_TRUE(cacheFile().contains(QStringLiteral("/Mara_Lind___Jonas_Vey_Lanterns_215-"))) << cacheFile().toStdString();
+    EXPECT_TRUE(cacheFile().contains(QStringLiteral("/Mara_Lind___Jonas_Vey_Lanterns_215-")))
+        << cacheFile().toStdString();
     QFile stored(cacheFile());
     ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
     EXPECT_EQ(json.out.toUtf8(), stored.readAll() + '\n');
@@ -130,8 +130,10 @@ TEST_F(LyricsCommand, KeptFilesThatAreLinksOrFifosAreNotWrittenThroughOrWaitedOn
     ASSERT_TRUE(system.open(QIODevice::WriteOnly) && system.write("precious") == 8);
     system.close();
     ASSERT_TRUE(QFile::remove(cached) && QFile::link(system.fileName(), cached));
-    ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("data/Zuvik"))) && makeFifo(QStringLiteral("data/Zuvik/rejected.json")));
-    ASSERT_TRUE(QFile::remove(path(QStringLiteral("state/Zuvik/Zuvik.log"))) && makeFifo(QStringLiteral("state/Zuvik/Zuvik.log")));
+    ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("data/Zuvik")))
+                && makeFifo(QStringLiteral("data/Zuvik/rejected.json")));
+    ASSERT_TRUE(QFile::remove(path(QStringLiteral("state/Zuvik/Zuvik.log")))
+                && makeFifo(QStringLiteral("state/Zuvik/Zuvik.log")));
 
     EXPECT_EQ(zuvik(lanterns).status, 0);
     ASSERT_TRUE(system.open(QIODevice::ReadOnly));
@@ -154,21 +156,26 @@ TEST_F(LyricsCommand, VisualExplainsEachWordInOrderAndWritesNoMemo)
     EXPECT_EQ(zuvik({"visual"}).status, 2);
     // The memo the overlay draws from wins; a FIFO in its place is passed over at once.
     QFile file(memo);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(R"({"love": "e:🌧", "rain": "s:cloud.rain.fill"})") > 0);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)
+                && file.write(R"({"love": "e:🌧", "rain": "s:cloud.rain.fill"})") > 0);
     file.close();
-    EXPECT_EQ(zuvik({"visual", "love"}).out, "love → emoji 🌧 (memo; afresh it would be symbol heart.fill by table: love)\n");
+    EXPECT_EQ(zuvik({"visual", "love"}).out,
+              "love → emoji 🌧 (memo; afresh it would be symbol heart.fill by table: love)\n");
     ASSERT_TRUE(QFile::remove(memo) && ::mkfifo(QFile::encodeName(memo).constData(), 0644) == 0);
     EXPECT_EQ(zuvik({"visual", "love"}).out, "love → symbol heart.fill (table: love)\n");
 }
 
 TEST_F(LyricsCommand, RefusalsSayWhyAndLookNothingUp)
 {
-    const std::pair<QStringList, int> lines[] = {
-        {{"--reject"}, 1},  // without a running copy
-        {{}, 2}, {{"--artist", "A", "--title"}, 2}, {{"--artist", "A", "--title", "T", "--duration", "0"}, 2},
-        {{"--artist", "A", "--title", "T", "--duration", "86401"}, 2}, {{"--artist", "A", "--title", "T", "extra"}, 2},
-        {{"--reject", "--artist", "A", "--title", "T"}, 2}, {{"--reject", "--candidates"}, 2},
-        {{"--artist", "A", "--title", "T", "--candidates", "--json"}, 2}};
+    const std::pair<QStringList, int> lines[] = {{{"--reject"}, 1},  // without a running copy
+                                                 {{}, 2},
+                                                 {{"--artist", "A", "--title"}, 2},
+                                                 {{"--artist", "A", "--title", "T", "--duration", "0"}, 2},
+                                                 {{"--artist", "A", "--title", "T", "--duration", "86401"}, 2},
+                                                 {{"--artist", "A", "--title", "T", "extra"}, 2},
+                                                 {{"--reject", "--artist", "A", "--title", "T"}, 2},
+                                                 {{"--reject", "--candidates"}, 2},
+                                                 {{"--artist", "A", "--title", "T", "--candidates", "--json"}, 2}};
     for (const auto& [arguments, status] : lines) {
         const Outcome run = zuvik(QStringList{"lyrics"} + arguments);
         EXPECT_EQ(run.status, status) << arguments.join(u' ').toStdString();

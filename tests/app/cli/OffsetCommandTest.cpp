@@ -2,10 +2,7 @@
 // session bus, and the offset surviving the copy's restart.
 #include "../TerminalRun.h"
 #include "app/cli/OffsetCommand.h"
-
-#include "LogLines.h"
 #include "ScratchMount.h"
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -22,36 +19,17 @@ Outcome offset(const QString& argument)
     return outcome;
 }
 
-// A copy playing the demo song, ready once it has followed the song's timing.
-class RunningCopy {
-public:
-    explicit RunningCopy(const QProcessEnvironment& environment = privateBuses())
-    {
-        LogLines log;
-        m_process.setProcessEnvironment(environment);
-        m_process.start(QStringLiteral(ZUVIK_EXECUTABLE), {QStringLiteral("--demo")});
-        ready = m_process.waitForStarted() && waitFor([&] {
-            return log.newMessages().filter(QStringLiteral("now playing (demo)")).size() == 1;
-        }, std::chrono::seconds(30));
-    }
-    ~RunningCopy()
-    {
-        m_process.terminate();
-        m_process.waitForFinished(10000);
-    }
-    bool ready = false;
-
-private:
-    QProcess m_process;
-};
-
 TEST(OffsetArguments, AreReadAsAUserWritesThem)
 {
-    const std::tuple<QStringList, std::optional<Kind>, double> cases[] = {  // nothing: refused
-        {{"+0.3"}, Kind::set, 0.3}, {{QStringLiteral("\u22120.5")}, Kind::set, -0.5}, {{"2s"}, Kind::set, 2.0},
-        {{"-30"}, Kind::set, -30.0}, {{"30.001"}, std::nullopt, 0}, {{"reset"}, Kind::reset, 0}, {{"show"}, Kind::show, 0},
-        {{"nan"}, std::nullopt, 0}, {{"inf"}, std::nullopt, 0}, {{"0,3"}, std::nullopt, 0}, {{""}, std::nullopt, 0},
-        {{}, std::nullopt, 0}, {{"1", "2"}, std::nullopt, 0}};
+    const std::tuple<QStringList, std::optional<Kind>, double> cases[] = {
+        // nothing: refused
+        {{"+0.3"}, Kind::set, 0.3},    {{QStringLiteral("\u22120.5")}, Kind::set, -0.5},
+        {{"2s"}, Kind::set, 2.0},      {{"-30"}, Kind::set, -30.0},
+        {{"30.001"}, std::nullopt, 0}, {{"reset"}, Kind::reset, 0},
+        {{"show"}, Kind::show, 0},     {{"nan"}, std::nullopt, 0},
+        {{"inf"}, std::nullopt, 0},    {{"0,3"}, std::nullopt, 0},
+        {{""}, std::nullopt, 0},       {{}, std::nullopt, 0},
+        {{"1", "2"}, std::nullopt, 0}};
     for (const auto& [arguments, kind, seconds] : cases) {
         const auto parsed = parseOffsetArguments(QStringList{"zuvik", "offset"} + arguments);
         const auto* request = std::get_if<TimingRequest>(&parsed);
@@ -77,24 +55,27 @@ TEST_F(OffsetCommand, SetsTheCurrentTracksOffsetWhichOutlivesTheCopyOrSaysItCann
     QProcessEnvironment environment = privateBuses();
     environment.insert(QStringLiteral("XDG_DATA_HOME"), data.path());
     {
-        RunningCopy copy(environment);
+        RunningCopy copy({}, environment);
         ASSERT_TRUE(copy.ready);
         EXPECT_EQ(offset(QStringLiteral("show")).out, QStringLiteral("0.0 s") + demoSong);
+        // `zuvik lyrics --reject` reaches the running copy over the bus, which refuses for the demo.
+        EXPECT_TRUE(runZuvik({"lyrics", "--reject"}).err.contains("the demo's lyrics have no other match"));
         LogLines log;
         const Outcome set = offset(QStringLiteral("+0.4"));
         EXPECT_EQ(set.status, 0) << set.err.toStdString();
         EXPECT_EQ(set.out, QStringLiteral("+0.4 s") + demoSong);
         EXPECT_TRUE(log.newMessages().contains(QStringLiteral("timing: offset +0.4 s") + demoSong));
     }
-    RunningCopy again(environment);
+    RunningCopy again({}, environment);
     ASSERT_TRUE(again.ready);
     EXPECT_EQ(offset(QStringLiteral("show")).out, QStringLiteral("+0.4 s") + demoSong);
     EXPECT_EQ(offset(QStringLiteral("reset")).out, QStringLiteral("0.0 s") + demoSong);
     ASSERT_TRUE(data.makeReadOnly());
     const Outcome set = offset(QStringLiteral("-0.2"));
     EXPECT_EQ(set.status, 1);
-    EXPECT_EQ(set.err.trimmed(),
-              QStringLiteral("zuvik offset: cannot write %1/Zuvik/offsets.json: Read-only file system").arg(data.path()));
+    EXPECT_EQ(
+        set.err.trimmed(),
+        QStringLiteral("zuvik offset: cannot write %1/Zuvik/offsets.json: Read-only file system").arg(data.path()));
 }
 
 }  // namespace
