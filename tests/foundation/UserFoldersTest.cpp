@@ -1,3 +1,4 @@
+#include "foundation/DiagLog.h"
 #include "foundation/UserFolders.h"
 
 #include <QDir>
@@ -10,7 +11,7 @@ struct FolderCase {
     const char* variable;
     QString (*file)();
     const char* underHome;  // the base folder when the variable is unset or relative
-    const char* name;       // what stored files rely on below the base folder
+    const char* name;  // what stored files rely on below the base folder
 };
 
 class UserFolder : public ::testing::TestWithParam<FolderCase> {
@@ -31,12 +32,14 @@ TEST_P(UserFolder, FollowsTheXdgBaseFolderAndIgnoresARelativeOne)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, UserFolder, ::testing::Values(
-    FolderCase{"XDG_CONFIG_HOME", &UserFolders::settingsFile, ".config", "Orvane/defaults.json"},
-    FolderCase{"XDG_CACHE_HOME", &UserFolders::wordVisualMemoFile, ".cache", "Orvane/WordVisuals/v3.json"},
-    FolderCase{"XDG_DATA_HOME", &UserFolders::offsetsFile, ".local/share", "Zuvik/offsets.json"},
-    FolderCase{"XDG_DATA_HOME", &UserFolders::rejectionsFile, ".local/share", "Zuvik/rejected.json"},
-    FolderCase{"XDG_DATA_HOME", &UserFolders::localLyricsFolder, ".local/share", "Zuvik/lyrics"},
-    FolderCase{"XDG_STATE_HOME", &UserFolders::logFile, ".local/state", "Zuvik/Zuvik.log"}));
+INSTANTIATE_TEST_SUITE_P(
+    Files, UserFolder,
+    ::testing::Values(FolderCase{"XDG_CONFIG_HOME", &UserFolders::settingsFile, ".config", "Orvane/defaults.json"},
+                      FolderCase{"XDG_CACHE_HOME", &UserFolders::wordVisualMemoFile, ".cache",
+                                 "Orvane/WordVisuals/v3.json"},
+                      FolderCase{"XDG_DATA_HOME", &UserFolders::offsetsFile, ".local/share", "Zuvik/offsets.json"},
+                      FolderCase{"XDG_DATA_HOME", &UserFolders::rejectionsFile, ".local/share", "Zuvik/rejected.json"},
+                      FolderCase{"XDG_DATA_HOME", &UserFolders::localLyricsFolder, ".local/share", "Zuvik/lyrics"},
+                      FolderCase{"XDG_STATE_HOME", &DiagLog::defaultFilePath, ".local/state", "Zuvik/Zuvik.log"}));
 
 }  // namespace

@@ -75,36 +75,29 @@ QByteArray doc(QByteArray words, qsizetype copies = 1)
     return R"({"tier":"wordLevel","words":[)" + (words + ',').repeated(copies).chopped(1) + "]}";
 }
 
-// Stored documents and their word counts; -1: rejected with a reason.
+// Stored documents and their word counts; a rejected one has a reason.
 TEST(TimedLyricsJson, DecodesOnlyWellTypedDocumentsOfAtMostASongsWords)
 {
-    const std::pair<QByteArray, qsizetype> cases[] = {
-        {R"({"tier":"wordLevel","x":1,"words":[{"text":"a","start":1,"end":2,"line":0,"c":1}]})", 1},
-        {doc(R"({"text":"a","start":1,"end":2,"line":3.0})"), 1},
-        {R"({"tier":"interpolated","words":[]})", 0},
-        {doc("*", 5000), 5000},
-        {doc("*", 5001), -1},
-        {doc(R"(*,"a")"), -1},  // a string among the words
-        {doc(R"({"start":1,"end":2,"line":0})"), -1},
-        {doc(R"({"text":1,"start":1,"end":2,"line":0})"), -1},
-        {doc(R"({"text":"a","start":"1","end":2,"line":0})"), -1},
-        {doc(R"({"text":"a","start":1,"end":null,"line":0})"), -1},
-        {doc(R"({"text":"a","start":1,"end":2,"line":0.5})"), -1},
-        {doc(R"({"text":"a","start":1,"end":2,"line":1e30})"), -1},
-        {doc(R"({"text":"a","start":1,"end":2})"), -1},
-        {R"({"tier":)", -1},
-        {"[]", -1},
-        {R"({"tier":"WordLevel","words":[]})", -1},
-        {R"({"tier":0,"words":[]})", -1},
-        {R"({"words":[]})", -1},
-        {R"({"tier":"wordLevel"})", -1},
-        {R"({"tier":"wordLevel","words":{}})", -1}};
-    for (const auto& [json, words] : cases) {
+    const auto wordsIn = [](const QByteArray& json) -> qsizetype {
         const auto result = decodeTimedLyrics(json);
         const auto* lyrics = std::get_if<TimedLyrics>(&result);
-        EXPECT_EQ(lyrics ? lyrics->words().size() : -1, words) << json.left(90).toStdString();
         EXPECT_TRUE(lyrics || !std::get<LyricsDecodeError>(result).reason.isEmpty());
-    }
+        return lyrics ? lyrics->words().size() : -1;
+    };
+    EXPECT_EQ(wordsIn(R"({"tier":"wordLevel","x":1,"words":[{"text":"a","start":1,"end":2,"line":0,"c":1}]})"), 1);
+    EXPECT_EQ(wordsIn(doc(R"({"text":"a","start":1,"end":2,"line":3.0})")), 1);
+    EXPECT_EQ(wordsIn(R"({"tier":"interpolated","words":[]})"), 0);
+    EXPECT_EQ(wordsIn(doc("*", 5000)), 5000);
+    EXPECT_EQ(wordsIn(doc("*", 5001)), -1);
+    for (const char* json : {R"({"tier":)", "[]", R"({"tier":"WordLevel","words":[]})", R"({"tier":0,"words":[]})",
+                             R"({"words":[]})", R"({"tier":"wordLevel"})", R"({"tier":"wordLevel","words":{}})"})
+        EXPECT_EQ(wordsIn(json), -1) << json;
+    for (const char* words :
+         {R"(*,"a")", R"({"start":1,"end":2,"line":0})", R"({"text":1,"start":1,"end":2,"line":0})",
+          R"({"text":"a","start":"1","end":2,"line":0})", R"({"text":"a","start":1,"end":null,"line":0})",
+          R"({"text":"a","start":1,"end":2,"line":0.5})", R"({"text":"a","start":1,"end":2,"line":1e30})",
+          R"({"text":"a","start":1,"end":2})"})
+        EXPECT_EQ(wordsIn(doc(words)), -1) << words;
 }
 
 TEST(TimeTag, ReadsMinutesSecondsAndHundredthsOrThousandths)
