@@ -164,33 +164,28 @@ TEST(Timing, EachReaderTimesWordsAndNumbersLines)
 // Which words survive: malformed and hostile input.
 TEST(Survivors, MalformedInputLosesOnlyWhatDoesNotRead)
 {
-    const std::tuple<Parser, const char*, QStringList> cases[] = {
-        {yrc, "[0,1](100)a(200,100,0)b", {}},
-        {yrc, "[0,1](100, 200,0)a", {}},
-        {yrc, "[0,1](0,100,0)a(200,100,0", {"a"}},
-        {yrc, "[0,1]lead (0,100,0)a", {"a"}},
-        {yrc, "[junk](0,100,0)a\n(0,100,0)no header", {"a"}},
-        {yrc, "[0,1](-100,100,0)bad(100,100,0)good", {"good"}},
-        {yrc, "[0,1](100,-100,0)bad(100,100,0)good", {"good"}},
-        {yrc, "[0,1](172800000,1,0)bad(100,100,0)good", {"good"}},
-        {yrc, "[0,1](172799999,1,0)edge", {"edge"}},
-        {yrc, "[0,1](9223372036854775807,9223372036854775807,0)bad(1,1,0)good", {"good"}},
-        {yrc, "\n\n", {}},
-        {lrc, "[ar:someone]\n[ti:song]\n[00:01.00]sung", {"sung"}},
-        {lrc, "[00:05.00]\n[00:06.00]   \n[00:07.00]x", {"x"}},
-        {lrc, "plain words\n[ar:x]tagged", {}},
-        {lrc, "[00:01.00][oops", {"[oops"}},
-        {lrc, "[00:01.00][by:x][00:03.00]hey", {"hey", "hey"}},
-        {lrc, "[00:00.00]作词 : x\n[00:01.00]Lyrics by: x\n[00:02.00]la", {"la"}},
-        {lrc, "[00:01.00]a\tb c", {"a\tb", "c"}},
-        {lrc, "[00:01.00]hey\n[00:02.00]...", {"hey..."}},
-        {lrc, "\xEF\xBB\xBF[00:01.00]one\r\n[00:02.00]two\r\n", {"one", "two"}},
-        {local, "[ar:A]\n[length:03:20]\n[00:10.00]one two\n[00:20.00]three", {"one", "two", "three"}},
-        {local, "[00:01.00]<00:01.00>a <b> <00:02.00>c", {"a", "<b>", "c"}},
-        {local, "[00:01.00]<00:01.00>作曲: <00:01.50>x\n[00:02.00]<00:02.00>y", {"y"}},
-        {local, "just words\n[ar:Someone]", {}},
-        {local, "[00:01.00]<00:01.00>", {}}};
-    for (const auto& [parse, text, texts] : cases)
+    using Kept = std::tuple<Parser, const char*, QStringList>;  // the reader, the text, the words it keeps
+    for (const auto& [parse, text, texts] :
+         {Kept{yrc, "[0,1](100)a(200,100,0)b", {}}, Kept{yrc, "[0,1](100, 200,0)a", {}},
+          Kept{yrc, "[0,1](0,100,0)a(200,100,0", {"a"}}, Kept{yrc, "[0,1]lead (0,100,0)a", {"a"}},
+          Kept{yrc, "[junk](0,100,0)a\n(0,100,0)no header", {"a"}},
+          Kept{yrc, "[0,1](-100,100,0)bad(100,100,0)good", {"good"}},
+          Kept{yrc, "[0,1](100,-100,0)bad(100,100,0)good", {"good"}},
+          Kept{yrc, "[0,1](172800000,1,0)bad(100,100,0)good", {"good"}},
+          Kept{yrc, "[0,1](172799999,1,0)edge", {"edge"}},
+          Kept{yrc, "[0,1](9223372036854775807,9223372036854775807,0)bad(1,1,0)good", {"good"}}, Kept{yrc, "\n\n", {}}})
+        EXPECT_EQ(textsOf(parse(QString::fromUtf8(text))), texts) << text;
+    for (const auto& [parse, text, texts] :
+         {Kept{lrc, "[ar:someone]\n[ti:song]\n[00:01.00]sung", {"sung"}},
+          Kept{lrc, "[00:05.00]\n[00:06.00]   \n[00:07.00]x", {"x"}}, Kept{lrc, "plain words\n[ar:x]tagged", {}},
+          Kept{lrc, "[00:01.00][oops", {"[oops"}}, Kept{lrc, "[00:01.00][by:x][00:03.00]hey", {"hey", "hey"}},
+          Kept{lrc, "[00:00.00]作词 : x\n[00:01.00]Lyrics by: x\n[00:02.00]la", {"la"}},
+          Kept{lrc, "[00:01.00]a\tb c", {"a\tb", "c"}}, Kept{lrc, "[00:01.00]hey\n[00:02.00]...", {"hey..."}},
+          Kept{lrc, "\xEF\xBB\xBF[00:01.00]one\r\n[00:02.00]two\r\n", {"one", "two"}},
+          Kept{local, "[ar:A]\n[length:03:20]\n[00:10.00]one two\n[00:20.00]three", {"one", "two", "three"}},
+          Kept{local, "[00:01.00]<00:01.00>a <b> <00:02.00>c", {"a", "<b>", "c"}},
+          Kept{local, "[00:01.00]<00:01.00>作曲: <00:01.50>x\n[00:02.00]<00:02.00>y", {"y"}},
+          Kept{local, "just words\n[ar:Someone]", {}}, Kept{local, "[00:01.00]<00:01.00>", {}}})
         EXPECT_EQ(textsOf(parse(QString::fromUtf8(text))), texts) << text;
 }
 

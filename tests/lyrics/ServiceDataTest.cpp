@@ -70,27 +70,19 @@ Candidate song(std::int64_t id, std::int64_t ms, const char* name = "Song") { re
 
 TEST(Identity, NeedsTheTitleWordsAndAnArtistWord)
 {
-    const std::tuple<const char*, QStringList, const char*, const char*, bool> cases[] = {
-        {"Song Title", {"A"}, "Song Title", "A", true},
-        {"Song Title (Live)", {"A"}, "Song Title", "A", true},
-        {"Song", {"A"}, "Song Title", "A", true},
-        {"The Song Title Again", {"A"}, "Song Title", "A", true},
-        {"Song", {"A"}, "My Song Again", "A", true},
-        {"Song", {"A"}, "Songbook", "A", false},
-        {"Songbook", {"A"}, "Song", "A", false},
-        {"Big Songbook", {"A"}, "Song", "A", false},
-        {"", {"A"}, "Song", "A", false},
-        {"Song", {"A"}, "!!!", "A", false},
-        {"Song", {"Mara Lind", "Guest"}, "Song", "Guest Star", true},
-        {"Song", {"C"}, "Song", "A, B & C", true},
-        {"Song", {"Other Person"}, "Song", "Mara Lind", false},
-        {"Song", {"BEYONCÉ"}, "Song", "Beyoncé", true},
-        {"Song", {}, "Song", "Mara Lind", false},
-        {"Song", {}, "Song", "", true},
-        {"Song", {"X"}, "Song", "???", true}};
-    for (const auto& [name, artists, title, artist, matching] : cases)
-        EXPECT_EQ(matches(Candidate{1, name, artists, 0}, NowPlayingTrack{title, artist, 0}), matching)
-            << name << title;
+    // The candidate's name and artists, the track's title and artist, and whether they are one song.
+    using Case = std::tuple<const char*, QStringList, const char*, const char*, bool>;
+    for (const auto& [name, artists, title, artist, matching] :
+         {Case{"Song Title", {"A"}, "Song Title", "A", true}, Case{"Song Title (Live)", {"A"}, "Song Title", "A", true},
+          Case{"Song", {"A"}, "Song Title", "A", true}, Case{"The Song Title Again", {"A"}, "Song Title", "A", true},
+          Case{"Song", {"A"}, "My Song Again", "A", true}, Case{"Song", {"A"}, "Songbook", "A", false},
+          Case{"Songbook", {"A"}, "Song", "A", false}, Case{"Big Songbook", {"A"}, "Song", "A", false},
+          Case{"", {"A"}, "Song", "A", false}, Case{"Song", {"A"}, "!!!", "A", false},
+          Case{"Song", {"Mara Lind", "Guest"}, "Song", "Guest Star", true},
+          Case{"Song", {"C"}, "Song", "A, B & C", true}, Case{"Song", {"Other Person"}, "Song", "Mara Lind", false},
+          Case{"Song", {"BEYONCÉ"}, "Song", "Beyoncé", true}, Case{"Song", {}, "Song", "Mara Lind", false},
+          Case{"Song", {}, "Song", "", true}, Case{"Song", {"X"}, "Song", "???", true}})
+        EXPECT_EQ(matches(Candidate{1, name, artists, 0}, NowPlayingTrack{title, artist, 0}), matching) << title;
 }
 
 // 1 exact 1000 ms off, 2 wider title 0 off, 3 exact 0 off, 4 exact 3000 off, 5 exact 3001 off, 6 no identity.
