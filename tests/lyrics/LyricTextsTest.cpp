@@ -17,13 +17,12 @@ const auto w = word;
 
 QList<TimedWord> local(QStringView text) { return parseLocalLyrics(text).value_or(TimedLyrics()).words(); }
 
-// Line 0: "one" 1.0-2.0, "two" 2.5-3.0; line 1: "three" 3.5-4.0, starting within line 0's linger.
+// Line 0: "one" 1.0-2.0, "two" 2.5-3.0; line 1: "three" 3.5-4.0, within line 0's linger. Group -1: none.
 TEST(ActiveGroup, FindsTheLineOnShowAndItsStartedWords)
 {
     const TimedLyrics lyrics(LyricTier::wordLevel, {w("one", 1, 2, 0), w("two", 2.5, 3, 0), w("three", 3.5, 4, 1)});
     const double justBefore = std::nextafter(4.8, 0.0), nan = std::numeric_limits<double>::quiet_NaN();
-    const std::tuple<double, qsizetype, qsizetype> cases[] = {// group -1: nothing
-                                                              {0.999, -1, 0}, {1.0, 0, 1}, {2.2, 0, 1},
+    const std::tuple<double, qsizetype, qsizetype> cases[] = {{0.999, -1, 0}, {1.0, 0, 1}, {2.2, 0, 1},
                                                               {2.5, 0, 2},    {3.5, 1, 1}, {justBefore, 1, 1},
                                                               {4.8, -1, 0},   {nan, -1, 0}};
     for (const auto& [t, group, started] : cases) {
