@@ -19,9 +19,11 @@ QStringList messagesIn(const QString& path)
     QString text = file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
     if (!text.endsWith(u'\n'))
         return {QStringLiteral("<no file, or it does not end in LF>")};
-    static const QRegularExpression stamp(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d  "), QRegularExpression::MultilineOption);
+    static const QRegularExpression stamp(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d  "),
+                                          QRegularExpression::MultilineOption);
     const qsizetype records = text.count(u'\n');
-    return text.count(stamp) == records ? text.remove(stamp).chopped(1).split(u'\n') : QStringList{"<malformed>\n" + text};
+    return text.count(stamp) == records ? text.remove(stamp).chopped(1).split(u'\n')
+                                        : QStringList{"<malformed>\n" + text};
 }
 
 class DiagLogFile : public ::testing::Test {
@@ -104,18 +106,6 @@ TEST(DiagLogSystemLog, WritesOnePrefixedLinePerCall)
     DiagLog::writeToStandardError(QStringLiteral("lyrics: cache hit"));
     DiagLog::writeToStandardError(QStringLiteral("two\nlines"));
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "[Zuvik] lyrics: cache hit\n[Zuvik] two\\nlines\n");
-}
-
-TEST(DiagLogPath, FollowsAnAbsoluteXdgStateHome)
-{
-    const QByteArray saved = qgetenv("XDG_STATE_HOME");
-    const QString fallback = QDir::homePath() + "/.local/state";
-    const std::pair<const char*, QString> cases[] = {{"/var/tmp/state", "/var/tmp/state"}, {"", fallback}, {"relative/state", fallback}};
-    for (const auto& [stateHome, folder] : cases) {
-        qputenv("XDG_STATE_HOME", stateHome);
-        EXPECT_EQ(DiagLog::defaultFilePath(), folder + "/Zuvik/Zuvik.log") << stateHome;
-    }
-    qputenv("XDG_STATE_HOME", saved);
 }
 
 }  // namespace
