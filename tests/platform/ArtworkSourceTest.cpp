@@ -51,13 +51,12 @@ TEST_P(SpotifyScriptAnswer, GivesAnAddressOnlyAfterUrlAndATab)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Answers, SpotifyScriptAnswer,
-                         ::testing::Values(AnswerCase{"url\thttps://i.scdn.co/image/ab67", "https://i.scdn.co/image/ab67"},
-                                           AnswerCase{"url\t", std::nullopt},
-                                           AnswerCase{"url https://i.scdn.co/image/ab67", std::nullopt},
-                                           AnswerCase{"URL\thttps://i.scdn.co/image/ab67", std::nullopt},
-                                           AnswerCase{"url\tnot an address", std::nullopt},
-                                           AnswerCase{"", std::nullopt}));
+INSTANTIATE_TEST_SUITE_P(
+    Answers, SpotifyScriptAnswer,
+    ::testing::Values(AnswerCase{"url\thttps://i.scdn.co/image/ab67", "https://i.scdn.co/image/ab67"},
+                      AnswerCase{"url\t", std::nullopt}, AnswerCase{"url https://i.scdn.co/image/ab67", std::nullopt},
+                      AnswerCase{"URL\thttps://i.scdn.co/image/ab67", std::nullopt},
+                      AnswerCase{"url\tnot an address", std::nullopt}, AnswerCase{"", std::nullopt}));
 
 struct RawDataCase {
     const char* printed;
@@ -75,19 +74,16 @@ INSTANTIATE_TEST_SUITE_P(
     Printed, RawData,
     ::testing::Values(RawDataCase{"«data tdta89504E470D0A1A0A»", QByteArray("\x89PNG\r\n\x1a\n")},
                       RawDataCase{"«data JPEGffd8ffe0»", QByteArray("\xff\xd8\xff\xe0")},
-                      RawDataCase{"«data PNGf»", QByteArray()},
-                      RawDataCase{"«data tdta89504E4»", std::nullopt},
-                      RawDataCase{"«data tdta89504G47»", std::nullopt},
-                      RawDataCase{"«data tdta89504E47", std::nullopt},
-                      RawDataCase{"«data tdt»", std::nullopt},
-                      RawDataCase{"89504E470D0A1A0A", std::nullopt},
+                      RawDataCase{"«data PNGf»", QByteArray()}, RawDataCase{"«data tdta89504E4»", std::nullopt},
+                      RawDataCase{"«data tdta89504G47»", std::nullopt}, RawDataCase{"«data tdta89504E47", std::nullopt},
+                      RawDataCase{"«data tdt»", std::nullopt}, RawDataCase{"89504E470D0A1A0A", std::nullopt},
                       RawDataCase{"missing value", std::nullopt}));
 
 const QByteArray cover = "\x89PNG\r\n\x1a\n and the rest of a picture";
 
 struct AskCase {
     const char* name;
-    QString reply;                // both scripts get it; empty with `fails`
+    QString reply;  // both scripts get it; empty with `fails`
     bool fails;
     ArtworkLocation found;
     bool asksMusic;  // only when Spotify gives no usable address
@@ -99,7 +95,8 @@ TEST_P(OsascriptArtwork, AsksSpotifyThenMusic)
 {
     FakeOsascript osascript;
     if (GetParam().fails)
-        osascript.fail(QStringLiteral("27:155: execution error: Not authorized to send Apple events to Music. (-1743)"));
+        osascript.fail(
+            QStringLiteral("27:155: execution error: Not authorized to send Apple events to Music. (-1743)"));
     else
         osascript.reply(GetParam().reply);
     const std::unique_ptr<ArtworkSource> source = OsascriptArtworkSource::create();
@@ -110,12 +107,12 @@ TEST_P(OsascriptArtwork, AsksSpotifyThenMusic)
 
 INSTANTIATE_TEST_SUITE_P(
     Osascript, OsascriptArtwork,
-    ::testing::Values(
-        AskCase{"spotifys_address_ends_the_search", "url\thttps://i.scdn.co/image/ab67", false,
-                QUrl("https://i.scdn.co/image/ab67"), false},
-        AskCase{"without_an_address_musics_bytes", "«data PNGf" + QString::fromLatin1(cover.toHex()) + "»", false, cover, true},
-        AskCase{"an_empty_address_asks_music", "url\t", false, {}, true},
-        AskCase{"script_errors_give_no_artwork", {}, true, {}, true}),
+    ::testing::Values(AskCase{"spotifys_address_ends_the_search", "url\thttps://i.scdn.co/image/ab67", false,
+                              QUrl("https://i.scdn.co/image/ab67"), false},
+                      AskCase{"without_an_address_musics_bytes",
+                              "«data PNGf" + QString::fromLatin1(cover.toHex()) + "»", false, cover, true},
+                      AskCase{"an_empty_address_asks_music", "url\t", false, {}, true},
+                      AskCase{"script_errors_give_no_artwork", {}, true, {}, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -24,7 +24,7 @@ struct CorrectionCase {
     std::optional<double> length;
     std::vector<Sample> samples;
     std::optional<double> lastPosition;  // what the last sample reads as
-    const char* logLine;                 // the one line logged, or nullptr for none
+    const char* logLine;  // the one line logged, or nullptr for none
 };
 
 QVariant us64(double seconds) { return QVariant::fromValue<qlonglong>(qlonglong(seconds * 1e6)); }
@@ -35,18 +35,33 @@ QVariant uus32(double seconds) { return QVariant::fromValue<quint32>(quint32(qul
 
 const std::vector<CorrectionCase> correctionCases = {
     {"microseconds_as_sent", 200.0, {{0, us64(10)}, {0.5, us64(10.5)}}, 10.5, nullptr},
-    {"milliseconds_are_found_by_their_rate", 200.0, {{0, ms64(60)}, {0.5, ms64(60.5)}, {1.0, ms64(61)}}, 61.0,
+    {"milliseconds_are_found_by_their_rate",
+     200.0,
+     {{0, ms64(60)}, {0.5, ms64(60.5)}, {1.0, ms64(61)}},
+     61.0,
      "player query: vlc reports its position in milliseconds — corrected"},
     {"too_close_samples_tell_nothing", 200.0, {{0, ms64(60)}, {0.1, ms64(60.1)}}, 0.0601, nullptr},
     {"paused_samples_tell_nothing", 200.0, {{0, ms64(60), false}, {1, ms64(60), false}}, 0.06, nullptr},
     {"a_seek_between_samples_tells_nothing", 200.0, {{0, us64(10)}, {0.5, us64(150)}}, 150.0, nullptr},
-    {"signed_32_bit_gone_negative", 3000.0, {{0, us32(2200)}}, std::optional(double(qulonglong(2200e6)) / 1e6),
+    {"signed_32_bit_gone_negative",
+     3000.0,
+     {{0, us32(2200)}},
+     std::optional(double(qulonglong(2200e6)) / 1e6),
      "player query: vlc position wraps at 32 bits — corrected"},
-    {"unsigned_32_bit_wrapping_on_a_long_track", 6000.0, {{0, uus32(4294.5)}, {1, uus32(4295.5)}}, 4295.5,
+    {"unsigned_32_bit_wrapping_on_a_long_track",
+     6000.0,
+     {{0, uus32(4294.5)}, {1, uus32(4295.5)}},
+     4295.5,
      "player query: vlc position wraps at 32 bits — corrected"},
-    {"a_seek_to_the_start_is_not_a_wrap", 3000.0, {{0, us32(2200)}, {0.5, us32(5)}}, 5.0,
+    {"a_seek_to_the_start_is_not_a_wrap",
+     3000.0,
+     {{0, us32(2200)}, {0.5, us32(5)}},
+     5.0,
      "player query: vlc position wraps at 32 bits — corrected"},
-    {"past_the_end_is_not_shown", 200.0, {{0, us64(260)}}, std::nullopt,
+    {"past_the_end_is_not_shown",
+     200.0,
+     {{0, us64(260)}},
+     std::nullopt,
      "player query: vlc position past the end of the track — not shown"},
     {"just_past_the_end_is_tolerated", 200.0, {{0, us64(200.5)}}, 200.5, nullptr},
     {"no_length_no_end", std::nullopt, {{0, us64(5000)}}, 5000.0, nullptr},
@@ -65,13 +80,15 @@ TEST_P(Correction, ReadsTheLastSample)
     const QDateTime start = QDateTime::fromSecsSinceEpoch(1800000000, Qt::UTC);
     std::optional<double> position;
     for (const Sample& sample : GetParam().samples) {
-        position = corrector.seconds(QStringLiteral("vlc"), NowPlayingTrack{"Song", "Band", 200}, sample.reported, GetParam().length,
-                                     sample.playing, start.addMSecs(qint64(sample.atSeconds * 1000)));
+        position = corrector.seconds(QStringLiteral("vlc"), NowPlayingTrack{"Song", "Band", 200}, sample.reported,
+                                     GetParam().length, sample.playing,
+                                     start.addMSecs(qint64(sample.atSeconds * 1000)));
     }
     ASSERT_EQ(position.has_value(), GetParam().lastPosition.has_value());
     if (position)
         EXPECT_NEAR(*position, *GetParam().lastPosition, 1e-6);
-    EXPECT_EQ(log.newMessages(), GetParam().logLine ? QStringList{QString::fromUtf8(GetParam().logLine)} : QStringList());
+    EXPECT_EQ(log.newMessages(),
+              GetParam().logLine ? QStringList{QString::fromUtf8(GetParam().logLine)} : QStringList());
 }
 
 INSTANTIATE_TEST_SUITE_P(Positions, Correction, ::testing::ValuesIn(correctionCases),
@@ -83,8 +100,8 @@ TEST(CorrectionPerTrack, TheUnitAndTheLogStartAfreshWithEachTrack)
     PositionCorrector corrector;
     const QDateTime start = QDateTime::fromSecsSinceEpoch(1800000000, Qt::UTC);
     const auto read = [&](const char* track, QVariant value, double at) {
-        return corrector.seconds(QStringLiteral("vlc"), NowPlayingTrack{QString::fromUtf8(track), "Band", 200}, value, 200.0, true,
-                                 start.addMSecs(qint64(at * 1000)));
+        return corrector.seconds(QStringLiteral("vlc"), NowPlayingTrack{QString::fromUtf8(track), "Band", 200}, value,
+                                 200.0, true, start.addMSecs(qint64(at * 1000)));
     };
     read("One", ms64(10), 0);
     EXPECT_NEAR(*read("One", ms64(11), 1), 11, 1e-6);
@@ -94,7 +111,9 @@ TEST(CorrectionPerTrack, TheUnitAndTheLogStartAfreshWithEachTrack)
     EXPECT_NEAR(*read("Two", us64(4), 4), 4, 1e-6);
     read("Three", ms64(10), 5);
     read("Three", ms64(11), 6);
-    EXPECT_EQ(log.newMessages().count(QStringLiteral("player query: vlc reports its position in milliseconds — corrected")), 2);
+    EXPECT_EQ(
+        log.newMessages().count(QStringLiteral("player query: vlc reports its position in milliseconds — corrected")),
+        2);
 }
 
 }  // namespace corrector
@@ -147,7 +166,8 @@ TEST_P(SpotifyFallback, ReportsThePositionToBelieve)
         if (step.seekTo)
             fallback.seeked(*step.seekTo, at(step.at));
         else
-            position = fallback.position(NowPlayingTrack{QString::fromUtf8(step.track), "Band", 200}, step.reported, step.playing, at(step.at));
+            position = fallback.position(NowPlayingTrack{QString::fromUtf8(step.track), "Band", 200}, step.reported,
+                                         step.playing, at(step.at));
     }
     EXPECT_DOUBLE_EQ(position, GetParam().position);
     EXPECT_EQ(fallback.isExtrapolating(), GetParam().extrapolating);
@@ -162,28 +182,30 @@ INSTANTIATE_TEST_SUITE_P(
         FallbackCase{"paused_at_zero_is_no_sign", samples(0, 10, "A", 0, false), 0, false},
         // The pause is seen at the 1.5 s sample, so 1.5 s count before it and 2.5 s after it.
         FallbackCase{"paused_time_is_left_out",
-                     samples(0, 1, "A", 0, true) + samples(1.5, 11, "A", 0, false) + samples(11.5, 14, "A", 0, true), 4.0,
-                     true},
+                     samples(0, 1, "A", 0, true) + samples(1.5, 11, "A", 0, false) + samples(11.5, 14, "A", 0, true),
+                     4.0, true},
         FallbackCase{"a_pause_while_extrapolating_holds_the_position",
                      samples(0, 3, "A", 0, true) + samples(3.5, 9, "A", 0, false), 3.5, true},
-        FallbackCase{"a_seek_re_anchors", samples(0, 3, "A", 0, true) + std::vector<Step>{{3.2, "A", 0, true, 60.0}, {4, "A", 0, true}},
+        FallbackCase{"a_seek_re_anchors",
+                     samples(0, 3, "A", 0, true) + std::vector<Step>{{3.2, "A", 0, true, 60.0}, {4, "A", 0, true}},
                      60.8, true},
         FallbackCase{"a_seek_before_detection_counts_once_extrapolating",
                      std::vector<Step>{{0, "A", 0, true}, {0.1, "A", 0, true, 100.0}} + samples(0.5, 3, "A", 0, true),
                      102.9, true},
         FallbackCase{"a_new_track_starts_over", samples(0, 4, "A", 0, true) + samples(5, 6.5, "B", 0, true), 0, false},
         FallbackCase{"a_new_track_stuck_again", samples(0, 4, "A", 0, true) + samples(5, 7.5, "B", 0, true), 2.5, true},
-        FallbackCase{"a_recovered_player_is_believed", samples(0, 4, "A", 0, true) + std::vector<Step>{{4.5, "A", 42, true}},
-                     42, false}),
+        FallbackCase{"a_recovered_player_is_believed",
+                     samples(0, 4, "A", 0, true) + std::vector<Step>{{4.5, "A", 42, true}}, 42, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SpotifyFallbackLog, OnceForEachTrack)
 {
     LogLines log;
     SpotifyPositionFallback fallback;
-    for (const Step& step : samples(0, 4, "A", 0, true) + std::vector<Step>{{4.5, "A", 5, true}} + samples(5, 9, "A", 0, true)
-             + samples(10, 13, "B", 0, true))
-        fallback.position(NowPlayingTrack{QString::fromUtf8(step.track), "Band", 200}, step.reported, step.playing, at(step.at));
+    for (const Step& step : samples(0, 4, "A", 0, true) + std::vector<Step>{{4.5, "A", 5, true}}
+                                + samples(5, 9, "A", 0, true) + samples(10, 13, "B", 0, true))
+        fallback.position(NowPlayingTrack{QString::fromUtf8(step.track), "Band", 200}, step.reported, step.playing,
+                          at(step.at));
     const QString line = "player query: spotify position unavailable — extrapolating";
     EXPECT_EQ(log.newMessages(), (QStringList{line, line}));
 }

@@ -14,10 +14,7 @@
 
 namespace {
 
-std::unique_ptr<PlayerSource> mprisSource()
-{
-    return std::make_unique<MprisPlayerSource>(PlayerRoster::shared());
-}
+std::unique_ptr<PlayerSource> mprisSource() { return std::make_unique<MprisPlayerSource>(PlayerRoster::shared()); }
 
 QString failureLine(QDBusError::ErrorType type, const QString& message)
 {
@@ -139,7 +136,8 @@ TEST_F(MprisSource, SpotifyStuckAtZeroIsExtrapolatedFollowsSeeksAndLeavesNothing
     EXPECT_LT(seeked ? seeked->position : 0, 61);
     spotify.reset();
     // Until a run has listed the bus without it: a run that only finds it gone fails and forgets nothing.
-    ASSERT_TRUE(waitUntil([&] { return !runQuery(query) && !PlayerRoster::shared().playersSeen().contains("spotify"); }));
+    ASSERT_TRUE(
+        waitUntil([&] { return !runQuery(query) && !PlayerRoster::shared().playersSeen().contains("spotify"); }));
 
     spotify = stuckSpotify("Paused");  // paused at 0: believed, unless the old player's clock is still about
     const std::optional<PlayerSample> sample = runQuery(query);

@@ -21,8 +21,9 @@ namespace {
 bool makeTone(const QString& path, const char* title, int seconds)
 {
     QProcess sox;
-    sox.start("sox", {"-n", "-r", "44100", "-c", "2", "--add-comment", QStringLiteral("TITLE=%1").arg(title),
-                      "--add-comment", "ARTIST=The Sine Waves", path, "synth", QString::number(seconds), "sine", "440"});
+    sox.start("sox",
+              {"-n", "-r", "44100", "-c", "2", "--add-comment", QStringLiteral("TITLE=%1").arg(title), "--add-comment",
+               "ARTIST=The Sine Waves", path, "synth", QString::number(seconds), "sine", "440"});
     return sox.waitForFinished(60000) && sox.exitStatus() == QProcess::NormalExit && sox.exitCode() == 0;
 }
 
@@ -54,8 +55,8 @@ public:
     QJsonValue command(const QJsonArray& command)
     {
         const int id = ++m_lastId;
-        m_socket.write(QJsonDocument(QJsonObject{{"command", command}, {"request_id", id}}).toJson(QJsonDocument::Compact)
-                       + '\n');
+        m_socket.write(
+            QJsonDocument(QJsonObject{{"command", command}, {"request_id", id}}).toJson(QJsonDocument::Compact) + '\n');
         m_socket.flush();
         // Events arrive on the same socket; the answer is the line with our request id.
         while (m_socket.state() == QLocalSocket::ConnectedState) {
@@ -95,7 +96,10 @@ protected:
     }
 
     double positionNow() const { return tracked.monitor.anchor().position(QDateTime::currentDateTimeUtc()); }
-    bool isPlaying(const char* title) const { return tracked.monitor.track() && tracked.monitor.track()->title == title; }
+    bool isPlaying(const char* title) const
+    {
+        return tracked.monitor.track() && tracked.monitor.track()->title == title;
+    }
     bool waitForSamples(int count)
     {
         const int target = ingests + count;

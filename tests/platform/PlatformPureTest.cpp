@@ -27,19 +27,18 @@ TEST_P(MprisSeconds, AreWrittenPlainOrNotAtAll)
     const std::optional<double> seconds = mprisSeconds(GetParam().microseconds);
     EXPECT_EQ(seconds ? std::optional(replyNumber(*seconds)) : std::nullopt, GetParam().text);
 }
-INSTANTIATE_TEST_SUITE_P(
-    Mpris, MprisSeconds,
-    ::testing::Values(SecondsCase{"int64_fraction", qlonglong(1047266), "1.047266"},
-                      SecondsCase{"below_a_millisecond", qlonglong(7), "0.000007"},
-                      SecondsCase{"zero", qlonglong(0), "0"},
-                      SecondsCase{"int32", int(215500000), "215.5"},
-                      SecondsCase{"uint64", qulonglong(215000000), "215"},
-                      SecondsCase{"huge_double_without_exponent", 1e22, "10000000000000000"},
-                      SecondsCase{"minus_one_means_unknown", qlonglong(-1), std::nullopt},
-                      SecondsCase{"string", QStringLiteral("215000000"), std::nullopt},
-                      SecondsCase{"bool", true, std::nullopt},
-                      SecondsCase{"nan", std::nan(""), std::nullopt}),
-    caseName);
+INSTANTIATE_TEST_SUITE_P(Mpris, MprisSeconds,
+                         ::testing::Values(SecondsCase{"int64_fraction", qlonglong(1047266), "1.047266"},
+                                           SecondsCase{"below_a_millisecond", qlonglong(7), "0.000007"},
+                                           SecondsCase{"zero", qlonglong(0), "0"},
+                                           SecondsCase{"int32", int(215500000), "215.5"},
+                                           SecondsCase{"uint64", qulonglong(215000000), "215"},
+                                           SecondsCase{"huge_double_without_exponent", 1e22, "10000000000000000"},
+                                           SecondsCase{"minus_one_means_unknown", qlonglong(-1), std::nullopt},
+                                           SecondsCase{"string", QStringLiteral("215000000"), std::nullopt},
+                                           SecondsCase{"bool", true, std::nullopt},
+                                           SecondsCase{"nan", std::nan(""), std::nullopt}),
+                         caseName);
 
 struct TextCase {
     const char* name;
@@ -60,11 +59,14 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(MprisReading, SummaryIsTheScriptsRecord)
 {
     const MprisPlayerState state{QStringLiteral("Paused"),
-                                 {{"xesam:title", "T\tx"}, {"xesam:artist", QStringList{"A", "B"}},
-                                  {"mpris:length", qlonglong(215000000)}, {"xesam:url", "file:///a.flac"}},
+                                 {{"xesam:title", "T\tx"},
+                                  {"xesam:artist", QStringList{"A", "B"}},
+                                  {"mpris:length", qlonglong(215000000)},
+                                  {"xesam:url", "file:///a.flac"}},
                                  QVariant()};
     EXPECT_EQ(mprisReading(u"music", state, 12.5000004).summary, "music\tT x\tA, B\t215\t12.5\tfalse\tfile:///a.flac");
-    EXPECT_EQ(mprisReading(u"spotify", MprisPlayerState{"Playing", {}, {}}, std::nullopt).summary, "spotify\t\t\t\t\ttrue");
+    EXPECT_EQ(mprisReading(u"spotify", MprisPlayerState{"Playing", {}, {}}, std::nullopt).summary,
+              "spotify\t\t\t\t\ttrue");
 }
 
 struct ReadingCase {
@@ -76,7 +78,8 @@ struct ReadingCase {
 QVariantMap track(QVariant title, QVariant artist, QVariant length)
 {
     QVariantMap metadata{{"xesam:url", "file:///a.flac"}};
-    for (const auto& [key, value] : {std::pair("xesam:title", title), {"xesam:artist", artist}, {"mpris:length", length}})
+    for (const auto& [key, value] :
+         {std::pair("xesam:title", title), {"xesam:artist", artist}, {"mpris:length", length}})
         if (value.isValid())
             metadata.insert(key, value);
     return metadata;
@@ -94,11 +97,13 @@ TEST_P(MprisSample, NeedsALengthAndAPosition)
 INSTANTIATE_TEST_SUITE_P(
     Mpris, MprisSample,
     ::testing::Values(
-        ReadingCase{"artist_list_joined", track("T", QStringList{"A", "B"}, qlonglong(200000000)), 1, playing("T", "A, B", 200, 1)},
+        ReadingCase{"artist_list_joined", track("T", QStringList{"A", "B"}, qlonglong(200000000)), 1,
+                    playing("T", "A, B", 200, 1)},
         ReadingCase{"artist_as_a_string", track("T", "A", qlonglong(200000000)), 1, playing("T", "A", 200, 1)},
         ReadingCase{"to_the_microsecond", track("T", "A", 181500000.4), 12.5000004, playing("T", "A", 181.5, 12.5)},
         ReadingCase{"several_hours", track("T", "A", int(0x7fffffff)), 2000, playing("T", "A", 2147.483647, 2000)},
-        ReadingCase{"tab_and_line_feed_in_the_title", track("L\tR\nE", "A", qlonglong(1000000)), 1, playing("L R E", "A", 1, 1)},
+        ReadingCase{"tab_and_line_feed_in_the_title", track("L\tR\nE", "A", qlonglong(1000000)), 1,
+                    playing("L R E", "A", 1, 1)},
         ReadingCase{"title_as_a_number", track(42, "A", qlonglong(1000000)), 1, playing("", "A", 1, 1)},
         ReadingCase{"no_position", track("T", "A", qlonglong(1000000)), std::nullopt, std::nullopt},
         ReadingCase{"length_of_minus_one", track("T", "A", qlonglong(-1)), 1, std::nullopt},
@@ -108,13 +113,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(MprisPlayerOrder, SpotifyFirstThenOthersEachSorted)
 {
-    const MprisPlayerNames names = mprisPlayerNames(
-        {"org.mpris.MediaPlayer2.vlc", ":1.7", "org.freedesktop.DBus", "org.mpris.MediaPlayer2.spotify.instance42",
-         "org.mpris.MediaPlayer2.Amarok", "org.mpris.MediaPlayer2.spotify", "org.mpris.MediaPlayer2.spotifyd",
-         "org.mpris.MediaPlayer2."});
-    EXPECT_EQ(names.spotify, (QStringList{"org.mpris.MediaPlayer2.spotify", "org.mpris.MediaPlayer2.spotify.instance42"}));
-    EXPECT_EQ(names.others,
-              (QStringList{"org.mpris.MediaPlayer2.Amarok", "org.mpris.MediaPlayer2.spotifyd", "org.mpris.MediaPlayer2.vlc"}));
+    const MprisPlayerNames names = mprisPlayerNames({"org.mpris.MediaPlayer2.vlc", ":1.7", "org.freedesktop.DBus",
+                                                     "org.mpris.MediaPlayer2.spotify.instance42",
+                                                     "org.mpris.MediaPlayer2.Amarok", "org.mpris.MediaPlayer2.spotify",
+                                                     "org.mpris.MediaPlayer2.spotifyd", "org.mpris.MediaPlayer2."});
+    EXPECT_EQ(names.spotify,
+              (QStringList{"org.mpris.MediaPlayer2.spotify", "org.mpris.MediaPlayer2.spotify.instance42"}));
+    EXPECT_EQ(names.others, (QStringList{"org.mpris.MediaPlayer2.Amarok", "org.mpris.MediaPlayer2.spotifyd",
+                                         "org.mpris.MediaPlayer2.vlc"}));
 }
 
 struct ReplyCase {
@@ -136,8 +142,7 @@ INSTANTIATE_TEST_SUITE_P(
     Osascript, OsascriptReply,
     ::testing::Values(
         ReplyCase{"spotify_playing", "spotify\tT\tA\t215\t12.5\ttrue", sample("spotify", "T", 215, 12.5, true)},
-        ReplyCase{"empty_reply", "", std::nullopt},
-        ReplyCase{"five_fields", "spotify\tT\tA\t215\t12.5", std::nullopt},
+        ReplyCase{"empty_reply", "", std::nullopt}, ReplyCase{"five_fields", "spotify\tT\tA\t215\t12.5", std::nullopt},
         ReplyCase{"seventh_field_is_the_url_later_ones_ignored", "music\tT\tA\t215\t1\ttrue\tfile:///x\t\t",
                   sample("music", "T", 215, 1, true, "file:///x")},
         ReplyCase{"fields_are_not_trimmed", "music\t T \tA\t215\t1\ttrue", sample("music", " T ", 215, 1, true)},
@@ -146,7 +151,8 @@ INSTANTIATE_TEST_SUITE_P(
         ReplyCase{"leading_line_feed_in_position", "music\tT\tA\t215\t\n1\ttrue", std::nullopt},
         ReplyCase{"trailing_blank_in_position", "music\tT\tA\t215\t1 \ttrue", std::nullopt},
         ReplyCase{"empty_duration", "music\tT\tA\t\t1\ttrue", std::nullopt},
-        ReplyCase{"exponent_as_applescript_writes_it", "music\tT\tA\t1.0E+4\t2.5E-1\ttrue", sample("music", "T", 10000, 0.25, true)},
+        ReplyCase{"exponent_as_applescript_writes_it", "music\tT\tA\t1.0E+4\t2.5E-1\ttrue",
+                  sample("music", "T", 10000, 0.25, true)},
         ReplyCase{"plus_sign", "music\tT\tA\t+215\t-1.5\ttrue", sample("music", "T", 215, -1.5, true)},
         ReplyCase{"two_signs", "music\tT\tA\t+-215\t1\ttrue", std::nullopt},
         ReplyCase{"plus_then_blank", "music\tT\tA\t+ 215\t1\ttrue", std::nullopt},
@@ -155,7 +161,8 @@ INSTANTIATE_TEST_SUITE_P(
         ReplyCase{"out_of_range_number", "music\tT\tA\t1e400\t1\ttrue", std::nullopt},
         ReplyCase{"tab_in_title_shifts_the_fields", "music\tLeft\tRight\tA\t215\t1\ttrue", std::nullopt},
         ReplyCase{"capital_True_is_not_playing", "music\tT\tA\t215\t1\tTrue", sample("music", "T", 215, 1, false)},
-        ReplyCase{"true_with_line_feed_is_not_playing", "music\tT\tA\t215\t1\ttrue\n", sample("music", "T", 215, 1, false)}),
+        ReplyCase{"true_with_line_feed_is_not_playing", "music\tT\tA\t215\t1\ttrue\n",
+                  sample("music", "T", 215, 1, false)}),
     caseName);
 
 struct ErrorCase {
@@ -170,14 +177,17 @@ TEST_P(OsascriptError, GivesNumberAndMessage)
 }
 INSTANTIATE_TEST_SUITE_P(
     Osascript, OsascriptError,
-    ::testing::Values(
-        ErrorCase{"execution_error", "27:155: execution error: Not authorized to send Apple events to Music. (-1743)\n",
-                  {-1743, "Not authorized to send Apple events to Music."}},
-        ErrorCase{"syntax_error", "0:4: syntax error: Expected expression. (-2741)", {-2741, "syntax error: Expected expression."}},
-        ErrorCase{"parentheses_inside_the_message", "1:2: execution error: Can’t get item (1) of {}. (-1728)",
-                  {-1728, "Can’t get item (1) of {}."}},
-        ErrorCase{"no_number", "osascript: no such file", {std::nullopt, "osascript: no such file"}},
-        ErrorCase{"nothing", "  \n", {std::nullopt, std::nullopt}}),
+    ::testing::Values(ErrorCase{"execution_error",
+                                "27:155: execution error: Not authorized to send Apple events to Music. (-1743)\n",
+                                {-1743, "Not authorized to send Apple events to Music."}},
+                      ErrorCase{"syntax_error",
+                                "0:4: syntax error: Expected expression. (-2741)",
+                                {-2741, "syntax error: Expected expression."}},
+                      ErrorCase{"parentheses_inside_the_message",
+                                "1:2: execution error: Can’t get item (1) of {}. (-1728)",
+                                {-1728, "Can’t get item (1) of {}."}},
+                      ErrorCase{"no_number", "osascript: no such file", {std::nullopt, "osascript: no such file"}},
+                      ErrorCase{"nothing", "  \n", {std::nullopt, std::nullopt}}),
     caseName);
 
 struct BackendCase {
@@ -191,7 +201,8 @@ class BackendChoice : public ::testing::TestWithParam<BackendCase> {};
 TEST_P(BackendChoice, FollowsRequestThenPlatform)
 {
     const BackendCase& c = GetParam();
-    EXPECT_EQ(choosePlayerBackend(c.compiled, QString::fromUtf8(c.requested), QString::fromUtf8(c.productType)), c.chosen);
+    EXPECT_EQ(choosePlayerBackend(c.compiled, QString::fromUtf8(c.requested), QString::fromUtf8(c.productType)),
+              c.chosen);
 }
 INSTANTIATE_TEST_SUITE_P(
     Backends, BackendChoice,

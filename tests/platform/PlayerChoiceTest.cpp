@@ -30,8 +30,10 @@ struct ChoiceCase {
     const char* followed;  // the bus name part whose track is reported; nullptr: nothing playing
 };
 
-
-PlayerPreferences preferring(QStringList preferred) { return {std::move(preferred), PlayerPreferences::defaultIgnored()}; }
+PlayerPreferences preferring(QStringList preferred)
+{
+    return {std::move(preferred), PlayerPreferences::defaultIgnored()};
+}
 PlayerPreferences ignoring(QStringList ignored) { return {{}, std::move(ignored)}; }
 QVariant path(const char* text) { return QVariant::fromValue(QDBusObjectPath(text)); }
 
@@ -43,19 +45,31 @@ const std::vector<ChoiceCase> choiceCases = {
     {"first_playing_in_bus_name_order", {{"d", "Playing"}, {"b", "Paused"}, {"c", "Playing"}}, {}, "c"},
     {"first_paused_when_none_plays", {{"b", "Paused"}, {"a", "Paused"}}, {}, "a"},
     {"a_playing_browser_tab_loses_to_a_paused_player",
-     {{"firefox.instance_1_42", "Playing"}, {"vlc", "Paused"}}, {}, "vlc"},
+     {{"firefox.instance_1_42", "Playing"}, {"vlc", "Paused"}},
+     {},
+     "vlc"},
     {"only_ignored_players_is_nothing", {{"chromium.instance9", "Playing"}, {"playerctld", "Playing"}}, {}, nullptr},
+    {"a_name_sharing_a_browsers_prefix_is_followed", {{"chromeless", "Paused"}}, {}, "chromeless"},
     {"kde_connect_is_ignored", {{"kdeconnect.mpris_phone", "Playing"}, {"mpv", "Paused"}}, {}, "mpv"},
-    {"emptied_ignore_list_follows_browsers", {{"firefox.instance_1_42", "Playing"}}, ignoring({}), "firefox.instance_1_42"},
+    {"emptied_ignore_list_follows_browsers",
+     {{"firefox.instance_1_42", "Playing"}},
+     ignoring({}),
+     "firefox.instance_1_42"},
     {"ignoring_is_without_case", {{"VLC", "Playing"}, {"mpv", "Paused"}}, ignoring({"vlc"}), "mpv"},
     {"a_spotify_ad_is_nothing_playing",
-     {{"spotify", "Playing", path("/com/spotify/ad/1234")}, {"vlc", "Paused"}}, {}, "vlc"},
-    {"a_spotify_ad_as_a_uri", {{"spotify", "Playing", QString("spotify:ad:000000012c603a6600000020316a17a1")}}, {}, nullptr},
+     {{"spotify", "Playing", path("/com/spotify/ad/1234")}, {"vlc", "Paused"}},
+     {},
+     "vlc"},
+    {"a_spotify_ad_as_a_uri",
+     {{"spotify", "Playing", QString("spotify:ad:000000012c603a6600000020316a17a1")}},
+     {},
+     nullptr},
     {"a_track_named_like_an_ad_is_not_one", {{"spotify", "Playing", path("/com/spotify/track/ad1")}}, {}, "spotify"},
-    {"preferred_order_among_the_playing",
-     {{"mpv", "Playing"}, {"vlc", "Playing"}}, preferring({"vlc", "mpv"}), "vlc"},
+    {"preferred_order_among_the_playing", {{"mpv", "Playing"}, {"vlc", "Playing"}}, preferring({"vlc", "mpv"}), "vlc"},
     {"a_playing_preferred_player_beats_a_paused_one",
-     {{"mpv", "Playing"}, {"vlc", "Paused"}}, preferring({"vlc", "mpv"}), "mpv"},
+     {{"mpv", "Playing"}, {"vlc", "Paused"}},
+     preferring({"vlc", "mpv"}),
+     "mpv"},
     {"preferred_players_only", {{"spotify", "Playing"}, {"mpv", "Playing"}}, preferring({"vlc"}), nullptr},
     {"a_preferred_browser_counts", {{"firefox.instance_2", "Playing"}}, preferring({"firefox"}), "firefox.instance_2"},
 };
@@ -91,7 +105,8 @@ TEST_P(PlayerChoice, FollowsTheRightPlayer)
     ASSERT_EQ(sample ? std::optional(sample->title) : std::nullopt,
               GetParam().followed ? std::optional(QString::fromUtf8(GetParam().followed)) : std::nullopt);
     if (sample) {
-        EXPECT_EQ(sample->source, sample->title.startsWith(u"spotify") ? QStringLiteral("spotify") : QStringLiteral("music"));
+        EXPECT_EQ(sample->source,
+                  sample->title.startsWith(u"spotify") ? QStringLiteral("spotify") : QStringLiteral("music"));
         EXPECT_EQ(sample->artist, "Band");  // a list on the bus
         EXPECT_EQ(sample->duration, 200);
     }
@@ -124,9 +139,11 @@ TEST_P(PlayerNameOf, DropsThePrefixAndTheInstance)
 {
     EXPECT_EQ(mprisPlayerName(QString::fromUtf8(GetParam().busName)), QString::fromUtf8(GetParam().player));
 }
-INSTANTIATE_TEST_SUITE_P(Names, PlayerNameOf, ::testing::Values(
-    NameCase{"org.mpris.MediaPlayer2.vlc", "vlc"}, NameCase{"org.mpris.MediaPlayer2.firefox.instance_1_42", "firefox"},
-    NameCase{"org.mpris.MediaPlayer2.spotify.instance7389", "spotify"},
-    NameCase{"org.mpris.MediaPlayer2.kdeconnect.mpris_000001", "kdeconnect.mpris_000001"},
-    NameCase{"org.mpris.MediaPlayer2.", ""}, NameCase{"org.mpris.MediaPlayer2", ""}, NameCase{":1.42", ""},
-    NameCase{"org.freedesktop.DBus", ""}));
+INSTANTIATE_TEST_SUITE_P(
+    Names, PlayerNameOf,
+    ::testing::Values(NameCase{"org.mpris.MediaPlayer2.vlc", "vlc"},
+                      NameCase{"org.mpris.MediaPlayer2.firefox.instance_1_42", "firefox"},
+                      NameCase{"org.mpris.MediaPlayer2.spotify.instance7389", "spotify"},
+                      NameCase{"org.mpris.MediaPlayer2.kdeconnect.mpris_000001", "kdeconnect.mpris_000001"},
+                      NameCase{"org.mpris.MediaPlayer2.", ""}, NameCase{"org.mpris.MediaPlayer2", ""},
+                      NameCase{":1.42", ""}, NameCase{"org.freedesktop.DBus", ""}));

@@ -11,8 +11,13 @@ namespace {
 
 PlayerSample playing(double position, double atSeconds, const char* title = "Title", double duration = 215)
 {
-    return PlayerSample{QStringLiteral("spotify"), QString::fromUtf8(title), QStringLiteral("Artist"), duration,
-                        position, true, at(atSeconds)};
+    return PlayerSample{QStringLiteral("spotify"),
+                        QString::fromUtf8(title),
+                        QStringLiteral("Artist"),
+                        duration,
+                        position,
+                        true,
+                        at(atSeconds)};
 }
 
 PlayerSample paused(double position, double atSeconds)
@@ -95,20 +100,57 @@ INSTANTIATE_TEST_SUITE_P(
         FeedCase{"nothing_playing_at_launch_changes_nothing", {std::nullopt}, std::nullopt, PlayheadAnchor::idle(), {}},
         FeedCase{"first_sample", {playing(12, 0)}, titleTrack, {12, at(0), 1}, {nowPlaying}},
         FeedCase{"steady_play_keeps_the_first_anchor", steadyPlay(), titleTrack, {11.9, at(0), 1}, {nowPlaying}},
-        FeedCase{"exactly_a_quarter_ahead_keeps", {playing(10, 0), playing(10.75, 0.5)}, titleTrack, {10, at(0), 1}, {nowPlaying}},
-        FeedCase{"three_tenths_ahead_replaces", {playing(10, 0), playing(10.8, 0.5)}, titleTrack, {10.8, at(0.5), 1}, {nowPlaying}},
-        FeedCase{"seek_back_replaces", {playing(10, 0), playing(-19.5, 0.5)}, titleTrack, {-19.5, at(0.5), 1}, {nowPlaying}},
+        FeedCase{"exactly_a_quarter_ahead_keeps",
+                 {playing(10, 0), playing(10.75, 0.5)},
+                 titleTrack,
+                 {10, at(0), 1},
+                 {nowPlaying}},
+        FeedCase{"exactly_a_quarter_behind_keeps",
+                 {playing(10, 0), playing(10.25, 0.5)},
+                 titleTrack,
+                 {10, at(0), 1},
+                 {nowPlaying}},
+        FeedCase{"three_tenths_behind_replaces",
+                 {playing(10, 0), playing(10.2, 0.5)},
+                 titleTrack,
+                 {10.2, at(0.5), 1},
+                 {nowPlaying}},
+        FeedCase{"three_tenths_ahead_replaces",
+                 {playing(10, 0), playing(10.8, 0.5)},
+                 titleTrack,
+                 {10.8, at(0.5), 1},
+                 {nowPlaying}},
+        FeedCase{
+            "seek_back_replaces", {playing(10, 0), playing(-19.5, 0.5)}, titleTrack, {-19.5, at(0.5), 1}, {nowPlaying}},
         FeedCase{"pausing_replaces_once_then_holds", pausedAWhile(), titleTrack, {10.5, at(0.5), 0}, {nowPlaying}},
-        FeedCase{"resuming_replaces", [] { auto s = pausedAWhile(); s.push_back(playing(10.5, 5)); return s; }(),
-                 titleTrack, {10.5, at(5), 1}, {nowPlaying}},
-        FeedCase{"same_song_started_again_keeps_the_track", {playing(200, 0), playing(0.2, 0.5)}, titleTrack,
-                 {0.2, at(0.5), 1}, {nowPlaying}},
-        FeedCase{"half_a_second_of_duration_is_another_track", {playing(10, 0), playing(10.5, 0.5, "Title", 215.5)},
-                 NowPlayingTrack{"Title", "Artist", 215.5}, {10.5, at(0.5), 1},
+        FeedCase{"resuming_replaces",
+                 [] {
+                     auto s = pausedAWhile();
+                     s.push_back(playing(10.5, 5));
+                     return s;
+                 }(),
+                 titleTrack,
+                 {10.5, at(5), 1},
+                 {nowPlaying}},
+        FeedCase{"same_song_started_again_keeps_the_track",
+                 {playing(200, 0), playing(0.2, 0.5)},
+                 titleTrack,
+                 {0.2, at(0.5), 1},
+                 {nowPlaying}},
+        FeedCase{"half_a_second_of_duration_is_another_track",
+                 {playing(10, 0), playing(10.5, 0.5, "Title", 215.5)},
+                 NowPlayingTrack{"Title", "Artist", 215.5},
+                 {10.5, at(0.5), 1},
                  {nowPlaying, "now playing (spotify): Artist — Title (215.5s)"}},
-        FeedCase{"a_failed_query_clears_once", {playing(10, 0), std::nullopt, std::nullopt}, std::nullopt,
-                 PlayheadAnchor::idle(), {nowPlaying, "nothing playing"}},
-        FeedCase{"the_next_sample_restores", {playing(10, 0), std::nullopt, playing(11, 1)}, titleTrack, {11, at(1), 1},
+        FeedCase{"a_failed_query_clears_once",
+                 {playing(10, 0), std::nullopt, std::nullopt},
+                 std::nullopt,
+                 PlayheadAnchor::idle(),
+                 {nowPlaying, "nothing playing"}},
+        FeedCase{"the_next_sample_restores",
+                 {playing(10, 0), std::nullopt, playing(11, 1)},
+                 titleTrack,
+                 {11, at(1), 1},
                  {nowPlaying, "nothing playing", nowPlaying}}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -117,7 +159,8 @@ TEST_F(Monitor, TheTrackChangesBeforeTheAnchor)
 {
     QStringList order;
     QObject::connect(&monitor, &NowPlayingMonitor::trackChanged, [&](const auto& t) {
-        order << QStringLiteral("%1 with %2").arg(t ? "track" : "none", monitor.anchor() == PlayheadAnchor::idle() ? "idle" : "anchor");
+        order << QStringLiteral("%1 with %2")
+                     .arg(t ? "track" : "none", monitor.anchor() == PlayheadAnchor::idle() ? "idle" : "anchor");
     });
     QObject::connect(&monitor, &NowPlayingMonitor::anchorChanged,
                      [&](const auto& a) { order << (a == PlayheadAnchor::idle() ? "idle" : "anchor"); });
@@ -133,7 +176,10 @@ TEST_F(Monitor, TheTrackChangesBeforeTheAnchor)
 TEST(MonitorPolling, ResultsFromAnotherThreadAreAppliedOnTheMainThread)
 {
     NowPlayingMonitor::Completion pending;
-    NowPlayingMonitor monitor([&](NowPlayingMonitor::Completion done) { if (!pending) pending = std::move(done); });
+    NowPlayingMonitor monitor([&](NowPlayingMonitor::Completion done) {
+        if (!pending)
+            pending = std::move(done);
+    });
     QThread* appliedOn = nullptr;
     QObject::connect(&monitor, &NowPlayingMonitor::trackChanged, [&] { appliedOn = QThread::currentThread(); });
     ASSERT_TRUE(pending);  // the first poll is made at once
@@ -149,7 +195,8 @@ TEST(MonitorPolling, AResultForAMonitorThatIsGoneIsDropped)
     monitor.reset();
     std::thread([&] { pending(playing(3, 0)); }).join();
     bool drained = false;
-    QMetaObject::invokeMethod(QCoreApplication::instance(), [&] { drained = true; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [&] { drained = true; }, Qt::QueuedConnection);
     EXPECT_TRUE(waitUntil([&] { return drained; }));  // the posted result ran first, and touched nothing
 }
 

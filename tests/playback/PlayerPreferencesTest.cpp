@@ -4,33 +4,12 @@
 
 namespace {
 
-struct FollowCase {
-    const char* name;
-    PlayerPreferences preferences;
-    const char* player;
-    bool followed;
-};
-
-PlayerPreferences preferring(QStringList preferred) { return {std::move(preferred), PlayerPreferences::defaultIgnored()}; }
-
-class Follows : public ::testing::TestWithParam<FollowCase> {};
-
-}  // namespace
-
-TEST_P(Follows, ByListAndFamily)
+PlayerPreferences preferring(QStringList preferred)
 {
-    EXPECT_EQ(GetParam().preferences.follows(QString::fromUtf8(GetParam().player)), GetParam().followed);
+    return {std::move(preferred), PlayerPreferences::defaultIgnored()};
 }
 
-INSTANTIATE_TEST_SUITE_P(Players, Follows, ::testing::Values(
-    FollowCase{"music_player_by_default", {}, "vlc", true},
-    FollowCase{"browser_by_default", {}, "firefox", false},
-    FollowCase{"family_member", {}, "kdeconnect.mpris_phone", false},
-    FollowCase{"prefix_without_a_dot_is_another_player", {}, "chromeless", true},
-    FollowCase{"case_ignored", {}, "Chromium", false},
-    FollowCase{"preferred_only", preferring({"mpv"}), "vlc", false},
-    FollowCase{"preferred_browser", preferring({"firefox"}), "firefox", true}),
-    [](const auto& info) { return std::string(info.param.name); });
+}  // namespace
 
 TEST(ToggledFollowing, GoesBothWaysWithoutAPreferredList)
 {

@@ -29,7 +29,4 @@ extern "C" void* realloc(void* pointer, std::size_t size)
     return __libc_realloc(pointer, size);
 }
 
-long allocationsOnThisThread()
-{
-    return allocationCount;
-}
+long allocationsOnThisThread() { return allocationCount; }

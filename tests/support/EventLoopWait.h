@@ -7,8 +7,7 @@
 #include <chrono>
 
 // Runs the event loop until done() holds or the limit passes; tells which.
-template <typename Done>
-bool waitFor(Done&& done, std::chrono::milliseconds limit = std::chrono::seconds(10))
+template <typename Done> bool waitFor(Done&& done, std::chrono::milliseconds limit = std::chrono::seconds(10))
 {
     const QDeadlineTimer deadline(limit);
     while (!done()) {

@@ -6,18 +6,6 @@
 
 namespace {
 
-QByteArray reasonPhrase(int status)
-{
-    switch (status) {
-    case 200: return "OK";
-    case 301: return "Moved Permanently";
-    case 302: return "Found";
-    case 404: return "Not Found";
-    case 500: return "Internal Server Error";
-    default: return "Status";
-    }
-}
-
 LoopbackHttpServer::Request parseRequest(const QByteArray& head)
 {
     LoopbackHttpServer::Request request;
@@ -49,19 +37,17 @@ LoopbackHttpServer::Request parseRequest(const QByteArray& head)
 
 std::optional<QByteArray> LoopbackHttpServer::Request::header(QByteArrayView name) const
 {
-    for (const auto& [key, value] : headers) {
+    for (const auto& [key, value] : headers)
         if (key.compare(name, Qt::CaseInsensitive) == 0)
             return value;
-    }
     return std::nullopt;
 }
 
 QString LoopbackHttpServer::Request::queryValue(const QString& key) const
 {
-    for (const auto& [k, v] : query) {
+    for (const auto& [k, v] : query)
         if (k == key)
             return v;
-    }
     return QString();
 }
 
@@ -83,10 +69,7 @@ QUrl LoopbackHttpServer::baseUrl() const
     return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort()));
 }
 
-void LoopbackHttpServer::setReply(const QString& path, Reply reply)
-{
-    m_replies.insert(path, std::move(reply));
-}
+void LoopbackHttpServer::setReply(const QString& path, Reply reply) { m_replies.insert(path, std::move(reply)); }
 
 void LoopbackHttpServer::setReply(const QString& path, const QString& id, Reply reply)
 {
@@ -96,10 +79,9 @@ void LoopbackHttpServer::setReply(const QString& path, const QString& id, Reply 
 QList<LoopbackHttpServer::Request> LoopbackHttpServer::requestsFor(const QString& path) const
 {
     QList<Request> found;
-    for (const Request& request : m_requests) {
+    for (const Request& request : m_requests)
         if (request.path == path)
             found.append(request);
-    }
     return found;
 }
 
@@ -135,7 +117,7 @@ void LoopbackHttpServer::respond(QTcpSocket* socket, const Request& request)
     const Reply reply = m_replies.value(byId, m_replies.value(request.path, Reply::withStatus(404)));
     if (reply.stall)
         return;
-    QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reasonPhrase(reply.status) + "\r\n";
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.status) + " Status\r\n";
     for (const auto& [name, value] : reply.headers)
         head += name + ": " + value + "\r\n";
     if (reply.declareLength)

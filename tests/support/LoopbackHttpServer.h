@@ -32,10 +32,13 @@ public:
         QByteArray body;
         Headers headers;
         bool declareLength = true;  // false: the body ends where the connection closes
-        bool stall = false;         // read the request and never answer
-        int dripMs = 0;             // above 0: the body goes one byte at a time, this far apart
+        bool stall = false;  // read the request and never answer
+        int dripMs = 0;  // above 0: the body goes one byte at a time, this far apart
 
-        static Reply json(QByteArray body) { return Reply{200, std::move(body), {{"Content-Type", "application/json"}}}; }
+        static Reply json(QByteArray body)
+        {
+            return Reply{200, std::move(body), {{"Content-Type", "application/json"}}};
+        }
         static Reply withStatus(int status) { return Reply{status, "{}", {}}; }
         static Reply stalling() { return Reply{200, {}, {}, true, true}; }
         static Reply dripping(QByteArray body, int intervalMs)

@@ -11,7 +11,8 @@ QString socketFor(PrivateBus::Role role)
 {
     static QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/zuvik-bus-XXXXXX"));
     static int buses = 0;
-    return folder.filePath(role == PrivateBus::session ? QStringLiteral("session") : QStringLiteral("bus-%1").arg(++buses));
+    return folder.filePath(role == PrivateBus::session ? QStringLiteral("session")
+                                                       : QStringLiteral("bus-%1").arg(++buses));
 }
 
 }  // namespace
@@ -47,8 +48,8 @@ bool PrivateBus::start()
                    .toUtf8());
     file.close();
     m_daemon.setStandardErrorFile(QProcess::nullDevice());  // its complaint about fd limits is noise
-    m_daemon.start(QStringLiteral("dbus-daemon"),
-                   {QStringLiteral("--config-file=") + config, QStringLiteral("--print-address"), QStringLiteral("--nofork")});
+    m_daemon.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--config-file=") + config,
+                                                   QStringLiteral("--print-address"), QStringLiteral("--nofork")});
     if (!m_daemon.waitForStarted(15000))
         return false;
     // The daemon prints its address once it listens.

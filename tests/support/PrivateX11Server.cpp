@@ -6,9 +6,9 @@ PrivateX11Server::PrivateX11Server(QSize screen)
 {
     const QString geometry = QStringLiteral("%1x%2x24").arg(screen.width()).arg(screen.height());
     // -displayfd 1: the server picks a free display and prints its number once it accepts clients.
-    m_server.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                                             QStringLiteral("0"), geometry, QStringLiteral("-nolisten"),
-                                             QStringLiteral("tcp"), QStringLiteral("-noreset")});
+    m_server.start(QStringLiteral("Xvfb"),
+                   {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
+                    geometry, QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-noreset")});
     if (!m_server.waitForStarted(5000))
         return;
     QByteArray number;

@@ -22,8 +22,7 @@ struct WithQtApplication {
 };
 
 // waitFor with a time-out in milliseconds, generous: it bounds a failing test.
-template <typename Done>
-bool waitUntil(Done&& done, int timeoutMs = 15000)
+template <typename Done> bool waitUntil(Done&& done, int timeoutMs = 15000)
 {
     return waitFor(std::forward<Done>(done), std::chrono::milliseconds(timeoutMs));
 }

@@ -38,7 +38,8 @@ public:
     }
     bool makeReadOnly()
     {
-        return ::mount(nullptr, QFile::encodeName(m_dir.path()).constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+        return ::mount(nullptr, QFile::encodeName(m_dir.path()).constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr)
+               == 0;
     }
 
 private:

@@ -45,8 +45,7 @@ class FakeLogindSession : public QObject {
 public:
     explicit FakeLogindSession(QDBusConnection bus)
         : m_bus(std::move(bus))
-    {
-    }
+    {}
     bool locked = false;
     bool lockedHint() const { return locked; }
 
@@ -77,11 +76,11 @@ FakeFreedesktopServices::FakeFreedesktopServices(const QString& systemBusAddress
         QObject::connect(&m_thread, &QThread::finished, m_screenSaver, &QObject::deleteLater);
         QObject::connect(&m_thread, &QThread::finished, m_session, &QObject::deleteLater);
         m_serving = system.registerObject(QStringLiteral("/org/freedesktop/login1/session/auto"), m_session,
-                                          QDBusConnection::ExportAllProperties) &&
-                    system.registerService(QStringLiteral("org.freedesktop.login1")) &&
-                    session.registerObject(QStringLiteral("/org/freedesktop/ScreenSaver"), m_screenSaver,
-                                           QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals) &&
-                    session.registerService(QStringLiteral("org.freedesktop.ScreenSaver"));
+                                          QDBusConnection::ExportAllProperties)
+                    && system.registerService(QStringLiteral("org.freedesktop.login1"))
+                    && session.registerObject(QStringLiteral("/org/freedesktop/ScreenSaver"), m_screenSaver,
+                                              QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals)
+                    && session.registerService(QStringLiteral("org.freedesktop.ScreenSaver"));
     });
 }
 
@@ -95,8 +94,7 @@ FakeFreedesktopServices::~FakeFreedesktopServices()
     m_thread.wait();
 }
 
-template <typename F>
-void FakeFreedesktopServices::onServiceThread(F&& f) const
+template <typename F> void FakeFreedesktopServices::onServiceThread(F&& f) const
 {
     QMetaObject::invokeMethod(const_cast<QObject*>(&m_onThread), std::forward<F>(f), Qt::BlockingQueuedConnection);
 }
@@ -119,8 +117,14 @@ void FakeFreedesktopServices::setScreenSaverActive(bool active, bool announce)
     });
 }
 
-void FakeFreedesktopServices::setInhibitFails(bool fails) { onServiceThread([&] { m_screenSaver->inhibitFails = fails; }); }
-void FakeFreedesktopServices::setReplyDelayMs(int delayMs) { onServiceThread([&] { m_screenSaver->replyDelayMs = delayMs; }); }
+void FakeFreedesktopServices::setInhibitFails(bool fails)
+{
+    onServiceThread([&] { m_screenSaver->inhibitFails = fails; });
+}
+void FakeFreedesktopServices::setReplyDelayMs(int delayMs)
+{
+    onServiceThread([&] { m_screenSaver->replyDelayMs = delayMs; });
+}
 
 QSet<quint32> FakeFreedesktopServices::heldCookies() const
 {

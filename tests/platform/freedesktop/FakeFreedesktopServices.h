@@ -27,8 +27,7 @@ public:
     int inhibitCalls() const;
 
 private:
-    template <typename F>
-    void onServiceThread(F&& f) const;
+    template <typename F> void onServiceThread(F&& f) const;
 
     QThread m_thread;
     QObject m_onThread;  // lives on m_thread: the target of the calls made there

@@ -22,7 +22,8 @@ protected:
     PrivateBus systemBus;
     PrivateBus sessionBus;
     FakeFreedesktopServices services{systemBus.address(), sessionBus.address()};
-    SessionLockState state{systemBus.connect(QStringLiteral("client-system")), sessionBus.connect(QStringLiteral("client-session"))};
+    SessionLockState state{systemBus.connect(QStringLiteral("client-system")),
+                           sessionBus.connect(QStringLiteral("client-session"))};
     QList<bool> changes;
 };
 
@@ -90,8 +91,14 @@ protected:
         awake.setPlaying(playing);
         awake.update();
     }
-    bool waitUntilHeld(bool isHeld) { return QTest::qWaitFor([&] { return awake.isHeld() == isHeld; }, 5000); }
-    bool waitForCalls(int calls) { return QTest::qWaitFor([&] { return services.inhibitCalls() == calls; }, 5000); }
+    bool waitUntilHeld(bool isHeld)
+    {
+        return QTest::qWaitFor([&] { return awake.isHeld() == isHeld; }, 5000);
+    }
+    bool waitForCalls(int calls)
+    {
+        return QTest::qWaitFor([&] { return services.inhibitCalls() == calls; }, 5000);
+    }
 
     PrivateBus systemBus;
     PrivateBus sessionBus;
