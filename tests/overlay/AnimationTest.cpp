@@ -1,8 +1,6 @@
 #include "overlay/IconMotion.h"
 #include "overlay/StackAnimation.h"
-
 #include <gtest/gtest.h>
-
 #include <numbers>
 
 namespace {
@@ -13,7 +11,8 @@ constexpr Spring shipSpring{0.25, 0.7};
 // running for t1 then on for t2 is running for t1 + t2; in every damping regime.
 TEST(Spring, ObeysItsEquationOfMotionAndContinuesSeamlessly)
 {
-    for (const Spring spring : {Spring{0.25, 0.7}, Spring{0.3, 0.25}, Spring{0.28, 1.0}, Spring{0.4, 1.8}, Spring{0.3, 0.0}}) {
+    for (const Spring spring :
+         {Spring{0.25, 0.7}, Spring{0.3, 0.25}, Spring{0.28, 1.0}, Spring{0.4, 1.8}, Spring{0.3, 0.0}}) {
         for (double t : {0.01, 0.05, 0.13, 0.4}) {
             const SpringState before = spring.state(-2, 5, 3, t - 1e-6), now = spring.state(-2, 5, 3, t),
                               after = spring.state(-2, 5, 3, t + 1e-6);
@@ -22,7 +21,8 @@ TEST(Spring, ObeysItsEquationOfMotionAndContinuesSeamlessly)
             EXPECT_NEAR(acceleration, -spring.stiffness() * (now.value - 5) - spring.damping() * now.velocity,
                         1e-2 * std::max(1.0, std::abs(acceleration)));
         }
-        const SpringState middle = spring.state(0, 1, -2, 0.07), split = spring.state(middle.value, 1, middle.velocity, 0.11);
+        const SpringState middle = spring.state(0, 1, -2, 0.07),
+                          split = spring.state(middle.value, 1, middle.velocity, 0.11);
         EXPECT_NEAR(split.value, spring.state(0, 1, -2, 0.18).value, 1e-12);
         EXPECT_NEAR(split.velocity, spring.state(0, 1, -2, 0.18).velocity, 1e-10);
     }
@@ -31,7 +31,7 @@ TEST(Spring, ObeysItsEquationOfMotionAndContinuesSeamlessly)
 TEST(Spring, StartsWhereItIsOvershootsOnlyBelowCriticalAndSettles)
 {
     EXPECT_NEAR(shipSpring.stiffness(), 631.6546816697189, 1e-9);  // (2π / 0.25)²
-    EXPECT_NEAR(shipSpring.damping(), 35.18583772020568, 1e-9);    // 4π × 0.7 / 0.25
+    EXPECT_NEAR(shipSpring.damping(), 35.18583772020568, 1e-9);  // 4π × 0.7 / 0.25
     EXPECT_TRUE(shipSpring.state(10, 20, 4, 0).value == 10 && shipSpring.state(10, 20, 4, 0).velocity == 4);
     EXPECT_NEAR(shipSpring.state(10, 20, 4, 1.0).value, 20, 1e-5);
     EXPECT_EQ(shipSpring.state(10, 20, 4, 1e6).value, 20);
@@ -143,7 +143,8 @@ TEST(StackAnimation, ANewLineOrLookFadesInWholeWhileTheOldOneFadesOut)
     for (const bool newLook : {false, true}) {
         StackAnimation animation;
         hold(animation, frameOf(1, {{10, {100, 100}, 40}}), 0, 2);
-        const Frame next = newLook ? frameOf(1, {{10, {300, 100}, 40}}, LyricStyle::visual) : frameOf(2, {{20, {300, 100}, 40}});
+        const Frame next = newLook ? frameOf(1, {{10, {300, 100}, 40}}, LyricStyle::visual)
+                                   : frameOf(2, {{20, {300, 100}, 40}});
         animation.follow(next, 2);
         const auto poses = animation.poses(2.08);
         ASSERT_EQ(poses.size(), 2);

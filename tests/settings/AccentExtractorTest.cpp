@@ -8,7 +8,7 @@ namespace {
 
 // A 40 × 40 picture (the buffer's own size, so no pixel is blended) of runs of pixels in row
 // order, black after the last run.
-QImage runs(std::initializer_list<std::pair<QColor, int>> parts)
+QImage runs(const QList<std::pair<QColor, int>>& parts)
 {
     QImage picture = solidPicture(Qt::black);
     int i = 0;
@@ -19,15 +19,13 @@ QImage runs(std::initializer_list<std::pair<QColor, int>> parts)
     return picture;
 }
 
-Color bytes(double red, double green, double blue)
-{
-    return Color{red / 255.0, green / 255.0, blue / 255.0, 1.0};
-}
+Color bytes(double red, double green, double blue) { return Color{red / 255.0, green / 255.0, blue / 255.0, 1.0}; }
 
 struct AccentCase {
     const char* fault;
-    std::function<QImage()> picture;
+    QList<std::pair<QColor, int>> runs;  // or, when empty, `picture`
     Color expected;
+    QImage picture = {};
 
     friend void PrintTo(const AccentCase& c, std::ostream* out) { *out << '"' << c.fault << '"'; }
 };
@@ -36,41 +34,59 @@ class Accent : public ::testing::TestWithParam<AccentCase> {};
 
 TEST_P(Accent, Extracts)
 {
-    const std::optional<Color> accent = extractAccent(GetParam().picture());
-    ASSERT_TRUE(accent) << GetParam().fault;
-    expectColorNear(*accent, GetParam().expected, 1e-12);
+    const AccentCase& c = GetParam();
+    const std::optional<Color> accent = extractAccent(c.runs.isEmpty() ? c.picture : runs(c.runs));
+    ASSERT_TRUE(accent);
+    expectColorNear(*accent, c.expected, 1e-12);
 }
 
-const QColor grey(128, 128, 128);
-const QColor red(220, 20, 20);
+const QColor grey(128, 128, 128), dark(40, 40, 40);
 
-INSTANTIATE_TEST_SUITE_P(HistogramRule, Accent, ::testing::Values(
-    AccentCase{"white on more pixels than black gives white", [] { return runs({{Qt::white, 801}}); }, Color::white()},
-    AccentCase{"black on more pixels than white gives black", [] { return runs({{Qt::white, 799}}); }, Color::black()},
-    AccentCase{"equal black and white go to black, the lower cell", [] { return runs({{Qt::white, 800}}); }, Color::black()},
-    AccentCase{"a small red patch beats the grey that covers the rest", [] { return runs({{red, 16}, {grey, 1584}}); }, bytes(220, 20, 20)},
-    AccentCase{"the patch's cell is averaged",
-               [] { return runs({{QColor(200, 16, 16), 10}, {QColor(206, 30, 30), 10}, {grey, 1580}}); }, bytes(203, 23, 23)},
-    AccentCase{"a fully transparent picture gives black through the largest cell", [] { return solidPicture(Qt::transparent); }, Color::black()},
-    AccentCase{"transparency darkens a colour before it is counted", [] { return solidPicture(QColor(255, 0, 0, 128)); }, bytes(128, 0, 0)},
-    AccentCase{"a large picture with transparency is darkened too",
-               [] { return solidPicture(QColor(255, 0, 0, 128), 1000, 700); }, bytes(128, 0, 0)},
-    AccentCase{"a large grey picture in 8-bit grey is read as grey",
-               [] { QImage grey(1000, 800, QImage::Format_Grayscale8); grey.fill(90); return grey; }, bytes(90, 90, 90)},
-    AccentCase{"equal scores go to the lower cell: blue before red", [] { return runs({{Qt::red, 800}, {Qt::blue, 800}}); }, bytes(0, 0, 255)},
-    AccentCase{"equal scores go to the lower cell: green before red", [] { return runs({{Qt::red, 800}, {Qt::green, 800}}); }, bytes(0, 255, 0)},
-    AccentCase{"a larger, duller cell beats a smaller, more vivid one",
-               [] { return runs({{QColor(255, 0, 0), 100}, {QColor(60, 160, 200), 400}, {grey, 1100}}); }, bytes(60, 160, 200)},
-    AccentCase{"a vivid cell beats a larger, duller one",
-               [] { return runs({{QColor(255, 0, 0), 300}, {QColor(60, 160, 200), 400}, {grey, 900}}); }, bytes(255, 0, 0)},
-    AccentCase{"saturation of exactly 0.25 is not scored",
-               [] { return runs({{QColor(128, 96, 96), 600}, {QColor(40, 40, 40), 1000}}); }, bytes(40, 40, 40)},
-    AccentCase{"brightness of exactly 0.3 is not scored",
-               [] { return runs({{QColor(76, 0, 0), 300}, {QColor(77, 0, 0), 300}, {QColor(40, 40, 40), 1000}}); }, bytes(40, 40, 40)},
-    AccentCase{"just above both thresholds is scored",
-               [] { return runs({{QColor(128, 95, 95), 600}, {QColor(40, 40, 40), 1000}}); }, bytes(128, 95, 95)},
-    AccentCase{"a greyscale cover gives its largest cell",
-               [] { return runs({{QColor(200, 200, 200), 700}, {QColor(90, 90, 90), 900}}); }, bytes(90, 90, 90)}));
+QImage grey8()
+{
+    QImage grey(1000, 800, QImage::Format_Grayscale8);
+    grey.fill(90);
+    return grey;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    HistogramRule, Accent,
+    ::testing::Values(
+        AccentCase{"white on more pixels than black gives white", {{Qt::white, 801}}, Color::white()},
+        AccentCase{"equal black and white go to black, the lower cell", {{Qt::white, 800}}, Color::black()},
+        AccentCase{"a small red patch beats the grey that covers the rest",
+                   {{QColor(220, 20, 20), 16}, {grey, 1584}},
+                   bytes(220, 20, 20)},
+        AccentCase{"the patch's cell is averaged",
+                   {{QColor(200, 16, 16), 10}, {QColor(206, 30, 30), 10}, {grey, 1580}},
+                   bytes(203, 23, 23)},
+        AccentCase{"a fully transparent picture gives black", {}, Color::black(), solidPicture(Qt::transparent)},
+        AccentCase{"transparency darkens a colour before it is counted",
+                   {},
+                   bytes(128, 0, 0),
+                   solidPicture(QColor(255, 0, 0, 128))},
+        AccentCase{"a large picture with transparency is darkened too",
+                   {},
+                   bytes(128, 0, 0),
+                   solidPicture(QColor(255, 0, 0, 128), 1000, 700)},
+        AccentCase{"a large grey picture in 8-bit grey is read as grey", {}, bytes(90, 90, 90), grey8()},
+        AccentCase{"equal scores go to the lower cell", {{Qt::red, 800}, {Qt::blue, 800}}, bytes(0, 0, 255)},
+        AccentCase{"a larger, duller cell beats a smaller, more vivid one",
+                   {{QColor(255, 0, 0), 100}, {QColor(60, 160, 200), 400}, {grey, 1100}},
+                   bytes(60, 160, 200)},
+        AccentCase{"a vivid cell beats a larger, duller one",
+                   {{QColor(255, 0, 0), 300}, {QColor(60, 160, 200), 400}, {grey, 900}},
+                   bytes(255, 0, 0)},
+        AccentCase{
+            "saturation of exactly 0.25 is not scored", {{QColor(128, 96, 96), 600}, {dark, 1000}}, bytes(40, 40, 40)},
+        AccentCase{"brightness of exactly 0.3 is not scored",
+                   {{QColor(76, 0, 0), 300}, {QColor(77, 0, 0), 300}, {dark, 1000}},
+                   bytes(40, 40, 40)},
+        AccentCase{
+            "just above both thresholds is scored", {{QColor(128, 95, 95), 600}, {dark, 1000}}, bytes(128, 95, 95)},
+        AccentCase{"a greyscale cover gives its largest cell",
+                   {{QColor(200, 200, 200), 700}, {QColor(90, 90, 90), 900}},
+                   bytes(90, 90, 90)}));
 
 TEST(AccentExtraction, ALargeGradientShrinksToItsVividBand)
 {
@@ -95,7 +111,8 @@ TEST(AccentExtraction, APictureIsReadInItsOwnColourSpace)
     const QColor inSrgb = QColorSpace(QColorSpace::AdobeRgb)
                               .transformationToColorSpace(QColorSpace(QColorSpace::SRgb))
                               .map(QColor(100, 150, 200));
-    expectColorNear(extractAccent(picture).value_or(Color{}), bytes(inSrgb.red(), inSrgb.green(), inSrgb.blue()), 1.5 / 255);
+    expectColorNear(extractAccent(picture).value_or(Color{}), bytes(inSrgb.red(), inSrgb.green(), inSrgb.blue()),
+                    1.5 / 255);
 }
 
 TEST(AccentExtraction, NothingComesOfNoPicture)

@@ -4,6 +4,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 using Settings = SettingsFile;
@@ -53,7 +55,7 @@ TEST_F(Settings, ToggleDisplayTwiceRestoresTheSetAndLogsOffThenOn)
 {
     LogLines log;
     settings->toggleDisplay(2);
-    EXPECT_EQ(file().value(QLatin1String("disabledDisplays")), QJsonArray{QStringLiteral("2")});
+    EXPECT_EQ(file().value(QLatin1String("disabledDisplays")), QJsonArray{u"2"_s});
     settings->toggleDisplay(2);
     EXPECT_EQ(file().value(QLatin1String("disabledDisplays")), QJsonArray{});
     EXPECT_EQ(log.newMessages(), (QStringList{"display 2 → off", "display 2 → on"}));
@@ -61,9 +63,10 @@ TEST_F(Settings, ToggleDisplayTwiceRestoresTheSetAndLogsOffThenOn)
 
 TEST_F(Settings, ContrastColourIsBlackAboveLumaPointFiftyFive)
 {
-    for (const auto& [highlight, contrast] : {std::pair(Color{1, 1, 0, 1}, Color::black()), std::pair(Color{0, 0, 1, 1}, Color::white()),
-                                              std::pair(Color{0.55, 0.55, 0.55, 1}, Color::white()),
-                                              std::pair(Color{0.5501, 0.5501, 0.5501, 1}, Color::black())}) {
+    for (const auto& [highlight, contrast] :
+         {std::pair(Color{1, 1, 0, 1}, Color::black()), std::pair(Color{0, 0, 1, 1}, Color::white()),
+          std::pair(Color{0.55, 0.55, 0.55, 1}, Color::white()),
+          std::pair(Color{0.5501, 0.5501, 0.5501, 1}, Color::black())}) {
         settings->setColor(highlight, ColorSlot::highlight);
         EXPECT_EQ(settings->highlightContrastColor(), contrast);
     }
@@ -85,21 +88,21 @@ TEST_F(Settings, AnotherProcessesChangeIsPublishedWithItsEffectsAndLogged)
     QObject::connect(settings.get(), &AppSettings::screenAwakeUpdateRequested, [&] { screenAwakeAsked = true; });
     LogLines log;
     QJsonObject edited = file();
-    edited.insert(QStringLiteral("lyricStyle"), QStringLiteral("Fisheye"));
-    edited.insert(QStringLiteral("keepScreenAwake"), false);
-    edited.insert(QStringLiteral("color.text"), QStringLiteral("#00FF00FF"));
+    edited.insert(u"lyricStyle"_s, u"Fisheye"_s);
+    edited.insert(u"keepScreenAwake"_s, false);
+    edited.insert(u"color.text"_s, u"#00FF00FF"_s);
     writeFile(QJsonDocument(edited).toJson());
     EXPECT_TRUE(QTest::qWaitFor([&] { return settings->style() == LyricStyle::fisheye; }, 10000));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !settings->keepScreenAwake(); }, 1000));
     EXPECT_TRUE(screenAwakeAsked);
-    EXPECT_EQ(log.newMessages(), QStringList{QStringLiteral("keep screen awake → false")});
+    EXPECT_EQ(log.newMessages(), QStringList{u"keep screen awake → false"_s});
     EXPECT_EQ(settings->textColor(), (Color{0, 1, 0, 1}));
     EXPECT_EQ(settings->textScale(), 1.0);  // untouched key keeps its value
 
     // A second edit after our own write is seen too: the watch follows the replaced file.
     settings->setLyricFont(LyricFont::futura);
     edited = file();
-    edited.insert(QStringLiteral("lyricStyle"), QStringLiteral("Visual"));
+    edited.insert(u"lyricStyle"_s, u"Visual"_s);
     writeFile(QJsonDocument(edited).toJson());
     EXPECT_TRUE(QTest::qWaitFor([&] { return settings->style() == LyricStyle::visual; }, 10000));
     EXPECT_EQ(settings->lyricFont(), LyricFont::futura);

@@ -1,53 +1,35 @@
-// The artwork colour sync with its real artwork thread, loader and settings.
-#include "settings/AppSettings.h"
 #include "settings/ArtworkColorSync.h"
-#include "settings/JsonFileDefaultsStore.h"
 #include "ArtworkTestSupport.h"
 #include "LoopbackHttpServer.h"
 #include "QtTestSupport.h"
 #include "SettingsTestSupport.h"
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
-#include <condition_variable>
 #include <deque>
 #include <mutex>
+
+using namespace Qt::StringLiterals;
 
 using namespace std::chrono_literals;
 
 namespace {
 
 // Stands in for the player: answers each ask with the next of the locations queued (the last one
-// again once they run out), and can hold an ask until released.
+// again once they run out), and can hold an ask.
 struct PlayerArtwork {
-    std::mutex mutex;
-    std::condition_variable changed;
+    std::mutex gate;  // the test locks it to hold an ask
     std::deque<ArtworkLocation> answers{ArtworkLocation()};
-    int asks = 0;
-    bool holding = false;
+    std::atomic<int> asks = 0;
 
     void answer(std::initializer_list<ArtworkLocation> locations)
     {
-        std::lock_guard lock(mutex);
+        std::lock_guard lock(gate);
         answers.assign(locations);
-    }
-    void hold(bool on)
-    {
-        std::lock_guard lock(mutex);
-        holding = on;
-        changed.notify_all();
-    }
-    int askCount()
-    {
-        std::lock_guard lock(mutex);
-        return asks;
     }
     ArtworkLocation next()
     {
-        std::unique_lock lock(mutex);
         ++asks;
-        changed.wait(lock, [this] { return !holding; });
+        std::lock_guard lock(gate);
         const ArtworkLocation location = answers.front();
         if (answers.size() > 1)
             answers.pop_front();
@@ -56,7 +38,9 @@ struct PlayerArtwork {
 };
 
 struct ScriptedSource : ArtworkSource {
-    explicit ScriptedSource(std::shared_ptr<PlayerArtwork> player) : player(std::move(player)) {}
+    explicit ScriptedSource(std::shared_ptr<PlayerArtwork> player)
+        : player(std::move(player))
+    {}
     ArtworkLocation currentArtwork() override { return player->next(); }
     std::shared_ptr<PlayerArtwork> player;
 };
@@ -65,22 +49,19 @@ const NowPlayingTrack first{"Lanterns", "Harbour Lights", 212.5};
 const NowPlayingTrack second{"Tide Tables", "Harbour Lights", 187.0};
 const QColor red(220, 20, 20);
 const QColor blue(30, 60, 230);
-const QString redLine = QStringLiteral("auto sync: accent #DC1414FF");
-const QString blueLine = QStringLiteral("auto sync: accent #1E3CE6FF");
-const QString noArtworkLine = QStringLiteral("auto sync: no artwork for current track");
+const QString redLine = u"auto sync: accent #DC1414FF"_s;
+const QString blueLine = u"auto sync: accent #1E3CE6FF"_s;
+const QString noArtworkLine = u"auto sync: no artwork for current track"_s;
 // A colour that survives the store's hex form unchanged.
 const Color saved{51 / 255.0, 102 / 255.0, 153 / 255.0, 1.0};
 
-Color colorOf(const QColor& c)
-{
-    return Color{c.red() / 255.0, c.green() / 255.0, c.blue() / 255.0, 1.0};
-}
+Color colorOf(const QColor& c) { return Color{c.red() / 255.0, c.green() / 255.0, c.blue() / 255.0, 1.0}; }
 
 class Sync : public ::testing::Test {
 protected:
     WithQtApplication app;
     QTemporaryDir dir;
-    JsonFileDefaultsStore store{dir.filePath(QStringLiteral("defaults.json"))};
+    JsonFileDefaultsStore store{dir.filePath(u"defaults.json"_s)};
     AppSettings settings{store};
     std::shared_ptr<PlayerArtwork> player = std::make_shared<PlayerArtwork>();
     std::unique_ptr<ArtworkColorSync> sync = makeSync(ArtworkLimits{});
@@ -88,12 +69,17 @@ protected:
 
     std::unique_ptr<ArtworkColorSync> makeSync(ArtworkLimits limits)
     {
-        auto made = std::make_unique<ArtworkColorSync>(settings, [p = player] { return std::make_unique<ScriptedSource>(p); }, limits);
-        QObject::connect(&settings, &AppSettings::artworkRefreshRequested, made.get(), &ArtworkColorSync::refresh);  // as the app wires it
+        auto made = std::make_unique<ArtworkColorSync>(
+            settings, [p = player] { return std::make_unique<ScriptedSource>(p); }, limits);
+        QObject::connect(&settings, &AppSettings::artworkRefreshRequested, made.get(),
+                         &ArtworkColorSync::refresh);  // as the app wires it
         return made;
     }
-    QStringList syncLines() const { return log.newMessages().filter(QStringLiteral("auto sync:")); }
-    bool logged(const QStringList& lines) { return waitUntil([&] { return syncLines() == lines; }); }
+    QStringList syncLines() const { return log.newMessages().filter(u"auto sync:"_s); }
+    bool logged(const QStringList& lines)
+    {
+        return waitUntil([&] { return syncLines() == lines; });
+    }
 };
 
 TEST_F(Sync, ColoursAreTakenOncePerTrackHoweverOftenAutoSyncIsSwitched)
@@ -120,7 +106,7 @@ TEST_F(Sync, ColoursAreTakenOncePerTrackHoweverOftenAutoSyncIsSwitched)
     sync->refresh();  // nothing plays: nothing to do
     sync->trackChanged(first);  // the same track after a stop is fetched again
     ASSERT_TRUE(logged({redLine, blueLine, redLine}));
-    EXPECT_EQ(player->askCount(), 3);
+    EXPECT_EQ(player->asks, 3);
 }
 
 // Downloads run on the artwork thread: the server answers from this thread's event loop, so a job
@@ -128,12 +114,12 @@ TEST_F(Sync, ColoursAreTakenOncePerTrackHoweverOftenAutoSyncIsSwitched)
 TEST_F(Sync, NoArtworkLeavesTheColoursAndIsTriedAgainByTheNextRefresh)
 {
     LoopbackHttpServer server;
-    server.setReply(QStringLiteral("/cover"), LoopbackHttpServer::Reply{200, pngOf(red), {}});
-    server.setReply(QStringLiteral("/slow"), LoopbackHttpServer::Reply::stalling());
+    server.setReply(u"/cover"_s, LoopbackHttpServer::Reply{200, pngOf(red), {}});
+    server.setReply(u"/slow"_s, LoopbackHttpServer::Reply::stalling());
     sync = makeSync(ArtworkLimits{300ms});
     settings.setAutoSyncColors(true);
-    player->answer({ArtworkLocation(), server.baseUrl().resolved(QUrl(QStringLiteral("/slow"))), QByteArray(4000, 'z'),
-                    server.baseUrl().resolved(QUrl(QStringLiteral("/cover")))});
+    player->answer({ArtworkLocation(), server.baseUrl().resolved(QUrl(u"/slow"_s)), QByteArray(4000, 'z'),
+                    server.baseUrl().resolved(QUrl(u"/cover"_s))});
     sync->trackChanged(first);
     for (int failures = 1; failures <= 3; ++failures) {  // none, a download that times out, bytes that are no picture
         ASSERT_TRUE(logged(QStringList(failures, noArtworkLine)));
@@ -144,58 +130,53 @@ TEST_F(Sync, NoArtworkLeavesTheColoursAndIsTriedAgainByTheNextRefresh)
     ASSERT_TRUE(logged(QStringList(3, noArtworkLine) << redLine));
     EXPECT_EQ(sync->appliedForTrack(), first);
     EXPECT_EQ(settings.highlightColor(), colorOf(red));
-    EXPECT_EQ(server.requestsFor(QStringLiteral("/slow")).size(), 1);
+    EXPECT_EQ(server.requestsFor(u"/slow"_s).size(), 1);
 }
 
 TEST_F(Sync, JobsRunInOrderAndALateOneAppliesUnderItsOwnTrack)
 {
     settings.setAutoSyncColors(true);
-    player->hold(true);
     player->answer({pngOf(red), pngOf(blue), pngOf(red)});
+    player->gate.lock();
     sync->trackChanged(first);
     sync->refresh();  // the first job has not applied yet: a second one is queued, not dropped
-    ASSERT_TRUE(waitUntil([&] { return player->askCount() == 1; }));
+    ASSERT_TRUE(waitUntil([&] { return player->asks == 1; }));
     sync->trackChanged(second);  // queued behind both
-    player->hold(false);
+    player->gate.unlock();
     ASSERT_TRUE(logged({redLine, blueLine, redLine}));
     EXPECT_EQ(sync->appliedForTrack(), second);
     EXPECT_EQ(settings.highlightColor(), colorOf(red));
+
+    // Stopping cuts a waiting download short, with another job queued behind it.
+    LoopbackHttpServer server;
+    server.setReply(u"/slow"_s, LoopbackHttpServer::Reply::stalling());
+    player->answer({server.baseUrl().resolved(QUrl(u"/slow"_s))});
+    sync->trackChanged(first);
+    sync->refresh();
+    ASSERT_TRUE(waitUntil([&] { return !server.requestsFor(u"/slow"_s).isEmpty(); }));
+    QElapsedTimer stopping;
+    stopping.start();
+    sync.reset();
+    EXPECT_LT(stopping.elapsed(), ArtworkLimits{}.downloadTimeout.count() / 10);
 }
 
 TEST_F(Sync, AColourThatArrivesAfterAutoSyncWentOffIsDropped)
 {
     settings.setColor(saved, ColorSlot::highlight);
     settings.setAutoSyncColors(true);
-    player->hold(true);
     player->answer({pngOf(red), ArtworkLocation()});
+    player->gate.lock();
     sync->trackChanged(first);
     sync->refresh();  // a second job, which finds nothing and so marks when the first is done
-    ASSERT_TRUE(waitUntil([&] { return player->askCount() == 1; }));
+    ASSERT_TRUE(waitUntil([&] { return player->asks == 1; }));
     settings.setAutoSyncColors(false);
-    player->hold(false);
+    player->gate.unlock();
     // The first job's colour was handed over before the second job logged.
     ASSERT_TRUE(logged({noArtworkLine}));
     QCoreApplication::sendPostedEvents();
     EXPECT_EQ(settings.highlightColor(), saved);
     EXPECT_EQ(sync->appliedForTrack(), std::nullopt);
     EXPECT_EQ(syncLines(), QStringList{noArtworkLine});
-}
-
-TEST_F(Sync, StoppingCutsAWaitingDownloadShort)
-{
-    LoopbackHttpServer server;
-    server.setReply(QStringLiteral("/slow"), LoopbackHttpServer::Reply::stalling());
-    const ArtworkLimits patient{std::chrono::minutes(10)};
-    sync = makeSync(patient);
-    settings.setAutoSyncColors(true);
-    player->answer({server.baseUrl().resolved(QUrl(QStringLiteral("/slow")))});
-    sync->trackChanged(first);
-    sync->refresh();  // a second job waits behind the first
-    ASSERT_TRUE(waitUntil([&] { return !server.requestsFor(QStringLiteral("/slow")).isEmpty(); }));
-    QElapsedTimer stopping;
-    stopping.start();
-    sync.reset();
-    EXPECT_LT(stopping.elapsed(), std::chrono::milliseconds(patient.downloadTimeout).count() / 10);
 }
 
 }  // namespace

@@ -11,6 +11,8 @@
 #include <functional>
 #include <sys/stat.h>
 
+using namespace Qt::StringLiterals;
+
 using namespace std::chrono_literals;
 
 namespace {
@@ -46,11 +48,11 @@ bool isRedPicture(const std::optional<QImage>& picture)
 
 TEST(ArtworkAddress, IsFollowedOnlyForWebAndLocalFiles)
 {
-    for (const char* followed : {"http://covers.example/a.jpg", "https://i.scdn.co/image/ab67", "file:///home/me/cover.png",
-                                 "file://localhost/tmp/cover.png"})
+    for (const char* followed : {"http://covers.example/a.jpg", "https://i.scdn.co/image/ab67",
+                                 "file:///home/me/cover.png", "file://localhost/tmp/cover.png"})
         EXPECT_TRUE(artwork::isFollowedAddress(QUrl(QString::fromUtf8(followed)))) << followed;
-    for (const char* refused : {"file://fileserver/share/cover.png", "ftp://covers.example/a.jpg", "data:image/png;base64,iVBO=",
-                                "smb://nas/cover.png", "cover.png", "http:///a.jpg", ""})
+    for (const char* refused : {"file://fileserver/share/cover.png", "ftp://covers.example/a.jpg",
+                                "data:image/png;base64,iVBO=", "smb://nas/cover.png", "cover.png", "http:///a.jpg", ""})
         EXPECT_FALSE(artwork::isFollowedAddress(QUrl(QString::fromUtf8(refused)))) << refused;
 }
 
@@ -70,19 +72,30 @@ TEST_P(ArtworkFile, IsReadOnlyWhenARegularFileOfSensibleSize)
     EXPECT_EQ(isRedPicture(ArtworkLoader().load(QUrl::fromLocalFile(GetParam().make(dir)))), GetParam().gives);
 }
 
-INSTANTIATE_TEST_SUITE_P(Limits, ArtworkFile, ::testing::Values(
-    FileCase{"a cover file is read", [](auto& dir) { return fileOf(dir, pngOf(Qt::red)); }, true},
-    FileCase{"a link to a cover file is read",
-             [](auto& dir) { QFile::link(fileOf(dir, pngOf(Qt::red)), dir.filePath("link.png")); return dir.filePath("link.png"); }, true},
-    FileCase{"a missing file gives nothing", [](auto& dir) { return dir.filePath("missing.png"); }, false},
-    FileCase{"a directory is not read", [](auto& dir) { QDir(dir.path()).mkdir("c.png"); return dir.filePath("c.png"); }, false},
-    FileCase{"a FIFO is not read, and opening it does not wait for a writer",
-             [](auto& dir) { ::mkfifo(QFile::encodeName(dir.filePath("f.png")).constData(), 0600); return dir.filePath("f.png"); }, false},
-    FileCase{"a file of 20 MiB is refused", [](auto& dir) { return fileOf(dir, paddedPng(20 * mebibyte)); }, false},
-    FileCase{"a file just under 20 MiB is read", [](auto& dir) { return fileOf(dir, paddedPng(20 * mebibyte - 1)); }, true},
-    FileCase{"32 bytes are no picture", [](auto& dir) { return fileOf(dir, ppmOfSize(32), "tiny.ppm"); }, false},
-    FileCase{"33 bytes are one", [](auto& dir) { return fileOf(dir, ppmOfSize(33), "tiny.ppm"); }, true},
-    FileCase{"bytes that are no picture give nothing", [](auto& dir) { return fileOf(dir, QByteArray(4096, 'x')); }, false}));
+INSTANTIATE_TEST_SUITE_P(
+    Limits, ArtworkFile,
+    ::testing::Values(
+        FileCase{"a cover file is read", [](auto& d) { return fileOf(d, pngOf(Qt::red)); }, true},
+        FileCase{"a link to a cover file is read",
+                 [](auto& d) {
+                     return QFile::link(fileOf(d, pngOf(Qt::red)), d.filePath("l.png")) ? d.filePath("l.png") : "";
+                 },
+                 true},
+        FileCase{"a missing file gives nothing", [](auto& d) { return d.filePath("missing.png"); }, false},
+        FileCase{"a directory is not read",
+                 [](auto& d) { return QDir(d.path()).mkdir("c.png") ? d.filePath("c.png") : QString(); }, false},
+        FileCase{"a FIFO is not read, and opening it does not wait for a writer",
+                 [](auto& d) {
+                     return ::mkfifo(QFile::encodeName(d.filePath("f.png")), 0600) == 0 ? d.filePath("f.png") : "";
+                 },
+                 false},
+        FileCase{"a file of 20 MiB is refused", [](auto& d) { return fileOf(d, paddedPng(20 * mebibyte)); }, false},
+        FileCase{"a file just under 20 MiB is read", [](auto& d) { return fileOf(d, paddedPng(20 * mebibyte - 1)); },
+                 true},
+        FileCase{"32 bytes are no picture", [](auto& d) { return fileOf(d, ppmOfSize(32), "tiny.ppm"); }, false},
+        FileCase{"33 bytes are one", [](auto& d) { return fileOf(d, ppmOfSize(33), "tiny.ppm"); }, true},
+        FileCase{"bytes that are no picture give nothing", [](auto& d) { return fileOf(d, QByteArray(4096, 'x')); },
+                 false}));
 
 TEST(ArtworkBytes, ThePlayersBytesMustBeMoreThanThirtyTwoAndFewerThanTheCap)
 {
@@ -93,7 +106,9 @@ TEST(ArtworkBytes, ThePlayersBytesMustBeMoreThanThirtyTwoAndFewerThanTheCap)
     EXPECT_FALSE(isRedPicture(loader.load(paddedPng(64 * 1024))));
     EXPECT_FALSE(loader.load(ArtworkLocation()));
     for (const char* format : {"PNG", "JPEG", "BMP", "PPM"})
-        EXPECT_EQ(artwork::decodeArtwork(encoded(solidPicture(Qt::red), format), {}).value_or(QImage()).size(), QSize(40, 40)) << format;
+        EXPECT_EQ(artwork::decodeArtwork(encoded(solidPicture(Qt::red), format), {}).value_or(QImage()).size(),
+                  QSize(40, 40))
+            << format;
 }
 
 TEST(ArtworkBytes, APictureTooLargeToDecodeIsRefusedFromItsHeader)
@@ -126,11 +141,11 @@ constexpr qint64 smallCap = 256 * 1024;
 TEST_P(Download, TakesAnyBodyThatIsAPicture)
 {
     LoopbackHttpServer server;
-    server.setReply(QStringLiteral("/cover"), GetParam().reply);
+    server.setReply(u"/cover"_s, GetParam().reply);
     // The server answers from this thread's event loop, which the download's wait keeps running.
     ArtworkLoader loader(ArtworkLimits{500ms, smallCap, 128});
-    EXPECT_EQ(isRedPicture(loader.load(server.baseUrl().resolved(QUrl(QStringLiteral("/cover"))))), GetParam().gives);
-    EXPECT_EQ(server.requestsFor(QStringLiteral("/cover")).size(), 1);
+    EXPECT_EQ(isRedPicture(loader.load(server.baseUrl().resolved(QUrl(u"/cover"_s)))), GetParam().gives);
+    EXPECT_EQ(server.requestsFor(u"/cover"_s).size(), 1);
 }
 
 LoopbackHttpServer::Reply reply(int status, QByteArray body, bool declareLength = true)
@@ -138,15 +153,19 @@ LoopbackHttpServer::Reply reply(int status, QByteArray body, bool declareLength 
     return LoopbackHttpServer::Reply{status, std::move(body), {{"Content-Type", "image/png"}}, declareLength};
 }
 
-INSTANTIATE_TEST_SUITE_P(Answers, Download, ::testing::Values(
-    DownloadCase{"a picture with 200 is taken", reply(200, pngOf(Qt::red)), true},
-    DownloadCase{"a picture with 404 is taken too", reply(404, pngOf(Qt::red)), true},
-    DownloadCase{"a picture without a declared length is taken", reply(200, pngOf(Qt::red), false), true},
-    DownloadCase{"garbage is no picture", reply(200, QByteArray(5000, '\x7f')), false},
-    DownloadCase{"an empty body is no picture", reply(200, {}), false},
-    DownloadCase{"a server that never answers is given up at the time-out", LoopbackHttpServer::Reply::stalling(), false},
-    DownloadCase{"a body just under the cap is taken", reply(200, paddedPng(smallCap - 1)), true},
-    DownloadCase{"a declared body of the cap is refused", reply(200, paddedPng(smallCap)), false},
-    DownloadCase{"an undeclared body of the cap is cut off and refused", reply(200, paddedPng(smallCap), false), false}));
+INSTANTIATE_TEST_SUITE_P(
+    Answers, Download,
+    ::testing::Values(DownloadCase{"a picture with 200 is taken", reply(200, pngOf(Qt::red)), true},
+                      DownloadCase{"a picture with 404 is taken too", reply(404, pngOf(Qt::red)), true},
+                      DownloadCase{"a picture without a declared length is taken", reply(200, pngOf(Qt::red), false),
+                                   true},
+                      DownloadCase{"garbage is no picture", reply(200, QByteArray(5000, '\x7f')), false},
+                      DownloadCase{"an empty body is no picture", reply(200, {}), false},
+                      DownloadCase{"a server that never answers is given up at the time-out",
+                                   LoopbackHttpServer::Reply::stalling(), false},
+                      DownloadCase{"a body just under the cap is taken", reply(200, paddedPng(smallCap - 1)), true},
+                      DownloadCase{"a declared body of the cap is refused", reply(200, paddedPng(smallCap)), false},
+                      DownloadCase{"an undeclared body of the cap is cut off and refused",
+                                   reply(200, paddedPng(smallCap), false), false}));
 
 }  // namespace

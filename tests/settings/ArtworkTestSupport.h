@@ -1,5 +1,4 @@
 #pragma once
-
 #include <QBuffer>
 #include <QByteArray>
 #include <QColor>
@@ -22,7 +21,4 @@ inline QByteArray encoded(const QImage& picture, const char* format = "PNG")
     return bytes;
 }
 
-inline QByteArray pngOf(const QColor& color)
-{
-    return encoded(solidPicture(color));
-}
+inline QByteArray pngOf(const QColor& color) { return encoded(solidPicture(color)); }

@@ -3,6 +3,8 @@
 #include "SettingsTestSupport.h"
 #include <limits>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 constexpr double byte = 1.0 / 255.0;
@@ -22,23 +24,27 @@ TEST_P(ColorFromHex, Reads)
         expectColorNear(*color, *GetParam().color);
 }
 
-INSTANTIATE_TEST_SUITE_P(Forms, ColorFromHex, ::testing::Values(
-    HexCase{"#FF000080", Color{1, 0, 0, 128 * byte}}, HexCase{"  #ff000080\t", Color{1, 0, 0, 128 * byte}},
-    HexCase{"FF0000FF", Color{1, 0, 0, 1}}, HexCase{"#11223344", Color{17 * byte, 34 * byte, 51 * byte, 68 * byte}},
-    HexCase{"+FFFFFFF", Color{15 * byte, 1, 1, 1}}, HexCase{"-0000000", Color{0, 0, 0, 0}},
-    HexCase{"#FF0000", std::nullopt}, HexCase{"#FF0000FF\n", std::nullopt}, HexCase{"#FF0000FF0", std::nullopt},
-    HexCase{"#FF00ZZFF", std::nullopt}, HexCase{"##FF0000F", std::nullopt}, HexCase{"-0000001", std::nullopt},
-    HexCase{"FF 000FF", std::nullopt}, HexCase{"", std::nullopt}));
+INSTANTIATE_TEST_SUITE_P(Forms, ColorFromHex,
+                         ::testing::Values(HexCase{"#FF000080", Color{1, 0, 0, 128 * byte}},
+                                           HexCase{"  #ff000080\t", Color{1, 0, 0, 128 * byte}},
+                                           HexCase{"FF0000FF", Color{1, 0, 0, 1}},
+                                           HexCase{"#11223344", Color{17 * byte, 34 * byte, 51 * byte, 68 * byte}},
+                                           HexCase{"+FFFFFFF", Color{15 * byte, 1, 1, 1}},
+                                           HexCase{"-0000000", Color{0, 0, 0, 0}}, HexCase{"#FF0000", std::nullopt},
+                                           HexCase{"#FF0000FF\n", std::nullopt}, HexCase{"#FF0000FF0", std::nullopt},
+                                           HexCase{"#FF00ZZFF", std::nullopt}, HexCase{"##FF0000F", std::nullopt},
+                                           HexCase{"-0000001", std::nullopt}, HexCase{"FF 000FF", std::nullopt},
+                                           HexCase{"", std::nullopt}));
 
 TEST(ColorHexString, RoundsClampsAndRoundTripsEveryByte)
 {
-    EXPECT_EQ(colorHexString(Color::white(0.7)), QStringLiteral("#FFFFFFB3"));
-    EXPECT_EQ(colorHexString(Color{0.5, 0, 0, 1}), QStringLiteral("#800000FF"));  // 127.5 -> 128
-    EXPECT_EQ(colorHexString(Color{1.5, -0.2, 0.5, 2.0}), QStringLiteral("#FF0080FF"));
-    EXPECT_EQ(colorHexString(Color{std::numeric_limits<double>::quiet_NaN(), 0, 0, 1}), QStringLiteral("#000000FF"));
-    EXPECT_EQ(colorHexString(Color{170 * byte, 187 * byte, 204 * byte, 221 * byte}), QStringLiteral("#AABBCCDD"));
+    EXPECT_EQ(colorHexString(Color::white(0.7)), u"#FFFFFFB3"_s);
+    EXPECT_EQ(colorHexString(Color{0.5, 0, 0, 1}), u"#800000FF"_s);  // 127.5 -> 128
+    EXPECT_EQ(colorHexString(Color{1.5, -0.2, 0.5, 2.0}), u"#FF0080FF"_s);
+    EXPECT_EQ(colorHexString(Color{std::numeric_limits<double>::quiet_NaN(), 0, 0, 1}), u"#000000FF"_s);
+    EXPECT_EQ(colorHexString(Color{170 * byte, 187 * byte, 204 * byte, 221 * byte}), u"#AABBCCDD"_s);
     for (int v = 0; v < 256; ++v) {
-        const QString hex = QStringLiteral("#%1%1%1%1").arg(v, 2, 16, QLatin1Char('0')).toUpper();
+        const QString hex = u"#%1%1%1%1"_s.arg(v, 2, 16, QLatin1Char('0')).toUpper();
         EXPECT_EQ(colorHexString(colorFromHex(hex).value_or(Color{})), hex);
     }
 }
@@ -51,7 +57,8 @@ TEST(ColorHsb, RoundTripsAndKnownValues)
     EXPECT_DOUBLE_EQ(Color(0.5, 0.5, 0.5, 1).saturation(), 0.0);
     EXPECT_DOUBLE_EQ(Color(1, 0.5, 0, 1).saturation(), 1.0);
     EXPECT_DOUBLE_EQ(Color(0.2, 0.6, 0.4, 1).brightness(), 0.6);
-    for (const Color c : {Color{0.2, 0.6, 0.4, 1}, Color{0.9, 0.1, 0.3, 0.5}, Color{0.3, 0.3, 0.8, 1}, Color{1, 1, 0, 1}})
+    for (const Color c :
+         {Color{0.2, 0.6, 0.4, 1}, Color{0.9, 0.1, 0.3, 0.5}, Color{0.3, 0.3, 0.8, 1}, Color{1, 1, 0, 1}})
         expectColorNear(Color::fromHsb(c.hue(), c.saturation(), c.brightness(), c.alpha), c, 1e-12);
 }
 

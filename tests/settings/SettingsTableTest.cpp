@@ -2,6 +2,8 @@
 #include "SettingsTestSupport.h"
 #include <QJsonArray>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 struct FallbackCase {
@@ -18,31 +20,31 @@ TEST_P(StoredFallbacks, ReadTheStoredFormOrTheDefault)
     EXPECT_EQ(printed(QString::fromUtf8(GetParam().key)), QString::fromUtf8(GetParam().printed)) << GetParam().json;
 }
 
-INSTANTIATE_TEST_SUITE_P(Keys, StoredFallbacks, ::testing::Values(
-    FallbackCase{R"({"lyricStyle":"Fisheye Visual"})", "lyricStyle", "Fisheye Visual"},
-    FallbackCase{R"({"lyricStyle":"fisheye visual"})", "lyricStyle", "Ship"}, FallbackCase{R"({"lyricStyle":2})", "lyricStyle", "Ship"},
-    FallbackCase{R"({"keepScreenAwake":false})", "keepScreenAwake", "false"},
-    FallbackCase{R"({"keepScreenAwake":"false"})", "keepScreenAwake", "true"},
-    FallbackCase{R"({"showWhenUnlocked":0})", "showWhenUnlocked", "true"},
-    FallbackCase{R"({"autoSyncColors":true})", "autoSyncColors", "true"},
-    FallbackCase{R"({"autoSyncColors":"true"})", "autoSyncColors", "false"},
-    FallbackCase{R"({"textScale":1e308})", "textScale", "1e+308"},  // kept; only drawing clamps
-    FallbackCase{R"({"textScale":"2.5"})", "textScale", "1"}, FallbackCase{R"({"textScale":null})", "textScale", "1"},
-    FallbackCase{R"({"lyricFont":"Avenir Next"})", "lyricFont", "Avenir Next"},
-    FallbackCase{R"({"lyricFont":"Comic Sans"})", "lyricFont", "SF Pro"},
-    FallbackCase{"{\"color.text\":\"  #ff000080\\t\"}", "color.text", "#FF000080"},
-    FallbackCase{R"({"color.text":"#FF0000"})", "color.text", "#FFFFFFFF"},
-    FallbackCase{R"({"color.highlight":"FF0000FF"})", "color.highlight", "#FF0000FF"},
-    FallbackCase{R"({"color.text":"#FF0000FF\n"})", "color.text", "#FFFFFFFF"},
-    FallbackCase{R"({"color.secondary":[1,2]})", "color.secondary", "#FFFFFFB3"},
-    FallbackCase{R"({"disabledDisplays":["1","x","+7","-0","-1","٣","4294967296","4294967295",""," 3",5]})",
-                 "disabledDisplays", "0,1,7,4294967295"},
-    FallbackCase{R"({"disabledDisplays":"1"})", "disabledDisplays", "none"},
-    FallbackCase{R"({"preferredPlayers":["vlc", 3, " ", " mpv "]})", "preferredPlayers", "vlc,mpv"},
-    FallbackCase{R"({"preferredPlayers":"vlc"})", "preferredPlayers", "none"},
-    FallbackCase{R"({"ignoredPlayers":[]})", "ignoredPlayers", "none"},
-    FallbackCase{R"({"ignoredPlayers":"firefox"})", "ignoredPlayers",
-                 "firefox,chromium,chrome,brave,vivaldi,opera,edge,plasma-browser-integration,kdeconnect,playerctld"}));
+INSTANTIATE_TEST_SUITE_P(
+    Keys, StoredFallbacks,
+    ::testing::Values(
+        FallbackCase{R"({"lyricStyle":"Fisheye Visual"})", "lyricStyle", "Fisheye Visual"},
+        FallbackCase{R"({"lyricStyle":"fisheye visual"})", "lyricStyle", "Ship"},
+        FallbackCase{R"({"lyricStyle":2})", "lyricStyle", "Ship"},
+        FallbackCase{R"({"keepScreenAwake":false})", "keepScreenAwake", "false"},
+        FallbackCase{R"({"keepScreenAwake":"false"})", "keepScreenAwake", "true"},
+        FallbackCase{R"({"autoSyncColors":"true"})", "autoSyncColors", "false"},
+        FallbackCase{R"({"textScale":1e308})", "textScale", "1e+308"},  // kept; only drawing clamps
+        FallbackCase{R"({"textScale":"2.5"})", "textScale", "1"},
+        FallbackCase{R"({"lyricFont":"Avenir Next"})", "lyricFont", "Avenir Next"},
+        FallbackCase{R"({"lyricFont":"Comic Sans"})", "lyricFont", "SF Pro"},
+        FallbackCase{"{\"color.text\":\"  #ff000080\\t\"}", "color.text", "#FF000080"},
+        FallbackCase{R"({"color.text":"#FF0000"})", "color.text", "#FFFFFFFF"},
+        FallbackCase{R"({"color.highlight":"FF0000FF"})", "color.highlight", "#FF0000FF"},
+        FallbackCase{R"({"color.secondary":[1,2]})", "color.secondary", "#FFFFFFB3"},
+        FallbackCase{R"({"disabledDisplays":["1","x","+7","-0","-1","٣","4294967296","4294967295",""," 3",5]})",
+                     "disabledDisplays", "0,1,7,4294967295"},
+        FallbackCase{R"({"disabledDisplays":"1"})", "disabledDisplays", "none"},
+        FallbackCase{R"({"preferredPlayers":["vlc", 3, " ", " mpv "]})", "preferredPlayers", "vlc,mpv"},
+        FallbackCase{R"({"ignoredPlayers":[]})", "ignoredPlayers", "none"},
+        FallbackCase{
+            R"({"ignoredPlayers":"firefox"})", "ignoredPlayers",
+            "firefox,chromium,chrome,brave,vivaldi,opera,edge,plasma-browser-integration,kdeconnect,playerctld"}));
 
 // A value as a terminal writes it: refused with a reason, or stored, logged, and read back the
 // same after a restart.
@@ -75,45 +77,49 @@ TEST_P(Values, AreParsedStoredLoggedAndReadBack)
     EXPECT_EQ(printed(row->key), QString::fromUtf8(c.printed));
 }
 
-INSTANTIATE_TEST_SUITE_P(Terminal, Values, ::testing::Values(
-    ValueCase{"lyricStyle", "Fisheye Visual", true, "Fisheye Visual", "Fisheye Visual", "style → Fisheye Visual"},
-    ValueCase{"lyricStyle", " fisheye-visual", true, "Fisheye Visual", std::nullopt, "style → Fisheye Visual"},
-    ValueCase{"lyricStyle", "wobbly", false, R"(wants one of "Ship", "Fisheye", "Visual", "Fisheye Visual")"},
-    ValueCase{"lyricStyle", "", false, R"(wants one of "Ship", "Fisheye", "Visual", "Fisheye Visual")"},
-    ValueCase{"lyricFont", "avenir next", true, "Avenir Next", "Avenir Next", "font → Avenir Next"},
-    ValueCase{"lyricFont", "Comic Sans", false, "wants one of \"SF Pro\", \"SF Rounded\", \"New York\", "
-                                                "\"Helvetica Neue\", \"Avenir Next\", \"Futura\", \"Didot\""},
-    ValueCase{"keepScreenAwake", "false", true, "false", false, "keep screen awake → false"},
-    ValueCase{"keepScreenAwake", "ON", true, "true", true, "keep screen awake → true"},
-    ValueCase{"keepScreenAwake", "maybe", false, "wants true or false"},
-    ValueCase{"showWhenUnlocked", "0", true, "false", false, "non-lockscreen visibility → false"},
-    ValueCase{"autoSyncColors", "yes", true, "true", true, "auto sync colors → true"},
-    ValueCase{"textScale", "1.25", true, "1.25", 1.25},
-    ValueCase{"textScale", "0.25", true, "0.25"},
-    ValueCase{"textScale", "4", true, "4", 4.0},
-    ValueCase{"textScale", "0.24", false, "wants a number from 0.25 to 4"},
-    ValueCase{"textScale", "4.01", false, "wants a number from 0.25 to 4"},
-    ValueCase{"textScale", "nan", false, "wants a number from 0.25 to 4"},
-    ValueCase{"textScale", "1,5", false, "wants a number from 0.25 to 4"},
-    ValueCase{"color.highlight", "#ff000080", true, "#FF000080", "#FF000080"},
-    ValueCase{"color.text", "00FF00", true, "#00FF00FF", "#00FF00FF"},
-    ValueCase{"color.text", "#00FF0", false, "wants a colour as #RRGGBB or #RRGGBBAA"},
-    ValueCase{"color.secondary", "#GG000000", false, "wants a colour as #RRGGBB or #RRGGBBAA"},
-    ValueCase{"color.secondary", "#+1000000", false, "wants a colour as #RRGGBB or #RRGGBBAA"},
-    ValueCase{"disabledDisplays", "7, 3 4294967295", true, "3,7,4294967295"},
-    ValueCase{"disabledDisplays", "9", true, "9", QJsonArray{"9"}},
-    ValueCase{"disabledDisplays", "None", true, "none", QJsonArray()},
-    ValueCase{"disabledDisplays", "4294967296", false, "wants display IDs (0 to 4294967295) separated by commas, not \"4294967296\""},
-    ValueCase{"disabledDisplays", "3,x", false, "wants display IDs (0 to 4294967295) separated by commas, not \"x\""},
-    ValueCase{"preferredPlayers", "vlc, org.mpris.MediaPlayer2.mpv,VLC", true, "vlc,mpv", QJsonArray{"vlc", "mpv"},
-              "preferredPlayers → vlc, mpv"},
-    // A list is stored only when it changes something: the default ignore list is not written.
-    ValueCase{"preferredPlayers", "none", true, "none", QJsonValue(QJsonValue::Undefined)},
-    ValueCase{"ignoredPlayers", "none", true, "none", QJsonArray(), "ignoredPlayers → none"},
-    ValueCase{"ignoredPlayers", "firefox,plasma-browser-integration", true, "firefox,plasma-browser-integration",
-              QJsonArray{"firefox", "plasma-browser-integration"}, "ignoredPlayers → firefox, plasma-browser-integration"},
-    ValueCase{"ignoredPlayers", "fire fox;", false, "wants player names (letters, digits, '.', '_', '-') separated by commas, not \"fox;\""},
-    ValueCase{"preferredPlayers", "vlc,*", false, "wants player names (letters, digits, '.', '_', '-') separated by commas, not \"*\""}));
+const char *styles = R"(wants one of "Ship", "Fisheye", "Visual", "Fisheye Visual")",
+           *fonts =
+               R"(wants one of "SF Pro", "SF Rounded", "New York", "Helvetica Neue", "Avenir Next", "Futura", "Didot")",
+           *scale = "wants a number from 0.25 to 4", *colour = "wants a colour as #RRGGBB or #RRGGBBAA";
+INSTANTIATE_TEST_SUITE_P(
+    Terminal, Values,
+    ::testing::Values(
+        ValueCase{"lyricStyle", "Fisheye Visual", true, "Fisheye Visual", "Fisheye Visual", "style → Fisheye Visual"},
+        ValueCase{"lyricStyle", " fisheye-visual", true, "Fisheye Visual", std::nullopt, "style → Fisheye Visual"},
+        ValueCase{"lyricStyle", "wobbly", false, styles},
+        ValueCase{"lyricFont", "avenir next", true, "Avenir Next", "Avenir Next", "font → Avenir Next"},
+        ValueCase{"lyricFont", "Comic Sans", false, fonts},
+        ValueCase{"keepScreenAwake", "false", true, "false", false, "keep screen awake → false"},
+        ValueCase{"keepScreenAwake", "ON", true, "true", true, "keep screen awake → true"},
+        ValueCase{"keepScreenAwake", "maybe", false, "wants true or false"},
+        ValueCase{"showWhenUnlocked", "0", true, "false", false, "non-lockscreen visibility → false"},
+        ValueCase{"autoSyncColors", "yes", true, "true", true, "auto sync colors → true"},
+        ValueCase{"textScale", "1.25", true, "1.25", 1.25}, ValueCase{"textScale", "0.25", true, "0.25"},
+        ValueCase{"textScale", "4", true, "4", 4.0}, ValueCase{"textScale", "0.24", false, scale},
+        ValueCase{"textScale", "4.01", false, scale}, ValueCase{"textScale", "nan", false, scale},
+        ValueCase{"textScale", "1,5", false, scale},
+        ValueCase{"color.highlight", "#ff000080", true, "#FF000080", "#FF000080"},
+        ValueCase{"color.text", "00FF00", true, "#00FF00FF", "#00FF00FF"},
+        ValueCase{"color.text", "#00FF0", false, colour}, ValueCase{"color.secondary", "#+1000000", false, colour},
+        ValueCase{"disabledDisplays", "7, 3 4294967295", true, "3,7,4294967295"},
+        ValueCase{"disabledDisplays", "9", true, "9", QJsonArray{"9"}},
+        ValueCase{"disabledDisplays", "None", true, "none", QJsonArray()},
+        ValueCase{"disabledDisplays", "4294967296", false,
+                  "wants display IDs (0 to 4294967295) separated by commas, not \"4294967296\""},
+        ValueCase{"disabledDisplays", "3,x", false,
+                  "wants display IDs (0 to 4294967295) separated by commas, not \"x\""},
+        ValueCase{"preferredPlayers", "vlc, org.mpris.MediaPlayer2.mpv,VLC", true, "vlc,mpv", QJsonArray{"vlc", "mpv"},
+                  "preferredPlayers → vlc, mpv"},
+        // A list is stored only when it changes something: the default ignore list is not written.
+        ValueCase{"preferredPlayers", "none", true, "none", QJsonValue(QJsonValue::Undefined)},
+        ValueCase{"ignoredPlayers", "none", true, "none", QJsonArray(), "ignoredPlayers → none"},
+        ValueCase{"ignoredPlayers", "firefox,plasma-browser-integration", true, "firefox,plasma-browser-integration",
+                  QJsonArray{"firefox", "plasma-browser-integration"},
+                  "ignoredPlayers → firefox, plasma-browser-integration"},
+        ValueCase{"ignoredPlayers", "fire fox;", false,
+                  "wants player names (letters, digits, '.', '_', '-') separated by commas, not \"fox;\""},
+        ValueCase{"preferredPlayers", "vlc,*", false,
+                  "wants player names (letters, digits, '.', '_', '-') separated by commas, not \"*\""}));
 
 TEST_F(SettingsFile, ACorruptFileIsKeptAsideOnceEachAndTheFirstWriteIsWellFormed)
 {
@@ -121,12 +127,12 @@ TEST_F(SettingsFile, ACorruptFileIsKeptAsideOnceEachAndTheFirstWriteIsWellFormed
     open("{\"lyricStyle\":\"Visual\", oops");
     EXPECT_EQ(settings->style(), LyricStyle::ship);
     settings->setStyle(LyricStyle::visual);
-    EXPECT_EQ(file().value(QLatin1String("lyricStyle")).toString(), QStringLiteral("Visual"));
+    EXPECT_EQ(file().value(QLatin1String("lyricStyle")).toString(), u"Visual"_s);
     open("[1,2,3]");  // parses, but is not an object
-    QFile aside(path() + QStringLiteral(".corrupt"));
+    QFile aside(path() + u".corrupt"_s);
     ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
     EXPECT_EQ(aside.readAll(), QByteArray("{\"lyricStyle\":\"Visual\", oops"));
-    EXPECT_TRUE(QFile::exists(path() + QStringLiteral(".corrupt.2")));
+    EXPECT_TRUE(QFile::exists(path() + u".corrupt.2"_s));
 }
 
 TEST(DrawingTextScale, ClampsForDrawingOnly)

@@ -1,5 +1,4 @@
 #pragma once
-
 #include "settings/AppSettings.h"
 #include "settings/JsonFileDefaultsStore.h"
 #include <QDir>

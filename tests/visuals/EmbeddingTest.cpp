@@ -1,13 +1,12 @@
 #include "VisualsPrinting.h"
 #include "visuals/Embedding.h"
 #include "visuals/EmbeddingFormat.h"
-
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
-
 #include <cstring>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -31,15 +30,19 @@ TEST(Embedding, NeighboursAreTheNearestWordsInOrder)
         bool found = false;
         for (qsizetype i = 0; i < neighbours.size(); ++i) {
             found = found || (neighbours[i].word == QString::fromUtf8(near) && neighbours[i].distance < 0.9);
-            EXPECT_TRUE(neighbours[i].word != QString::fromUtf8(word) && neighbours[i].distance >= 0 && neighbours[i].distance <= 1
-                        && (i == 0 || neighbours[i - 1].distance <= neighbours[i].distance)) << word;
-            EXPECT_NEAR(neighbours[i].distance, realEmbedding().distance(QString::fromUtf8(word), neighbours[i].word), 1e-5);
+            EXPECT_TRUE(neighbours[i].word != QString::fromUtf8(word) && neighbours[i].distance >= 0
+                        && neighbours[i].distance <= 1
+                        && (i == 0 || neighbours[i - 1].distance <= neighbours[i].distance))
+                << word;
+            EXPECT_NEAR(neighbours[i].distance, realEmbedding().distance(QString::fromUtf8(word), neighbours[i].word),
+                        1e-5);
         }
         EXPECT_TRUE(found) << word << " " << near;
     }
-    const auto five = realEmbedding().neighbours(QStringLiteral("love"), 5);
-    EXPECT_TRUE(five.size() == 5 && five.last().word == realEmbedding().neighbours(QStringLiteral("love"), 20)[4].word);
-    EXPECT_TRUE(realEmbedding().neighbours(QStringLiteral("love"), 0).isEmpty() && realEmbedding().neighbours(QStringLiteral("lovin"), 20).isEmpty());
+    const auto five = realEmbedding().neighbours(u"love"_s, 5);
+    EXPECT_TRUE(five.size() == 5 && five.last().word == realEmbedding().neighbours(u"love"_s, 20)[4].word);
+    EXPECT_TRUE(realEmbedding().neighbours(u"love"_s, 0).isEmpty()
+                && realEmbedding().neighbours(u"lovin"_s, 20).isEmpty());
 }
 
 TEST(Embedding, DistanceIsSymmetricAndTwoForUnknownWords)
@@ -53,15 +56,15 @@ TEST(Embedding, DistanceIsSymmetricAndTwoForUnknownWords)
     EXPECT_LT(embedding.distance(u"puppy", u"dog"), embedding.distance(u"puppy", u"galaxy"));
     EXPECT_TRUE(embedding.distance(u"love", u"lovin") == 2.0 && embedding.distance(u"", u"") == 2.0);
     qputenv(WordEmbedding::fileEnvironmentVariable, "/somewhere/else.bin");
-    EXPECT_EQ(WordEmbedding::defaultFilePath(), QStringLiteral("/somewhere/else.bin"));
+    EXPECT_EQ(WordEmbedding::defaultFilePath(), u"/somewhere/else.bin"_s);
     qunsetenv(WordEmbedding::fileEnvironmentVariable);
-    EXPECT_TRUE(WordEmbedding::defaultFilePath().endsWith(QStringLiteral("/word-embedding.bin")));
+    EXPECT_TRUE(WordEmbedding::defaultFilePath().endsWith(u"/word-embedding.bin"_s));
 }
 
 // A file that is missing, or damaged in any of these ways, does not open.
 TEST(Embedding, AMissingOrDamagedFileDoesNotOpen)
 {
-    EXPECT_EQ(WordEmbedding::open(QStringLiteral("/nonexistent/word-embedding.bin")), nullptr);
+    EXPECT_EQ(WordEmbedding::open(u"/nonexistent/word-embedding.bin"_s), nullptr);
     EXPECT_EQ(WordEmbedding::open(QString()), nullptr);
     QFile real(embeddingFile);
     ASSERT_TRUE(real.open(QIODevice::ReadOnly));
@@ -77,10 +80,11 @@ TEST(Embedding, AMissingOrDamagedFileDoesNotOpen)
     otherFormat[0] = 'X';
     otherVersion[8] = char(99);
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("damaged.bin"));
-    for (const QByteArray& damaged : {QByteArray(), bytes.first(bytes.size() / 2), otherFormat, otherVersion, bytes + QByteArray(8, '\0'),
-                                      patched(header.vectorStartsOffset + 4, header.termCount + 1000),  // a vector past the terms
-                                      patched(header.postingsOffset, header.vectorCount)}) {            // a posting to no vector
+    const QString path = dir.filePath(u"damaged.bin"_s);
+    for (const QByteArray& damaged :
+         {QByteArray(), bytes.first(bytes.size() / 2), otherFormat, otherVersion, bytes + QByteArray(8, '\0'),
+          patched(header.vectorStartsOffset + 4, header.termCount + 1000),  // a vector past the terms
+          patched(header.postingsOffset, header.vectorCount)}) {  // a posting to no vector
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(damaged);

@@ -2,12 +2,12 @@
 #include "visuals/KeywordLookup.h"
 #include "visuals/KeywordTables.h"
 #include "visuals/SymbolSet.h"
-
 #include <QFile>
 #include <QSet>
 #include <QSvgRenderer>
-
 #include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
 
 // symbols.tsv names an icon for each symbol name of the tables, or "-" for none: exactly those
 // with an icon exist, each as a valid 256-square SVG in the resources.
@@ -34,8 +34,8 @@ TEST(SymbolSet, ExactlyTheMappedNamesExistAsValidPictures)
         QSvgRenderer renderer(symbol_set::symbolResourcePath(name));
         EXPECT_TRUE(renderer.isValid() && renderer.viewBox() == QRect(0, 0, 256, 256)) << name.toStdString();
     }
-    EXPECT_EQ(symbol_set::symbolResourcePath(QStringLiteral("heart.fill")), QStringLiteral(":/icons/heart.fill.svg"));
-    EXPECT_EQ(symbol_set::symbolResourceUrl(QStringLiteral("heart.fill")), QUrl(QStringLiteral("qrc:/icons/heart.fill.svg")));
-    EXPECT_TRUE(symbol_set::symbolResourceUrl(QStringLiteral("nose.fill")).isEmpty());
-    EXPECT_EQ(KeywordLookup::shared().keywordVisual(QStringLiteral("nose")), std::nullopt) << "its symbol has no icon";
+    EXPECT_EQ(symbol_set::symbolResourcePath(u"heart.fill"_s), u":/icons/heart.fill.svg"_s);
+    EXPECT_EQ(symbol_set::symbolResourceUrl(u"heart.fill"_s), QUrl(u"qrc:/icons/heart.fill.svg"_s));
+    EXPECT_TRUE(symbol_set::symbolResourceUrl(u"nose.fill"_s).isEmpty());
+    EXPECT_EQ(KeywordLookup::shared().keywordVisual(u"nose"_s), std::nullopt) << "its symbol has no icon";
 }

@@ -1,7 +1,5 @@
 #pragma once
-
 #include "visuals/WordVisual.h"
-
 #include <ostream>
 
 // Readable failure messages for the visuals tests.

@@ -3,20 +3,17 @@
 #include "visuals/SymbolSet.h"
 #include "visuals/WordForms.h"
 #include "visuals/WordVisualResolver.h"
-
 #include "EventLoopWait.h"
 #include "LogLines.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
-
 #include <thread>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -34,37 +31,33 @@ void writeFile(const QString& path, const QByteArray& bytes)
     file.write(bytes);
 }
 
-// The pure steps, without a resolver: a dropped g goes back only where the embedding knows the
-// g-form and not the word itself; without an index only the tables answer.
+// A dropped g goes back only where the embedding knows the g-form and not the word itself.
 TEST(WordLookup, NormalisesAndAnswersFromWhatIsKnown)
 {
     const auto embedding = WordEmbedding::open(embeddingFile);
     ASSERT_TRUE(embedding);
-    const std::pair<const char*, const char*> normal[] = {{"lovin", "loving"}, {"nothin", "nothing"}, {"cabin", "cabin"},
-                                                          {"zzzin", "zzzing"}, {"gon", "go"}, {"in", "in"}, {"sin", "sing"}};
+    const std::pair<const char*, const char*> normal[] = {
+        {"lovin", "loving"}, {"nothin", "nothing"}, {"cabin", "cabin"}, {"zzzin", "zzzing"},
+        {"gon", "go"},       {"in", "in"},          {"sin", "sing"}};
     for (const auto& [key, word] : normal)
         EXPECT_EQ(word_lookup::normalizeWord(QString::fromUtf8(key), embedding.get()), QString::fromUtf8(word)) << key;
-    EXPECT_EQ(word_lookup::normalizeWord(QStringLiteral("lovin"), nullptr), QStringLiteral("lovin"));
-    const QHash<QString, QString> none, index{{QStringLiteral("puppy"), QStringLiteral("dog.fill")}};
-    const word_lookup::Sources tablesOnly{KeywordLookup::shared(), none, nullptr}, withIndex{KeywordLookup::shared(), index, nullptr};
-    EXPECT_EQ(word_lookup::quickVisual(QStringLiteral("fires"), tablesOnly), symbol("flame.fill"));
-    EXPECT_EQ(word_lookup::quickVisual(QStringLiteral("puppy"), tablesOnly), std::nullopt);
-    EXPECT_EQ(word_lookup::explainKey(QStringLiteral("puppy"), withIndex).way, Way::symbolCatalog);
-    EXPECT_EQ(word_lookup::explainKey(QStringLiteral("automobile"), withIndex).way, Way::none) << "no embedding";
+    EXPECT_EQ(word_lookup::normalizeWord(u"lovin"_s, nullptr), u"lovin"_s);
 }
 
 // A resolver over the real icon catalog and embedding, with its memo in a private folder.
 class Resolver : public ::testing::Test {
 protected:
-    QString memoPath() const { return m_dir.filePath(QStringLiteral("Orvane/WordVisuals/v3.json")); }
+    QString memoPath() const { return m_dir.filePath(u"Orvane/WordVisuals/v3.json"_s); }
 
-    std::unique_ptr<WordVisualResolver> make(const QString& embedding = embeddingFile, const QString& index = symbol_set::searchIndexPath(),
+    std::unique_ptr<WordVisualResolver> make(const QString& embedding = embeddingFile,
+                                             const QString& index = symbol_set::searchIndexPath(),
                                              bool waitForLoad = true)
     {
         auto resolver = std::make_unique<WordVisualResolver>(WordVisualResolver::Sources{memoPath(), index, embedding},
                                                              KeywordLookup::shared());
-        QObject::connect(resolver.get(), &WordVisualResolver::prefetchFinished, resolver.get(), [this](qsizetype) { ++m_batches; },
-                         Qt::DirectConnection);
+        QObject::connect(
+            resolver.get(), &WordVisualResolver::prefetchFinished, resolver.get(), [this](qsizetype) { ++m_batches; },
+            Qt::DirectConnection);
         EXPECT_TRUE(!waitForLoad || waitFor([&] { return resolver->isLoaded(); }));
         return resolver;
     }
@@ -90,17 +83,26 @@ TEST_F(Resolver, ResolvesEachWordTheWayItExplains)
         Way way;
         const char* via = nullptr;
     };
-    const Case cases[] = {
-        {"Love!", symbol("heart.fill"), Way::table, "love"}, {"baby", symbol("person.spatialaudio.fill"), Way::table},
-        {"sad", emoji("😢"), Way::table, "sad"},             {"lovin'", symbol("heart.fill"), Way::table, "love"},
-        {"stories", symbol("book.fill"), Way::neighbour} /* story, 0 away */,        {"dancing", symbol("figure.dance"), Way::table},
-        {"umbrella", symbol("umbrella.fill"), Way::table},   {"puppy", symbol("dog.fill"), Way::symbolCatalog, "puppy"},
-        {"automobile", symbol("car.fill"), Way::neighbour, "car"}, {"sorrow", emoji("😢"), Way::anchor, "sad"},
-        {"dagger", symbol("burst.fill"), Way::neighbour, "weapon"} /* 0.82 */, {"vessel", symbol("sailboat.fill"), Way::anchor, "boat"} /* 0.86 */,
-        {"tryna", std::nullopt, Way::stopWord},              {"always", std::nullopt, Way::stopWord},
-        {"Nothin'", std::nullopt, Way::stopWord},            {"nose", std::nullopt, Way::none},
-        {"heartbreak", std::nullopt, Way::none},             {"me", std::nullopt, Way::tooShort},
-        {"😢😢", std::nullopt, Way::tooShort},               {"24/7", std::nullopt, Way::tooShort}};
+    const Case cases[] = {{"Love!", symbol("heart.fill"), Way::table, "love"},
+                          {"baby", symbol("person.spatialaudio.fill"), Way::table},
+                          {"sad", emoji("😢"), Way::table, "sad"},
+                          {"lovin'", symbol("heart.fill"), Way::table, "love"},
+                          {"stories", symbol("book.fill"), Way::neighbour} /* story, 0 away */,
+                          {"dancing", symbol("figure.dance"), Way::table},
+                          {"umbrella", symbol("umbrella.fill"), Way::table},
+                          {"puppy", symbol("dog.fill"), Way::symbolCatalog, "puppy"},
+                          {"automobile", symbol("car.fill"), Way::neighbour, "car"},
+                          {"sorrow", emoji("😢"), Way::anchor, "sad"},
+                          {"dagger", symbol("burst.fill"), Way::neighbour, "weapon"} /* 0.82 */,
+                          {"vessel", symbol("sailboat.fill"), Way::anchor, "boat"} /* 0.86 */,
+                          {"tryna", std::nullopt, Way::stopWord},
+                          {"always", std::nullopt, Way::stopWord},
+                          {"Nothin'", std::nullopt, Way::stopWord},
+                          {"nose", std::nullopt, Way::none},
+                          {"heartbreak", std::nullopt, Way::none},
+                          {"me", std::nullopt, Way::tooShort},
+                          {"😢😢", std::nullopt, Way::tooShort},
+                          {"24/7", std::nullopt, Way::tooShort}};
     auto resolver = make();
     QStringList words;
     for (const Case& c : cases)
@@ -111,35 +113,37 @@ TEST_F(Resolver, ResolvesEachWordTheWayItExplains)
         EXPECT_EQ(resolver->visual(QString::fromUtf8(c.word)), c.visual) << c.word;
         EXPECT_EQ(explanation.visual, c.visual) << c.word;
         EXPECT_EQ(explanation.way, c.way) << c.word;
-        EXPECT_TRUE(!c.via || explanation.via == QString::fromUtf8(c.via)) << c.word << " via " << explanation.via.toStdString();
+        EXPECT_TRUE(!c.via || explanation.via == QString::fromUtf8(c.via))
+            << c.word << " via " << explanation.via.toStdString();
         EXPECT_EQ(explanation.distance > 0, c.via && (c.way == Way::neighbour || c.way == Way::anchor)) << c.word;
     }
-    EXPECT_EQ(resolver->memoSnapshot().value(QStringLiteral("nothin"), QStringLiteral("absent")), QString());
+    EXPECT_EQ(resolver->memoSnapshot().value(u"nothin"_s, u"absent"_s), QString());
 }
 
 TEST_F(Resolver, BeforeTheLoadOnlyTheTablesAnswer)
 {
     // The icon index is a FIFO: the load waits in it until the test writes, so "before" is certain.
-    const QString index = m_dir.filePath(QStringLiteral("index.json"));
+    const QString index = m_dir.filePath(u"index.json"_s);
     ASSERT_EQ(::mkfifo(QFile::encodeName(index).constData(), 0600), 0);
     auto resolver = make(embeddingFile, index, false);
-    EXPECT_TRUE(resolver->visual(u"fire") == symbol("flame.fill") && resolver->visual(u"puppy") == std::nullopt);  // no index yet
-    EXPECT_TRUE(resolver->normalizeWord(QStringLiteral("lovin")) == QStringLiteral("lovin") && !resolver->isLoaded());
+    EXPECT_TRUE(resolver->visual(u"fire") == symbol("flame.fill")
+                && resolver->visual(u"puppy") == std::nullopt);  // no index yet
+    EXPECT_TRUE(resolver->normalizeWord(u"lovin"_s) == u"lovin"_s && !resolver->isLoaded());
     QFile catalog(symbol_set::searchIndexPath());
     ASSERT_TRUE(catalog.open(QIODevice::ReadOnly));
     writeFile(index, catalog.readAll());
     ASSERT_TRUE(waitFor([&] { return resolver->isLoaded(); }));
     EXPECT_EQ(resolver->visual(u"puppy"), symbol("dog.fill")) << "the quick answer now uses the index";
-    EXPECT_FALSE(resolver->memoSnapshot().contains(QStringLiteral("puppy"))) << "a quick answer is not memoised";
+    EXPECT_FALSE(resolver->memoSnapshot().contains(u"puppy"_s)) << "a quick answer is not memoised";
 }
 
 TEST_F(Resolver, WithoutTheEmbeddingUnknownWordsGetNothing)
 {
     LogLines log;
-    auto resolver = make(QStringLiteral("/nonexistent/word-embedding.bin"));
-    prefetch(*resolver, {QStringLiteral("sorrow"), QStringLiteral("fire")});
+    auto resolver = make(u"/nonexistent/word-embedding.bin"_s);
+    prefetch(*resolver, {u"sorrow"_s, u"fire"_s});
     EXPECT_TRUE(resolver->visual(u"sorrow") == std::nullopt && resolver->visual(u"fire") == symbol("flame.fill"));
-    EXPECT_EQ(log.newMessages().filter(QStringLiteral(" terms, embedding missing, disk memo 0 words")).size(), 1);
+    EXPECT_EQ(log.newMessages().filter(u" terms, embedding missing, disk memo 0 words"_s).size(), 1);
 }
 
 // New words are logged and saved once; the memo wins over the tables, keeps emoji as characters,
@@ -150,53 +154,57 @@ TEST_F(Resolver, TheMemoIsSavedOnceAndSurvivesARestart)
     {
         LogLines log;
         auto first = make();
-        EXPECT_TRUE(first->visual(u"love") == std::nullopt && first->visual(u"fire") == std::nullopt);  // over the tables
-        prefetch(*first, {QStringLiteral("puppy"), QStringLiteral("Puppy"), QStringLiteral("sad"), QStringLiteral("zzzz"),
-                          QStringLiteral("me"), QStringLiteral("fire")});
+        EXPECT_TRUE(first->visual(u"love") == std::nullopt
+                    && first->visual(u"fire") == std::nullopt);  // over the tables
+        prefetch(*first, {u"puppy"_s, u"Puppy"_s, u"sad"_s, u"zzzz"_s, u"me"_s, u"fire"_s});
         const QStringList lines = log.newMessages();
-        EXPECT_TRUE(lines.contains(QStringLiteral("word visuals: resolved 3 new words"))) << lines.join(u'\n').toStdString();
+        EXPECT_TRUE(lines.contains(u"word visuals: resolved 3 new words"_s)) << lines.join(u'\n').toStdString();
         const qsizetype terms = readSymbolIndex(symbol_set::searchIndexPath(), &symbol_set::symbolExists).size();
-        EXPECT_TRUE(lines.contains(QStringLiteral("word visuals: apple index %1 terms, embedding ready, disk memo 2 words").arg(terms)));
+        EXPECT_TRUE(
+            lines.contains(u"word visuals: apple index %1 terms, embedding ready, disk memo 2 words"_s.arg(terms)));
         ASSERT_TRUE(QFile::remove(memoPath()));
-        prefetch(*first, {QStringLiteral("PUPPY!"), QStringLiteral("up")});
+        prefetch(*first, {u"PUPPY!"_s, u"up"_s});
         EXPECT_FALSE(QFile::exists(memoPath())) << "nothing new, nothing saved";
-        prefetch(*first, {QStringLiteral("rain")});
+        prefetch(*first, {u"rain"_s});
     }
     QFile raw(memoPath());
     ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
     EXPECT_TRUE(raw.readAll().contains("e:\xF0\x9F\x98\xA2")) << "emoji written as characters";
     LogLines log;
     auto second = make();
-    EXPECT_EQ(log.newMessages().filter(QStringLiteral("disk memo 6 words")).size(), 1);
+    EXPECT_EQ(log.newMessages().filter(u"disk memo 6 words"_s).size(), 1);
     EXPECT_EQ(second->visual(u"puppy"), symbol("dog.fill"));
-    EXPECT_EQ(readMemoFile(memoPath()).value_or(QHash<QString, QString>()).value(QStringLiteral("rain")), QStringLiteral("s:cloud.rain.fill"));
+    EXPECT_EQ(readMemoFile(memoPath()).value_or(QHash<QString, QString>()).value(u"rain"_s), u"s:cloud.rain.fill"_s);
 }
 
 class BadMemoFile : public Resolver, public ::testing::WithParamInterface<QByteArray> {};
 TEST_P(BadMemoFile, StartsEmptyAndIsOverwrittenAtTheNextSave)
 {
     // An empty parameter stands for a valid memo one byte past the 16 MiB cap.
-    writeFile(memoPath(), GetParam().isEmpty() ? QByteArray(R"({"love":"x:abc"})").leftJustified(16 * 1024 * 1024 + 1, ' ') : GetParam());
+    writeFile(memoPath(), GetParam().isEmpty()
+                              ? QByteArray(R"({"love":"x:abc"})").leftJustified(16 * 1024 * 1024 + 1, ' ')
+                              : GetParam());
     LogLines log;
     auto resolver = make();
-    EXPECT_TRUE(log.newMessages().filter(QStringLiteral("disk memo 0 words")).size() == 1 && resolver->memoSnapshot().isEmpty());
-    prefetch(*resolver, {QStringLiteral("love")});
+    EXPECT_TRUE(log.newMessages().filter(u"disk memo 0 words"_s).size() == 1 && resolver->memoSnapshot().isEmpty());
+    prefetch(*resolver, {u"love"_s});
     QFile saved(memoPath());
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(saved.readAll(), R"({"love":"s:heart.fill"})");
 }
 INSTANTIATE_TEST_SUITE_P(Files, BadMemoFile,
-                         ::testing::Values(R"(["love","s:heart.fill"])", R"({"love":"s:heart.fill","sad":3})", R"({"love":{"s":"heart.fill"}})",
-                                           "\xff\xfe garbage {", R"("s:heart.fill")", QByteArray()));
+                         ::testing::Values(R"(["love","s:heart.fill"])", R"({"love":"s:heart.fill","sad":3})",
+                                           R"({"love":{"s":"heart.fill"}})", "\xff\xfe garbage {", R"("s:heart.fill")",
+                                           QByteArray()));
 
 TEST_F(Resolver, AMemoThatCannotBeWrittenStaysInMemory)
 {
     ASSERT_TRUE(QDir().mkpath(memoPath()));  // a folder where the file should be
     LogLines log;
     auto resolver = make();
-    prefetch(*resolver, {QStringLiteral("fire")});
+    prefetch(*resolver, {u"fire"_s});
     EXPECT_EQ(resolver->visual(u"fire"), symbol("flame.fill"));
-    EXPECT_EQ(log.newMessages().filter(QStringLiteral("word visuals: memo %1 not written: ").arg(memoPath())).size(), 1);
+    EXPECT_EQ(log.newMessages().filter(u"word visuals: memo %1 not written: "_s.arg(memoPath())).size(), 1);
 }
 
 // Odd words resolve as their keys do while `visual` answers on another thread and a second batch
@@ -204,11 +212,12 @@ TEST_F(Resolver, AMemoThatCannotBeWrittenStaysInMemory)
 TEST_F(Resolver, WordsOfAnyShapeWhileItWorksAndAsItGoes)
 {
     auto resolver = make();
-    QStringList song{QString(500, u'x'), QString(500, u'a') + QStringLiteral("ing"), QString(250, u'愛'), QStringLiteral("👨‍👩‍👧"),
-                     QStringLiteral("любовь"), QString(QChar(0xD800)) + QStringLiteral("abc"), QStringLiteral("e\u0301e\u0301e\u0301"),
-                     QString(), QStringLiteral("fire")};
+    QStringList song{
+        QString(500, u'x'), QString(500, u'a') + u"ing"_s,     QString(250, u'愛'),        u"👨‍👩‍👧"_s,
+        u"любовь"_s,        QString(QChar(0xD800)) + u"abc"_s, u"e\u0301e\u0301e\u0301"_s, QString(),
+        u"fire"_s};
     for (int i = 0; i < 300; ++i)
-        song.append(QStringLiteral("word%1").arg(QChar(u'a' + i % 26)) + QString(i / 26 + 1, u'q'));
+        song.append(u"word%1"_s.arg(QChar(u'a' + i % 26)) + QString(i / 26 + 1, u'q'));
     std::atomic<bool> done{false};
     std::thread reader([&] {
         while (!done)
@@ -234,19 +243,21 @@ TEST_F(Resolver, WordsOfAnyShapeWhileItWorksAndAsItGoes)
 TEST(SymbolIndexFile, SharedTermsGoToTheShorterNameAndOtherShapesGiveNothing)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("index.json"));
+    const QString path = dir.filePath(u"index.json"_s);
     writeFile(path, R"({"heart.circle.fill":["Love","kiss"],"heart.fill":["love","LIKE"],"text.rtl":["words"],)"
                     R"("globe.ar":["world"],"clock.hi":["time"],"missing.fill":["gone"]})");
-    const QHash<QString, QString> index = readSymbolIndex(path, [](const QString& name) { return name != u"missing.fill"; });
-    EXPECT_EQ(index, (QHash<QString, QString>{{QStringLiteral("love"), QStringLiteral("heart.fill")},
-                                              {QStringLiteral("like"), QStringLiteral("heart.fill")},
-                                              {QStringLiteral("kiss"), QStringLiteral("heart.circle.fill")}}));
+    const QHash<QString, QString> index = readSymbolIndex(path,
+                                                          [](const QString& name) { return name != u"missing.fill"; });
+    EXPECT_EQ(index,
+              (QHash<QString, QString>{
+                  {u"love"_s, u"heart.fill"_s}, {u"like"_s, u"heart.fill"_s}, {u"kiss"_s, u"heart.circle.fill"_s}}));
     const auto all = [](const QString&) { return true; };
-    for (const char* content : {R"(["heart.fill"])", R"({"heart.fill":"love"})", R"({"heart.fill":["love",3]})", "not json"}) {
+    for (const char* content :
+         {R"(["heart.fill"])", R"({"heart.fill":"love"})", R"({"heart.fill":["love",3]})", "not json"}) {
         writeFile(path, content);
         EXPECT_TRUE(readSymbolIndex(path, all).isEmpty()) << content;
     }
-    EXPECT_TRUE(readSymbolIndex(dir.filePath(QStringLiteral("none.json")), all).isEmpty());
+    EXPECT_TRUE(readSymbolIndex(dir.filePath(u"none.json"_s), all).isEmpty());
 }
 
 }  // namespace
