@@ -11,7 +11,7 @@
 
 namespace {
 
-const QStringList syllables = {QStringLiteral("walk"), QStringLiteral("ing"),  QStringLiteral("through"),
+const QStringList syllables = {QStringLiteral("walk"), QStringLiteral("ing"),   QStringLiteral("through"),
                                QStringLiteral("the"),  QStringLiteral("night"), QStringLiteral("with"),
                                QStringLiteral("you,"), QStringLiteral("hold"),  QStringLiteral("on")};
 
@@ -42,7 +42,10 @@ QString typicalLineLevelText()
     QString text = QStringLiteral("[ar:Someone]\n[ti:Song]\n");
     for (int line = 0; line < 60; ++line) {
         const int seconds = 8 + line * 3 + line / 2;
-        text += QStringLiteral("[%1:%2.%3]").arg(seconds / 60, 2, 10, QLatin1Char('0')).arg(seconds % 60, 2, 10, QLatin1Char('0')).arg(line % 100, 2, 10, QLatin1Char('0'));
+        text += QStringLiteral("[%1:%2.%3]")
+                    .arg(seconds / 60, 2, 10, QLatin1Char('0'))
+                    .arg(seconds % 60, 2, 10, QLatin1Char('0'))
+                    .arg(line % 100, 2, 10, QLatin1Char('0'));
         for (int w = 0; w < 7; ++w)
             text += syllables[(line + w) % syllables.size()] + u' ';
         text += u'\n';
@@ -74,8 +77,8 @@ void BM_ActiveGroup600Lines(benchmark::State& state)
         if (t > length)
             t = 0;
     }
-    state.counters["allocs/call"] = benchmark::Counter(
-        double(allocationsOnThisThread() - allocationsBefore) / double(state.iterations()));
+    state.counters["allocs/call"] = benchmark::Counter(double(allocationsOnThisThread() - allocationsBefore)
+                                                       / double(state.iterations()));
 }
 BENCHMARK(BM_ActiveGroup600Lines);
 

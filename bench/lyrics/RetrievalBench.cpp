@@ -50,8 +50,8 @@ private:
 TimedLyrics documentOf(int words)
 {
     const QStringList texts = {QStringLiteral("walking"), QStringLiteral("through"), QStringLiteral("the"),
-                               QStringLiteral("night"), QStringLiteral("with"), QStringLiteral("you,"),
-                               QStringLiteral("hold"), QStringLiteral("on")};
+                               QStringLiteral("night"),   QStringLiteral("with"),    QStringLiteral("you,"),
+                               QStringLiteral("hold"),    QStringLiteral("on")};
     QList<TimedWord> list;
     for (int i = 0; i < words; ++i) {
         const double start = 8.0 + i * 0.45;
@@ -65,7 +65,8 @@ void BM_CacheHit400Words(benchmark::State& state)
     ensureApplication();
     QTemporaryDir cacheFolder;
     // Nothing listens there: a miss would show up as a failure, not as a fast answer.
-    LyricsProvider provider({QUrl(QStringLiteral("http://127.0.0.1:1")), cacheFolder.path(), std::chrono::seconds(15), {}});
+    LyricsProvider provider(
+        {QUrl(QStringLiteral("http://127.0.0.1:1")), cacheFolder.path(), std::chrono::seconds(15), {}});
     const NowPlayingTrack track{QStringLiteral("Walking Through The Night"), QStringLiteral("Some Artist"), 241.3};
     LyricsCache(provider.cacheDirectory()).write(documentOf(400), track);
 

@@ -43,7 +43,8 @@ void BM_MprisQuery(benchmark::State& state)
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         const PlayerResult result = host.read();
-        milliseconds.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        milliseconds.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
         if (!std::holds_alternative<PlayerReading>(result) || !std::get<PlayerReading>(result).sample)
             state.SkipWithError("the query found no player");
     }
@@ -63,7 +64,8 @@ void BM_PlayerQueryRun(benchmark::State& state)
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         benchmark::DoNotOptimize(runQuery(query));
-        milliseconds.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        milliseconds.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
     }
     state.counters["median_ms"] = median(milliseconds);
 }

@@ -37,8 +37,9 @@ struct Harness {
     explicit Harness(const QString& memo, const QString& embedding = embeddingFile)
         : resolver(WordVisualResolver::Sources{memo, symbol_set::searchIndexPath(), embedding}, KeywordLookup::shared())
     {
-        QObject::connect(&resolver, &WordVisualResolver::prefetchFinished, &resolver,
-                         [this](qsizetype) { ++batches; }, Qt::DirectConnection);
+        QObject::connect(
+            &resolver, &WordVisualResolver::prefetchFinished, &resolver, [this](qsizetype) { ++batches; },
+            Qt::DirectConnection);
         while (!resolver.isLoaded())
             QThread::usleep(200);
     }

@@ -20,8 +20,7 @@ AppDelegate::AppDelegate(AppSettings& settings, OverlaySpace& space, LockStateSo
     , m_space(space)
     , m_lockSource(lockSource)
     , m_feed(std::move(feed))
-{
-}
+{}
 
 // Windows go before the QML engine their scenes were made with.
 AppDelegate::~AppDelegate()
@@ -49,10 +48,7 @@ void AppDelegate::launch()
     applyVisibility(isLocked());
 }
 
-bool AppDelegate::isLocked() const
-{
-    return m_lockMonitor && m_lockMonitor->isLocked();
-}
+bool AppDelegate::isLocked() const { return m_lockMonitor && m_lockMonitor->isLocked(); }
 
 void AppDelegate::watchScreen(QScreen* screen)
 {

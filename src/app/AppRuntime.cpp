@@ -135,7 +135,8 @@ LyricEngine& AppRuntime::startEngine()
                 return new ReadyLyrics(isDemo ? std::optional(demo_track::lyrics()) : std::nullopt, this);
             });
     } else {
-        m_query = std::make_unique<PlayerQuery>([&players = m_services.players()] { return makePlayerSource(players); });
+        m_query = std::make_unique<PlayerQuery>(
+            [&players = m_services.players()] { return makePlayerSource(players); });
         m_engine = std::make_unique<LyricEngine>(
             [this](NowPlayingMonitor::Completion done) { m_query->run(std::move(done)); },
             [this](const NowPlayingTrack& track) -> PendingLyrics* {
@@ -147,12 +148,14 @@ LyricEngine& AppRuntime::startEngine()
         // A seek in the player shows at the next frame, not at the next poll.
         m_query->setSeekListener(m_engine->nowPlaying().seekReporter());
         // The demo has no cover; a real track's colours may follow its artwork.
-        ArtworkColorSync& artworkSync = *new ArtworkColorSync(m_settings, [&players = m_services.players()] { return makeArtworkSource(players); }, {}, this);
+        ArtworkColorSync& artworkSync = *new ArtworkColorSync(
+            m_settings, [&players = m_services.players()] { return makeArtworkSource(players); }, {}, this);
         connect(m_engine.get(), &LyricEngine::trackDelivered, &artworkSync, &ArtworkColorSync::trackChanged);
         connect(&m_settings, &AppSettings::artworkRefreshRequested, &artworkSync, &ArtworkColorSync::refresh);
     }
     m_rejection = std::make_unique<LyricsRejection>(
-        *m_engine, [this](const NowPlayingTrack& track, const LyricsOrigin& origin, const TimedLyrics& wrong) -> PendingLyrics* {
+        *m_engine,
+        [this](const NowPlayingTrack& track, const LyricsOrigin& origin, const TimedLyrics& wrong) -> PendingLyrics* {
             return m_services.lyrics().retry(track, origin, wrong);
         });
     connect(m_rejection.get(), &LyricsRejection::stateChanged, &m_statusMenu, &StatusMenu::setRejectionState);

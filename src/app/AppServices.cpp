@@ -10,15 +10,9 @@ AppServices::AppServices() = default;
 // The provider's lookups and replies go with it, while the application object still stands.
 AppServices::~AppServices() = default;
 
-AppSettings& AppServices::settings()
-{
-    return AppSettings::shared();
-}
+AppSettings& AppServices::settings() { return AppSettings::shared(); }
 
-PlayerRoster& AppServices::players()
-{
-    return PlayerRoster::shared();
-}
+PlayerRoster& AppServices::players() { return PlayerRoster::shared(); }
 
 LyricsProvider& AppServices::lyrics()
 {
@@ -27,12 +21,6 @@ LyricsProvider& AppServices::lyrics()
     return *m_lyrics;
 }
 
-const KeywordLookup& AppServices::keywords() const
-{
-    return KeywordLookup::shared();
-}
+const KeywordLookup& AppServices::keywords() const { return KeywordLookup::shared(); }
 
-WordVisualResolver::Sources AppServices::wordVisualSources() const
-{
-    return WordVisualResolver::defaultSources();
-}
+WordVisualResolver::Sources AppServices::wordVisualSources() const { return WordVisualResolver::defaultSources(); }

@@ -42,10 +42,7 @@ void appendLine(QList<TimedWord>& words, const DemoLine& line, std::int64_t numb
 
 }  // namespace
 
-NowPlayingTrack track()
-{
-    return {QStringLiteral("Silver Song (Zuvik Demo)"), QStringLiteral("Zuvik"), duration};
-}
+NowPlayingTrack track() { return {QStringLiteral("Silver Song (Zuvik Demo)"), QStringLiteral("Zuvik"), duration}; }
 
 TimedLyrics lyrics()
 {

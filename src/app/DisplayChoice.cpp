@@ -15,8 +15,10 @@ DisplayChoice overlayDisplay(const DisplayEnvironment& environment)
     if (!environment.x11Display.isEmpty())
         return {QByteArrayLiteral("xcb")};
     if (!environment.waylandDisplay.isEmpty())
-        return {{}, false, QStringLiteral("no X display to draw on — the overlays are X11 windows, and DISPLAY is unset "
-                                          "(is XWayland running?)")};
+        return {{},
+                false,
+                QStringLiteral("no X display to draw on — the overlays are X11 windows, and DISPLAY is unset "
+                               "(is XWayland running?)")};
     return {{}, false, QStringLiteral("no display to draw on — DISPLAY and WAYLAND_DISPLAY are unset")};
 }
 
@@ -26,10 +28,7 @@ DisplayChoice stillFrameDisplay(const DisplayEnvironment& environment)
     return overlay.problem ? offscreenDisplay() : overlay;
 }
 
-DisplayChoice offscreenDisplay()
-{
-    return {QByteArrayLiteral("offscreen"), true, std::nullopt};
-}
+DisplayChoice offscreenDisplay() { return {QByteArrayLiteral("offscreen"), true, std::nullopt}; }
 
 void applyDisplayChoice(const DisplayChoice& choice)
 {

@@ -10,7 +10,7 @@ class DisplaySleepInhibitor {
 public:
     struct HoldResult {
         std::optional<quint32> assertionId;  // set on success
-        qint32 errorCode = 0;                // the platform's code on failure
+        qint32 errorCode = 0;  // the platform's code on failure
         QString errorMessage;
     };
 

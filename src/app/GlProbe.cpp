@@ -9,10 +9,7 @@
 
 namespace gl_probe {
 
-bool isProbe(const QStringList& arguments)
-{
-    return arguments.size() == 2 && arguments.at(1) == option;
-}
+bool isProbe(const QStringList& arguments) { return arguments.size() == 2 && arguments.at(1) == option; }
 
 int printRenderer()
 {

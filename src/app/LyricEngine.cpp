@@ -12,7 +12,8 @@ LyricEngine::LyricEngine(NowPlayingMonitor::StartQuery startQuery, StartLookup s
     // The current value, as a subscription delivers it: from the event loop, so that whoever made
     // the engine has connected to it by then. A track the monitor reported meanwhile came first.
     QMetaObject::invokeMethod(
-        this, [this] {
+        this,
+        [this] {
             if (!m_lastTrack)
                 onMonitorTrack(m_monitor.track());
         },

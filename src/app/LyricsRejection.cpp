@@ -16,10 +16,7 @@ LyricsRejection::LyricsRejection(LyricEngine& engine, StartRetry startRetry, QOb
     onLyricsChanged();
 }
 
-RejectionState LyricsRejection::state() const
-{
-    return m_state;
-}
+RejectionState LyricsRejection::state() const { return m_state; }
 
 void LyricsRejection::onLyricsChanged()
 {
@@ -46,8 +43,9 @@ std::optional<QString> LyricsRejection::refusal() const
     case LyricsOrigin::Kind::ready:
         return QStringLiteral("the demo's lyrics have no other match");
     case LyricsOrigin::Kind::none:
-        return m_engine.lyricsOrigin().noOtherMatch ? QStringLiteral("no other match for ") + artistAndTitle(*track)
-                                                    : QStringLiteral("no lyrics are showing for ") + artistAndTitle(*track);
+        return m_engine.lyricsOrigin().noOtherMatch
+                   ? QStringLiteral("no other match for ") + artistAndTitle(*track)
+                   : QStringLiteral("no lyrics are showing for ") + artistAndTitle(*track);
     case LyricsOrigin::Kind::cache:
     case LyricsOrigin::Kind::service:
         break;

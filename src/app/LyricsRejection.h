@@ -12,7 +12,7 @@ class LyricEngine;
 
 // What "Wrong Lyrics — Try Another" can do for the lyrics on show.
 enum class RejectionState {
-    unavailable,   // nothing playing, no lyrics, or lyrics that no service candidate gave
+    unavailable,  // nothing playing, no lyrics, or lyrics that no service candidate gave
     available,
     noOtherMatch,  // the user sent every match of this track away: nothing is shown
 };

@@ -23,6 +23,7 @@ RendererChoice chooseRenderer(bool configuredByUser, const std::optional<QString
     if (!glRenderer)
         return {SceneRenderer::software, QStringLiteral("software — no OpenGL here")};
     if (isSoftwareRasterizer(*glRenderer))
-        return {SceneRenderer::software, QStringLiteral("software — OpenGL here is drawn by the CPU (%1)").arg(*glRenderer)};
+        return {SceneRenderer::software,
+                QStringLiteral("software — OpenGL here is drawn by the CPU (%1)").arg(*glRenderer)};
     return {SceneRenderer::openGL, QStringLiteral("OpenGL (%1)").arg(*glRenderer)};
 }

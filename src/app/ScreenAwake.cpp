@@ -8,8 +8,7 @@ ScreenAwake::ScreenAwake(DisplaySleepInhibitor& inhibitor, std::function<bool()>
     : QObject(parent)
     , m_inhibitor(inhibitor)
     , m_keepScreenAwake(std::move(keepScreenAwake))
-{
-}
+{}
 
 void ScreenAwake::update()
 {

@@ -10,9 +10,9 @@ public:
     static inline const QString busName = QStringLiteral("org.orvane.Zuvik");
 
     enum class Claim {
-        first,            // this process now owns the name
+        first,  // this process now owns the name
         anotherIsRunning,  // the name belongs to another running copy
-        noSessionBus,      // cannot tell; run anyway rather than refuse to start
+        noSessionBus,  // cannot tell; run anyway rather than refuse to start
     };
 
     explicit SingleInstance(QDBusConnection bus = QDBusConnection::sessionBus());

@@ -7,8 +7,7 @@
 TrackTiming::TrackTiming(TrackOffsets& offsets, QObject* parent)
     : QObject(parent)
     , m_offsets(offsets)
-{
-}
+{}
 
 void TrackTiming::followTrack(const std::optional<NowPlayingTrack>& track)
 {

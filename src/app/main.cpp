@@ -30,10 +30,7 @@ constexpr int badArgumentsStatus = 2;
 constexpr int notRunningStatus = 1;
 constexpr int cannotDrawStatus = 1;
 
-void complain(const QString& message)
-{
-    std::fprintf(stderr, "zuvik: %s\n", qPrintable(message));
-}
+void complain(const QString& message) { std::fprintf(stderr, "zuvik: %s\n", qPrintable(message)); }
 
 void nameApplication()
 {
@@ -63,10 +60,10 @@ std::optional<QString> chooseDisplay(bool forStillFrame)
 // Chosen once, before the first window is made; the log says which and why.
 void chooseAndUseRenderer()
 {
-    const bool configured =
-        !qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND") || !qEnvironmentVariableIsEmpty("QSG_RHI_BACKEND");
-    const std::optional<QString> gl =
-        configured ? std::nullopt : gl_probe::askRenderer(QCoreApplication::applicationFilePath());
+    const bool configured = !qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND")
+                            || !qEnvironmentVariableIsEmpty("QSG_RHI_BACKEND");
+    const std::optional<QString> gl = configured ? std::nullopt
+                                                 : gl_probe::askRenderer(QCoreApplication::applicationFilePath());
     const RendererChoice choice = chooseRenderer(configured, gl);
     if (choice.renderer != SceneRenderer::asConfigured)
         QQuickWindow::setGraphicsApi(choice.renderer == SceneRenderer::software ? QSGRendererInterface::Software
@@ -120,7 +117,9 @@ std::optional<int> runTerminalCommand(int argc, char* argv[], const QStringList&
     if (isSettingsCommand(arguments))
         command = [](const QStringList& words, AppServices&) { return runSettingsCommand(words); };
     else if (isOffsetCommand(arguments))
-        command = [](const QStringList& words, AppServices&) { return runOffsetCommand(words, SingleInstance::busName); };
+        command = [](const QStringList& words, AppServices&) {
+            return runOffsetCommand(words, SingleInstance::busName);
+        };
     else if (isVisualCommand(arguments))
         command = [](const QStringList& words, AppServices& services) {
             return runVisualCommand(words, services.wordVisualSources(), services.keywords());

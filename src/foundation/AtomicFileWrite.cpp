@@ -14,10 +14,7 @@ namespace {
 
 constexpr mode_t firstFileMode = 0644;
 
-WriteResult failed(int errorNumber)
-{
-    return {false, qt_error_string(errorNumber)};
-}
+WriteResult failed(int errorNumber) { return {false, qt_error_string(errorNumber)}; }
 
 // A hidden name beside the target that no other writer picks: a random part, retried on a clash.
 QByteArray temporaryName(const QString& path)
@@ -53,7 +50,8 @@ bool writeAll(int fd, const QByteArray& bytes)
 // file systems refuse) still holds the renamed file, so this is best effort.
 void syncFolder(const QString& path)
 {
-    const int fd = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(),
+                          O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return;
     ::fsync(fd);

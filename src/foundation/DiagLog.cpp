@@ -10,10 +10,7 @@
 
 #include <cstdio>
 
-void DiagLog::log(const QString& message)
-{
-    shared().write(message);
-}
+void DiagLog::log(const QString& message) { shared().write(message); }
 
 DiagLog& DiagLog::shared()
 {
@@ -22,10 +19,7 @@ DiagLog& DiagLog::shared()
     return *instance;
 }
 
-QString DiagLog::defaultFilePath()
-{
-    return UserFolders::logFile();
-}
+QString DiagLog::defaultFilePath() { return UserFolders::logFile(); }
 
 void DiagLog::writeToStandardError(const QString& message)
 {
@@ -42,8 +36,7 @@ DiagLog::DiagLog(QString filePath, SystemLogSink systemLog)
     : m_filePath(std::move(filePath))
     , m_systemLog(std::move(systemLog))
     , m_writer([this] { runWriter(); })
-{
-}
+{}
 
 DiagLog::~DiagLog()
 {

@@ -11,8 +11,8 @@ bool appendToRegularFile(const QString& path, const QByteArray& bytes)
 {
     // O_NONBLOCK: a FIFO with no reader fails at once (ENXIO) instead of waiting for one.
     // O_NOFOLLOW: a link planted at the path does not send the record somewhere else.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC,
-                          0644);
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0)
         return false;
     struct stat info {};

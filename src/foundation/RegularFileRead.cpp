@@ -9,10 +9,7 @@
 
 namespace {
 
-FileRead failure(FileRead::Status status, QString error)
-{
-    return {status, {}, std::move(error)};
-}
+FileRead failure(FileRead::Status status, QString error) { return {status, {}, std::move(error)}; }
 
 FileRead tooLarge(qint64 maxBytes)
 {

@@ -6,11 +6,11 @@
 // What reading a file Zuvik keeps (or a lyric file of the user's) found.
 struct FileRead {
     enum class Status {
-        read,        // `bytes` holds the whole file
-        missing,     // no such file
+        read,  // `bytes` holds the whole file
+        missing,  // no such file
         notRegular,  // a FIFO, a folder, a device: never read, it could block or never end
         unreadable,  // there, but it cannot be opened or read (permissions, an I/O error)
-        tooLarge,    // a regular file over the size the caller allows
+        tooLarge,  // a regular file over the size the caller allows
     };
     Status status = Status::missing;
     QByteArray bytes;

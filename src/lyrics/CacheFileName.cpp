@@ -9,10 +9,7 @@ constexpr qsizetype slugCharacters = 80;
 // Linux and most other file systems cap a name at 255 bytes; the name adds "-", 8 digits, ".json".
 constexpr qsizetype maxSlugBytes = 255 - 14;
 
-qsizetype utf8Size(QStringView text)
-{
-    return text.toUtf8().size();
-}
+qsizetype utf8Size(QStringView text) { return text.toUtf8().size(); }
 
 }  // namespace
 

@@ -25,8 +25,7 @@ struct TrackIdentity {
     explicit TrackIdentity(const NowPlayingTrack& track)
         : titleKey(searchKey(track.title))
         , artistWords(wordsOf(searchKey(track.artist)))
-    {
-    }
+    {}
 };
 
 bool titlesMatch(const QString& t, const QString& c)

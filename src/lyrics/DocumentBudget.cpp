@@ -25,5 +25,6 @@ bool DocumentBudget::takeWord(qsizetype wordsInLine)
 void DocumentBudget::reportLeftOut() const
 {
     if (m_leftOut)
-        DiagLog::log(QStringLiteral("lyrics: the text holds more than a song — kept %1 words, left out the rest").arg(m_words));
+        DiagLog::log(
+            QStringLiteral("lyrics: the text holds more than a song — kept %1 words, left out the rest").arg(m_words));
 }

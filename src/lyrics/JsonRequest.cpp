@@ -26,7 +26,7 @@ bool isLoneScalar(const QByteArray& body)
 {
     const QJsonDocument wrapped = QJsonDocument::fromJson('[' + body + ']');
     return wrapped.isArray() && wrapped.array().size() == 1 && !wrapped.array().first().isArray()
-        && !wrapped.array().first().isObject();
+           && !wrapped.array().first().isObject();
 }
 
 }  // namespace
@@ -47,10 +47,7 @@ JsonRequest::JsonRequest(QNetworkReply* reply, std::chrono::milliseconds deadlin
     connect(m_reply, &QNetworkReply::finished, this, &JsonRequest::onFinished);
 }
 
-void JsonRequest::cancel()
-{
-    abandon(QStringLiteral("cancelled"));
-}
+void JsonRequest::cancel() { abandon(QStringLiteral("cancelled")); }
 
 void JsonRequest::onMetaDataChanged()
 {
@@ -101,7 +98,8 @@ std::optional<QJsonObject> JsonRequest::outcome()
     QJsonParseError parseError{};
     const QJsonDocument document = QJsonDocument::fromJson(m_body, &parseError);
     if (parseError.error != QJsonParseError::NoError && !isLoneScalar(m_body)) {
-        lyrics_log::requestFailed(QStringLiteral("invalid JSON: %1 at offset %2").arg(parseError.errorString()).arg(parseError.offset));
+        lyrics_log::requestFailed(
+            QStringLiteral("invalid JSON: %1 at offset %2").arg(parseError.errorString()).arg(parseError.offset));
         return std::nullopt;
     }
     if (!document.isObject())

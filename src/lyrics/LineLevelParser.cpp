@@ -70,8 +70,8 @@ void appendInterpolatedWords(const LineEntry& entry, double nextStart, std::int6
         pieces.append(Piece{word, weight});
         total += weight;
     }
-    const double span =
-        std::max(minimumSpan, std::min(spanPerLetter * double(total) + spanBase, nextStart - entry.time));
+    const double span = std::max(minimumSpan,
+                                 std::min(spanPerLetter * double(total) + spanBase, nextStart - entry.time));
     double cursor = entry.time;
     for (const Piece& piece : std::as_const(pieces)) {
         const double start = cursor;

@@ -74,10 +74,7 @@ std::optional<TimedLyrics> readFile(const QString& path)
 
 }  // namespace
 
-QString userFolder()
-{
-    return UserFolders::localLyricsFolder();
-}
+QString userFolder() { return UserFolders::localLyricsFolder(); }
 
 QStringList candidatePaths(const NowPlayingTrack& track, const QString& folder)
 {
@@ -154,10 +151,11 @@ void LocalFirstLyrics::onLocalResult(std::optional<TimedLyrics> lyrics)
         finish(std::nullopt);
         return;
     }
-    connect(m_service, &PendingLyrics::finished, this, [this, service = m_service](const std::optional<TimedLyrics>& answer) {
-        m_origin = service->origin();
-        finish(answer);
-    });
+    connect(m_service, &PendingLyrics::finished, this,
+            [this, service = m_service](const std::optional<TimedLyrics>& answer) {
+                m_origin = service->origin();
+                finish(answer);
+            });
     connect(m_service, &QObject::destroyed, this, [this] {
         m_service = nullptr;
         // A service lookup that ends without answering (cancelled) leaves nothing to wait for.

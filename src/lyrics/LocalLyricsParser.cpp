@@ -66,8 +66,8 @@ std::optional<TaggedLine> readTaggedLine(QStringView line, QList<double>& lineTi
     while (!rest.isEmpty()) {
         const qsizetype open = rest.indexOf(u'<');
         const qsizetype close = open < 0 ? -1 : rest.indexOf(u'>', open + 1);
-        const std::optional<double> time =
-            close < 0 ? std::nullopt : readTimeTag(rest.sliced(open + 1, close - open - 1));
+        const std::optional<double> time = close < 0 ? std::nullopt
+                                                     : readTimeTag(rest.sliced(open + 1, close - open - 1));
         if (!time) {
             // No (further) readable tag: the rest belongs to the word in progress.
             pending += rest.first(close < 0 ? rest.size() : close + 1);
@@ -156,7 +156,8 @@ QList<TimedWord> parseEnhancedLrc(QStringView text)
         lines.append(std::move(*tagged));
     }
     budget.reportLeftOut();
-    std::stable_sort(lines.begin(), lines.end(), [](const TaggedLine& a, const TaggedLine& b) { return a.start < b.start; });
+    std::stable_sort(lines.begin(), lines.end(),
+                     [](const TaggedLine& a, const TaggedLine& b) { return a.start < b.start; });
 
     QList<TimedWord> words;
     for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -167,12 +168,12 @@ QList<TimedWord> parseEnhancedLrc(QStringView text)
             qsizetype next = w + 1;
             while (next < line.size() && line[next].start == line[w].start)
                 ++next;
-            const double end = next < line.size() ? line[next].start
-                                                  : std::min(lineEnd, line[w].start + lastWordRoom);
+            const double end = next < line.size() ? line[next].start : std::min(lineEnd, line[w].start + lastWordRoom);
             words.append(TimedWord{line[w].text, line[w].start, std::max(line[w].start, end), i});
         }
     }
-    std::stable_sort(words.begin(), words.end(), [](const TimedWord& a, const TimedWord& b) { return a.start < b.start; });
+    std::stable_sort(words.begin(), words.end(),
+                     [](const TimedWord& a, const TimedWord& b) { return a.start < b.start; });
     return cleanWords(words);
 }
 

@@ -13,8 +13,8 @@ namespace {
 
 // Labels that mark a credit line; searched for as substrings of the lowercased label.
 const std::array<QStringView, 21> creditWords = {
-    u"作词", u"作曲", u"编曲", u"制作", u"出品", u"混音", u"母带", u"监制", u"录音", u"和声", u"吉他",
-    u"贝斯", u"键盘", u"鼓", u"发行", u"词", u"曲", u"producer", u"composed", u"lyrics by", u"arranged",
+    u"作词", u"作曲", u"编曲", u"制作", u"出品", u"混音", u"母带",     u"监制",     u"录音",      u"和声",     u"吉他",
+    u"贝斯", u"键盘", u"鼓",   u"发行", u"词",   u"曲",   u"producer", u"composed", u"lyrics by", u"arranged",
 };
 
 // A credit label is short: "executive producer" is a sung-line lookalike we keep.
@@ -90,8 +90,7 @@ bool isCreditLine(QStringView text)
     const QStringView label = trimmed(QStringView(lowered).first(colon));
     if (characterCount(label) >= creditLabelLimit)
         return false;
-    return std::any_of(creditWords.begin(), creditWords.end(),
-                       [&](QStringView word) { return label.contains(word); });
+    return std::any_of(creditWords.begin(), creditWords.end(), [&](QStringView word) { return label.contains(word); });
 }
 
 QList<TimedWord> cleanWords(const QList<TimedWord>& words)

@@ -12,15 +12,13 @@
 
 #include <variant>
 
-QString LyricsCache::userCacheFolder()
-{
-    return UserFolders::lyricsCacheBase();
-}
+QString LyricsCache::userCacheFolder() { return UserFolders::lyricsCacheBase(); }
 
 QString LyricsCache::prepare(const QString& cacheFolder)
 {
     const QDir application(cacheFolder + QStringLiteral("/Orvane"));
-    for (const QString& older : {QStringLiteral("Lyrics/v2"), QStringLiteral("Lyrics/v3"), QStringLiteral("Lyrics/v4")}) {
+    for (const QString& older :
+         {QStringLiteral("Lyrics/v2"), QStringLiteral("Lyrics/v3"), QStringLiteral("Lyrics/v4")}) {
         QDir folder(application.filePath(older));
         if (folder.exists())
             folder.removeRecursively();
@@ -32,8 +30,7 @@ QString LyricsCache::prepare(const QString& cacheFolder)
 
 LyricsCache::LyricsCache(QString directory)
     : m_directory(std::move(directory))
-{
-}
+{}
 
 QString LyricsCache::fileLocation(const NowPlayingTrack& track) const
 {
@@ -64,7 +61,4 @@ void LyricsCache::write(const TimedLyrics& lyrics, const NowPlayingTrack& track)
         DiagLog::log(QStringLiteral("lyrics: cache file %1 not written: %2").arg(path, result.error));
 }
 
-void LyricsCache::remove(const NowPlayingTrack& track) const
-{
-    QFile::remove(fileLocation(track));
-}
+void LyricsCache::remove(const NowPlayingTrack& track) const { QFile::remove(fileLocation(track)); }

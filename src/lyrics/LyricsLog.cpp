@@ -4,20 +4,18 @@
 
 namespace lyrics_log {
 
-QString artistAndTitle(const NowPlayingTrack& track)
-{
-    return track.artist + QStringLiteral(" — ") + track.title;
-}
+QString artistAndTitle(const NowPlayingTrack& track) { return track.artist + QStringLiteral(" — ") + track.title; }
 
 QString described(const Candidate& candidate)
 {
     return QStringLiteral("ncm %1 \"").arg(candidate.id) + candidate.name + QStringLiteral("\" by ")
-        + candidate.artists.join(u'/');
+           + candidate.artists.join(u'/');
 }
 
 void cacheHit(const TimedLyrics& lyrics)
 {
-    DiagLog::log(QStringLiteral("lyrics: cache hit (%1, %2 words)").arg(rawValue(lyrics.tier())).arg(lyrics.words().size()));
+    DiagLog::log(
+        QStringLiteral("lyrics: cache hit (%1, %2 words)").arg(rawValue(lyrics.tier())).arg(lyrics.words().size()));
 }
 
 void noCandidate(const NowPlayingTrack& track)

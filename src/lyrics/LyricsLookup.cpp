@@ -38,8 +38,8 @@ QThreadPool& lyricParsingThread()
 bool sameWords(const TimedLyrics& a, const TimedLyrics& b)
 {
     return a.tier() == b.tier()
-        && std::equal(a.words().cbegin(), a.words().cend(), b.words().cbegin(), b.words().cend(),
-                      [](const TimedWord& x, const TimedWord& y) { return x.text == y.text; });
+           && std::equal(a.words().cbegin(), a.words().cend(), b.words().cbegin(), b.words().cend(),
+                         [](const TimedWord& x, const TimedWord& y) { return x.text == y.text; });
 }
 
 }  // namespace
@@ -129,9 +129,11 @@ void LyricsLookup::onLyricReply(const std::optional<QJsonObject>& reply)
         keepLineLevelTextAndProbeNext();
         return;
     }
-    parseInBackground([text = *texts.wordLevel, track = m_track] {
-        return dropTranslationLines(parseWordLevel(text), track.title, track.artist);
-    }, &LyricsLookup::onWordLevelWords);
+    parseInBackground(
+        [text = *texts.wordLevel, track = m_track] {
+            return dropTranslationLines(parseWordLevel(text), track.title, track.artist);
+        },
+        &LyricsLookup::onWordLevelWords);
 }
 
 void LyricsLookup::onWordLevelWords(QList<TimedWord> words)
@@ -166,9 +168,11 @@ void LyricsLookup::finishWithFallback()
         finish(std::nullopt);
         return;
     }
-    parseInBackground([text = m_lineLevelTexts[m_fallbacksTried].second, track = m_track] {
-        return dropTranslationLines(parseLineLevel(text), track.title, track.artist);
-    }, &LyricsLookup::onLineLevelWords);
+    parseInBackground(
+        [text = m_lineLevelTexts[m_fallbacksTried].second, track = m_track] {
+            return dropTranslationLines(parseLineLevel(text), track.title, track.artist);
+        },
+        &LyricsLookup::onLineLevelWords);
 }
 
 void LyricsLookup::onLineLevelWords(QList<TimedWord> words)

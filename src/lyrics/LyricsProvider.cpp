@@ -17,8 +17,7 @@ LyricsProvider::LyricsProvider(const Options& options, QObject* parent)
     , m_session(options.baseUrl, {options.transferTimeout, options.requestDeadline})
     , m_cache(LyricsCache::prepare(options.cacheFolder))
     , m_rejected(options.rejectionsFile)
-{
-}
+{}
 
 LyricsProvider::~LyricsProvider()
 {
@@ -26,10 +25,7 @@ LyricsProvider::~LyricsProvider()
     qDeleteAll(findChildren<LyricsLookup*>(Qt::FindDirectChildrenOnly));
 }
 
-LyricsLookup* LyricsProvider::lookup(const NowPlayingTrack& track)
-{
-    return start(track, {});
-}
+LyricsLookup* LyricsProvider::lookup(const NowPlayingTrack& track) { return start(track, {}); }
 
 LyricsLookup* LyricsProvider::freshLookup(const NowPlayingTrack& track)
 {

@@ -9,10 +9,7 @@ namespace number_reading {
 
 namespace {
 
-bool isDigit(QChar c)
-{
-    return c >= u'0' && c <= u'9';
-}
+bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
 qsizetype skipSign(QStringView text, qsizetype at)
 {

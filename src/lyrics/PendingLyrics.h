@@ -11,7 +11,7 @@
 struct LyricsOrigin {
     enum class Kind { none, ready, localFile, cache, service };
     Kind kind = Kind::none;
-    Candidate candidate;       // for `service`: the one whose text was used
+    Candidate candidate;  // for `service`: the one whose text was used
     bool noOtherMatch = false;  // nothing was found, and the user has sent matches of this track away
 
     friend bool operator==(const LyricsOrigin&, const LyricsOrigin&) = default;

@@ -25,10 +25,7 @@ std::optional<std::int64_t> idFrom(const QJsonValue& value)
 
 }  // namespace
 
-QString RejectedCandidates::userFile()
-{
-    return UserFolders::rejectionsFile();
-}
+QString RejectedCandidates::userFile() { return UserFolders::rejectionsFile(); }
 
 RejectedCandidates::RejectedCandidates(QString filePath)
     : m_filePath(std::move(filePath))
@@ -55,7 +52,8 @@ void RejectedCandidates::load()
 {
     if (m_filePath.isEmpty())
         return;
-    const versioned_json_file::ReadResult file = versioned_json_file::read(m_filePath, fileVersion, rejectedKey, logPrefix);
+    const versioned_json_file::ReadResult file = versioned_json_file::read(m_filePath, fileVersion, rejectedKey,
+                                                                           logPrefix);
     m_unusable = file.unusable;
     const std::optional<QJsonObject>& root = file.root;
     if (!root)
@@ -77,7 +75,8 @@ void RejectedCandidates::save() const
     if (m_filePath.isEmpty())
         return;
     if (!m_unusable.isEmpty()) {
-        DiagLog::log(logPrefix + QStringLiteral(" not written over, the rejection holds until Zuvik quits — ") + m_unusable);
+        DiagLog::log(logPrefix + QStringLiteral(" not written over, the rejection holds until Zuvik quits — ")
+                     + m_unusable);
         return;
     }
     QJsonObject tracks;
@@ -89,8 +88,9 @@ void RejectedCandidates::save() const
             array.append(QString::number(id));
         tracks.insert(it.key(), array);
     }
-    const WriteResult written =
-        versioned_json_file::write(m_filePath, QJsonObject{{QStringLiteral("version"), fileVersion}, {rejectedKey, tracks}});
+    const WriteResult written = versioned_json_file::write(
+        m_filePath, QJsonObject{{QStringLiteral("version"), fileVersion}, {rejectedKey, tracks}});
     if (!written.written)
-        DiagLog::log(logPrefix + QStringLiteral(" not saved, the rejection holds until Zuvik quits — ") + written.error);
+        DiagLog::log(logPrefix + QStringLiteral(" not saved, the rejection holds until Zuvik quits — ")
+                     + written.error);
 }

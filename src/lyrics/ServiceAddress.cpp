@@ -29,10 +29,7 @@ QUrl withPathAndQuery(const QUrl& base, const QString& path, const QueryItems& i
 
 }  // namespace
 
-QUrl defaultBase()
-{
-    return QUrl(QStringLiteral("https://music.163.com"));
-}
+QUrl defaultBase() { return QUrl(QStringLiteral("https://music.163.com")); }
 
 std::optional<QUrl> readBase(const QString& text)
 {
@@ -60,10 +57,7 @@ QUrl fromEnvironment()
     return defaultBase();
 }
 
-QByteArray referer(const QUrl& base)
-{
-    return base.toEncoded() + '/';
-}
+QByteArray referer(const QUrl& base) { return base.toEncoded() + '/'; }
 
 QUrl searchUrl(const QUrl& base, const QString& query)
 {

@@ -9,7 +9,7 @@
 
 // How the word times of a document were obtained.
 enum class LyricTier {
-    wordLevel,     // every word timed by the lyrics service
+    wordLevel,  // every word timed by the lyrics service
     interpolated,  // only line times were known; word times were spread over each line
 };
 
@@ -41,7 +41,7 @@ public:
 
     struct ActiveGroup {
         const WordGroup* group;  // points into the document it came from
-        qsizetype index;         // of the group in groups()
+        qsizetype index;  // of the group in groups()
         qsizetype startedWords;  // at least 1
     };
 

@@ -8,7 +8,6 @@
 #include <QJsonObject>
 #include <QJsonParseError>
 
-
 namespace {
 
 QJsonObject wordObject(const TimedWord& word)
@@ -60,8 +59,8 @@ std::variant<TimedLyrics, LyricsDecodeError> decodeTimedLyrics(QByteArrayView js
 
     const QJsonObject object = document.object();
     const QJsonValue tierValue = object.value(QLatin1String("tier"));
-    const std::optional<LyricTier> tier =
-        tierValue.isString() ? lyricTierFromRawValue(tierValue.toString()) : std::nullopt;
+    const std::optional<LyricTier> tier = tierValue.isString() ? lyricTierFromRawValue(tierValue.toString())
+                                                               : std::nullopt;
     if (!tier)
         return LyricsDecodeError{QStringLiteral("missing or unknown \"tier\"")};
 

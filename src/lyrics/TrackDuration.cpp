@@ -9,10 +9,7 @@ namespace {
 // 2^63 is exact as a double; every double strictly inside (-2^63, 2^63) converts without overflow.
 constexpr double int64Limit = 9223372036854775808.0;
 
-bool fitsMilliseconds(double seconds)
-{
-    return std::isfinite(seconds) && std::fabs(seconds * 1000.0) < int64Limit;
-}
+bool fitsMilliseconds(double seconds) { return std::isfinite(seconds) && std::fabs(seconds * 1000.0) < int64Limit; }
 
 }  // namespace
 

@@ -8,5 +8,5 @@ QString trackKey(const NowPlayingTrack& track)
 {
     const double duration = std::isfinite(track.duration) ? std::round(track.duration) : -1.0;
     return searchKey(track.title) + u'\t' + searchKey(track.artist) + u'\t'
-        + QString::number(static_cast<qint64>(duration));
+           + QString::number(static_cast<qint64>(duration));
 }

@@ -17,15 +17,9 @@ constexpr int fileVersion = 1;
 
 }  // namespace
 
-QString TrackOffsets::userFile()
-{
-    return UserFolders::offsetsFile();
-}
+QString TrackOffsets::userFile() { return UserFolders::offsetsFile(); }
 
-QString TrackOffsets::keyOf(const NowPlayingTrack& track)
-{
-    return trackKey(track);
-}
+QString TrackOffsets::keyOf(const NowPlayingTrack& track) { return trackKey(track); }
 
 std::optional<double> TrackOffsets::clamped(double seconds)
 {
@@ -40,10 +34,7 @@ TrackOffsets::TrackOffsets(QString filePath)
     load();
 }
 
-double TrackOffsets::offset(const NowPlayingTrack& track) const
-{
-    return m_offsets.value(keyOf(track), 0.0);
-}
+double TrackOffsets::offset(const NowPlayingTrack& track) const { return m_offsets.value(keyOf(track), 0.0); }
 
 WriteResult TrackOffsets::setOffset(const NowPlayingTrack& track, double seconds)
 {
@@ -60,8 +51,8 @@ WriteResult TrackOffsets::setOffset(const NowPlayingTrack& track, double seconds
 
 void TrackOffsets::load()
 {
-    const versioned_json_file::ReadResult file =
-        versioned_json_file::read(m_filePath, fileVersion, offsetsKey, QStringLiteral("timing: offsets file"));
+    const versioned_json_file::ReadResult file = versioned_json_file::read(m_filePath, fileVersion, offsetsKey,
+                                                                           QStringLiteral("timing: offsets file"));
     m_unusable = file.unusable;
     const std::optional<QJsonObject>& root = file.root;
     if (!root)

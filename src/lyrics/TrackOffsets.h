@@ -13,7 +13,7 @@
 class TrackOffsets {
 public:
     static constexpr double limit = 30.0;  // seconds either way
-    static constexpr double step = 0.1;    // what one tray nudge moves
+    static constexpr double step = 0.1;  // what one tray nudge moves
 
     // "$XDG_DATA_HOME/Zuvik/offsets.json" (XDG_DATA_HOME defaulting to ~/.local/share).
     static QString userFile();

@@ -79,8 +79,7 @@ bool containsAlphanumeric(QStringView text)
 namespace {
 
 // Calls f(cluster) for every extended grapheme cluster of text.
-template <typename F>
-void forEachCharacter(QStringView text, F&& f)
+template <typename F> void forEachCharacter(QStringView text, F&& f)
 {
     if (isAscii(text)) {
         // Each ASCII character is a cluster of its own, except CR LF, which never occurs inside
@@ -148,9 +147,6 @@ bool isIdeograph(char32_t s)
     return (s >= 0x4E00 && s <= 0x9FFF) || (s >= 0x3400 && s <= 0x4DBF) || (s >= 0xF900 && s <= 0xFAFF);
 }
 
-bool isKana(char32_t s)
-{
-    return s >= 0x3040 && s <= 0x30FF;
-}
+bool isKana(char32_t s) { return s >= 0x3040 && s <= 0x30FF; }
 
 }  // namespace unicode_text

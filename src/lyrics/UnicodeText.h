@@ -18,8 +18,7 @@ bool containsAlphanumeric(QStringView text);
 bool isAscii(QStringView text);
 
 // Calls f(char32_t) for every scalar; a lone surrogate is passed as U+FFFD.
-template <typename F>
-void forEachScalar(QStringView text, F&& f)
+template <typename F> void forEachScalar(QStringView text, F&& f)
 {
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {

@@ -41,8 +41,8 @@ std::optional<TimingGroup> readTimingGroup(QStringView inside)
 bool isPlausible(const TimingGroup& group)
 {
     using lyric_time::maxMilliseconds;
-    return group.startMs >= 0 && group.startMs <= maxMilliseconds && group.durationMs >= 0 &&
-           group.durationMs <= maxMilliseconds - group.startMs;
+    return group.startMs >= 0 && group.startMs <= maxMilliseconds && group.durationMs >= 0
+           && group.durationMs <= maxMilliseconds - group.startMs;
 }
 
 // The words of one line body, in text order, as far as the budget allows.

@@ -16,10 +16,7 @@ double axisZoom(double low, double high, double centre)
     return zoom;
 }
 
-QPointF zoomed(QPointF point, QPointF centre, double zoom)
-{
-    return centre + (point - centre) * zoom;
-}
+QPointF zoomed(QPointF point, QPointF centre, double zoom) { return centre + (point - centre) * zoom; }
 
 QRectF zoomed(const QRectF& rect, QPointF centre, double zoom)
 {

@@ -16,10 +16,7 @@ double usableExtent(double extent)
 
 }  // namespace
 
-QSizeF usableDisplaySize(QSizeF display)
-{
-    return {usableExtent(display.width()), usableExtent(display.height())};
-}
+QSizeF usableDisplaySize(QSizeF display) { return {usableExtent(display.width()), usableExtent(display.height())}; }
 
 QRectF bandRect(QSizeF display)
 {

@@ -20,8 +20,7 @@ inline constexpr double falloff = 2.2;
 // compositor is told the same bound, so it never has to keep pixels from further away.
 inline constexpr double maxSampleOffset = 0.45;
 
-QPointF sourcePoint(QSizeF size, QPointF destination, double lensStrength = strength,
-                    double lensFalloff = falloff);
+QPointF sourcePoint(QSizeF size, QPointF destination, double lensStrength = strength, double lensFalloff = falloff);
 
 // Where the picture in `source` (band coordinates) shows once seen through the lens: the bounding
 // rectangle of every destination that samples from it, within the band. The lens only needs to

@@ -28,7 +28,7 @@ struct FrameRow {
     // The box the row turns about: the padded text in ship, icon and text together elsewhere.
     // Indent or offset is already applied.
     QRectF box;
-    double tilt = 0;    // radians, clockwise on screen, about the centre of `box`
+    double tilt = 0;  // radians, clockwise on screen, about the centre of `box`
     double offset = 0;  // ship: the leading indent; other styles: the horizontal offset
     QPointF textOrigin;  // the top-left corner of the text's line box
     double baseline = 0;  // below textOrigin
@@ -62,7 +62,7 @@ struct Watermark {
     double pointSize = 0;
     double opacity = 0.08;
     Color symbolColor;  // a symbol's tint; an emoji keeps its own colours
-    QPointF centre;     // band coordinates
+    QPointF centre;  // band coordinates
 };
 
 // What one display draws in one frame, with no reference to the inputs it came from.

@@ -30,7 +30,7 @@ using VisualLookup = std::function<std::optional<WordVisual>(const QString& word
 // Everything one frame of one display depends on.
 struct FrameInput {
     double frameTime = 0;  // T: the frame's date in seconds since 2001-01-01 UTC; drives the sway
-    double playhead = 0;   // t: the playback position for this frame, lead included
+    double playhead = 0;  // t: the playback position for this frame, lead included
     const TimedLyrics* lyrics = nullptr;  // nothing: an empty band
     FrameSettings settings;
     QSizeF displaySize;  // W × H in points, the window's whole content area

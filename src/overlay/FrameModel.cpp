@@ -47,8 +47,8 @@ void addRows(Frame& frame, std::span<const TimedWord> window, const FrameInput& 
                                              : stackWordSizes(window, width, height, type);
     for (std::size_t i = 0; i < window.size(); ++i) {
         const bool isCurrent = i + 1 == window.size();
-        frame.rows.append(dressRow(window[i], isCurrent, sizes[static_cast<qsizetype>(i)], settings, width,
-                                   input.visualFor));
+        frame.rows.append(
+            dressRow(window[i], isCurrent, sizes[static_cast<qsizetype>(i)], settings, width, input.visualFor));
     }
 
     const QSizeF bandSize = frame.band.size();

@@ -10,10 +10,7 @@ constexpr double longestSleep = 3600;
 // While only the sway moves, one display frame in this many is drawn.
 constexpr double swayFrameStride = 2.0;
 
-int milliseconds(double seconds)
-{
-    return static_cast<int>(std::ceil(seconds * 1000));
-}
+int milliseconds(double seconds) { return static_cast<int>(std::ceil(seconds * 1000)); }
 
 }  // namespace
 

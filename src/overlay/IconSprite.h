@@ -9,8 +9,8 @@
 struct IconLook {
     WordVisual visual = WordVisual::emoji({});
     double pointSize = 0;  // the drawn size of the picture
-    Color tint;            // of a symbol; an emoji keeps its own colours
-    WordShadow shadow;     // none for the watermark
+    Color tint;  // of a symbol; an emoji keeps its own colours
+    WordShadow shadow;  // none for the watermark
     double devicePixelRatio = 1;
 
     friend bool operator==(const IconLook&, const IconLook&) = default;

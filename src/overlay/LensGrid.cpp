@@ -80,9 +80,9 @@ PictureMesh LensGrid::meshFor(const QTransform& toBand, const QRectF& rect) cons
         if (vertexOf[corner] != unused)
             return vertexOf[corner];
         const auto index = static_cast<quint32>(mesh.vertices.size());
-        mesh.vertices.append({static_cast<float>(m_destinations[corner].x()), static_cast<float>(m_destinations[corner].y()),
-                              static_cast<float>(textureCoordinates[corner].x()),
-                              static_cast<float>(textureCoordinates[corner].y())});
+        mesh.vertices.append(
+            {static_cast<float>(m_destinations[corner].x()), static_cast<float>(m_destinations[corner].y()),
+             static_cast<float>(textureCoordinates[corner].x()), static_cast<float>(textureCoordinates[corner].y())});
         vertexOf[corner] = index;
         return index;
     };
@@ -90,11 +90,12 @@ PictureMesh LensGrid::meshFor(const QTransform& toBand, const QRectF& rect) cons
         for (int column = 0; column < m_columns; ++column) {
             const std::array<qsizetype, 4> corners = {cornerIndex(column, row), cornerIndex(column + 1, row),
                                                       cornerIndex(column + 1, row + 1), cornerIndex(column, row + 1)};
-            if (isBeside({textureCoordinates[corners[0]], textureCoordinates[corners[1]], textureCoordinates[corners[2]],
-                          textureCoordinates[corners[3]]},
+            if (isBeside({textureCoordinates[corners[0]], textureCoordinates[corners[1]],
+                          textureCoordinates[corners[2]], textureCoordinates[corners[3]]},
                          marginU, marginV))
                 continue;
-            const std::array<quint32, 4> at = {vertex(corners[0]), vertex(corners[1]), vertex(corners[2]), vertex(corners[3])};
+            const std::array<quint32, 4> at = {vertex(corners[0]), vertex(corners[1]), vertex(corners[2]),
+                                               vertex(corners[3])};
             mesh.indices.append({at[0], at[1], at[2], at[0], at[2], at[3]});
         }
     }

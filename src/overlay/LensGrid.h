@@ -56,7 +56,7 @@ private:
     int m_columns = 0;
     int m_rows = 0;
     QList<QPointF> m_destinations;  // the corners, row by row
-    QList<QPointF> m_sources;       // what each corner shows
+    QList<QPointF> m_sources;  // what each corner shows
 };
 
 }  // namespace fisheye_lens

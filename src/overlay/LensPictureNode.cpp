@@ -98,10 +98,7 @@ LensPictureNode::LensPictureNode(QQuickWindow& window, const QImage& picture)
 }
 
 // The child goes first, while the texture it draws still exists.
-LensPictureNode::~LensPictureNode()
-{
-    delete m_drawing;
-}
+LensPictureNode::~LensPictureNode() { delete m_drawing; }
 
 void LensPictureNode::setMesh(const fisheye_lens::PictureMesh& mesh)
 {

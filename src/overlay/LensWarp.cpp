@@ -39,7 +39,8 @@ public:
     {
         m_framed.fill(Qt::transparent);
         for (int y = 0; y < m_height; ++y)
-            std::memcpy(m_framed.scanLine(y + 1) + sizeof(quint32), picture.constScanLine(y), sizeof(quint32) * m_width);
+            std::memcpy(m_framed.scanLine(y + 1) + sizeof(quint32), picture.constScanLine(y),
+                        sizeof(quint32) * m_width);
         m_bits = m_framed.constBits();
         m_stride = m_framed.bytesPerLine();
     }
@@ -53,7 +54,8 @@ public:
     {
         const qint64 column = x >> 16;
         const qint64 row = y >> 16;
-        if (static_cast<quint64>(column) > static_cast<quint64>(m_width) || static_cast<quint64>(row) > static_cast<quint64>(m_height))
+        if (static_cast<quint64>(column) > static_cast<quint64>(m_width)
+            || static_cast<quint64>(row) > static_cast<quint64>(m_height))
             return 0;
         const auto* top = reinterpret_cast<const quint32*>(m_bits + row * m_stride) + column;
         const auto* bottom = reinterpret_cast<const quint32*>(m_bits + (row + 1) * m_stride) + column;
@@ -119,10 +121,10 @@ void fill(const Target& image, const Sampler& sampler, const std::array<Corner, 
     const std::array<Plane, 3> weights = {planeThrough(c, area, {1, 0, 0}), planeThrough(c, area, {0, 1, 0}),
                                           planeThrough(c, area, {0, 0, 1})};
     // Texel positions in the framed picture (see Sampler::at).
-    const Plane x = planeThrough(c, area, {c[0].u * sampler.width() + 0.5, c[1].u * sampler.width() + 0.5,
-                                           c[2].u * sampler.width() + 0.5});
-    const Plane y = planeThrough(c, area, {c[0].v * sampler.height() + 0.5, c[1].v * sampler.height() + 0.5,
-                                           c[2].v * sampler.height() + 0.5});
+    const Plane x = planeThrough(
+        c, area, {c[0].u * sampler.width() + 0.5, c[1].u * sampler.width() + 0.5, c[2].u * sampler.width() + 0.5});
+    const Plane y = planeThrough(
+        c, area, {c[0].v * sampler.height() + 0.5, c[1].v * sampler.height() + 0.5, c[2].v * sampler.height() + 0.5});
     const qint64 stepX = toFixed(x.perX);
     const qint64 stepY = toFixed(y.perX);
 
@@ -174,7 +176,8 @@ WarpedPicture warpedThroughMesh(const QImage& picture, const PictureMesh& mesh, 
     double maxX = -INFINITY;
     double maxY = -INFINITY;
     for (const MeshVertex& vertex : mesh.vertices) {
-        if (!std::isfinite(vertex.x) || !std::isfinite(vertex.y) || !std::isfinite(vertex.u) || !std::isfinite(vertex.v))
+        if (!std::isfinite(vertex.x) || !std::isfinite(vertex.y) || !std::isfinite(vertex.u)
+            || !std::isfinite(vertex.v))
             return warped;
         minX = std::min(minX, vertex.x * pixelRatio);
         minY = std::min(minY, vertex.y * pixelRatio);

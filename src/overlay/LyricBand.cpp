@@ -133,9 +133,10 @@ void LyricBand::advance(const QDateTime& instant, double steadySeconds)
     applyFrameProperties(frame);
     placePictures(m_animation.poses(steadySeconds), frame, steadySeconds);
     const bool swaying = !m_animation.isEmpty() && styleTraits(frame.style).swayAmplitude != 0;
-    const bool fading = std::any_of(m_watermarks.cbegin(), m_watermarks.cend(), [steadySeconds](const WatermarkFade& fade) {
-        return !fade.presence.isSettled(steadySeconds, fractionTolerance);
-    });
+    const bool fading = std::any_of(m_watermarks.cbegin(), m_watermarks.cend(),
+                                    [steadySeconds](const WatermarkFade& fade) {
+                                        return !fade.presence.isSettled(steadySeconds, fractionTolerance);
+                                    });
     const bool moving = fading || m_iconsMoving || !m_animation.isSettled(steadySeconds);
     m_animating = swaying || moving;
     m_onlySwaying = swaying && !moving;

@@ -31,10 +31,7 @@ void NoticeWindow::showText(const QString& text)
     m_hideTimer.start();
 }
 
-QString NoticeWindow::text() const
-{
-    return rootObject() ? rootObject()->property("text").toString() : QString();
-}
+QString NoticeWindow::text() const { return rootObject() ? rootObject()->property("text").toString() : QString(); }
 
 // Centred on the top edge of the band, where no row of the stack usually is.
 void NoticeWindow::placeOnScreen()

@@ -10,8 +10,8 @@ namespace {
 // A pictogram enters on its own from this scale.
 constexpr double iconInsertionScale = 0.2;
 
-void placeIcon(QList<PlacedLook>& placed, const RowPose& pose, const QMatrix4x4& rowTransform,
-               const WordShadow& shadow, double pixelRatio)
+void placeIcon(QList<PlacedLook>& placed, const RowPose& pose, const QMatrix4x4& rowTransform, const WordShadow& shadow,
+               double pixelRatio)
 {
     if (pose.look.iconSide == IconSide::none || !pose.look.visual || pose.iconPresence <= 0)
         return;
@@ -21,8 +21,7 @@ void placeIcon(QList<PlacedLook>& placed, const RowPose& pose, const QMatrix4x4&
     const QMatrix4x4 transform = rowTransform
                                  * pictureTransform(offset, icon_motion::turn(visual.kind(), pose.iconAge),
                                                     iconInsertionScale + (1 - iconInsertionScale) * presence);
-    const bool moving = icon_motion::isMoving(visual.kind(), pose.iconAge)
-                        || pose.iconPresence < 1 - fractionTolerance;
+    const bool moving = icon_motion::isMoving(visual.kind(), pose.iconAge) || pose.iconPresence < 1 - fractionTolerance;
     placed.append({IconLook{visual, pose.look.iconPointSize, pose.look.iconColor, shadow, pixelRatio}, transform,
                    pose.opacity * presence, moving});
 }

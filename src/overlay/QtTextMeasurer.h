@@ -21,7 +21,10 @@ private:
         LyricFont font;
         QString text;
         friend bool operator==(const Key&, const Key&) = default;
-        friend size_t qHash(const Key& key, size_t seed = 0) { return qHashMulti(seed, static_cast<int>(key.font), key.text); }
+        friend size_t qHash(const Key& key, size_t seed = 0)
+        {
+            return qHashMulti(seed, static_cast<int>(key.font), key.text);
+        }
     };
 
     // Far more distinct words than a song has; starting over bounds the memory of a long session.

@@ -12,10 +12,7 @@ constexpr double earlierChipOpacity = 0.7;
 constexpr double iconShareOfSize = 0.62;
 
 // Either way from 0, by up to `reach`.
-double signedShare(double hash, double reach)
-{
-    return (2 * hash - 1) * reach;
-}
+double signedShare(double hash, double reach) { return (2 * hash - 1) * reach; }
 
 void dressShip(FrameRow& row, const FrameSettings& settings, double displayWidth)
 {

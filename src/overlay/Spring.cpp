@@ -52,10 +52,7 @@ double Spring::stiffness() const
     return w0 * w0;
 }
 
-double Spring::damping() const
-{
-    return 4 * std::numbers::pi * m_dampingFraction / m_response;
-}
+double Spring::damping() const { return 4 * std::numbers::pi * m_dampingFraction / m_response; }
 
 SpringState Spring::state(double from, double target, double velocity, double elapsed) const
 {

@@ -15,8 +15,7 @@ public:
     constexpr Spring(double response, double dampingFraction)
         : m_response(response)
         , m_dampingFraction(dampingFraction)
-    {
-    }
+    {}
 
     constexpr double response() const { return m_response; }
     constexpr double dampingFraction() const { return m_dampingFraction; }

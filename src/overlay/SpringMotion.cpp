@@ -7,8 +7,7 @@ SpringMotion::SpringMotion(Spring spring, double value, double time)
     , m_from(value)
     , m_target(value)
     , m_legStart(time)
-{
-}
+{}
 
 SpringState SpringMotion::at(double time) const
 {

@@ -10,12 +10,10 @@ void SpriteCache::beginFrame()
         cached.used = false;
 }
 
-template <typename Look>
-SpriteCache::Entry SpriteCache::lookUp(QList<Cached<Look>>& cache, const Look& look)
+template <typename Look> SpriteCache::Entry SpriteCache::lookUp(QList<Cached<Look>>& cache, const Look& look)
 {
-    const auto found = std::find_if(cache.begin(), cache.end(), [&look](const Cached<Look>& cached) {
-        return cached.look == look;
-    });
+    const auto found = std::find_if(cache.begin(), cache.end(),
+                                    [&look](const Cached<Look>& cached) { return cached.look == look; });
     if (found != cache.end()) {
         found->used = true;
         return {found->id, &found->sprite};

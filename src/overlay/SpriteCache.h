@@ -25,15 +25,13 @@ public:
     const WordSprite* find(quint64 id) const;
 
 private:
-    template <typename Look>
-    struct Cached {
+    template <typename Look> struct Cached {
         Look look;
         WordSprite sprite;
         quint64 id;
         bool used;
     };
-    template <typename Look>
-    Entry lookUp(QList<Cached<Look>>& cache, const Look& look);
+    template <typename Look> Entry lookUp(QList<Cached<Look>>& cache, const Look& look);
 
     QList<Cached<SpriteLook>> m_rows;
     QList<Cached<IconLook>> m_icons;

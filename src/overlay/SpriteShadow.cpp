@@ -13,10 +13,7 @@ namespace {
 // A blur radius as the looks give it spreads about twice as far as the Gaussian's deviation.
 constexpr double sigmaPerRadius = 0.5;
 
-bool hasShadow(const WordShadow& shadow)
-{
-    return shadow.radius > 0 || shadow.offsetY != 0;
-}
+bool hasShadow(const WordShadow& shadow) { return shadow.radius > 0 || shadow.offsetY != 0; }
 
 }  // namespace
 

@@ -43,8 +43,8 @@ StackAnimation::Stack* StackAnimation::currentStack()
 // A new line arrives whole: its rows stand in place and the line fades in as one.
 void StackAnimation::startStack(const Frame& frame, double time)
 {
-    Stack stack{*frame.line, frame.style, frame.lineSpring, frame.insertionScale,
-                SpringMotion(frame.lineSpring, 0, time), {}};
+    Stack stack{
+        *frame.line, frame.style, frame.lineSpring, frame.insertionScale, SpringMotion(frame.lineSpring, 0, time), {}};
     stack.presence.retarget(1, time);
     for (const FrameRow& look : frame.rows)
         stack.rows.append(newRow(look, frame.lineSpring, 1, time));
@@ -112,10 +112,7 @@ void StackAnimation::followRows(Stack& stack, const Frame& frame, double time)
     stack.rows = std::move(kept);
 }
 
-void StackAnimation::leave(Stack& stack, double time)
-{
-    retargetIfMoved(stack.presence, 0, time);
-}
+void StackAnimation::leave(Stack& stack, double time) { retargetIfMoved(stack.presence, 0, time); }
 
 bool StackAnimation::hasLeft(const SpringMotion& presence, double time)
 {
@@ -139,9 +136,11 @@ QList<RowPose> StackAnimation::poses(double time) const
             const double transition = stack.insertionScale + (1 - stack.insertionScale) * presence;
             const double size = row.size.at(time).value;
             const double sizeScale = row.look.pointSize > 0 ? size / row.look.pointSize : 1;
-            RowPose pose{row.look, QPointF(row.x.at(time).value, row.y.at(time).value),
+            RowPose pose{row.look,
+                         QPointF(row.x.at(time).value, row.y.at(time).value),
                          std::max(0.0, sizeScale * transition),
-                         row.look.opacity * fade * std::clamp(presence, 0.0, 1.0), time - row.iconArrival,
+                         row.look.opacity * fade * std::clamp(presence, 0.0, 1.0),
+                         time - row.iconArrival,
                          row.iconPresence.at(time).value};
             if (pose.opacity > 0 && pose.scale > 0)
                 poses.append(std::move(pose));

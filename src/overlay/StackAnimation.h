@@ -11,8 +11,8 @@
 // transitions have it now.
 struct RowPose {
     FrameRow look;
-    QPointF centre;      // of the row's box, band coordinates
-    double scale = 1;    // of the look as drawn at look.pointSize
+    QPointF centre;  // of the row's box, band coordinates
+    double scale = 1;  // of the look as drawn at look.pointSize
     double opacity = 1;  // the look's own opacity included
     // The row's pictogram, when its look has one: seconds since it arrived (its swing or wiggle
     // runs from then) and how far its own entrance has got (1 when it came with its row).
@@ -42,7 +42,7 @@ private:
         SpringMotion y;
         SpringMotion size;
         SpringMotion presence;  // 1 shown, 0 gone: drives the insertion and removal transition
-        double iconArrival;     // when the row's pictogram first showed (if it has one)
+        double iconArrival;  // when the row's pictogram first showed (if it has one)
         SpringMotion iconPresence;
     };
     struct Stack {

@@ -8,7 +8,7 @@
 // How a stack sits in the band.
 struct StackPlacement {
     QSizeF band;
-    double spacing = 0;    // between rows; negative overlaps them
+    double spacing = 0;  // between rows; negative overlaps them
     bool centred = false;  // else leading-aligned, each row indented by its offset
 };
 

@@ -9,12 +9,12 @@
 // about the horizontal axis, each seen in perspective, then a breathing scale, all about the
 // band's centre. Angles are in radians.
 struct Sway {
-    double yaw = 0;    // about the vertical axis, applied first
+    double yaw = 0;  // about the vertical axis, applied first
     double pitch = 0;  // about the horizontal axis
     double scale = 1;
     // The viewer's distance is the band's longer side divided by this, for both rotations.
     double perspective = 0.45;
-    QSizeF size;     // of the band
+    QSizeF size;  // of the band
     QPointF anchor;  // the band's centre, in band coordinates
 
     // The projective map from band coordinates (y down) to the swayed picture, each rotation

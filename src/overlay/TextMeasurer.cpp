@@ -4,15 +4,9 @@
 
 namespace {
 
-double finiteOrZero(double value)
-{
-    return std::isfinite(value) ? value : 0.0;
-}
+double finiteOrZero(double value) { return std::isfinite(value) ? value : 0.0; }
 
-double extent(double value)
-{
-    return value > 0 && std::isfinite(value) ? value : 0.0;
-}
+double extent(double value) { return value > 0 && std::isfinite(value) ? value : 0.0; }
 
 }  // namespace
 

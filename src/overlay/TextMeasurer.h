@@ -7,7 +7,7 @@
 // Vertical metrics of a lyric font at the reference size, in points.
 struct FontMetrics {
     double capHeight = 0;
-    double ascent = 0;   // baseline to the top of the line box
+    double ascent = 0;  // baseline to the top of the line box
     double descent = 0;  // baseline to the bottom of the line box, positive
 };
 

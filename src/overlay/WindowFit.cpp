@@ -4,10 +4,7 @@
 
 namespace {
 
-double area(const QRect& rect)
-{
-    return static_cast<double>(rect.width()) * static_cast<double>(rect.height());
-}
+double area(const QRect& rect) { return static_cast<double>(rect.width()) * static_cast<double>(rect.height()); }
 
 }  // namespace
 
@@ -15,8 +12,7 @@ WindowFit::WindowFit(QRect reach, double displayHeight)
     : m_reach(reach)
     , m_slack(std::ceil(slackShareOfHeight * std::max(displayHeight, 0.0)))
     , m_current(reach)
-{
-}
+{}
 
 QRect WindowFit::withSlack(const QRectF& drawn) const
 {

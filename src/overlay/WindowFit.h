@@ -13,7 +13,7 @@
 class WindowFit {
 public:
     static constexpr double slackShareOfHeight = 0.06;  // of the display height, on every side
-    static constexpr double shrinkRatio = 1.8;          // of areas, before shrinking is worth it
+    static constexpr double shrinkRatio = 1.8;  // of areas, before shrinking is worth it
     static constexpr double shrinkAfterSeconds = 1.5;
 
     // `reach`: everything the band may ever draw on, display coordinates.

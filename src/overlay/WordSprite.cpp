@@ -52,8 +52,9 @@ WordSprite cropped(WordSprite sprite)
         return sprite;
     const double pointsPerPixelX = sprite.rect.width() / sprite.image.width();
     const double pointsPerPixelY = sprite.rect.height() / sprite.image.height();
-    const QRectF rect(sprite.rect.left() + shown.left() * pointsPerPixelX, sprite.rect.top() + shown.top() * pointsPerPixelY,
-                      shown.width() * pointsPerPixelX, shown.height() * pointsPerPixelY);
+    const QRectF rect(sprite.rect.left() + shown.left() * pointsPerPixelX,
+                      sprite.rect.top() + shown.top() * pointsPerPixelY, shown.width() * pointsPerPixelX,
+                      shown.height() * pointsPerPixelY);
     return {sprite.image.copy(shown), rect};
 }
 

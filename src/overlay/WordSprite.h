@@ -10,7 +10,7 @@
 // turns, scales and fades the picture instead of setting text again on every frame.
 struct WordSprite {
     QImage image;  // premultiplied, device pixels
-    QRectF rect;   // where the picture lies relative to the centre of the row's box, in points
+    QRectF rect;  // where the picture lies relative to the centre of the row's box, in points
 };
 
 // Everything a row's picture depends on; two rows with equal looks share a picture.

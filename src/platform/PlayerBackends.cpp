@@ -24,10 +24,7 @@ QStringList backendNames(const QList<PlayerBackend>& backends)
     return names;
 }
 
-QString requestedBackend()
-{
-    return qEnvironmentVariable("ZUVIK_PLAYER_BACKEND");
-}
+QString requestedBackend() { return qEnvironmentVariable("ZUVIK_PLAYER_BACKEND"); }
 
 }  // namespace
 

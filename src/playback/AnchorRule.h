@@ -10,5 +10,5 @@ PlayheadAnchor candidateAnchor(const PlayerSample& sample);
 
 // Whether the kept anchor stays in force against the candidate at `now`: same track, same rate,
 // and the two extrapolations at most `threshold` seconds apart (exactly the threshold keeps it).
-bool keepsAnchor(const PlayheadAnchor& current, const PlayheadAnchor& candidate, bool sameTrack,
-                 const QDateTime& now, double threshold);
+bool keepsAnchor(const PlayheadAnchor& current, const PlayheadAnchor& candidate, bool sameTrack, const QDateTime& now,
+                 double threshold);

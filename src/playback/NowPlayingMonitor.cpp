@@ -64,8 +64,9 @@ void NowPlayingMonitor::ingest(const std::optional<PlayerSample>& sample)
     }
     const bool sameTrack = isSameTrack(m_track, sample->track());
     if (!sameTrack) {
-        DiagLog::log(QStringLiteral("now playing (%1): %2 — %3 (%4s)")
-                         .arg(sample->source, sample->artist, sample->title, QString::number(sample->duration, 'f', 1)));
+        DiagLog::log(
+            QStringLiteral("now playing (%1): %2 — %3 (%4s)")
+                .arg(sample->source, sample->artist, sample->title, QString::number(sample->duration, 'f', 1)));
         setTrack(sample->track());
     }
     const PlayheadAnchor candidate = candidateAnchor(*sample);

@@ -8,7 +8,4 @@ bool operator==(const NowPlayingTrack& a, const NowPlayingTrack& b)
     return a.title == b.title && a.artist == b.artist && sameDuration;
 }
 
-bool isSameTrack(const std::optional<NowPlayingTrack>& a, const std::optional<NowPlayingTrack>& b)
-{
-    return a == b;
-}
+bool isSameTrack(const std::optional<NowPlayingTrack>& a, const std::optional<NowPlayingTrack>& b) { return a == b; }

@@ -30,9 +30,11 @@ void removeAll(QStringList& names, QStringView name)
 
 QStringList PlayerPreferences::defaultIgnored()
 {
-    return {QStringLiteral("firefox"), QStringLiteral("chromium"), QStringLiteral("chrome"), QStringLiteral("brave"),
-            QStringLiteral("vivaldi"), QStringLiteral("opera"), QStringLiteral("edge"),
-            QStringLiteral("plasma-browser-integration"), QStringLiteral("kdeconnect"), QStringLiteral("playerctld")};
+    return {QStringLiteral("firefox"),    QStringLiteral("chromium"),
+            QStringLiteral("chrome"),     QStringLiteral("brave"),
+            QStringLiteral("vivaldi"),    QStringLiteral("opera"),
+            QStringLiteral("edge"),       QStringLiteral("plasma-browser-integration"),
+            QStringLiteral("kdeconnect"), QStringLiteral("playerctld")};
 }
 
 qsizetype PlayerPreferences::preferenceRank(QStringView playerName) const { return indexIn(preferred, playerName); }

@@ -16,7 +16,8 @@ PlayerQuery::~PlayerQuery()
 {
     // Queued behind every run already requested, so each of those still answers.
     QThread* const thread = &m_thread;
-    QMetaObject::invokeMethod(m_runner, [thread] { thread->quit(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        m_runner, [thread] { thread->quit(); }, Qt::QueuedConnection);
     m_thread.wait();
 }
 
@@ -31,6 +32,5 @@ void PlayerQuery::run(Completion completion)
 {
     PlayerQueryRunner* const runner = m_runner;
     QMetaObject::invokeMethod(
-        runner, [runner, completion = std::move(completion)] { completion(runner->runOnce()); },
-        Qt::QueuedConnection);
+        runner, [runner, completion = std::move(completion)] { completion(runner->runOnce()); }, Qt::QueuedConnection);
 }

@@ -5,8 +5,7 @@
 PlayerQueryRunner::PlayerQueryRunner(PlayerQuery::SourceFactory makeSource, PlayerQuery::Clock clock)
     : m_makeSource(std::move(makeSource))
     , m_clock(std::move(clock))
-{
-}
+{}
 
 PlayerQueryRunner::~PlayerQueryRunner() = default;
 

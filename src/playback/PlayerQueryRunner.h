@@ -24,5 +24,5 @@ private:
     std::unique_ptr<PlayerSource> m_source;
     std::function<void()> m_onSeek;
     bool m_reportedFailure = false;  // a failure has been logged since the last successful run
-    qint64 m_emptyStreak = 0;        // successful runs in a row that found nothing playing
+    qint64 m_emptyStreak = 0;  // successful runs in a row that found nothing playing
 };

@@ -14,7 +14,7 @@ struct PlayerSample {
     double position = 0;  // seconds, at `sampledAt`
     bool isPlaying = false;
     QDateTime sampledAt;  // UTC, the middle of the query's round trip
-    QString url = {};     // the track's address when the player gives one (MPRIS xesam:url)
+    QString url = {};  // the track's address when the player gives one (MPRIS xesam:url)
 
     NowPlayingTrack track() const { return NowPlayingTrack{title, artist, duration, url}; }
 

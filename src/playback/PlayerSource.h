@@ -21,7 +21,7 @@ struct PlayerError {
 // What one ask found. No player playing or paused: an empty summary and no sample. A player whose
 // answer lacks a readable length or position: its summary and no sample.
 struct PlayerReading {
-    QString summary;                     // the answer in one line, as the log shows it
+    QString summary;  // the answer in one line, as the log shows it
     std::optional<PlayerSample> sample;  // sampledAt is left to the query
 };
 

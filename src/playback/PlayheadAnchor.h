@@ -5,9 +5,9 @@
 // A known playhead position at a known instant, from which the position at any other instant is
 // extrapolated without asking the player again.
 struct PlayheadAnchor {
-    double elapsed = 0;   // seconds into the track at `timestamp`
+    double elapsed = 0;  // seconds into the track at `timestamp`
     QDateTime timestamp;  // UTC
-    double rate = 0;      // seconds of track per second of wall time: 1 playing, 0 paused
+    double rate = 0;  // seconds of track per second of wall time: 1 playing, 0 paused
 
     // The playhead in seconds at `instant`.
     double position(const QDateTime& instant) const;

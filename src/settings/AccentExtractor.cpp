@@ -23,10 +23,7 @@ constexpr double minimumBrightness = 0.3;
 // Lifts the two factors off zero so that area still counts for a cell just over the thresholds.
 constexpr double scoreLift = 0.2;
 
-int bucketIndex(int red, int green, int blue)
-{
-    return (red / 16) * 256 + (green / 16) * 16 + (blue / 16);
-}
+int bucketIndex(int red, int green, int blue) { return (red / 16) * 256 + (green / 16) * 16 + (blue / 16); }
 
 Color averageColor(const Bucket& bucket)
 {

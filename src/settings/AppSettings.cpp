@@ -41,7 +41,8 @@ void AppSettings::setValue(Setting id, const SettingValue& value)
 
 PlayerPreferences AppSettings::playerPreferences() const
 {
-    return {std::get<QStringList>(value(Setting::preferredPlayers)), std::get<QStringList>(value(Setting::ignoredPlayers))};
+    return {std::get<QStringList>(value(Setting::preferredPlayers)),
+            std::get<QStringList>(value(Setting::ignoredPlayers))};
 }
 
 void AppSettings::setPlayerPreferences(const PlayerPreferences& preferences)
@@ -56,15 +57,9 @@ void AppSettings::setPlayerPreferences(const PlayerPreferences& preferences)
         logChange(Setting::ignoredPlayers);
 }
 
-Color AppSettings::color(ColorSlot slot) const
-{
-    return std::get<Color>(value(colorSetting(slot)));
-}
+Color AppSettings::color(ColorSlot slot) const { return std::get<Color>(value(colorSetting(slot))); }
 
-void AppSettings::setColor(const Color& color, ColorSlot slot)
-{
-    setValue(colorSetting(slot), color);
-}
+void AppSettings::setColor(const Color& color, ColorSlot slot) { setValue(colorSetting(slot), color); }
 
 void AppSettings::resetColors()
 {
@@ -99,10 +94,7 @@ void AppSettings::toggleDisplay(quint32 displayId)
                      .arg(displays.contains(displayId) ? QStringLiteral("off") : QStringLiteral("on")));
 }
 
-QString AppSettings::storeProblem() const
-{
-    return m_store.problem();
-}
+QString AppSettings::storeProblem() const { return m_store.problem(); }
 
 Color AppSettings::highlightContrastColor() const
 {

@@ -42,7 +42,8 @@ void ArtworkColorSync::refresh()
     if (isSameTrack(m_appliedForTrack, m_lastTrack))
         return;
     ArtworkWorker* const worker = m_worker;
-    QMetaObject::invokeMethod(worker, [worker, track = *m_lastTrack] { worker->run(track); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        worker, [worker, track = *m_lastTrack] { worker->run(track); }, Qt::QueuedConnection);
 }
 
 void ArtworkColorSync::apply(const Color& accent, const NowPlayingTrack& track)

@@ -17,14 +17,13 @@
 
 namespace {
 
-
 // The server answered and the whole body arrived: no error, or an error that only reports the
 // HTTP status (404, 500, ...). Transport failures, time-outs and aborts leave a partial body or none.
 bool arrivedWhole(QNetworkReply::NetworkError error)
 {
     return error == QNetworkReply::NoError
-        || (error >= QNetworkReply::ContentAccessDenied && error <= QNetworkReply::UnknownContentError)
-        || (error >= QNetworkReply::InternalServerError && error <= QNetworkReply::UnknownServerError);
+           || (error >= QNetworkReply::ContentAccessDenied && error <= QNetworkReply::UnknownContentError)
+           || (error >= QNetworkReply::InternalServerError && error <= QNetworkReply::UnknownServerError);
 }
 
 std::optional<QImage> decodeWithinLimits(const QByteArray& bytes, const ArtworkLimits& limits)
@@ -94,8 +93,7 @@ std::optional<QImage> decodeArtwork(const QByteArray& bytes, const ArtworkLimits
 
 ArtworkLoader::ArtworkLoader(ArtworkLimits limits)
     : m_limits(limits)
-{
-}
+{}
 
 ArtworkLoader::~ArtworkLoader() = default;
 

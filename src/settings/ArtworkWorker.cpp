@@ -6,8 +6,7 @@
 ArtworkWorker::ArtworkWorker(ArtworkColorSync::SourceFactory makeSource, ArtworkLimits limits)
     : m_makeSource(std::move(makeSource))
     , m_loader(limits)
-{
-}
+{}
 
 ArtworkWorker::~ArtworkWorker() = default;
 

@@ -35,19 +35,22 @@ Color Color::fromHsb(double hue, double saturation, double brightness, double al
     const double q = v * (1 - saturation * f);
     const double t = v * (1 - saturation * (1 - f));
     switch (sector) {
-    case 0: return {v, t, p, alpha};
-    case 1: return {q, v, p, alpha};
-    case 2: return {p, v, t, alpha};
-    case 3: return {p, q, v, alpha};
-    case 4: return {t, p, v, alpha};
-    default: return {v, p, q, alpha};
+    case 0:
+        return {v, t, p, alpha};
+    case 1:
+        return {q, v, p, alpha};
+    case 2:
+        return {p, v, t, alpha};
+    case 3:
+        return {p, q, v, alpha};
+    case 4:
+        return {t, p, v, alpha};
+    default:
+        return {v, p, q, alpha};
     }
 }
 
-double Color::brightness() const
-{
-    return std::max({red, green, blue});
-}
+double Color::brightness() const { return std::max({red, green, blue}); }
 
 double Color::saturation() const
 {

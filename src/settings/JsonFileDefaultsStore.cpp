@@ -71,10 +71,7 @@ JsonFileDefaultsStore::JsonFileDefaultsStore(QString filePath, QObject* parent)
     watch();
 }
 
-QString JsonFileDefaultsStore::defaultFilePath()
-{
-    return UserFolders::settingsFile();
-}
+QString JsonFileDefaultsStore::defaultFilePath() { return UserFolders::settingsFile(); }
 
 std::optional<QJsonValue> JsonFileDefaultsStore::value(const QString& key) const
 {

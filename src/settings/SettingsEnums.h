@@ -18,8 +18,7 @@ enum class ColorSlot { text, highlight, secondary };
 
 namespace settings_detail {
 
-template <typename Enum, std::size_t N>
-using RawTable = std::array<std::pair<Enum, QStringView>, N>;
+template <typename Enum, std::size_t N> using RawTable = std::array<std::pair<Enum, QStringView>, N>;
 
 inline constexpr RawTable<LyricStyle, 4> lyricStyles = {{
     {LyricStyle::ship, u"Ship"},
@@ -44,8 +43,7 @@ inline constexpr RawTable<ColorSlot, 3> colorSlots = {{
     {ColorSlot::secondary, u"secondary"},
 }};
 
-template <typename Enum, std::size_t N>
-QString rawValueIn(const RawTable<Enum, N>& table, Enum value)
+template <typename Enum, std::size_t N> QString rawValueIn(const RawTable<Enum, N>& table, Enum value)
 {
     for (const auto& [item, raw] : table) {
         if (item == value)
@@ -71,15 +69,12 @@ inline QString rawValue(LyricStyle v) { return settings_detail::rawValueIn(setti
 inline QString rawValue(LyricFont v) { return settings_detail::rawValueIn(settings_detail::lyricFonts, v); }
 inline QString rawValue(ColorSlot v) { return settings_detail::rawValueIn(settings_detail::colorSlots, v); }
 
-template <typename Enum>
-std::optional<Enum> fromRawValue(QStringView raw);
-template <>
-inline std::optional<LyricStyle> fromRawValue<LyricStyle>(QStringView raw)
+template <typename Enum> std::optional<Enum> fromRawValue(QStringView raw);
+template <> inline std::optional<LyricStyle> fromRawValue<LyricStyle>(QStringView raw)
 {
     return settings_detail::fromRawValueIn(settings_detail::lyricStyles, raw);
 }
-template <>
-inline std::optional<LyricFont> fromRawValue<LyricFont>(QStringView raw)
+template <> inline std::optional<LyricFont> fromRawValue<LyricFont>(QStringView raw)
 {
     return settings_detail::fromRawValueIn(settings_detail::lyricFonts, raw);
 }
@@ -87,13 +82,7 @@ inline std::optional<LyricFont> fromRawValue<LyricFont>(QStringView raw)
 inline constexpr std::array<ColorSlot, 3> allColorSlots = {ColorSlot::text, ColorSlot::highlight, ColorSlot::secondary};
 
 // "color." + the slot's raw value.
-inline QString colorKey(ColorSlot slot)
-{
-    return QStringLiteral("color.") + rawValue(slot);
-}
+inline QString colorKey(ColorSlot slot) { return QStringLiteral("color.") + rawValue(slot); }
 
 // White for text and highlight, white at alpha 0.7 for the secondary colour.
-inline Color defaultColor(ColorSlot slot)
-{
-    return slot == ColorSlot::secondary ? Color::white(0.7) : Color::white();
-}
+inline Color defaultColor(ColorSlot slot) { return slot == ColorSlot::secondary ? Color::white(0.7) : Color::white(); }

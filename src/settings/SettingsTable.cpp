@@ -13,10 +13,7 @@
 
 namespace {
 
-QString trueFalse(bool on)
-{
-    return on ? QStringLiteral("true") : QStringLiteral("false");
-}
+QString trueFalse(bool on) { return on ? QStringLiteral("true") : QStringLiteral("false"); }
 
 QString quotedRawValues(auto table)
 {
@@ -44,7 +41,11 @@ SettingRow choiceRow(Setting id, QString key, const settings_detail::RawTable<En
 {
     const QString values = quotedRawValues(table);
     return {
-        id, std::move(key), values, std::move(doc), fallback,
+        id,
+        std::move(key),
+        values,
+        std::move(doc),
+        fallback,
         [&table](const QJsonValue& json) -> std::optional<SettingValue> {
             if (!json.isString())
                 return std::nullopt;
@@ -68,8 +69,14 @@ SettingRow choiceRow(Setting id, QString key, const settings_detail::RawTable<En
 SettingRow booleanRow(Setting id, QString key, bool fallback, QString doc, QString logName = {})
 {
     SettingRow row{
-        id, std::move(key), QStringLiteral("true or false"), std::move(doc), fallback,
-        [](const QJsonValue& json) { return json.isBool() ? std::optional<SettingValue>(json.toBool()) : std::nullopt; },
+        id,
+        std::move(key),
+        QStringLiteral("true or false"),
+        std::move(doc),
+        fallback,
+        [](const QJsonValue& json) {
+            return json.isBool() ? std::optional<SettingValue>(json.toBool()) : std::nullopt;
+        },
         [](const SettingValue& v) { return QJsonValue(std::get<bool>(v)); },
         [](const QString& text) -> ParsedSetting {
             const QString word = text.trimmed().toLower();
@@ -83,14 +90,20 @@ SettingRow booleanRow(Setting id, QString key, bool fallback, QString doc, QStri
         {},
     };
     if (!logName.isEmpty())
-        row.logLine = [logName](const SettingValue& v) { return logName + QStringLiteral(" → ") + trueFalse(std::get<bool>(v)); };
+        row.logLine = [logName](const SettingValue& v) {
+            return logName + QStringLiteral(" → ") + trueFalse(std::get<bool>(v));
+        };
     return row;
 }
 
 SettingRow colorRow(ColorSlot slot, QString doc)
 {
     return {
-        colorSetting(slot), colorKey(slot), QStringLiteral("#RRGGBB or #RRGGBBAA"), std::move(doc), defaultColor(slot),
+        colorSetting(slot),
+        colorKey(slot),
+        QStringLiteral("#RRGGBB or #RRGGBBAA"),
+        std::move(doc),
+        defaultColor(slot),
         [](const QJsonValue& json) -> std::optional<SettingValue> {
             if (!json.isString())
                 return std::nullopt;
@@ -121,9 +134,14 @@ SettingRow textScaleRow()
 {
     const QString range = QStringLiteral("a number from %1 to %2").arg(smallestTextScale).arg(largestTextScale);
     return {
-        Setting::textScale, QStringLiteral("textScale"), range,
-        QStringLiteral("the size of the lyrics, as a multiple of the base size"), 1.0,
-        [](const QJsonValue& json) { return json.isDouble() ? std::optional<SettingValue>(json.toDouble()) : std::nullopt; },
+        Setting::textScale,
+        QStringLiteral("textScale"),
+        range,
+        QStringLiteral("the size of the lyrics, as a multiple of the base size"),
+        1.0,
+        [](const QJsonValue& json) {
+            return json.isDouble() ? std::optional<SettingValue>(json.toDouble()) : std::nullopt;
+        },
         [](const SettingValue& v) { return QJsonValue(std::get<double>(v)); },
         [range](const QString& text) -> ParsedSetting {
             bool ok = false;
@@ -140,8 +158,11 @@ SettingRow textScaleRow()
 SettingRow displaysRow()
 {
     return {
-        Setting::disabledDisplays, QStringLiteral("disabledDisplays"), QStringLiteral("display IDs separated by commas, or none"),
-        QStringLiteral("the displays that show no overlay"), QSet<quint32>(),
+        Setting::disabledDisplays,
+        QStringLiteral("disabledDisplays"),
+        QStringLiteral("display IDs separated by commas, or none"),
+        QStringLiteral("the displays that show no overlay"),
+        QSet<quint32>(),
         [](const QJsonValue& json) -> std::optional<SettingValue> {
             if (!json.isArray())
                 return std::nullopt;
@@ -165,7 +186,8 @@ SettingRow displaysRow()
             for (const QString& item : listWords(text).value_or(QStringList())) {
                 const std::optional<quint32> id = readDisplayId(item);
                 if (!id)
-                    return QStringLiteral("wants display IDs (0 to 4294967295) separated by commas, not \"%1\"").arg(item);
+                    return QStringLiteral("wants display IDs (0 to 4294967295) separated by commas, not \"%1\"")
+                        .arg(item);
                 displays.insert(*id);
             }
             return SettingValue(displays);
@@ -187,7 +209,11 @@ SettingRow playersRow(Setting id, QString key, QStringList fallback, QString doc
 {
     const QString logName = key;
     return {
-        id, std::move(key), QStringLiteral("player names separated by commas, or none"), std::move(doc), std::move(fallback),
+        id,
+        std::move(key),
+        QStringLiteral("player names separated by commas, or none"),
+        std::move(doc),
+        std::move(fallback),
         [](const QJsonValue& json) -> std::optional<SettingValue> {
             if (!json.isArray())
                 return std::nullopt;
@@ -207,7 +233,9 @@ SettingRow playersRow(Setting id, QString key, QStringList fallback, QString doc
             for (QString item : listWords(text).value_or(QStringList())) {
                 item.remove(busPrefix);
                 if (!playerName.match(item).hasMatch())
-                    return QStringLiteral("wants player names (letters, digits, '.', '_', '-') separated by commas, not \"%1\"").arg(item);
+                    return QStringLiteral(
+                               "wants player names (letters, digits, '.', '_', '-') separated by commas, not \"%1\"")
+                        .arg(item);
                 if (!names.contains(item, Qt::CaseInsensitive))
                     names.append(item);
             }
@@ -219,21 +247,16 @@ SettingRow playersRow(Setting id, QString key, QStringList fallback, QString doc
         },
         [logName](const SettingValue& v) {
             const QStringList& names = std::get<QStringList>(v);
-            return logName + QStringLiteral(" → ") + (names.isEmpty() ? QStringLiteral("none") : names.join(QStringLiteral(", ")));
+            return logName + QStringLiteral(" → ")
+                   + (names.isEmpty() ? QStringLiteral("none") : names.join(QStringLiteral(", ")));
         },
     };
 }
 
-QString styleSqueezed(QString name)
-{
-    return name.trimmed().toLower().remove(u' ').remove(u'-').remove(u'_');
-}
+QString styleSqueezed(QString name) { return name.trimmed().toLower().remove(u' ').remove(u'-').remove(u'_'); }
 
 // "SF Pro", "sf pro" and "sfPro" name the same family.
-QString fontSqueezed(QString name)
-{
-    return name.trimmed().toLower().remove(u' ');
-}
+QString fontSqueezed(QString name) { return name.trimmed().toLower().remove(u' '); }
 
 QList<SettingRow> makeRows()
 {
@@ -280,10 +303,7 @@ const QList<SettingRow>& settingRows()
     return rows;
 }
 
-const SettingRow& settingRow(Setting id)
-{
-    return settingRows()[int(id)];
-}
+const SettingRow& settingRow(Setting id) { return settingRows()[int(id)]; }
 
 const SettingRow* settingRow(const QString& key)
 {
@@ -292,10 +312,7 @@ const SettingRow* settingRow(const QString& key)
     return row == rows.end() ? nullptr : &*row;
 }
 
-Setting colorSetting(ColorSlot slot)
-{
-    return Setting(int(Setting::textColor) + int(slot));
-}
+Setting colorSetting(ColorSlot slot) { return Setting(int(Setting::textColor) + int(slot)); }
 
 std::optional<ColorSlot> colorSlotOf(Setting id)
 {

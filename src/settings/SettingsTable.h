@@ -41,7 +41,7 @@ struct SettingRow {
     Setting id;
     QString key;
     QString values;  // what `zuvik set` takes, for its help text
-    QString doc;     // what it does, for the help text
+    QString doc;  // what it does, for the help text
     SettingValue fallback;  // when the key is absent or not of the stored form
     std::function<std::optional<SettingValue>(const QJsonValue&)> fromJson;
     std::function<QJsonValue(const SettingValue&)> toJson;

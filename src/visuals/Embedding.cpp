@@ -52,14 +52,17 @@ std::unique_ptr<WordEmbedding> WordEmbedding::open(const QString& path)
 }
 
 WordEmbedding::WordEmbedding(std::unique_ptr<QFile> file, const uchar* data, const Header& header)
-    : m_file(std::move(file)), m_data(data), m_header(header),
-      m_words(section<WordEntry>(header.wordsOffset)), m_strings(section<char>(header.stringsOffset)),
-      m_vectorStarts(section<std::uint32_t>(header.vectorStartsOffset)), m_terms(section<Term>(header.termsOffset)),
-      m_vectorNames(section<std::uint32_t>(header.vectorNamesOffset)),
-      m_postingStarts(section<std::uint32_t>(header.postingStartsOffset)),
-      m_postings(section<Posting>(header.postingsOffset))
-{
-}
+    : m_file(std::move(file))
+    , m_data(data)
+    , m_header(header)
+    , m_words(section<WordEntry>(header.wordsOffset))
+    , m_strings(section<char>(header.stringsOffset))
+    , m_vectorStarts(section<std::uint32_t>(header.vectorStartsOffset))
+    , m_terms(section<Term>(header.termsOffset))
+    , m_vectorNames(section<std::uint32_t>(header.vectorNamesOffset))
+    , m_postingStarts(section<std::uint32_t>(header.postingStartsOffset))
+    , m_postings(section<Posting>(header.postingsOffset))
+{}
 
 WordEmbedding::~WordEmbedding() = default;  // the QFile unmaps on close
 
@@ -71,7 +74,8 @@ bool WordEmbedding::isConsistent() const
     const std::uint64_t size = h.fileSize;
     if (!within(h.wordsOffset, h.wordCount, sizeof(WordEntry), size) || !within(h.stringsOffset, h.stringBytes, 1, size)
         || !within(h.vectorStartsOffset, std::uint64_t(h.vectorCount) + 1, 4, size)
-        || !within(h.termsOffset, h.termCount, sizeof(Term), size) || !within(h.vectorNamesOffset, h.vectorCount, 4, size)
+        || !within(h.termsOffset, h.termCount, sizeof(Term), size)
+        || !within(h.vectorNamesOffset, h.vectorCount, 4, size)
         || !within(h.postingStartsOffset, std::uint64_t(h.featureCount) + 1, 4, size)
         || !within(h.postingsOffset, h.postingCount, sizeof(Posting), size))
         return false;
@@ -102,9 +106,8 @@ std::optional<std::uint32_t> WordEmbedding::vectorOf(QStringView word) const
     const QByteArray utf8 = word.toUtf8();
     const std::string_view key(utf8.constData(), std::size_t(utf8.size()));
     const WordEntry* end = m_words + m_header.wordCount;
-    const WordEntry* it = std::lower_bound(m_words, end, key, [this](const WordEntry& entry, std::string_view k) {
-        return viewOf(m_strings, entry) < k;
-    });
+    const WordEntry* it = std::lower_bound(
+        m_words, end, key, [this](const WordEntry& entry, std::string_view k) { return viewOf(m_strings, entry) < k; });
     if (it == end || viewOf(m_strings, *it) != key)
         return std::nullopt;
     return it->vector;

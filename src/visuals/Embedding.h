@@ -46,8 +46,10 @@ private:
     std::optional<std::uint32_t> vectorOf(QStringView word) const;
     QString wordAt(std::uint32_t entry) const;
 
-    template <typename T>
-    const T* section(std::uint64_t offset) const { return reinterpret_cast<const T*>(m_data + offset); }
+    template <typename T> const T* section(std::uint64_t offset) const
+    {
+        return reinterpret_cast<const T*>(m_data + offset);
+    }
 
     std::unique_ptr<QFile> m_file;
     const uchar* m_data;

@@ -17,22 +17,22 @@ namespace word_lookup {
 
 inline constexpr int neighbourCount = 20;
 inline constexpr double neighbourDistanceLimit = 0.9;  // a neighbour is used below this
-inline constexpr double anchorDistanceLimit = 0.88;    // the best anchor is used below this
+inline constexpr double anchorDistanceLimit = 0.88;  // the best anchor is used below this
 
 struct Sources {
     const KeywordLookup& keywords;
     const QHash<QString, QString>& index;  // search term -> symbol name
-    const WordEmbedding* embedding;        // none: not loaded, or missing
+    const WordEmbedding* embedding;  // none: not loaded, or missing
 };
 
 // How a word's pictogram was found, for a user asking why a picture was chosen.
 struct Explanation {
     enum class Way { table, symbolCatalog, neighbour, anchor, stopWord, tooShort, none };
-    QString key;    // the memo key (word_forms::visualKey)
-    QString word;   // the key normalised (lemma, dropped g)
+    QString key;  // the memo key (word_forms::visualKey)
+    QString word;  // the key normalised (lemma, dropped g)
     Way way = Way::none;
     std::optional<WordVisual> visual;
-    QString via;          // the word form, neighbour or anchor whose entry gave the visual
+    QString via;  // the word form, neighbour or anchor whose entry gave the visual
     double distance = 0;  // for a neighbour or an anchor
 };
 

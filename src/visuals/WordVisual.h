@@ -23,7 +23,10 @@ public:
     friend bool operator==(const WordVisual&, const WordVisual&) = default;
 
 private:
-    WordVisual(Kind kind, QString value) : m_kind(kind), m_value(std::move(value)) {}
+    WordVisual(Kind kind, QString value)
+        : m_kind(kind)
+        , m_value(std::move(value))
+    {}
 
     Kind m_kind;
     QString m_value;

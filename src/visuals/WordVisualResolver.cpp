@@ -14,12 +14,13 @@
 
 WordVisualResolver::Sources WordVisualResolver::defaultSources()
 {
-    return {UserFolders::wordVisualMemoFile(),
-            symbol_set::searchIndexPath(), WordEmbedding::defaultFilePath()};
+    return {UserFolders::wordVisualMemoFile(), symbol_set::searchIndexPath(), WordEmbedding::defaultFilePath()};
 }
 
 WordVisualResolver::WordVisualResolver(Sources sources, const KeywordLookup& keywords, QObject* parent)
-    : QObject(parent), m_sources(std::move(sources)), m_keywords(keywords)
+    : QObject(parent)
+    , m_sources(std::move(sources))
+    , m_keywords(keywords)
 {
     QDir().mkpath(QFileInfo(m_sources.memoFile).absolutePath());  // a failure shows up as a failed save
     m_worker.setMaxThreadCount(1);
@@ -76,10 +77,7 @@ QString WordVisualResolver::normalizeWord(const QString& key) const
     return word_lookup::normalizeWord(key, snapshot().embedding.get());
 }
 
-std::optional<WordVisual> WordVisualResolver::resolveWord(const QString& key) const
-{
-    return explainKey(key).visual;
-}
+std::optional<WordVisual> WordVisualResolver::resolveWord(const QString& key) const { return explainKey(key).visual; }
 
 WordVisualResolver::Explanation WordVisualResolver::explainWord(QStringView word) const
 {

@@ -28,9 +28,9 @@ class WordVisualResolver : public QObject {
     Q_OBJECT
 public:
     struct Sources {
-        QString memoFile;         // the memo; its folder is created when the resolver is made
+        QString memoFile;  // the memo; its folder is created when the resolver is made
         QString symbolIndexFile;  // JSON object: symbol name -> array of search terms
-        QString embeddingFile;    // see WordEmbedding; a missing file means "embedding missing"
+        QString embeddingFile;  // see WordEmbedding; a missing file means "embedding missing"
     };
     // "Orvane/WordVisuals/v3.json" under the user's cache folder, the icon catalog compiled into the
     // resources, and WordEmbedding::defaultFilePath().

@@ -21,10 +21,10 @@ inline QString fuzzText(const std::uint8_t* data, std::size_t size)
     return QString::fromUtf8(reinterpret_cast<const char*>(data + 1), static_cast<qsizetype>(size - 1));
 }
 
-#define FUZZ_CHECK(condition) \
-    do {                       \
-        if (!(condition))      \
-            std::abort();      \
+#define FUZZ_CHECK(condition)                                                                                          \
+    do {                                                                                                               \
+        if (!(condition))                                                                                              \
+            std::abort();                                                                                              \
     } while (false)
 
 // What every parser result must satisfy, whatever the input.

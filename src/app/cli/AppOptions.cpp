@@ -32,23 +32,38 @@ std::optional<double> secondsFromText(const QString& text)
 
 struct Parser {
     QCommandLineParser parser;
-    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Displays help on commandline options.")};
-    QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")}, QStringLiteral("Displays version information.")};
-    QCommandLineOption demo{QStringLiteral("demo"), QStringLiteral("Play the built-in demo song instead of following a player.")};
-    QCommandLineOption menu{QStringLiteral("menu"), QStringLiteral("Open the running Zuvik's menu at the pointer (for desktops without a tray).")};
-    QCommandLineOption style{QStringLiteral("style"), QStringLiteral("Draw in this look for this run: ship, fisheye, visual or fisheye-visual."), QStringLiteral("NAME")};
-    QCommandLineOption still{QStringLiteral("render-frame"), QStringLiteral("Render one frame to a PNG file and exit."), QStringLiteral("OUT.png")};
-    QCommandLineOption at{QStringLiteral("at"), QStringLiteral("The playback position of the frame, in seconds."), QStringLiteral("SECONDS")};
-    QCommandLineOption size{QStringLiteral("size"), QStringLiteral("The display size of the frame (default 1920x1080)."), QStringLiteral("WxH")};
-    QCommandLineOption background{QStringLiteral("background"), QStringLiteral("Fill the frame with this colour (default: transparent)."), QStringLiteral("COLOR")};
-    QCommandLineOption artist{QStringLiteral("artist"), QStringLiteral("Render this track's lyrics instead of the demo."), QStringLiteral("A")};
+    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
+                            QStringLiteral("Displays help on commandline options.")};
+    QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
+                               QStringLiteral("Displays version information.")};
+    QCommandLineOption demo{QStringLiteral("demo"),
+                            QStringLiteral("Play the built-in demo song instead of following a player.")};
+    QCommandLineOption menu{
+        QStringLiteral("menu"),
+        QStringLiteral("Open the running Zuvik's menu at the pointer (for desktops without a tray).")};
+    QCommandLineOption style{QStringLiteral("style"),
+                             QStringLiteral("Draw in this look for this run: ship, fisheye, visual or fisheye-visual."),
+                             QStringLiteral("NAME")};
+    QCommandLineOption still{QStringLiteral("render-frame"), QStringLiteral("Render one frame to a PNG file and exit."),
+                             QStringLiteral("OUT.png")};
+    QCommandLineOption at{QStringLiteral("at"), QStringLiteral("The playback position of the frame, in seconds."),
+                          QStringLiteral("SECONDS")};
+    QCommandLineOption size{QStringLiteral("size"),
+                            QStringLiteral("The display size of the frame (default 1920x1080)."),
+                            QStringLiteral("WxH")};
+    QCommandLineOption background{QStringLiteral("background"),
+                                  QStringLiteral("Fill the frame with this colour (default: transparent)."),
+                                  QStringLiteral("COLOR")};
+    QCommandLineOption artist{QStringLiteral("artist"),
+                              QStringLiteral("Render this track's lyrics instead of the demo."), QStringLiteral("A")};
     QCommandLineOption title{QStringLiteral("title"), QStringLiteral("The track's title."), QStringLiteral("T")};
-    QCommandLineOption duration{QStringLiteral("duration"), QStringLiteral("The track's length in seconds."), QStringLiteral("S")};
+    QCommandLineOption duration{QStringLiteral("duration"), QStringLiteral("The track's length in seconds."),
+                                QStringLiteral("S")};
 
     Parser()
     {
-        parser.setApplicationDescription(QStringLiteral(
-            "Shows the lyrics of the playing song, word by word, as an overlay on every display."));
+        parser.setApplicationDescription(
+            QStringLiteral("Shows the lyrics of the playing song, word by word, as an overlay on every display."));
         parser.addOptions({help, version, demo, menu, style, still, at, size, background, artist, title, duration});
         parser.addPositionalArgument(QStringLiteral("lyrics"),
                                      QStringLiteral("Look up one track's lyrics and print them (zuvik lyrics --help)."),
@@ -85,7 +100,8 @@ struct Parser {
         if (parser.isSet(background)) {
             request.background = QColor::fromString(parser.value(background));
             if (!request.background.isValid())
-                return QStringLiteral("--background wants a colour such as #202830, not \"%1\"").arg(parser.value(background));
+                return QStringLiteral("--background wants a colour such as #202830, not \"%1\"")
+                    .arg(parser.value(background));
         }
         if (parser.isSet(artist) != parser.isSet(title))
             return QStringLiteral("--artist and --title go together");
@@ -116,7 +132,8 @@ std::optional<double> trackDurationFromText(const QString& text)
 std::optional<LyricStyle> styleFromName(const QString& name)
 {
     const QString key = name.trimmed().toLower().remove(u' ').remove(u'-').remove(u'_');
-    for (const LyricStyle style : {LyricStyle::ship, LyricStyle::fisheye, LyricStyle::visual, LyricStyle::fisheyeVisual}) {
+    for (const LyricStyle style :
+         {LyricStyle::ship, LyricStyle::fisheye, LyricStyle::visual, LyricStyle::fisheyeVisual}) {
         if (rawValue(style).toLower().remove(u' ') == key)
             return style;
     }
@@ -154,7 +171,4 @@ std::variant<AppOptions, QString> parseAppOptions(const QStringList& arguments)
     return options;
 }
 
-QString appHelpText()
-{
-    return Parser().parser.helpText();
-}
+QString appHelpText() { return Parser().parser.helpText(); }

@@ -67,8 +67,9 @@ struct Options {
     QCommandLineOption duration{QStringLiteral("duration"), QStringLiteral("The track's length in seconds."),
                                 QStringLiteral("S")};
     QCommandLineOption json{QStringLiteral("json"), QStringLiteral("Print the document as the cache stores it.")};
-    QCommandLineOption candidates{QStringLiteral("candidates"),
-                                  QStringLiteral("List what the search returned: id, name, artists, duration, status.")};
+    QCommandLineOption candidates{
+        QStringLiteral("candidates"),
+        QStringLiteral("List what the search returned: id, name, artists, duration, status.")};
     QCommandLineOption reject{QStringLiteral("reject"),
                               QStringLiteral("The lyrics the running Zuvik shows are the wrong song's: try another.")};
 };
@@ -79,8 +80,9 @@ std::variant<Request, QString> readRequest(QCommandLineParser& parser, const Opt
     if (!parser.positionalArguments().isEmpty())
         return QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().first());
     if (parser.isSet(options.reject)) {
-        const bool alone = !parser.isSet(options.artist) && !parser.isSet(options.title) && !parser.isSet(options.duration)
-                           && !parser.isSet(options.json) && !parser.isSet(options.candidates);
+        const bool alone = !parser.isSet(options.artist) && !parser.isSet(options.title)
+                           && !parser.isSet(options.duration) && !parser.isSet(options.json)
+                           && !parser.isSet(options.candidates);
         if (!alone)
             return QStringLiteral("--reject takes no other option: it is about the track now playing");
         return Request{Request::Kind::reject, {}, false};
@@ -144,8 +146,9 @@ QByteArray candidateTable(const LyricsLookup& lookup, const QSet<std::int64_t>& 
 {
     QByteArray table = "id\tname\tartists\tduration\tstatus\n";
     for (const Candidate& candidate : lookup.searchResults()) {
-        const QStringList fields{QString::number(candidate.id), candidate.name, candidate.artists.join(QStringLiteral(", ")),
-                                 durationText(candidate.durationMs), statusOf(candidate, lookup, rejected)};
+        const QStringList fields{QString::number(candidate.id), candidate.name,
+                                 candidate.artists.join(QStringLiteral(", ")), durationText(candidate.durationMs),
+                                 statusOf(candidate, lookup, rejected)};
         table += fields.join(u'\t').toUtf8() + '\n';
     }
     return table;
@@ -186,17 +189,15 @@ int askForRejection(const QString& busName)
 
 }  // namespace
 
-bool isLyricsCommand(const QStringList& arguments)
-{
-    return arguments.size() > 1 && arguments[1] == u"lyrics";
-}
+bool isLyricsCommand(const QStringList& arguments) { return arguments.size() > 1 && arguments[1] == u"lyrics"; }
 
 int runLyricsCommand(const QStringList& arguments, const QString& busName, AppServices& services)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Looks up the timed lyrics of one track and prints them."));
     const Options options;
-    parser.addOptions({options.artist, options.title, options.duration, options.json, options.candidates, options.reject});
+    parser.addOptions(
+        {options.artist, options.title, options.duration, options.json, options.candidates, options.reject});
     const QCommandLineOption help = parser.addHelpOption();
 
     QStringList commandLine = arguments.mid(2);

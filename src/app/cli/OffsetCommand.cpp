@@ -23,10 +23,7 @@ void print(std::FILE* stream, const QString& text)
 
 }  // namespace
 
-bool isOffsetCommand(const QStringList& arguments)
-{
-    return arguments.size() >= 2 && arguments[1] == u"offset";
-}
+bool isOffsetCommand(const QStringList& arguments) { return arguments.size() >= 2 && arguments[1] == u"offset"; }
 
 std::variant<TimingRequest, QString> parseOffsetArguments(const QStringList& arguments)
 {

@@ -30,10 +30,9 @@ QString keyList()
 
 QString helpText()
 {
-    QString text = QStringLiteral(
-        "Usage: zuvik set KEY VALUE\n"
-        "       zuvik get [KEY]\n"
-        "Changes or shows a setting; a running Zuvik follows a change at once.\n\nKeys:\n");
+    QString text = QStringLiteral("Usage: zuvik set KEY VALUE\n"
+                                  "       zuvik get [KEY]\n"
+                                  "Changes or shows a setting; a running Zuvik follows a change at once.\n\nKeys:\n");
     for (const SettingRow& row : settingRows())
         text += QStringLiteral("  %1\n      %2; %3\n").arg(row.key, row.doc, row.values);
     return text;

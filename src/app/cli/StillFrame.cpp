@@ -28,10 +28,7 @@ constexpr int failedStatus = 1;
 constexpr int lyricsWaitMs = 15'000;
 constexpr int replayFrames = 60;  // one second at 60 frames a second
 
-void complain(const QString& message)
-{
-    std::fprintf(stderr, "zuvik: %s\n", qPrintable(message));
-}
+void complain(const QString& message) { std::fprintf(stderr, "zuvik: %s\n", qPrintable(message)); }
 
 NowPlayingTrack trackOf(const StillRequest& request)
 {
@@ -44,8 +41,7 @@ NowPlayingTrack trackOf(const StillRequest& request)
 NowPlayingMonitor::StartQuery pausedAt(const NowPlayingTrack& track, double position, const QDateTime& instant)
 {
     return [track, position, instant](NowPlayingMonitor::Completion done) {
-        done(PlayerSample{QStringLiteral("still"), track.title, track.artist, track.duration, position, true,
-                          instant});
+        done(PlayerSample{QStringLiteral("still"), track.title, track.artist, track.duration, position, true, instant});
     };
 }
 

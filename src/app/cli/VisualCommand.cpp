@@ -28,7 +28,8 @@ QString how(const WordVisualResolver::Explanation& explanation)
     case Way::symbolCatalog:
         return QStringLiteral("symbol catalog: ") + explanation.via;
     case Way::neighbour:
-        return QStringLiteral("nearest neighbour: %1, distance %2").arg(explanation.via, distanceText(explanation.distance));
+        return QStringLiteral("nearest neighbour: %1, distance %2")
+            .arg(explanation.via, distanceText(explanation.distance));
     case Way::anchor:
         return QStringLiteral("anchor: %1, distance %2").arg(explanation.via, distanceText(explanation.distance));
     case Way::stopWord:
@@ -46,11 +47,13 @@ bool waitUntilLoaded(WordVisualResolver& resolver)
 {
     bool embeddingReady = false;
     QEventLoop loop;
-    QObject::connect(&resolver, &WordVisualResolver::indexesLoaded, &loop,
-                     [&](qsizetype, bool ready, qsizetype) {
-                         embeddingReady = ready;
-                         loop.quit();
-                     }, Qt::QueuedConnection);
+    QObject::connect(
+        &resolver, &WordVisualResolver::indexesLoaded, &loop,
+        [&](qsizetype, bool ready, qsizetype) {
+            embeddingReady = ready;
+            loop.quit();
+        },
+        Qt::QueuedConnection);
     if (!resolver.isLoaded())
         loop.exec();
     else
@@ -83,8 +86,8 @@ QString describeExplanation(const QString& word, const WordVisualResolver::Expla
     return line;
 }
 
-int runVisualCommand(const QStringList& arguments, const WordVisualResolver::Sources& sources, const KeywordLookup& keywords,
-                     std::FILE* out, std::FILE* err)
+int runVisualCommand(const QStringList& arguments, const WordVisualResolver::Sources& sources,
+                     const KeywordLookup& keywords, std::FILE* out, std::FILE* err)
 {
     const QStringList words = arguments.mid(2);
     if (words.isEmpty()) {

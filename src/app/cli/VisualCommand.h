@@ -15,5 +15,5 @@ bool isVisualCommand(const QStringList& arguments);
 QString describeExplanation(const QString& word, const WordVisualResolver::Explanation& explanation,
                             const std::optional<QString>& memoValue);
 // The process's exit status: 0, or 2 when no word is given.
-int runVisualCommand(const QStringList& arguments, const WordVisualResolver::Sources& sources, const KeywordLookup& keywords,
-                     std::FILE* out = stdout, std::FILE* err = stderr);
+int runVisualCommand(const QStringList& arguments, const WordVisualResolver::Sources& sources,
+                     const KeywordLookup& keywords, std::FILE* out = stdout, std::FILE* err = stderr);

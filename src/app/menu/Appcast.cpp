@@ -100,7 +100,8 @@ void readItem(QXmlStreamReader& xml, ItemReading& item)
             const QXmlStreamAttributes attributes = xml.attributes();
             item.enclosure = QUrl(attributes.value(QStringLiteral("url")).toString().trimmed());
             if (attributes.hasAttribute(sparkleNamespace, QStringLiteral("version")))
-                item.release.version = attributes.value(sparkleNamespace, QStringLiteral("version")).toString().trimmed();
+                item.release.version =
+                    attributes.value(sparkleNamespace, QStringLiteral("version")).toString().trimmed();
             if (attributes.hasAttribute(sparkleNamespace, QStringLiteral("shortVersionString")))
                 item.release.displayVersion =
                     attributes.value(sparkleNamespace, QStringLiteral("shortVersionString")).toString().trimmed();

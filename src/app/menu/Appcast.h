@@ -9,11 +9,11 @@
 // One release offered by an update feed: a Sparkle-style appcast, RSS 2.0 whose items carry the
 // build version as `sparkle:version` (on the enclosure or as an element of the item).
 struct AppcastRelease {
-    QString version;         // compared with the running version
+    QString version;  // compared with the running version
     QString displayVersion;  // sparkle:shortVersionString, else the version
     QString title;
-    QString notes;           // the item's description as plain text
-    QUrl link;               // where a person downloads it: the enclosure, else the item's link
+    QString notes;  // the item's description as plain text
+    QUrl link;  // where a person downloads it: the enclosure, else the item's link
 
     friend bool operator==(const AppcastRelease&, const AppcastRelease&) = default;
 };

@@ -82,12 +82,9 @@ StatusMenu::StatusMenu(AppSettings& settings, const PlayerRoster& players, Updat
     , m_updateCheck(std::move(updateFeed.address), std::move(updateFeed.runningVersion), updateFeed.timeout)
 {
     const MenuCommands commands{
-        [this](ColorSlot slot) { pickColor(slot); },
-        [this](double delta) { Q_EMIT timingNudgeRequested(delta); },
-        [this] { Q_EMIT timingResetRequested(); },
-        [this] { Q_EMIT rejectLyricsRequested(); },
-        [this] { m_updateCheck.start(); },
-        [this] { Q_EMIT quitRequested(); },
+        [this](ColorSlot slot) { pickColor(slot); }, [this](double delta) { Q_EMIT timingNudgeRequested(delta); },
+        [this] { Q_EMIT timingResetRequested(); },   [this] { Q_EMIT rejectLyricsRequested(); },
+        [this] { m_updateCheck.start(); },           [this] { Q_EMIT quitRequested(); },
     };
     for (const MenuItem& item : fixedItems(settings, commands)) {
         QAction* action = makeAction(item, *m_menu);
@@ -152,7 +149,8 @@ QWidget* StatusMenu::makeTextSizeControl()
     m_slider->setRange(0, sliderSteps);
     m_slider->setTracking(true);  // every movement, not only the release
     m_slider->setValue(sliderValueFor(m_settings.textScale()));
-    connect(m_slider, &QSlider::valueChanged, this, [this](int value) { m_settings.setTextScale(scaleForSliderValue(value)); });
+    connect(m_slider, &QSlider::valueChanged, this,
+            [this](int value) { m_settings.setTextScale(scaleForSliderValue(value)); });
     m_resetButton = new QPushButton(QStringLiteral("Reset"), control);
     m_resetButton->setGeometry(178, 3, 58, 24);
     QFont small = m_resetButton->font();
@@ -268,7 +266,8 @@ void StatusMenu::refreshRejectItem()
     for (const Entry& entry : std::as_const(m_entries)) {
         if (entry.item.role != MenuItemRole::rejectLyrics)
             continue;
-        entry.action->setText(QStringView(m_rejection == RejectionState::noOtherMatch ? noOtherMatchTitle : rejectTitle).toString());
+        entry.action->setText(
+            QStringView(m_rejection == RejectionState::noOtherMatch ? noOtherMatchTitle : rejectTitle).toString());
         entry.action->setEnabled(m_rejection == RejectionState::available);
     }
 }
@@ -311,8 +310,8 @@ void StatusMenu::showUpdateResult(const UpdateCheckResult& result)
         m_updateDialog->close();
     const UpdateMessage message = updateMessage(result);
     const bool failed = result.kind == UpdateCheckResult::Kind::failed;
-    auto* dialog = new QMessageBox(failed ? QMessageBox::Warning : QMessageBox::Information,
-                                   QStringLiteral("Zuvik"), message.title, QMessageBox::Ok);
+    auto* dialog = new QMessageBox(failed ? QMessageBox::Warning : QMessageBox::Information, QStringLiteral("Zuvik"),
+                                   message.title, QMessageBox::Ok);
     dialog->setAttribute(Qt::WA_DeleteOnClose);  // owns itself from here on
     dialog->setWindowModality(Qt::NonModal);
     dialog->setTextFormat(Qt::RichText);

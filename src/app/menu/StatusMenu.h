@@ -92,12 +92,12 @@ private:
     RejectionState m_rejection = RejectionState::unavailable;
     std::unique_ptr<QMenu> m_menu;  // a top-level widget: no parent to own it
     QSystemTrayIcon* m_tray = nullptr;  // child of this, from install() on
-    QMenu* m_playersMenu = nullptr;     // child of the menu
+    QMenu* m_playersMenu = nullptr;  // child of the menu
     QPointer<QSlider> m_slider;  // owned by the menu's text-size item
     QPointer<QPushButton> m_resetButton;
     std::unique_ptr<QColorDialog> m_colorPanel;  // made on first pickColor
     std::optional<ColorSlot> m_activeColorSlot;  // what the colour panel edits
-    QList<Entry> m_entries;         // the menu's own items, display items included
+    QList<Entry> m_entries;  // the menu's own items, display items included
     QList<Entry> m_playerEntries;
     UpdateCheck m_updateCheck;
     QPointer<QMessageBox> m_updateDialog;  // deletes itself when closed

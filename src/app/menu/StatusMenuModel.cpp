@@ -17,10 +17,7 @@ MenuItem header(const QString& title, MenuItemRole role = MenuItemRole::plain)
     return {MenuItemKind::header, title, {}, {}, {}, {}, false, role};
 }
 
-MenuItem separator()
-{
-    return {MenuItemKind::separator, {}, {}, {}, {}, {}, false, MenuItemRole::plain};
-}
+MenuItem separator() { return {MenuItemKind::separator, {}, {}, {}, {}, {}, false, MenuItemRole::plain}; }
 
 MenuItem item(const QString& title, std::function<void()> choose, std::function<bool()> isChecked = {})
 {
@@ -31,7 +28,8 @@ MenuItem item(const QString& title, std::function<void()> choose, std::function<
 MenuItem toggle(AppSettings& settings, const QString& title, Setting setting)
 {
     const auto on = [&settings, setting] { return std::get<bool>(settings.value(setting)); };
-    return item(title, [&settings, setting, on] { settings.setValue(setting, !on()); }, on);
+    return item(
+        title, [&settings, setting, on] { settings.setValue(setting, !on()); }, on);
 }
 
 }  // namespace
@@ -42,14 +40,16 @@ QList<MenuItem> fixedItems(AppSettings& settings, const MenuCommands& commands)
     QList<MenuItem> items;
     items.append(header(QStringLiteral("Style")));
     for (const auto& [style, raw] : settings_detail::lyricStyles)
-        items.append(item(raw.toString(), [s, style] { s->setStyle(style); }, [s, style] { return s->style() == style; }));
+        items.append(item(
+            raw.toString(), [s, style] { s->setStyle(style); }, [s, style] { return s->style() == style; }));
     items.append(separator());
     items.append(toggle(settings, QStringLiteral("Keep Screen Awake"), Setting::keepScreenAwake));
     items.append(toggle(settings, QStringLiteral("Non-lockscreen Visibility"), Setting::showWhenUnlocked));
     items.append(separator());
     items.append(header(QStringLiteral("Font")));
     for (const auto& [font, raw] : settings_detail::lyricFonts) {
-        MenuItem fontItem = item(raw.toString(), [s, font] { s->setLyricFont(font); }, [s, font] { return s->lyricFont() == font; });
+        MenuItem fontItem = item(
+            raw.toString(), [s, font] { s->setLyricFont(font); }, [s, font] { return s->lyricFont() == font; });
         fontItem.titleFont = font;
         items.append(fontItem);
     }
@@ -70,9 +70,10 @@ QList<MenuItem> fixedItems(AppSettings& settings, const MenuCommands& commands)
     items.append(separator());
     items.append(header(QStringLiteral("Lyrics")));
     const auto nudge = commands.nudgeTiming;
-    for (MenuItem timing : {item(QStringLiteral("Lyrics Earlier (\u22120.1 s)"), [nudge] { nudge(-TrackOffsets::step); }),
-                            item(QStringLiteral("Lyrics Later (+0.1 s)"), [nudge] { nudge(TrackOffsets::step); }),
-                            item(QStringLiteral("Reset Timing"), commands.resetTiming)}) {
+    for (MenuItem timing :
+         {item(QStringLiteral("Lyrics Earlier (\u22120.1 s)"), [nudge] { nudge(-TrackOffsets::step); }),
+          item(QStringLiteral("Lyrics Later (+0.1 s)"), [nudge] { nudge(TrackOffsets::step); }),
+          item(QStringLiteral("Reset Timing"), commands.resetTiming)}) {
         timing.role = MenuItemRole::trackTiming;
         items.append(timing);
     }
@@ -98,8 +99,8 @@ QList<MenuItem> displayItems(AppSettings& settings, const QList<ScreenEntry>& sc
         if (screen.displayId == 0)
             continue;
         const quint32 id = screen.displayId;
-        MenuItem display = item(screen.name, [s, id] { s->toggleDisplay(id); },
-                                [s, id] { return !s->disabledDisplays().contains(id); });
+        MenuItem display = item(
+            screen.name, [s, id] { s->toggleDisplay(id); }, [s, id] { return !s->disabledDisplays().contains(id); });
         display.role = MenuItemRole::display;
         items.append(display);
     }
@@ -113,8 +114,9 @@ QList<MenuItem> playerItems(AppSettings& settings, const QStringList& playersOnB
     AppSettings* s = &settings;
     QList<MenuItem> items;
     for (const QString& player : playersOnBus) {
-        items.append(item(player, [s, player] { s->setPlayerPreferences(s->playerPreferences().toggledFollowing(player)); },
-                          [s, player] { return s->playerPreferences().follows(player); }));
+        items.append(item(
+            player, [s, player] { s->setPlayerPreferences(s->playerPreferences().toggledFollowing(player)); },
+            [s, player] { return s->playerPreferences().follows(player); }));
     }
     return items;
 }
@@ -143,9 +145,6 @@ QString colorSlotLabel(ColorSlot slot)
     Q_UNREACHABLE();
 }
 
-QString colorPanelTitle(ColorSlot slot)
-{
-    return QStringLiteral("Zuvik — ") + colorSlotLabel(slot);
-}
+QString colorPanelTitle(ColorSlot slot) { return QStringLiteral("Zuvik — ") + colorSlotLabel(slot); }
 
 }  // namespace status_menu

@@ -22,20 +22,20 @@ enum class MenuItemKind { header, action, separator, textSizeControl, submenu };
 enum class MenuItemRole {
     plain,
     displayHeader,  // the display items go directly below it
-    display,        // removed and built again each time the menu opens
-    trackTiming,    // enabled only while a track plays
-    rejectLyrics,   // follows what "Wrong Lyrics — Try Another" can do
-    players,        // the submenu whose items are built each time it opens
+    display,  // removed and built again each time the menu opens
+    trackTiming,  // enabled only while a track plays
+    rejectLyrics,  // follows what "Wrong Lyrics — Try Another" can do
+    players,  // the submenu whose items are built each time it opens
 };
 
 struct MenuItem {
     MenuItemKind kind = MenuItemKind::action;
     QString title;
-    std::function<void()> choose;       // empty for headers and separators
-    std::function<bool()> isChecked;    // the check mark, read each time the menu opens; empty: none
-    std::optional<ColorSlot> swatch;    // shows the slot's colour
-    std::optional<LyricFont> titleFont; // the title is drawn in this family
-    bool quitsWithShortcut = false;     // Ctrl+Q (the platform's command modifier)
+    std::function<void()> choose;  // empty for headers and separators
+    std::function<bool()> isChecked;  // the check mark, read each time the menu opens; empty: none
+    std::optional<ColorSlot> swatch;  // shows the slot's colour
+    std::optional<LyricFont> titleFont;  // the title is drawn in this family
+    bool quitsWithShortcut = false;  // Ctrl+Q (the platform's command modifier)
     MenuItemRole role = MenuItemRole::plain;
 };
 

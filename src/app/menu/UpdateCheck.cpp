@@ -24,11 +24,13 @@ UpdateMessage updateMessage(const UpdateCheckResult& result)
     switch (result.kind) {
     case Kind::notConfigured:
         return {QStringLiteral("Updates are not configured for this build"),
-                QStringLiteral("This copy of Zuvik was built without an update feed."), {}};
-    case Kind::upToDate:
-        return {QStringLiteral("Zuvik is up to date"),
-                QStringLiteral("You are running Zuvik %1, the newest version.").arg(result.runningVersion.toHtmlEscaped()),
+                QStringLiteral("This copy of Zuvik was built without an update feed."),
                 {}};
+    case Kind::upToDate:
+        return {
+            QStringLiteral("Zuvik is up to date"),
+            QStringLiteral("You are running Zuvik %1, the newest version.").arg(result.runningVersion.toHtmlEscaped()),
+            {}};
     case Kind::available: {
         const AppcastRelease& release = *result.release;
         const QString link = release.link.toString(QUrl::FullyEncoded).toHtmlEscaped();
@@ -48,8 +50,7 @@ UpdateCheck::UpdateCheck(QUrl feed, QString runningVersion, std::chrono::millise
     , m_feed(std::move(feed))
     , m_runningVersion(std::move(runningVersion))
     , m_timeout(timeout)
-{
-}
+{}
 
 void UpdateCheck::start()
 {
@@ -101,7 +102,8 @@ void UpdateCheck::onFinished()
         return;
     }
     if (reply->error() != QNetworkReply::NoError) {
-        answer(failure(m_runningVersion, QStringLiteral("The update feed could not be reached (%1).").arg(reply->errorString())),
+        answer(failure(m_runningVersion,
+                       QStringLiteral("The update feed could not be reached (%1).").arg(reply->errorString())),
                QStringLiteral("updates: %1 failed: %2").arg(address, reply->errorString()));
         return;
     }
@@ -116,7 +118,8 @@ void UpdateCheck::onFinished()
                QStringLiteral("updates: %1 available (running %2)").arg(newest->displayVersion, m_runningVersion));
     } else {
         answer({Kind::upToDate, m_runningVersion, newest, {}},
-               QStringLiteral("updates: up to date (running %1, feed offers %2)").arg(m_runningVersion, newest->displayVersion));
+               QStringLiteral("updates: up to date (running %1, feed offers %2)")
+                   .arg(m_runningVersion, newest->displayVersion));
     }
 }
 

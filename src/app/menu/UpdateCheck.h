@@ -16,9 +16,9 @@ class QNetworkReply;
 struct UpdateCheckResult {
     enum class Kind {
         notConfigured,  // this build names no feed
-        upToDate,       // the feed's newest release is not newer than the running one
-        available,      // release holds the newer one
-        failed,         // problem says why, in words for a person
+        upToDate,  // the feed's newest release is not newer than the running one
+        available,  // release holds the newer one
+        failed,  // problem says why, in words for a person
     };
     Kind kind = Kind::failed;
     QString runningVersion;
@@ -29,8 +29,8 @@ struct UpdateCheckResult {
 // The dialog's text: a title line and, for a newer release, its notes and a link.
 struct UpdateMessage {
     QString title;
-    QString text;           // rich text: a link is an <a href>
-    QString releaseNotes;   // plain text, shown on demand
+    QString text;  // rich text: a link is an <a href>
+    QString releaseNotes;  // plain text, shown on demand
 };
 UpdateMessage updateMessage(const UpdateCheckResult& result);
 

@@ -28,6 +28,7 @@ QString LyricsRequestService::Reject()
 
 RunningCopyReply requestRejection(const QString& busName, QDBusConnection bus)
 {
-    return callRunningCopy(busName, {lyrics_request_bus::objectPath, lyrics_request_bus::interfaceName, QStringLiteral("Reject")},
-                           {}, std::move(bus), lyrics_request_bus::rejectTimeoutMs);
+    return callRunningCopy(
+        busName, {lyrics_request_bus::objectPath, lyrics_request_bus::interfaceName, QStringLiteral("Reject")}, {},
+        std::move(bus), lyrics_request_bus::rejectTimeoutMs);
 }

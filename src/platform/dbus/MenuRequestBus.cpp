@@ -24,7 +24,8 @@ void MenuRequestService::Popup()
 
 MenuRequestResult requestMenuPopup(const QString& busName, QDBusConnection bus, int timeoutMs)
 {
-    const RunningCopyMethod popup{menu_request_bus::objectPath, menu_request_bus::interfaceName, QStringLiteral("Popup")};
+    const RunningCopyMethod popup{menu_request_bus::objectPath, menu_request_bus::interfaceName,
+                                  QStringLiteral("Popup")};
     const RunningCopyReply reply = callRunningCopy(busName, popup, {}, std::move(bus), timeoutMs);
     switch (reply.outcome) {
     case RunningCopyOutcome::answered:

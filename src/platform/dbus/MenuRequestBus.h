@@ -34,10 +34,10 @@ private:
 };
 
 enum class MenuRequestOutcome {
-    shown,              // the running copy opened its menu
+    shown,  // the running copy opened its menu
     noRunningInstance,  // nobody owns the application's bus name
     noSessionBus,
-    failed,             // the call went wrong; the message says how
+    failed,  // the call went wrong; the message says how
 };
 
 struct MenuRequestResult {

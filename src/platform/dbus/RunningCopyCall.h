@@ -8,11 +8,11 @@
 // over the session bus, next to the single-instance name that copy owns.
 
 enum class RunningCopyOutcome {
-    answered,           // `text` holds the reply's first string, if any
-    refused,            // the copy answered with an error of its own; `text` says why
+    answered,  // `text` holds the reply's first string, if any
+    refused,  // the copy answered with an error of its own; `text` says why
     noRunningInstance,  // nobody owns the application's bus name
     noSessionBus,
-    failed,             // the call went wrong; `text` says how
+    failed,  // the call went wrong; `text` says how
 };
 
 struct RunningCopyReply {
@@ -33,5 +33,5 @@ struct RunningCopyMethod {
 // Calls the method on the copy owning `busName`. Blocks for at most `timeoutMs`; it runs in a
 // command-line process that has nothing else to do meanwhile.
 RunningCopyReply callRunningCopy(const QString& busName, const RunningCopyMethod& method,
-                                 const QVariantList& arguments = {}, QDBusConnection bus = QDBusConnection::sessionBus(),
-                                 int timeoutMs = 5000);
+                                 const QVariantList& arguments = {},
+                                 QDBusConnection bus = QDBusConnection::sessionBus(), int timeoutMs = 5000);

@@ -26,15 +26,9 @@ QString TimingRequestService::SetOffset(double seconds)
     return answer({TimingRequest::Kind::set, seconds});
 }
 
-QString TimingRequestService::Reset()
-{
-    return answer({TimingRequest::Kind::reset, 0});
-}
+QString TimingRequestService::Reset() { return answer({TimingRequest::Kind::reset, 0}); }
 
-QString TimingRequestService::Show()
-{
-    return answer({TimingRequest::Kind::show, 0});
-}
+QString TimingRequestService::Show() { return answer({TimingRequest::Kind::show, 0}); }
 
 QString TimingRequestService::answer(const TimingRequest& request)
 {

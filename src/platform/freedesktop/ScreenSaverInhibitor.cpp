@@ -11,8 +11,7 @@ using namespace freedesktop_names;
 ScreenSaverInhibitor::ScreenSaverInhibitor(QDBusConnection bus, QObject* parent)
     : QObject(parent)
     , m_bus(std::move(bus))
-{
-}
+{}
 
 void ScreenSaverInhibitor::hold(const QString& reason, std::function<void(const HoldResult&)> answer)
 {
@@ -20,18 +19,19 @@ void ScreenSaverInhibitor::hold(const QString& reason, std::function<void(const 
                                                        QStringLiteral("Inhibit"));
     call << QStringLiteral("Zuvik") << reason;
     auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, busCallTimeoutMs), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [answer = std::move(answer)](QDBusPendingCallWatcher* w) {
-        const QDBusPendingReply<quint32> reply = *w;
-        w->deleteLater();
-        HoldResult result;
-        if (reply.isError()) {
-            result.errorCode = qint32(reply.error().type());
-            result.errorMessage = reply.error().message();
-        } else {
-            result.assertionId = reply.value();
-        }
-        answer(result);
-    });
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [answer = std::move(answer)](QDBusPendingCallWatcher* w) {
+                const QDBusPendingReply<quint32> reply = *w;
+                w->deleteLater();
+                HoldResult result;
+                if (reply.isError()) {
+                    result.errorCode = qint32(reply.error().type());
+                    result.errorMessage = reply.error().message();
+                } else {
+                    result.assertionId = reply.value();
+                }
+                answer(result);
+            });
 }
 
 void ScreenSaverInhibitor::release(quint32 assertionId)

@@ -56,8 +56,8 @@ SessionLockState::SessionLockState(QDBusConnection systemBus, QDBusConnection se
 
 bool SessionLockState::readNow()
 {
-    return isTrue(m_systemBus.call(lockedHintCall(), QDBus::Block, startupTimeoutMs)) ||
-           isTrue(m_sessionBus.call(screenSaverActiveCall(), QDBus::Block, startupTimeoutMs));
+    return isTrue(m_systemBus.call(lockedHintCall(), QDBus::Block, startupTimeoutMs))
+           || isTrue(m_sessionBus.call(screenSaverActiveCall(), QDBus::Block, startupTimeoutMs));
 }
 
 void SessionLockState::read(std::function<void(bool locked)> answer)
@@ -83,7 +83,4 @@ void SessionLockState::read(std::function<void(bool locked)> answer)
     ask(m_sessionBus, screenSaverActiveCall());
 }
 
-void SessionLockState::onAnnouncement()
-{
-    Q_EMIT mayHaveChanged();
-}
+void SessionLockState::onAnnouncement() { Q_EMIT mayHaveChanged(); }

@@ -15,7 +15,7 @@ namespace fresh_position {
 
 struct Read {
     QVariant position;  // as the player sent it
-    QDateTime at;       // the middle of the call
+    QDateTime at;  // the middle of the call
 };
 
 inline constexpr int maxReads = 16;

@@ -25,8 +25,8 @@ QUrl spotifyArtworkUrl(const QUrl& reported)
     const QString prefix = QStringLiteral("/image/");
     const QString path = reported.path();
     const bool isPageAddress = (reported.scheme() == u"https" || reported.scheme() == u"http")
-        && reported.host() == u"open.spotify.com" && path.startsWith(prefix) && path.size() > prefix.size()
-        && !path.sliced(prefix.size()).contains(u'/');
+                               && reported.host() == u"open.spotify.com" && path.startsWith(prefix)
+                               && path.size() > prefix.size() && !path.sliced(prefix.size()).contains(u'/');
     if (!isPageAddress)
         return reported;
     QUrl picture;
@@ -39,8 +39,7 @@ QUrl spotifyArtworkUrl(const QUrl& reported)
 MprisArtworkSource::MprisArtworkSource(PlayerRoster& roster)
     : m_roster(roster)
     , m_connectionName(QStringLiteral("zuvik-mpris-artwork-%1").arg(quintptr(this), 0, 16))
-{
-}
+{}
 
 MprisArtworkSource::~MprisArtworkSource()
 {

@@ -11,8 +11,7 @@ const QString playerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
 // The player left the bus between the name listing and the call: it is simply not running.
 bool isGone(const QDBusError& error)
 {
-    return error.type() == QDBusError::ServiceUnknown
-        || error.name() == u"org.freedesktop.DBus.Error.NameHasNoOwner";
+    return error.type() == QDBusError::ServiceUnknown || error.name() == u"org.freedesktop.DBus.Error.NameHasNoOwner";
 }
 
 }  // namespace
@@ -29,11 +28,10 @@ std::variant<QStringList, QDBusError> listBusNames(const QDBusConnection& bus, i
 }
 
 std::variant<std::optional<MprisPlayerState>, QDBusError> mprisPlayerStateOnBus(const QDBusConnection& bus,
-                                                                                const QString& busName,
-                                                                                int timeoutMs)
+                                                                                const QString& busName, int timeoutMs)
 {
-    QDBusMessage call = QDBusMessage::createMethodCall(busName, playerPath, QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                       QStringLiteral("GetAll"));
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        busName, playerPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("GetAll"));
     call << playerInterface;
     const QDBusMessage reply = bus.call(call, QDBus::Block, timeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage) {

@@ -24,8 +24,7 @@ std::variant<QStringList, QDBusError> listBusNames(const QDBusConnection& bus, i
 // One GetAll of the player's Player interface. Nothing for a player that left the bus meanwhile;
 // a reply of the wrong shape counts as a stopped player.
 std::variant<std::optional<MprisPlayerState>, QDBusError> mprisPlayerStateOnBus(const QDBusConnection& bus,
-                                                                                const QString& busName,
-                                                                                int timeoutMs);
+                                                                                const QString& busName, int timeoutMs);
 
 // The player that a group of bus names stands for: the first that is Playing, else the first
 // Paused one, in the group's order; nothing when none is.

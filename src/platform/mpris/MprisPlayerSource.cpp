@@ -36,8 +36,7 @@ QString MprisPlayerSource::nothingPlayingLine() const
 MprisPlayerSource::MprisPlayerSource(PlayerRoster& roster)
     : m_roster(roster)
     , m_connectionName(QStringLiteral("zuvik-mpris-%1").arg(quintptr(this), 0, 16))
-{
-}
+{}
 
 MprisPlayerSource::~MprisPlayerSource()
 {
@@ -96,7 +95,7 @@ bool MprisPlayerSource::connect()
 }
 
 std::optional<double> MprisPlayerSource::correctedPosition(const MprisChoice& choice, const QVariant& reported,
-                                                         const QDateTime& readAt)
+                                                           const QDateTime& readAt)
 {
     const MprisPlayerState& state = choice.state;
     return m_positions[choice.busName].seconds(mprisPlayerName(choice.busName), mprisTrack(state), reported,
@@ -129,8 +128,8 @@ std::optional<double> MprisPlayerSource::freshPosition(const MprisChoice& choice
 
 std::optional<fresh_position::Read> MprisPlayerSource::readPosition(const QString& busName) const
 {
-    QDBusMessage call = QDBusMessage::createMethodCall(busName, playerPath, QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                       QStringLiteral("Get"));
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        busName, playerPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
     call << playerInterface << QStringLiteral("Position");
     const QDateTime sent = QDateTime::currentDateTimeUtc();
     const QDBusMessage reply = m_connection->call(call, QDBus::Block, callTimeoutMs);
@@ -146,9 +145,8 @@ std::optional<double> MprisPlayerSource::spotifyPosition(const MprisChoice& choi
     const std::optional<double> reported = correctedPosition(choice);
     if (!reported)
         return std::nullopt;
-    return m_spotifyPositions[choice.busName].position(mprisTrack(choice.state), *reported,
-                                                       choice.state.status == u"Playing",
-                                                       QDateTime::currentDateTimeUtc());
+    return m_spotifyPositions[choice.busName].position(
+        mprisTrack(choice.state), *reported, choice.state.status == u"Playing", QDateTime::currentDateTimeUtc());
 }
 
 void MprisPlayerSource::listenForSeeks(const QString& busName)

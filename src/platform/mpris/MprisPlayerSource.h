@@ -44,7 +44,8 @@ private:
     bool connect();
     std::optional<double> spotifyPosition(const MprisChoice& choice);
     std::optional<double> correctedPosition(const MprisChoice& choice);
-    std::optional<double> correctedPosition(const MprisChoice& choice, const QVariant& reported, const QDateTime& readAt);
+    std::optional<double> correctedPosition(const MprisChoice& choice, const QVariant& reported,
+                                            const QDateTime& readAt);
     std::optional<double> freshPosition(const MprisChoice& choice, const QDateTime& runStart);
     std::optional<fresh_position::Read> readPosition(const QString& busName) const;
     void listenForSeeks(const QString& busName);

@@ -24,15 +24,9 @@ std::optional<double> length(const MprisPlayerState& state)
     return mprisSeconds(state.metadata.value(QStringLiteral("mpris:length")));
 }
 
-QString numberField(std::optional<double> seconds)
-{
-    return seconds ? replyNumber(*seconds) : QString();
-}
+QString numberField(std::optional<double> seconds) { return seconds ? replyNumber(*seconds) : QString(); }
 
-double toMicrosecond(double seconds)
-{
-    return std::round(seconds * 1e6) / 1e6;
-}
+double toMicrosecond(double seconds) { return std::round(seconds * 1e6) / 1e6; }
 
 }  // namespace
 
@@ -93,7 +87,8 @@ PlayerReading mprisReading(QStringView source, const MprisPlayerState& state, st
     const bool playing = state.status == u"Playing";
     const QChar tab = u'\t';
     QString summary = source.toString() + tab + track.title + tab + track.artist + tab + numberField(length(state))
-        + tab + numberField(position) + tab + (playing ? QStringLiteral("true") : QStringLiteral("false"));
+                      + tab + numberField(position) + tab
+                      + (playing ? QStringLiteral("true") : QStringLiteral("false"));
     if (!track.url.isEmpty())
         summary += tab + track.url;
     if (std::isnan(track.duration) || !position)

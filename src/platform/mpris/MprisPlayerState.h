@@ -12,9 +12,9 @@
 
 // What one MPRIS player said about itself in a single GetAll of its Player interface.
 struct MprisPlayerState {
-    QString status;        // "Playing", "Paused", "Stopped", or whatever the player sent
+    QString status;  // "Playing", "Paused", "Stopped", or whatever the player sent
     QVariantMap metadata;  // xesam:* and mpris:* keys
-    QVariant position;     // microseconds, as sent
+    QVariant position;  // microseconds, as sent
 };
 
 // Unpacks the properties of org.mpris.MediaPlayer2.Player; values of the wrong type count as missing.

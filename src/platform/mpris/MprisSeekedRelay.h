@@ -12,8 +12,7 @@ public:
     explicit MprisSeekedRelay(std::function<void(qlonglong)> onSeeked, QObject* parent = nullptr)
         : QObject(parent)
         , m_onSeeked(std::move(onSeeked))
-    {
-    }
+    {}
 
 public Q_SLOTS:
     void seeked(qlonglong microseconds) { m_onSeeked(microseconds); }

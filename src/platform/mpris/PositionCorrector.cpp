@@ -21,9 +21,9 @@ double secondsBetween(const QDateTime& from, const QDateTime& to) { return doubl
 
 }  // namespace
 
-std::optional<double> PositionCorrector::seconds(const QString& player, const NowPlayingTrack& track, const QVariant& reported,
-                                                 std::optional<double> lengthSeconds, bool isPlaying,
-                                                 const QDateTime& now)
+std::optional<double> PositionCorrector::seconds(const QString& player, const NowPlayingTrack& track,
+                                                 const QVariant& reported, std::optional<double> lengthSeconds,
+                                                 bool isPlaying, const QDateTime& now)
 {
     if (!isSameTrack(m_track, track))
         startTrack(track);
@@ -36,13 +36,15 @@ std::optional<double> PositionCorrector::seconds(const QString& player, const No
     learnUnit(raw, isPlaying, now);
     m_previous = Previous{raw, now, isPlaying};
     if (m_unit == Unit::milliseconds)
-        logOnce(m_loggedMilliseconds, QStringLiteral("player query: %1 reports its position in milliseconds — corrected").arg(player));
+        logOnce(m_loggedMilliseconds,
+                QStringLiteral("player query: %1 reports its position in milliseconds — corrected").arg(player));
 
     const double position = m_unit == Unit::milliseconds ? raw / 1e3 : raw / 1e6;
     if (position < 0)
         return std::nullopt;
     if (lengthSeconds && *lengthSeconds > 0 && position > *lengthSeconds + pastEndToleranceSeconds) {
-        logOnce(m_loggedPastEnd, QStringLiteral("player query: %1 position past the end of the track — not shown").arg(player));
+        logOnce(m_loggedPastEnd,
+                QStringLiteral("player query: %1 position past the end of the track — not shown").arg(player));
         return std::nullopt;
     }
     return position;
@@ -55,7 +57,7 @@ void PositionCorrector::startTrack(const NowPlayingTrack& track)
 }
 
 double PositionCorrector::unwrapped(double raw, bool is32Bit, std::optional<double> lengthSeconds,
-                                     const QDateTime& now) const
+                                    const QDateTime& now) const
 {
     if (!is32Bit)
         return raw;
@@ -69,7 +71,9 @@ double PositionCorrector::unwrapped(double raw, bool is32Bit, std::optional<doub
     double wraps = std::max(0.0, std::round((expected - unsignedValue) / wrapSpan));
     // Only as many wraps as the track is long: a seek back to the start is not one more wrap.
     if (lengthSeconds && *lengthSeconds > 0)
-        wraps = std::min(wraps, std::max(0.0, std::floor(((*lengthSeconds + pastEndToleranceSeconds) * 1e6 - unsignedValue) / wrapSpan)));
+        wraps = std::min(
+            wraps,
+            std::max(0.0, std::floor(((*lengthSeconds + pastEndToleranceSeconds) * 1e6 - unsignedValue) / wrapSpan)));
     return unsignedValue + wraps * wrapSpan;
 }
 

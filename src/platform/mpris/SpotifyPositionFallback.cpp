@@ -2,7 +2,8 @@
 
 #include "foundation/DiagLog.h"
 
-double SpotifyPositionFallback::position(const NowPlayingTrack& track, double reported, bool isPlaying, const QDateTime& now)
+double SpotifyPositionFallback::position(const NowPlayingTrack& track, double reported, bool isPlaying,
+                                         const QDateTime& now)
 {
     if (!isSameTrack(m_track, track))
         startTrack(track, now);

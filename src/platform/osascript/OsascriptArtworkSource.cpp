@@ -74,8 +74,7 @@ std::unique_ptr<ArtworkSource> OsascriptArtworkSource::create()
 
 OsascriptArtworkSource::OsascriptArtworkSource(QString program)
     : m_program(std::move(program))
-{
-}
+{}
 
 ArtworkLocation OsascriptArtworkSource::currentArtwork()
 {

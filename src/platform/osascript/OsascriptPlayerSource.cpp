@@ -16,8 +16,7 @@ std::unique_ptr<PlayerSource> OsascriptPlayerSource::create()
 
 OsascriptPlayerSource::OsascriptPlayerSource(QString program)
     : m_program(std::move(program))
-{
-}
+{}
 
 PlayerResult OsascriptPlayerSource::read()
 {

@@ -7,10 +7,7 @@
 
 namespace {
 
-bool isBlank(QChar c)
-{
-    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\v' || c == u'\f' || c == u'\r';
-}
+bool isBlank(QChar c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\v' || c == u'\f' || c == u'\r'; }
 
 // The whole field must be one number in the C locale: no leading blank, nothing left over.
 // NaN and infinities are refused as well: a NaN duration never equals itself, so the monitor
@@ -81,6 +78,12 @@ std::optional<PlayerSample> readPlayerReply(QStringView reply)
     const std::optional<double> position = readNumber(fields[4]);
     if (!position)
         return std::nullopt;
-    return PlayerSample{fields[0].toString(), fields[1].toString(), fields[2].toString(), *duration,
-                        *position, fields[5] == u"true", QDateTime(), fields.size() > 6 ? fields[6].toString() : QString()};
+    return PlayerSample{fields[0].toString(),
+                        fields[1].toString(),
+                        fields[2].toString(),
+                        *duration,
+                        *position,
+                        fields[5] == u"true",
+                        QDateTime(),
+                        fields.size() > 6 ? fields[6].toString() : QString()};
 }

@@ -2,7 +2,4 @@
 
 #include <QWindow>
 
-void X11OverlaySpace::addWindow(QWindow& window)
-{
-    window.raise();
-}
+void X11OverlaySpace::addWindow(QWindow& window) { window.raise(); }

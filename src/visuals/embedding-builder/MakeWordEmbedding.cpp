@@ -39,24 +39,29 @@ struct LinkWeight {
     double weight;
 };
 constexpr LinkWeight linkWeights[] = {
-    {"@", 0.7}, {"@i", 0.7},  // hypernym, instance hypernym (and their hypernyms at 0.7 of that)
-    {"&", 0.8},               // similar to (adjective clusters)
-    {"+", 0.7},               // derivationally related form
-    {"\\", 0.7},              // pertainym / derived from adjective
-    {"=", 0.5},               // attribute
-    {"$", 0.6},               // verb group
-    {"^", 0.4},               // also see
+    {"@", 0.7},  {"@i", 0.7},  // hypernym, instance hypernym (and their hypernyms at 0.7 of that)
+    {"&", 0.8},  // similar to (adjective clusters)
+    {"+", 0.7},  // derivationally related form
+    {"\\", 0.7},  // pertainym / derived from adjective
+    {"=", 0.5},  // attribute
+    {"$", 0.6},  // verb group
+    {"^", 0.4},  // also see
 };
 
 int posIndex(char pos)
 {
     switch (pos) {
-    case 'n': return 0;
-    case 'v': return 1;
+    case 'n':
+        return 0;
+    case 'v':
+        return 1;
     case 'a':
-    case 's': return 2;
-    case 'r': return 3;
-    default: return -1;
+    case 's':
+        return 2;
+    case 'r':
+        return 3;
+    default:
+        return -1;
     }
 }
 
@@ -80,7 +85,9 @@ bool isLetterWord(const std::string& word)
 
 class WordNet {
 public:
-    explicit WordNet(std::string dir) : m_dir(std::move(dir)) {}
+    explicit WordNet(std::string dir)
+        : m_dir(std::move(dir))
+    {}
 
     bool load()
     {
@@ -297,8 +304,7 @@ std::vector<embedding_format::Term> toTerms(const Features& features, const std:
     return terms;
 }
 
-template <typename T>
-void writeSection(std::ofstream& out, const std::vector<T>& items)
+template <typename T> void writeSection(std::ofstream& out, const std::vector<T>& items)
 {
     out.write(reinterpret_cast<const char*>(items.data()), std::streamsize(items.size() * sizeof(T)));
     static const char zeros[8] = {};
@@ -392,7 +398,8 @@ int main(int argc, char** argv)
     std::map<std::string, std::uint32_t> entryOf;
     for (const auto& [word, value] : words) {
         entryOf[word] = std::uint32_t(entries.size());
-        entries.push_back({std::uint32_t(strings.size()), std::uint32_t(word.size()), value.first, value.second ? 1u : 0u});
+        entries.push_back(
+            {std::uint32_t(strings.size()), std::uint32_t(word.size()), value.first, value.second ? 1u : 0u});
         strings.insert(strings.end(), word.begin(), word.end());
     }
     std::vector<std::uint32_t> vectorStarts;
@@ -464,7 +471,7 @@ int main(int argc, char** argv)
         std::cerr << "cannot replace " << output << "\n";
         return 1;
     }
-    std::cout << "word embedding: " << entries.size() << " words, " << vectors.size() << " vectors, "
-              << terms.size() << " terms, " << header.fileSize / (1024 * 1024) << " MiB\n";
+    std::cout << "word embedding: " << entries.size() << " words, " << vectors.size() << " vectors, " << terms.size()
+              << " terms, " << header.fileSize / (1024 * 1024) << " MiB\n";
     return 0;
 }
