@@ -59,7 +59,8 @@ protected:
 
 // At 7.0 s the second line has started "the city hums a": all four in Visual, the last three in
 // Fisheye. Visual draws four rows, two pictograms, and the watermark of the current word "a";
-// Fisheye never asks for pictograms and draws through a lens inside the band.
+// Fisheye never asks for pictograms and draws through a lens inside the band; Ship sways, so it
+// keeps drawing while a line is shown.
 TEST_F(Band, EachLookDrawsItsRowsPictogramsAndLens)
 {
     play(LyricStyle::visual, 7.0, {QStringLiteral("city"), QStringLiteral("a")});
@@ -78,15 +79,10 @@ TEST_F(Band, EachLookDrawsItsRowsPictogramsAndLens)
     const QRect reach = window->geometry();
     EXPECT_TRUE(waitFor([band] { return !band->isAnimating(); }, 5s));
     EXPECT_TRUE(reach.contains(window->geometry()));
-}
-
-TEST_F(Band, ShipSwaysSoItKeepsDrawingWhileALineIsShown)
-{
     play(LyricStyle::ship, 7.0, {});
-    LyricBand* band = window->band();
-    ASSERT_TRUE(waitFor([band] { return band->drawnRows() >= 4; }, 5s));
+    ASSERT_TRUE(waitFor([this] { return window->band()->drawnRows() >= 4; }, 5s));
     runEventLoopFor(300ms);
-    EXPECT_TRUE(band->isAnimating() && !band->swayMatrix().isIdentity());
+    EXPECT_TRUE(window->band()->isAnimating() && !window->band()->swayMatrix().isIdentity());
 }
 
 // The text scale is held to the bounds it is drawn at where the frame's settings are read.
@@ -94,13 +90,9 @@ TEST_F(Band, FrameSettingsHoldTheTextScaleToItsDrawingBounds)
 {
     settings.setLyricFont(LyricFont::didot);
     settings.setColor(Color{1, 1, 0, 1}, ColorSlot::highlight);  // yellow reads with black on it
-    for (const auto& [stored, drawn] :
-         {std::pair(9.0, 4.0), std::pair(0.01, 0.25), std::pair(double(NAN), 1.0), std::pair(1.3, 1.3)}) {
-        settings.setTextScale(stored);
-        const FrameSettings values = frameSettingsFrom(settings);
-        EXPECT_EQ(values.textScale, drawn) << stored;
-        EXPECT_TRUE(values.font == LyricFont::didot && values.contrastColor == Color::black());
-    }
+    settings.setTextScale(9.0);
+    const FrameSettings values = frameSettingsFrom(settings);
+    EXPECT_TRUE(values.textScale == 4.0 && values.font == LyricFont::didot && values.contrastColor == Color::black());
 }
 
 }  // namespace

@@ -24,18 +24,15 @@ TEST(Appcast, VersionsOrderLikeReleaseNumbers)
 
 QByteArray appcast(const QByteArray& items)
 {
-    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<rss version=\"2.0\" "
-           "xmlns:sparkle=\"http://www.andymatuschak.org/xml-namespaces/sparkle\">\n<channel><title>Zuvik</title>\n"
-           + items + "</channel></rss>\n";
+    return "<rss version=\"2.0\" xmlns:sparkle=\"http://www.andymatuschak.org/xml-namespaces/sparkle\"><channel>"
+           + items + "</channel></rss>";
 }
 
 QByteArray item(const QByteArray& version)
 {
-    return "<item><title>Zuvik " + version
-           + "</title><description><![CDATA[<h2>New</h2><ul><li>Sharper lyrics</li></ul>]]>"
-             "</description><enclosure url=\"https://example.invalid/zuvik-"
-           + version + ".tar.gz\" sparkle:version=\"" + version
-           + "\" length=\"1\" type=\"application/octet-stream\"/></item>\n";
+    return "<item><description><![CDATA[<h2>New</h2><ul><li>Sharper lyrics</li></ul>]]></description><enclosure "
+           "url=\"https://example.invalid/zuvik-"
+           + version + ".tar.gz\" sparkle:version=\"" + version + "\"/></item>";
 }
 
 TEST(Appcast, TheNewestItemWinsWhateverTheOrder)
@@ -66,94 +63,87 @@ TEST(Appcast, ABadFeedYieldsNothing)
         EXPECT_FALSE(newestRelease(feed).has_value()) << feed.toStdString();
 }
 
-class Check : public ::testing::Test {
-protected:
-    UpdateCheckResult run(const QString& runningVersion, std::chrono::milliseconds timeout = 10s, QUrl feed = {})
-    {
-        UpdateCheck check(feed.isEmpty() ? server.baseUrl().resolved(QUrl(QStringLiteral("/appcast.xml"))) : feed,
-                          runningVersion, timeout);
-        std::optional<UpdateCheckResult> result;
-        QObject::connect(&check, &UpdateCheck::finished, [&result](const UpdateCheckResult& r) { result = r; });
-        check.start();
-        check.start();  // while one is in flight, another start does nothing
-        EXPECT_TRUE(waitFor([&result] { return result.has_value(); }));
-        EXPECT_FALSE(check.isRunning());
-        return result.value_or(UpdateCheckResult{});
-    }
-    void serve(LoopbackHttpServer::Reply reply) { server.setReply(QStringLiteral("/appcast.xml"), std::move(reply)); }
+using Kind = UpdateCheckResult::Kind;
+using Reply = LoopbackHttpServer::Reply;
 
+struct CheckCase {
+    const char* name;
+    Reply reply;
+    Kind kind;
+    const char* logEnd;  // of the one log line
+    const char* problem = "";  // its start
+    const char* running = "0.1.0";
+    const char* feed = nullptr;  // instead of the server's
+};
+
+class Check : public ::testing::TestWithParam<CheckCase> {
+protected:
     LoopbackHttpServer server;
     LogLines log;
 };
 
-TEST_F(Check, TheFeedsNewestIsComparedWithTheRunningVersionAndNothingIsDownloaded)
+// Nothing but the feed is fetched; a stalling or dripping feed is given up within the wait between bytes too.
+TEST_P(Check, IsOneResultAndOneLogLine)
 {
-    serve({200, appcast(item("0.2.0") + item("0.1.5")), {{"Content-Type", "application/rss+xml"}}});
-    for (const auto& [running, kind, line] :
-         {std::tuple("0.1.0", UpdateCheckResult::Kind::available, "updates: 0.2.0 available (running 0.1.0)"),
-          std::tuple("0.2.0", UpdateCheckResult::Kind::upToDate,
-                     "updates: up to date (running 0.2.0, feed offers 0.2.0)"),
-          std::tuple("0.10.0", UpdateCheckResult::Kind::upToDate,
-                     "updates: up to date (running 0.10.0, feed offers 0.2.0)")}) {
-        LogLines lines;
-        const UpdateCheckResult result = run(QString::fromUtf8(running));
-        EXPECT_EQ(result.kind, kind);
-        EXPECT_EQ(result.release.value_or(AppcastRelease{}).version, QStringLiteral("0.2.0"));
-        EXPECT_EQ(lines.newMessages(), QStringList{QString::fromUtf8(line)});
-    }
-    // The dialog it leads to is StatusMenuTest's.
-    EXPECT_EQ(server.requests().size(), 3);  // the feed each time, never the enclosure
-}
-
-struct FailureCase {
-    const char* name;
-    LoopbackHttpServer::Reply reply;
-    const char* problem;  // its start
-    const char* logEnd;  // of the one log line
-    const char* feed = nullptr;  // instead of the server's
-};
-
-class Failure : public Check, public ::testing::WithParamInterface<FailureCase> {};
-
-// A stalling or dripping feed is given up within the wait between bytes too.
-TEST_P(Failure, IsOneMessageAndOneLine)
-{
-    serve(GetParam().reply);
-    const UpdateCheckResult result = run(QStringLiteral("0.1.0"), 200ms, QUrl(QString::fromUtf8(GetParam().feed)));
-    EXPECT_EQ(result.kind, UpdateCheckResult::Kind::failed);
-    EXPECT_TRUE(result.problem.startsWith(QString::fromUtf8(GetParam().problem))) << result.problem.toStdString();
-    EXPECT_EQ(updateMessage(result).title, QStringLiteral("Could not check for updates"));
+    const CheckCase& c = GetParam();
+    server.setReply(QStringLiteral("/appcast.xml"), c.reply);
+    UpdateCheck check(c.feed ? QUrl(QString::fromUtf8(c.feed)) : server.baseUrl().resolved(QUrl("/appcast.xml")),
+                      QString::fromUtf8(c.running), 1s);
+    std::optional<UpdateCheckResult> result;
+    QObject::connect(&check, &UpdateCheck::finished, [&result](const UpdateCheckResult& r) { result = r; });
+    check.start();
+    check.start();  // while one is in flight, another start does nothing
+    ASSERT_TRUE(waitFor([&result] { return result.has_value(); }));
+    EXPECT_FALSE(check.isRunning());
+    EXPECT_EQ(result->kind, c.kind);
+    const bool failed = c.kind == Kind::failed;
+    EXPECT_TRUE(failed ? result->problem.startsWith(QString::fromUtf8(c.problem)) : result->problem.isEmpty())
+        << result->problem.toStdString();
+    EXPECT_EQ(result->release.value_or(AppcastRelease{}).version, failed ? "" : "0.2.0");
+    EXPECT_TRUE(!failed || updateMessage(*result).title == QStringLiteral("Could not check for updates"));
     const QStringList lines = log.newMessages();
     ASSERT_EQ(lines.size(), 1);
-    EXPECT_TRUE(lines.first().startsWith(QStringLiteral("updates: "))
-                && lines.first().endsWith(QString::fromUtf8(GetParam().logEnd)))
+    EXPECT_TRUE(lines.first().startsWith("updates: ") && lines.first().endsWith(QString::fromUtf8(c.logEnd)))
         << lines.first().toStdString();
+    EXPECT_LE(server.requests().size(), 1);
 }
 
+const Reply feed{200, appcast(item("0.2.0") + item("0.1.5")), {}};
+const char* const late = "The update feed did not answer in time.";
+
 INSTANTIATE_TEST_SUITE_P(
-    UpdateCheck, Failure,
+    UpdateCheck, Check,
     ::testing::Values(
-        FailureCase{"malformed",
-                    {200, "<rss><channel><item><title>broken", {}},
-                    "The update feed is not a readable appcast.",
-                    "/appcast.xml is not a readable appcast"},
-        FailureCase{"not_found", LoopbackHttpServer::Reply::withStatus(404),
-                    "The update feed answered with HTTP status 404.", "/appcast.xml answered HTTP 404"},
-        FailureCase{"stalling", LoopbackHttpServer::Reply::stalling(), "The update feed did not answer in time.",
-                    "/appcast.xml did not answer within 200 ms"},
-        FailureCase{"dripping", LoopbackHttpServer::Reply::dripping(appcast(""), 50),
-                    "The update feed did not answer in time.", "/appcast.xml did not answer within 200 ms"},
-        FailureCase{"unreachable", {}, "The update feed could not be reached", "", "http://127.0.0.1:1/appcast.xml"}),
+        CheckCase{"newer", feed, Kind::available, "0.2.0 available (running 0.1.0)"},
+        CheckCase{"same", feed, Kind::upToDate, "up to date (running 0.2.0, feed offers 0.2.0)", "", "0.2.0"},
+        CheckCase{"older", feed, Kind::upToDate, "up to date (running 0.10.0, feed offers 0.2.0)", "", "0.10.0"},
+        CheckCase{"malformed",
+                  {200, "<rss><channel><item><title>broken", {}},
+                  Kind::failed,
+                  "/appcast.xml is not a readable appcast",
+                  "The update feed is not a readable appcast."},
+        CheckCase{"not_found", Reply::withStatus(404), Kind::failed, "/appcast.xml answered HTTP 404",
+                  "The update feed answered with HTTP status 404."},
+        CheckCase{"stalling", Reply::stalling(), Kind::failed, "did not answer within 1000 ms", late},
+        CheckCase{"dripping", Reply::dripping(appcast(""), 50), Kind::failed, "did not answer within 1000 ms", late},
+        CheckCase{"unreachable",
+                  {},
+                  Kind::failed,
+                  "",
+                  "The update feed could not be reached",
+                  "0.1.0",
+                  "http://127.0.0.1:1/appcast.xml"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(Check, WithoutAFeedTheBuildSaysUpdatesAreNotConfigured)
+TEST(UpdateCheck, WithoutAFeedTheBuildSaysUpdatesAreNotConfigured)
 {
+    const LogLines log;
     UpdateCheck check(QUrl(), QStringLiteral("0.1.0"));
     std::optional<UpdateCheckResult> result;
     QObject::connect(&check, &UpdateCheck::finished, [&result](const UpdateCheckResult& r) { result = r; });
     check.start();
     ASSERT_TRUE(waitFor([&result] { return result.has_value(); }));
-    EXPECT_EQ(result->kind, UpdateCheckResult::Kind::notConfigured);
+    EXPECT_EQ(result->kind, Kind::notConfigured);
     EXPECT_EQ(log.newMessages(), QStringList{QStringLiteral("updates: no update feed in this build")});
 }
 

@@ -22,7 +22,6 @@ Outcome offset(const QString& argument)
 TEST(OffsetArguments, AreReadAsAUserWritesThem)
 {
     const std::tuple<QStringList, std::optional<Kind>, double> cases[] = {
-        // nothing: refused
         {{"+0.3"}, Kind::set, 0.3},    {{QStringLiteral("\u22120.5")}, Kind::set, -0.5},
         {{"2s"}, Kind::set, 2.0},      {{"-30"}, Kind::set, -30.0},
         {{"30.001"}, std::nullopt, 0}, {{"reset"}, Kind::reset, 0},
@@ -39,32 +38,34 @@ TEST(OffsetArguments, AreReadAsAUserWritesThem)
     }
 }
 
-class OffsetCommand : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(bus.isRunning()); }
-    PrivateBus bus{PrivateBus::session};
-};
-
 // The offset outlives the copy; one the copy cannot store would be gone at its next start, so the
-// command must not say "done".
-TEST_F(OffsetCommand, SetsTheCurrentTracksOffsetWhichOutlivesTheCopyOrSaysItCannotBeStored)
+// command must not say "done". `zuvik --menu` and `zuvik lyrics --reject` reach the copy too.
+TEST(OffsetCommand, SetsTheCurrentTracksOffsetWhichOutlivesTheCopyOrSaysItCannotBeStored)
 {
+    const PrivateBus bus{PrivateBus::session};
     ScratchMount data;
+    ASSERT_TRUE(bus.isRunning());
     if (!data.isMounted())
         GTEST_SKIP() << "a read-only folder needs a tmpfs, and mounting one needs root";
     QProcessEnvironment environment = privateBuses();
     environment.insert(QStringLiteral("XDG_DATA_HOME"), data.path());
+    const Outcome alone = runZuvik({"--menu"});
+    EXPECT_TRUE(alone.status == 1 && alone.err.contains("Zuvik is not running")) << alone.err.toStdString();
     {
         RunningCopy copy({}, environment);
         ASSERT_TRUE(copy.ready);
         EXPECT_EQ(offset(QStringLiteral("show")).out, QStringLiteral("0.0 s") + demoSong);
-        // `zuvik lyrics --reject` reaches the running copy over the bus, which refuses for the demo.
-        EXPECT_TRUE(runZuvik({"lyrics", "--reject"}).err.contains("the demo's lyrics have no other match"));
         LogLines log;
+        EXPECT_EQ(runZuvik({"--menu"}).status, 0);
+        EXPECT_TRUE(runZuvik({"lyrics", "--reject"}).err.contains("the demo's lyrics have no other match"));
         const Outcome set = offset(QStringLiteral("+0.4"));
         EXPECT_EQ(set.status, 0) << set.err.toStdString();
         EXPECT_EQ(set.out, QStringLiteral("+0.4 s") + demoSong);
-        EXPECT_TRUE(log.newMessages().contains(QStringLiteral("timing: offset +0.4 s") + demoSong));
+        const QStringList lines = log.newMessages();
+        EXPECT_TRUE(lines.contains(QStringLiteral("status menu: opened for zuvik --menu"))
+                    && lines.contains(QStringLiteral("timing: offset +0.4 s") + demoSong))
+            << lines.join(u'\n').toStdString();
+        EXPECT_EQ(copy.process.state(), QProcess::Running);
     }
     RunningCopy again({}, environment);
     ASSERT_TRUE(again.ready);
