@@ -97,7 +97,8 @@ TEST_F(Files, CacheFileIsAHitOnlyWhenWholeAndIsReplacedByTheNextWrite)
 
 NowPlayingTrack bandSong(const QString& url = {}) { return NowPlayingTrack{"Song", "Band", 200, url}; }
 
-TEST_F(Files, LocalFileBesideThePlayingFileInAnyCaseThenTheFolder)
+// Beside the playing file in any case, then in the folder by the search keys.
+TEST_F(Files, LocalFileIsFoundBesideThePlayingFileThenInTheFolder)
 {
     writeFile(path("music/01 Song.flac"), "not audio");
     writeFile(path("music/01 Song.LRC"), "[00:01.00]beside");
@@ -112,10 +113,6 @@ TEST_F(Files, LocalFileBesideThePlayingFileInAnyCaseThenTheFolder)
     EXPECT_EQ(textsOf(found->lyrics.words()), QStringList{"beside"});
     EXPECT_EQ(local_lyrics::candidatePaths(bandSong("https://example.invalid/01 Song.flac"), path("none")),
               QStringList());
-}
-
-TEST_F(Files, LocalFolderFilesMatchOnTheSearchKeys)
-{
     using Case = std::tuple<const char*, const char*, const char*, bool>;  // the file name, title, artist, match
     int n = 0;
     for (const auto& [fileName, title, artist, matches] :
@@ -237,6 +234,16 @@ TEST_F(Files, OffsetsAddUpSurviveARestartAndZeroOrOddEntriesDropOut)
     EXPECT_DOUBLE_EQ(TrackOffsets(offsets).offset(song), 30.0);
     EXPECT_EQ(RejectedCandidates(rejected).rejectedFor(song), (QSet<std::int64_t>{12, 13}));
     EXPECT_TRUE(QFile::exists(offsets) && QFile::exists(rejected));
+
+    // A FIFO is neither waited on nor written over.
+    const QString fifo = path("offsets.json");
+    ASSERT_TRUE(makeFifo(fifo));
+    TrackOffsets onFifo(fifo);
+    const WriteResult stored = onFifo.setOffset(song, 0.7);
+    EXPECT_FALSE(stored.written);
+    EXPECT_EQ(stored.error, "cannot read " + fifo + ": not a regular file — not written over");
+    EXPECT_DOUBLE_EQ(onFifo.offset(song), 0.7);  // as the user asked, until Zuvik quits
+    EXPECT_TRUE(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());  // still the FIFO
 }
 
 TEST_F(Files, RejectionsSurviveARestartPerTrackWithEveryDigitOfTheirIds)
@@ -259,18 +266,6 @@ TEST_F(Files, RejectionsSurviveARestartPerTrackWithEveryDigitOfTheirIds)
     EXPECT_TRUE(memoryOnly.reject(song, 7));
     EXPECT_EQ(memoryOnly.rejectedFor(song), QSet<std::int64_t>{7});
     EXPECT_TRUE(RejectedCandidates().rejectedFor(song).isEmpty());
-}
-
-TEST_F(Files, AnOffsetsFifoIsNeitherWaitedOnNorWrittenOver)
-{
-    const QString file = path("offsets.json");
-    ASSERT_TRUE(makeFifo(file));
-    TrackOffsets offsets(file);
-    const WriteResult stored = offsets.setOffset(song, 0.7);
-    EXPECT_FALSE(stored.written);
-    EXPECT_EQ(stored.error, "cannot read " + file + ": not a regular file — not written over");
-    EXPECT_DOUBLE_EQ(offsets.offset(song), 0.7);  // as the user asked, until Zuvik quits
-    EXPECT_TRUE(QFileInfo(file).exists() && !QFileInfo(file).isFile());  // still the FIFO
 }
 
 // Set aside beside an older one, then a good file again. First: an offsets file, else a rejections file.
