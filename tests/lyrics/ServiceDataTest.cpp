@@ -100,7 +100,7 @@ QJsonObject object(const char* json) { return QJsonDocument::fromJson(json).obje
 #define SONGS(songs) R"({"result":{"songs":[)" songs "]}}"
 
 // A search's candidates (nothing: no list of songs) and a song's two texts, whatever the reply's shape.
-TEST(ServiceReplies, ReadWhatFitsAndSkipTheRest)
+TEST(Service, RepliesAreReadAsFarAsTheyFitAndTheAddressIsAnHttpBase)
 {
     const auto none = std::nullopt;
     for (const char* reply : {R"({"code":200})", R"({"result":[]})", R"({"result":{"songCount":0}})",
@@ -125,11 +125,7 @@ TEST(ServiceReplies, ReadWhatFitsAndSkipTheRest)
         const LyricTexts texts = lyricTextsFromReply(object(reply));
         EXPECT_TRUE(texts.wordLevel == wordLevel && texts.lineLevel == lineLevel) << reply;
     }
-}
-
-// The base is an http or https address with a host and nothing more; the query encodes every reserved character.
-TEST(ServiceAddress, ReadsTheBaseFromTheEnvironmentAndEncodesTheQuery)
-{
+    // The base is an http or https address with a host and nothing more; the query encodes every reserved character.
     EXPECT_EQ(service_address::readBase("http://127.0.0.1:8080"), QUrl("http://127.0.0.1:8080"));
     EXPECT_EQ(service_address::readBase("https://example.org/"), QUrl("https://example.org"));
     EXPECT_EQ(service_address::readBase("http://127.0.0.1:9/proxy//"), QUrl("http://127.0.0.1:9/proxy"));

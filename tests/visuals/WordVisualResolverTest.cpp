@@ -32,7 +32,7 @@ void writeFile(const QString& path, const QByteArray& bytes)
 }
 
 // A dropped g goes back only where the embedding knows the g-form and not the word itself.
-TEST(WordLookup, NormalisesAndAnswersFromWhatIsKnown)
+TEST(WordLookup, NormalisesAndReadsTheSymbolIndex)
 {
     const auto embedding = WordEmbedding::open(embeddingFile);
     ASSERT_TRUE(embedding);
@@ -42,6 +42,23 @@ TEST(WordLookup, NormalisesAndAnswersFromWhatIsKnown)
     for (const auto& [key, word] : normal)
         EXPECT_EQ(word_lookup::normalizeWord(QString::fromUtf8(key), embedding.get()), QString::fromUtf8(word)) << key;
     EXPECT_EQ(word_lookup::normalizeWord(u"lovin"_s, nullptr), u"lovin"_s);
+    // In the symbol index, shared terms go to the shorter name and other shapes give nothing.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"index.json"_s);
+    writeFile(path, R"({"heart.circle.fill":["Love","kiss"],"heart.fill":["love","LIKE"],"text.rtl":["words"],)"
+                    R"("globe.ar":["world"],"clock.hi":["time"],"missing.fill":["gone"]})");
+    const QHash<QString, QString> index = readSymbolIndex(path,
+                                                          [](const QString& name) { return name != u"missing.fill"; });
+    EXPECT_EQ(index,
+              (QHash<QString, QString>{
+                  {u"love"_s, u"heart.fill"_s}, {u"like"_s, u"heart.fill"_s}, {u"kiss"_s, u"heart.circle.fill"_s}}));
+    const auto all = [](const QString&) { return true; };
+    for (const char* content :
+         {R"(["heart.fill"])", R"({"heart.fill":"love"})", R"({"heart.fill":["love",3]})", "not json"}) {
+        writeFile(path, content);
+        EXPECT_TRUE(readSymbolIndex(path, all).isEmpty()) << content;
+    }
+    EXPECT_TRUE(readSymbolIndex(dir.filePath(u"none.json"_s), all).isEmpty());
 }
 
 // A resolver over the real icon catalog and embedding, with its memo in a private folder.
@@ -225,26 +242,6 @@ TEST_F(Resolver, WordsOfAnyShapeWhileItWorksAndAsItGoes)
     resolver->prefetchTexts(song);
     resolver->prefetchTexts(song);
     resolver.reset();
-}
-
-TEST(SymbolIndexFile, SharedTermsGoToTheShorterNameAndOtherShapesGiveNothing)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(u"index.json"_s);
-    writeFile(path, R"({"heart.circle.fill":["Love","kiss"],"heart.fill":["love","LIKE"],"text.rtl":["words"],)"
-                    R"("globe.ar":["world"],"clock.hi":["time"],"missing.fill":["gone"]})");
-    const QHash<QString, QString> index = readSymbolIndex(path,
-                                                          [](const QString& name) { return name != u"missing.fill"; });
-    EXPECT_EQ(index,
-              (QHash<QString, QString>{
-                  {u"love"_s, u"heart.fill"_s}, {u"like"_s, u"heart.fill"_s}, {u"kiss"_s, u"heart.circle.fill"_s}}));
-    const auto all = [](const QString&) { return true; };
-    for (const char* content :
-         {R"(["heart.fill"])", R"({"heart.fill":"love"})", R"({"heart.fill":["love",3]})", "not json"}) {
-        writeFile(path, content);
-        EXPECT_TRUE(readSymbolIndex(path, all).isEmpty()) << content;
-    }
-    EXPECT_TRUE(readSymbolIndex(dir.filePath(u"none.json"_s), all).isEmpty());
 }
 
 }  // namespace

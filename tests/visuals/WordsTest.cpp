@@ -9,7 +9,7 @@ using namespace Qt::StringLiterals;
 using namespace word_forms;
 
 // The lookup as if every symbol could be drawn, and with two symbols missing.
-TEST(KeywordLookup, SymbolBeforeEmojiExactlyAndAMissingSymbolLetsTheEmojiThrough)
+TEST(Words, LookupKeysAndFormsOfAWord)
 {
     const KeywordLookup all([](const QString&) { return true; });
     EXPECT_EQ(all.keywordVisual(u"baby"_s), WordVisual::symbol(u"person.spatialaudio.fill"_s));
@@ -34,12 +34,8 @@ TEST(KeywordLookup, SymbolBeforeEmojiExactlyAndAMissingSymbolLetsTheEmojiThrough
     EXPECT_EQ(encodeVisual(std::nullopt), QString());
     for (const char16_t* other : {u"x:abc", u"", u"S:heart.fill"})
         EXPECT_EQ(decodeVisual(other), std::nullopt);
-}
-
-// A key keeps lower-case letters (a combining accent is none) and counts user-perceived characters; its candidate
-// forms strip one suffix and try its stems.
-TEST(WordForms, KeyKeepsLowerCaseLettersAndFormsTryTheStems)
-{
+    // A key keeps lower-case letters (a combining accent is none) and counts user-perceived characters; its candidate
+    // forms strip one suffix and try its stems.
     using P = std::pair<const char*, const char*>;
     for (const auto& [text, key] :
          {P{"Love!", "love"}, P{"Don't", "dont"}, P{"nothin'", "nothin"}, P{"24/7", ""}, P{"rock-n-roll", "rocknroll"},
