@@ -97,7 +97,8 @@ TEST_F(Files, CacheFileIsAHitOnlyWhenWholeAndIsReplacedByTheNextWrite)
 
 NowPlayingTrack bandSong(const QString& url = {}) { return NowPlayingTrack{"Song", "Band", 200, url}; }
 
-TEST_F(Files, LocalFileBesideThePlayingFileInAnyCaseThenTheFolder)
+// Beside the playing file in any case, then in the folder by the search keys.
+TEST_F(Files, LocalFileIsFoundBesideThePlayingFileThenInTheFolderAndReadWhenSmallAndRegular)
 {
     writeFile(path("music/01 Song.flac"), "not audio");
     writeFile(path("music/01 Song.LRC"), "[00:01.00]beside");
@@ -112,10 +113,6 @@ TEST_F(Files, LocalFileBesideThePlayingFileInAnyCaseThenTheFolder)
     EXPECT_EQ(textsOf(found->lyrics.words()), QStringList{"beside"});
     EXPECT_EQ(local_lyrics::candidatePaths(bandSong("https://example.invalid/01 Song.flac"), path("none")),
               QStringList());
-}
-
-TEST_F(Files, LocalFolderFilesMatchOnTheSearchKeys)
-{
     using Case = std::tuple<const char*, const char*, const char*, bool>;  // the file name, title, artist, match
     int n = 0;
     for (const auto& [fileName, title, artist, matches] :
@@ -131,17 +128,14 @@ TEST_F(Files, LocalFolderFilesMatchOnTheSearchKeys)
         QDir().mkpath(folder + "/Band - Song.Lrc");  // a folder is never a lyric file
         EXPECT_EQ(local_lyrics::candidatePaths({title, artist, 200}, folder).size(), qsizetype(matches)) << fileName;
     }
-}
-
-TEST_F(Files, LocalFileIsReadInItsEncodingWhenItIsARegularFileOfAtMostOneMebibyte)
-{
+    // It is read in its encoding when it is a regular file of at most one mebibyte.
     QByteArray bytes("[00:01.00]\xE9t\xE9\n");
     writeFile(path("a/Band - Song.lrc"), bytes + QByteArray(1024 * 1024 - bytes.size(), '\n'));
     writeFile(path("b/Band - Song.lrc"), bytes + QByteArray(1024 * 1024 - bytes.size() + 1, '\n'));
     const LogLines log;  // the file read and the one ignored: nothing about the others
-    const auto found = local_lyrics::find(bandSong(), path("a"));
-    ASSERT_TRUE(found);
-    EXPECT_EQ(textsOf(found->lyrics.words()), QStringList{"été"});
+    const auto small = local_lyrics::find(bandSong(), path("a"));
+    ASSERT_TRUE(small);
+    EXPECT_EQ(textsOf(small->lyrics.words()), QStringList{"été"});
     EXPECT_FALSE(local_lyrics::find(bandSong(), path("b")));
     EXPECT_EQ(log.newMessages(),
               (QStringList{"lyrics: local file " + path("a/Band - Song.lrc") + " (1 words)",
@@ -208,7 +202,7 @@ TEST(DataFiles, LiveUnderXdgDataHomeAndOffsetsKeyTracksByTheirNamesAndClampToThi
         EXPECT_EQ(TrackOffsets::clamped(in), out) << in;
 }
 
-TEST_F(Files, OffsetsAddUpSurviveARestartAndZeroOrOddEntriesDropOut)
+TEST_F(Files, OffsetsAndRejectionsSurviveARestartAndOddEntriesDropOut)
 {
     const QString file = path("data/offsets.json");
     TrackOffsets missing(file);
@@ -237,21 +231,28 @@ TEST_F(Files, OffsetsAddUpSurviveARestartAndZeroOrOddEntriesDropOut)
     EXPECT_DOUBLE_EQ(TrackOffsets(offsets).offset(song), 30.0);
     EXPECT_EQ(RejectedCandidates(rejected).rejectedFor(song), (QSet<std::int64_t>{12, 13}));
     EXPECT_TRUE(QFile::exists(offsets) && QFile::exists(rejected));
-}
 
-TEST_F(Files, RejectionsSurviveARestartPerTrackWithEveryDigitOfTheirIds)
-{
-    const QString file = path("data/rejected.json");
+    // A FIFO is neither waited on nor written over.
+    const QString fifo = path("offsets.json");
+    ASSERT_TRUE(makeFifo(fifo));
+    TrackOffsets onFifo(fifo);
+    const WriteResult stored = onFifo.setOffset(song, 0.7);
+    EXPECT_FALSE(stored.written);
+    EXPECT_EQ(stored.error, "cannot read " + fifo + ": not a regular file — not written over");
+    EXPECT_DOUBLE_EQ(onFifo.offset(song), 0.7);  // as the user asked, until Zuvik quits
+    EXPECT_TRUE(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());  // still the FIFO
+    // Rejections survive a restart per track, with every digit of their ids.
+    const QString rejections = path("data/rejected.json");
     const NowPlayingTrack remaster{"Song Title (Remastered 2011)", "ARTIST", 214.9}, other{"Other", "Artist", 214.6};
     constexpr std::int64_t beyondDoubles = (std::int64_t{1} << 53) + 1;  // a JSON number would lose it
     {
-        RejectedCandidates rejected(file);
+        RejectedCandidates rejected(rejections);
         EXPECT_TRUE(rejected.reject(song, 5002));
         EXPECT_TRUE(rejected.reject(song, beyondDoubles));
         EXPECT_FALSE(rejected.reject(remaster, 5002));  // the same track, already rejected
         EXPECT_TRUE(rejected.reject(other, std::numeric_limits<std::int64_t>::max()));
     }
-    const RejectedCandidates restarted(file);
+    const RejectedCandidates restarted(rejections);
     EXPECT_EQ(restarted.rejectedFor(remaster), (QSet<std::int64_t>{5002, beyondDoubles}));
     EXPECT_EQ(restarted.rejectedFor(other), QSet<std::int64_t>{std::numeric_limits<std::int64_t>::max()});
     EXPECT_TRUE(restarted.rejectedFor(NowPlayingTrack{"Song Title", "Artist", 230}).isEmpty());
@@ -259,18 +260,6 @@ TEST_F(Files, RejectionsSurviveARestartPerTrackWithEveryDigitOfTheirIds)
     EXPECT_TRUE(memoryOnly.reject(song, 7));
     EXPECT_EQ(memoryOnly.rejectedFor(song), QSet<std::int64_t>{7});
     EXPECT_TRUE(RejectedCandidates().rejectedFor(song).isEmpty());
-}
-
-TEST_F(Files, AnOffsetsFifoIsNeitherWaitedOnNorWrittenOver)
-{
-    const QString file = path("offsets.json");
-    ASSERT_TRUE(makeFifo(file));
-    TrackOffsets offsets(file);
-    const WriteResult stored = offsets.setOffset(song, 0.7);
-    EXPECT_FALSE(stored.written);
-    EXPECT_EQ(stored.error, "cannot read " + file + ": not a regular file — not written over");
-    EXPECT_DOUBLE_EQ(offsets.offset(song), 0.7);  // as the user asked, until Zuvik quits
-    EXPECT_TRUE(QFileInfo(file).exists() && !QFileInfo(file).isFile());  // still the FIFO
 }
 
 // Set aside beside an older one, then a good file again. First: an offsets file, else a rejections file.

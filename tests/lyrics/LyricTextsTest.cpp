@@ -5,7 +5,6 @@
 #include "lyrics/TimedLyricsJson.h"
 #include "lyrics/WordLevelParser.h"
 
-#include "AllocationCounter.h"
 #include "LyricsTestSupport.h"
 
 namespace {
@@ -18,6 +17,7 @@ const auto w = word;
 QList<TimedWord> local(QStringView text) { return parseLocalLyrics(text).value_or(TimedLyrics()).words(); }
 
 // Line 0: "one" 1.0-2.0, "two" 2.5-3.0; line 1: "three" 3.5-4.0, within line 0's linger. Group -1: none.
+// Groups are runs of one line number.
 TEST(ActiveGroup, FindsTheLineOnShowAndItsStartedWords)
 {
     const TimedLyrics lyrics(LyricTier::wordLevel, {w("one", 1, 2, 0), w("two", 2.5, 3, 0), w("three", 3.5, 4, 1)});
@@ -30,31 +30,21 @@ TEST(ActiveGroup, FindsTheLineOnShowAndItsStartedWords)
         ASSERT_EQ(active ? active->index : -1, group) << t;
         EXPECT_TRUE(!active || (active->group == &lyrics.groups()[group] && active->startedWords == started)) << t;
     }
-}
-
-TEST(ActiveGroupLookup, GroupsRunsOfOneLineAndAgreesWithALinearScanWithoutAllocating)
-{
     const QList<TimedWord> runs = {w("a", 0, 1, 0), w("b", 1, 2, 2), w("c", 2, 3, 2), w("d", 3, 4, 0)};
     EXPECT_EQ(groupByLine(runs), (QList<WordGroup>{{runs[0]}, {runs[1], runs[2]}, {runs[3]}}));
-    QList<TimedWord> words;
-    for (int line = 0; line < 50; ++line)
-        for (int i = 0; i < 6; ++i)
-            words.append(w("w", line * 4.0 + i * 0.5, line * 4.0 + i * 0.5 + 0.4, line));
-    const TimedLyrics lyrics(LyricTier::wordLevel, words);
-    const long allocationsBefore = allocationsOnThisThread();
-    for (double t = -1.0; t < 205.0; t += 0.0625) {
-        qsizetype expected = -1;
-        for (qsizetype g = 0; g < lyrics.groups().size(); ++g)
-            expected = lyrics.groups()[g].first().start <= t ? g : expected;
-        if (expected >= 0 && t >= lyrics.groups()[expected].last().end + TimedLyrics::lingerAfterLine)
-            expected = -1;
-        const auto active = lyrics.activeGroup(t);
-        ASSERT_EQ(active ? active->index : -1, expected) << "t = " << t;
-    }
-    EXPECT_EQ(allocationsOnThisThread() - allocationsBefore, 0);
+    EXPECT_FALSE(TimedLyrics(LyricTier::wordLevel, {}).activeGroup(0));
 }
 
-TEST(TimedLyricsJson, StoresCompactlyAndReadsBackExactDoubles)
+// A document of the given words, where * stands for a whole word "a", repeated `copies` times.
+QByteArray doc(QByteArray words, qsizetype copies = 1)
+{
+    words.replace("*", R"({"text":"a","start":1,"end":2,"line":0})");
+    return R"({"tier":"wordLevel","words":[)" + (words + ',').repeated(copies).chopped(1) + "]}";
+}
+
+// Stored compactly, read back to the exact double; only well-typed documents of at most a song's words decode,
+// and a rejected one has a reason.
+TEST(TimedLyricsJson, StoresCompactlyAndDecodesOnlyWellTypedDocuments)
 {
     EXPECT_EQ(encodeTimedLyrics(TimedLyrics(LyricTier::wordLevel, {w("a", 1, 2.5, 7)})),
               R"({"tier":"wordLevel","words":[{"end":2.5,"line":7,"start":1,"text":"a"}]})");
@@ -65,18 +55,6 @@ TEST(TimedLyricsJson, StoresCompactlyAndReadsBackExactDoubles)
     ASSERT_TRUE(std::holds_alternative<TimedLyrics>(decoded));
     EXPECT_EQ(std::get<TimedLyrics>(decoded), original);
     EXPECT_EQ(std::get<TimedLyrics>(decoded).groups(), original.groups());
-}
-
-// A document of the given words, where * stands for a whole word "a", repeated `copies` times.
-QByteArray doc(QByteArray words, qsizetype copies = 1)
-{
-    words.replace("*", R"({"text":"a","start":1,"end":2,"line":0})");
-    return R"({"tier":"wordLevel","words":[)" + (words + ',').repeated(copies).chopped(1) + "]}";
-}
-
-// Stored documents and their word counts; a rejected one has a reason.
-TEST(TimedLyricsJson, DecodesOnlyWellTypedDocumentsOfAtMostASongsWords)
-{
     const auto wordsIn = [](const QByteArray& json) -> qsizetype {
         const auto result = decodeTimedLyrics(json);
         const auto* lyrics = std::get_if<TimedLyrics>(&result);
@@ -99,7 +77,8 @@ TEST(TimedLyricsJson, DecodesOnlyWellTypedDocumentsOfAtMostASongsWords)
         EXPECT_EQ(wordsIn(doc(words)), -1) << words;
 }
 
-TEST(TimeTag, ReadsMinutesSecondsAndHundredthsOrThousandths)
+// A time tag, the bytes of an LRC file and its offset tag; it is word-level only with word tags.
+TEST(LrcTags, ReadTimesOffsetsAndTheFilesBytes)
 {
     const std::pair<const char*, std::optional<double>> cases[] = {
         {"00:12.34", 12.34},   {"00:12.345", 12.345}, {"00:12", 12.0},    {"1:02:03.45", 62.03}, {"00:12.5", 12.05},
@@ -112,55 +91,65 @@ TEST(TimeTag, ReadsMinutesSecondsAndHundredthsOrThousandths)
         EXPECT_NEAR(read.value_or(-1), seconds.value_or(-1), 1e-9) << tag;
     }
     EXPECT_EQ(readTimeTag(QString(23, u'9') + ":00"), std::nullopt);
+    using B = std::pair<QByteArray, const char*>;
+    for (const auto& [bytes, text] :
+         {B{"[00:01.00]H\xC3\xA9", "[00:01.00]Hé"}, B{"\xEF\xBB\xBFok", "ok"}, B{"a\r\nb\r\n", "a\nb\n"},
+          B{"a\rb", "a\nb"}, B{"Caf\xE9 cr\xE8me", "Café crème"}})
+        EXPECT_EQ(decodeLyricFile(bytes), QString::fromUtf8(text)) << text;
+    const std::pair<const char*, double> offsets[] = {
+        {"[ti:y]\n[offset:+250]\n", 250},  {"[offset:-1200]", -1200},  {"[OFFSET: 40 ]", 40}, {"[offset:abc]", 0},
+        {"[offset:172800000]", 172800000}, {"[offset:-172800001]", 0}, {"[offset:1.5]", 0},   {"[ar:x]", 0}};
+    for (const auto& [text, ms] : offsets)
+        EXPECT_EQ(lrcOffsetMs(QString::fromUtf8(text)), ms) << text;
+    EXPECT_EQ(parseLocalLyrics(u"[00:01.00]<00:01.00>a")->tier(), LyricTier::wordLevel);
+    EXPECT_EQ(parseLocalLyrics(u"[00:01.00]a <b>")->tier(), LyricTier::interpolated);
 }
 
-// A line-level line lasts 1.2 s + 0.18 s per letter, up to the next line (5 s after the last), at least 0.2 s.
+// A line-level line lasts 1.2 s + 0.18 s per letter (a user-perceived character), up to the next line (5 s after the
+// last), at least 0.2 s. An unreadable word-level duration ends its line; words of equal start keep their order.
 TEST(Timing, EachReaderTimesWordsAndNumbersLines)
 {
-    const std::tuple<Parser, const char*, QList<TimedWord>> cases[] = {
-        {yrc, "{\"c\":[]}\n[0,1](0,100,0)a\n[1,1](1000,100,0)b", {w("a", 0, 0.1, 0), w("b", 1, 1.1, 1)}},
-        {yrc, "[0,1](0,100,0)a\n[5,1]untimed\n[9,1](900,100,0)b", {w("a", 0, .1, 0), w("b", .9, 1, 2)}},
-        {yrc,
-         "[0,1](100,200,0)a(300,x,0)b(500,100,0)c",
-         {w("a", 0.1, 0.3, 0)}},  // an unreadable duration ends the line
-        {yrc, "[0,1](,100,,+200,)a", {w("a", 0.1, 0.3, 0)}},
-        {yrc, "[0,1](0,100,0)   (100,100,0)b", {w("b", 0.1, 0.2, 0)}},
-        {yrc,
-         "[0,1](500,100,0)x(500,50,0)y\n[1,1](200,100,0)z(500,10,0)w",  // sorted stably
-         {w("z", 0.2, 0.3, 1), w("x", 0.5, 0.6, 0), w("y", 0.5, 0.55, 0), w("w", 0.5, 0.51, 1)}},
-        {yrc, "[0,1](0,100,0)编曲：(100,100,0)x\n[1,1](200,100,0)sung", {w("sung", 0.2, 0.3, 0)}},
-        {yrc, "\xEF\xBB\xBF[0,1](0,100,0)a \r\n[1,1](100,100,0)b\r\n\r\n", {w("a", 0, .1, 0), w("b", .1, .2, 1)}},
-        {yrc, "[0,1](0,1,0)a(9223372036854775808,1,0)b\n[1,1](200,1,0)c", {w("a", 0, .001, 0), w("c", .2, .201, 1)}},
-        {lrc, "[00:30.00]hi there", {w("hi", 30, 30 + 2.46 * 2 / 7, 0), w("there", 30 + 2.46 * 2 / 7, 32.46, 0)}},
-        {lrc, "[00:00.00]abcdefghijklmnopqrstuvwxyz", {w("abcdefghijklmnopqrstuvwxyz", 0, 5, 0)}},
-        {lrc, "[00:01.00]abc\n[00:02.00]d", {w("abc", 1, 2, 0), w("d", 2, 3.38, 1)}},
-        {lrc, "[00:05.00]one\n[00:05.00]two", {w("one", 5, 5.2, 0), w("two", 5, 6.74, 1)}},
-        {lrc,
-         "[00:10.00][00:40.00]chorus\n[00:20.00]verse",
-         {w("chorus", 10, 12.28, 0), w("verse", 20, 22.1, 1), w("chorus", 40, 42.28, 2)}},
-        {lrc,
-         "[00:00.00]e\xCC\x81t\xC3\xA9 9 \xF0\x9F\x98\x80x",  // weighed by user-perceived characters
-         {w("e\xCC\x81t\xC3\xA9", 0, 1.26, 0), w("9", 1.26, 1.68, 0), w("\xF0\x9F\x98\x80x", 1.68, 2.1, 0)}},
-        {lrc,
-         "[1e300:00]junk\n[-1:05]neg\n[00:01.00]fine\n[00:02.1e999]still",
-         {w("fine", 1, 2, 0), w("still", 2, 4.1, 1)}},
-        {local,
-         "[00:12.00]<00:12.00>Some <00:12.40>words\n[00:15.00]<00:15.00>next",
-         {w("Some", 12, 12.4, 0), w("words", 12.4, 14.4, 0), w("next", 15, 17, 1)}},
-        {local,
-         "[00:01.00]<00:01.00>a <00:02.00>b\n[00:03.00]<00:03.00>c",
-         {w("a", 1, 2, 0), w("b", 2, 3, 0), w("c", 3, 5, 1)}},
-        {local, "[00:05.00]Hello <00:06.00>there", {w("Hello", 5, 6, 0), w("there", 6, 8, 0)}},
-        {local, "[offset:+500]\n[00:10.00]a\n[00:20.00]b", {w("a", 9.5, 10.88, 0), w("b", 19.5, 20.88, 1)}},
-        {local, "[offset:-1000]\n[00:01.00]<00:01.00>a <00:01.50>b", {w("a", 2, 2.5, 0), w("b", 2.5, 4.5, 0)}},
-        {local, "[offset:5000]\n[00:01.00]a", {w("a", 0, 0, 0)}}};
-    for (const auto& [parse, text, words] : cases) {
+    using T = std::tuple<Parser, const char*, QList<TimedWord>>;
+    for (const auto& [parse, text, words] :
+         {T{yrc, "{\"c\":[]}\n[0,1](0,100,0)a\n[1,1](1000,100,0)b", {w("a", 0, 0.1, 0), w("b", 1, 1.1, 1)}},
+          T{yrc, "[0,1](0,100,0)a\n[5,1]untimed\n[9,1](900,100,0)b", {w("a", 0, .1, 0), w("b", .9, 1, 2)}},
+          T{yrc, "[0,1](100,200,0)a(300,x,0)b(500,100,0)c", {w("a", 0.1, 0.3, 0)}},
+          T{yrc, "[0,1](,100,,+200,)a", {w("a", 0.1, 0.3, 0)}},
+          T{yrc, "[0,1](0,100,0)   (100,100,0)b", {w("b", 0.1, 0.2, 0)}},
+          T{yrc,
+            "[0,1](500,100,0)x(500,50,0)y\n[1,1](200,100,0)z(500,10,0)w",
+            {w("z", 0.2, 0.3, 1), w("x", 0.5, 0.6, 0), w("y", 0.5, 0.55, 0), w("w", 0.5, 0.51, 1)}},
+          T{yrc, "[0,1](0,100,0)编曲：(100,100,0)x\n[1,1](200,100,0)sung", {w("sung", 0.2, 0.3, 0)}},
+          T{yrc, "\xEF\xBB\xBF[0,1](0,100,0)a \r\n[1,1](100,100,0)b\r\n\r\n", {w("a", 0, .1, 0), w("b", .1, .2, 1)}},
+          T{yrc, "[0,1](0,1,0)a(9223372036854775808,1,0)b\n[1,1](200,1,0)c", {w("a", 0, .001, 0), w("c", .2, .201, 1)}},
+          T{lrc, "[00:30.00]hi there", {w("hi", 30, 30 + 2.46 * 2 / 7, 0), w("there", 30 + 2.46 * 2 / 7, 32.46, 0)}},
+          T{lrc, "[00:00.00]abcdefghijklmnopqrstuvwxyz", {w("abcdefghijklmnopqrstuvwxyz", 0, 5, 0)}},
+          T{lrc, "[00:01.00]abc\n[00:02.00]d", {w("abc", 1, 2, 0), w("d", 2, 3.38, 1)}},
+          T{lrc, "[00:05.00]one\n[00:05.00]two", {w("one", 5, 5.2, 0), w("two", 5, 6.74, 1)}},
+          T{lrc,
+            "[00:10.00][00:40.00]chorus\n[00:20.00]verse",
+            {w("chorus", 10, 12.28, 0), w("verse", 20, 22.1, 1), w("chorus", 40, 42.28, 2)}},
+          T{lrc,
+            "[00:00.00]e\xCC\x81t\xC3\xA9 9 \xF0\x9F\x98\x80x",
+            {w("e\xCC\x81t\xC3\xA9", 0, 1.26, 0), w("9", 1.26, 1.68, 0), w("\xF0\x9F\x98\x80x", 1.68, 2.1, 0)}},
+          T{lrc,
+            "[1e300:00]junk\n[-1:05]neg\n[00:01.00]fine\n[00:02.1e999]still",
+            {w("fine", 1, 2, 0), w("still", 2, 4.1, 1)}},
+          T{local,
+            "[00:12.00]<00:12.00>Some <00:12.40>words\n[00:15.00]<00:15.00>next",
+            {w("Some", 12, 12.4, 0), w("words", 12.4, 14.4, 0), w("next", 15, 17, 1)}},
+          T{local,
+            "[00:01.00]<00:01.00>a <00:02.00>b\n[00:03.00]<00:03.00>c",
+            {w("a", 1, 2, 0), w("b", 2, 3, 0), w("c", 3, 5, 1)}},
+          T{local, "[00:05.00]Hello <00:06.00>there", {w("Hello", 5, 6, 0), w("there", 6, 8, 0)}},
+          T{local, "[offset:+500]\n[00:10.00]a\n[00:20.00]b", {w("a", 9.5, 10.88, 0), w("b", 19.5, 20.88, 1)}},
+          T{local, "[offset:-1000]\n[00:01.00]<00:01.00>a <00:01.50>b", {w("a", 2, 2.5, 0), w("b", 2.5, 4.5, 0)}},
+          T{local, "[offset:5000]\n[00:01.00]a", {w("a", 0, 0, 0)}}}) {
         SCOPED_TRACE(text);
         expectWords(parse(QString::fromUtf8(text)), words);
     }
 }
 
-// Which words survive: malformed and hostile input.
 TEST(Survivors, MalformedInputLosesOnlyWhatDoesNotRead)
 {
     using Kept = std::tuple<Parser, const char*, QStringList>;  // the reader, the text, the words it keeps
@@ -186,26 +175,6 @@ TEST(Survivors, MalformedInputLosesOnlyWhatDoesNotRead)
           Kept{local, "[00:01.00]<00:01.00>作曲: <00:01.50>x\n[00:02.00]<00:02.00>y", {"y"}},
           Kept{local, "just words\n[ar:Someone]", {}}, Kept{local, "[00:01.00]<00:01.00>", {}}})
         EXPECT_EQ(textsOf(parse(QString::fromUtf8(text))), texts) << text;
-}
-
-TEST(LrcFile, DecodesItsBytesReadsItsOffsetTagAndIsWordLevelOnlyWithWordTags)
-{
-    const std::pair<QByteArray, const char*> files[] = {{"[00:01.00]H\xC3\xA9", "[00:01.00]Hé"},
-                                                        {"\xEF\xBB\xBF"
-                                                         "a",
-                                                         "a"},
-                                                        {"a\r\nb\r\n", "a\nb\n"},
-                                                        {"a\rb", "a\nb"},
-                                                        {"Caf\xE9 cr\xE8me", "Café crème"}};
-    for (const auto& [bytes, text] : files)
-        EXPECT_EQ(decodeLyricFile(bytes), QString::fromUtf8(text)) << text;
-    const std::pair<const char*, double> offsets[] = {
-        {"[ti:y]\n[offset:+250]\n", 250},  {"[offset:-1200]", -1200},  {"[OFFSET: 40 ]", 40}, {"[offset:abc]", 0},
-        {"[offset:172800000]", 172800000}, {"[offset:-172800001]", 0}, {"[offset:1.5]", 0},   {"[ar:x]", 0}};
-    for (const auto& [text, ms] : offsets)
-        EXPECT_EQ(lrcOffsetMs(QString::fromUtf8(text)), ms) << text;
-    EXPECT_EQ(parseLocalLyrics(u"[00:01.00]<00:01.00>a")->tier(), LyricTier::wordLevel);
-    EXPECT_EQ(parseLocalLyrics(u"[00:01.00]a <b>")->tier(), LyricTier::interpolated);
 }
 
 // A text of `lines` lines of `words` words; kind 'l': line-level, 'w': word-level, 'e': enhanced LRC.
@@ -247,36 +216,29 @@ TEST(Budget, CutsWhatIsMoreThanASong)
     }
 }
 
-TEST(CreditLine, IsAShortLabelNamingARoleBeforeTheFirstColon)
+TEST(Filters, GlueWordsKnowCreditLinesAndDropTranslationLines)
 {
-    // The last credit: twelve characters in fifteen UTF-16 units.
+    using C = std::pair<QList<TimedWord>, QList<TimedWord>>;
+    for (const auto& [input, expected] :
+         {C{{w("Hello", 0, 1, 0), w(",", 1, 1.5, 0), w("x", 2, 3, 0)}, {w("Hello,", 0, 1.5, 0), w("x", 2, 3, 0)}},
+          C{{w("Hello", 0, 2, 0), w("!", 1, 1.5, 0)}, {w("Hello!", 0, 2, 0)}},
+          C{{w("end", 0, 1, 0), w("—", 1, 2, 1), w("go", 2, 3, 1)}, {w("end—", 0, 2, 0), w("go", 2, 3, 1)}},
+          C{{w("…", 0, 1, 0), w("go", 1, 2, 0)}, {w("go", 1, 2, 0)}},
+          C{{w("a", 0, 1, 0), w("（oh）", 1, 2, 0), w("（ ）", 2, 3, 0)}, {w("a", 0, 1, 0), w("oh", 1, 2, 0)}},
+          C{{w("\t x \xE3\x80\x80", 0, 1, 0)}, {w("x", 0, 1, 0)}},
+          C{{w("love", 0, 1, 0), w("😀", 1, 2, 0)}, {w("love😀", 0, 2, 0)}},
+          C{{w("\xCC\x81", 0, 1, 0), w("99", 1, 2, 0)}, {w("\xCC\x81", 0, 1, 0), w("99", 1, 2, 0)}}}) {
+        SCOPED_TRACE(textsOf(input).join(u' ').toStdString());
+        expectWords(cleanWords(input), expected);
+    }
+    // A credit is a short label naming a role before the first colon (the last: twelve characters in fifteen UTF-16
+    // units). Translation lines are dropped, with a log line, under a title without ideographs.
     for (const char* credit : {"作词 : 某人", "作曲：某人", "Lyrics by: Someone", "  PRODUCER: Someone",
                                "Composed by: x", "鼓: x", "Arranged by: x", "e\u0301e\u0301e\u0301 producer: x"})
         EXPECT_TRUE(isCreditLine(QString::fromUtf8(credit))) << credit;
     for (const char* sung : {"Executive producer: x", "a co-producer: x", "I love you", "producer without colon",
                              "Time: now", ":", "hey: producer: x"})
         EXPECT_FALSE(isCreditLine(QString::fromUtf8(sung))) << sung;
-}
-
-TEST(CleanWords, GluesPunctuationAndDropsWhatIsNotAWord)
-{
-    const std::pair<QList<TimedWord>, QList<TimedWord>> cases[] = {
-        {{w("Hello", 0, 1, 0), w(",", 1, 1.5, 0), w("x", 2, 3, 0)}, {w("Hello,", 0, 1.5, 0), w("x", 2, 3, 0)}},
-        {{w("Hello", 0, 2, 0), w("!", 1, 1.5, 0)}, {w("Hello!", 0, 2, 0)}},  // keeps the later own end
-        {{w("end", 0, 1, 0), w("—", 1, 2, 1), w("go", 2, 3, 1)}, {w("end—", 0, 2, 0), w("go", 2, 3, 1)}},
-        {{w("…", 0, 1, 0), w("go", 1, 2, 0)}, {w("go", 1, 2, 0)}},
-        {{w("a", 0, 1, 0), w("（oh）", 1, 2, 0), w("（ ）", 2, 3, 0)}, {w("a", 0, 1, 0), w("oh", 1, 2, 0)}},
-        {{w("\t x \xE3\x80\x80", 0, 1, 0)}, {w("x", 0, 1, 0)}},
-        {{w("love", 0, 1, 0), w("😀", 1, 2, 0)}, {w("love😀", 0, 2, 0)}},
-        {{w("\xCC\x81", 0, 1, 0), w("99", 1, 2, 0)}, {w("\xCC\x81", 0, 1, 0), w("99", 1, 2, 0)}}};
-    for (const auto& [input, expected] : cases) {
-        SCOPED_TRACE(textsOf(input).join(u' ').toStdString());
-        expectWords(cleanWords(input), expected);
-    }
-}
-
-TEST(TranslationLines, AreDroppedUnderATitleWithoutIdeographsWithALogLine)
-{
     const LogLines log;
     const QList<TimedWord> bilingual = {w("Hello", 0, 1, 0), w("你好黑暗", 2, 3, 1), w("my", 3, 4, 2),
                                         w("我的", 5, 6, 3),  w("朋友", 6, 7, 3),     w("again", 7, 8, 1)};

@@ -13,12 +13,11 @@ namespace {
 
 constexpr double inf = std::numeric_limits<double>::infinity();
 
-// Each "in → out": what searchKey makes of a title.
-TEST(TextFunction, NormalisesKeysAndNames)
+// Each "in → out": what searchKey makes of a title. A slug counts characters; the file name hashes UTF-8.
+TEST(TextFunction, NormalisesKeysAndNamesAndEveryCacheFileIsOnePlainName)
 {
-    const auto expectKey = [](const char* row) {
-        EXPECT_EQ(searchKey(QString::fromUtf8(row).section(" → ", 0, 0)), QString::fromUtf8(row).section(" → ", 1))
-            << row;
+    const auto expectKey = [](const QString& row) {
+        EXPECT_EQ(searchKey(row.section(" → ", 0, 0)), row.section(" → ", 1)) << row.toStdString();
     };
     for (const char* row :
          {"Song Title (feat. Someone) → song title", "Song (ft Someone) → song", "Song (with Friend) → song",
@@ -26,28 +25,21 @@ TEST(TextFunction, NormalisesKeysAndNames)
           "Song (Remastered 2011) → song", "Song (2011 Remaster) → song", "Song - 2011 Remaster → song",
           "Song (2011) → song 2011", "Song (Live) → song live", "Song (Deluxe Edition) → song",
           "Song [Official Video] Title → song title", "Theme (From \"The Film\") → theme"})
-        expectKey(row);
+        expectKey(QString::fromUtf8(row));
     for (const char* row : {"Song - Part Two → song part two", "Re-Mix → re mix", "Song\u00A0-\u00A0Live → song",
                             "Café del Mar → cafe del mar", "ＳＯＮＧ\u3000１２ → song 12", "ｶﾞｷ → カキ", "ガキ → カキ",
                             "한국 노래 → 한국 노래", "晴天 (Live) → 晴天 live", "Song ٢٠١١ → song ٢٠١١", "?!… → ",
                             "  Song 🎵!!! —\t Title? → song title"})
-        expectKey(row);
-    const std::tuple<QString (*)(QStringView), QString, QString> cases[] = {
-        {primaryArtist, " A \t, B & C", "A"},
-        {primaryArtist, "Simon & G", "Simon"},
-        {primaryArtist, "&Lead", ""},
-        {cacheSlug, "?|a/b|0", "__a_b_0"},
-        {cacheSlug, QString(79, u'x') + "y|first|1", QString(79, u'x') + "y"},
-        {cacheSlug, QString("e\u0301").repeated(81), QString("e\u0301").repeated(80)},  // counts characters
-        {cacheFileName, "Artist|Song Title|215", "Artist_Song_Title_215-0d427da5.json"},
-        {cacheFileName, "é", "é-1e9de8c1.json"}};  // hashes UTF-8
-    for (const auto& [function, in, out] : cases)
+        expectKey(QString::fromUtf8(row));
+    using T = std::tuple<QString (*)(QStringView), QString, QString>;
+    for (const auto& [function, in, out] :
+         {T{primaryArtist, " A \t, B & C", "A"}, T{primaryArtist, "Simon & G", "Simon"}, T{primaryArtist, "&Lead", ""},
+          T{cacheSlug, "?|a/b|0", "__a_b_0"}, T{cacheSlug, QString(79, u'x') + "y|first|1", QString(79, u'x') + "y"},
+          T{cacheSlug, QString("e\u0301").repeated(81), QString("e\u0301").repeated(80)},
+          T{cacheFileName, "Artist|Song Title|215", "Artist_Song_Title_215-0d427da5.json"},
+          T{cacheFileName, "é", "é-1e9de8c1.json"}})
         EXPECT_EQ(function(in), out) << in.toStdString();
-}
-
-// Whatever a track's text, its file is one plain name inside the cache folder, of at most 255 bytes.
-TEST(CacheFileName, IsOnePlainNameForAnyKey)
-{
+    // Whatever a track's text, its file is one plain name inside the cache folder, of at most 255 bytes.
     static const QRegularExpression shape(QStringLiteral(R"(^[\p{L}\p{M}\p{N}_]+-[0-9a-f]{8}\.json$)"));
     for (const QString& key : {QString("../../etc|passwd|0"), QString("..\\x|\x01\n|0"),
                                QString("𠀀").repeated(80) + "|x|1", "a" + QString(70, QChar(0x0301)) + "|x|1"}) {
@@ -55,10 +47,7 @@ TEST(CacheFileName, IsOnePlainNameForAnyKey)
         EXPECT_TRUE(shape.match(name).hasMatch() && name.toUtf8().size() <= 255) << name.toStdString();
     }
     EXPECT_NE(cacheFileName(u"a/b|c|0"), cacheFileName(u"a.b|c|0"));  // one slug, two keys
-}
-
-TEST(CacheKey, RoundsHalvesAwayFromZeroAndUnusableDurationsToZero)
-{
+    // The key rounds halves away from zero, and unusable durations to zero.
     const std::pair<double, double> cases[] = {{214.4, 214}, {214.5, 215}, {-0.5, -1},      {std::nan(""), 0},
                                                {inf, 0},     {9.3e15, 0},  {9.2e15, 9.2e15}};
     for (const auto& [duration, seconds] : cases)
@@ -68,7 +57,7 @@ TEST(CacheKey, RoundsHalvesAwayFromZeroAndUnusableDurationsToZero)
 
 Candidate song(std::int64_t id, std::int64_t ms, const char* name = "Song") { return {id, name, {"A"}, ms}; }
 
-TEST(Identity, NeedsTheTitleWordsAndAnArtistWord)
+TEST(Candidates, MatchOnTheTitleWordsAndAnArtistWordAndAreChosenByDuration)
 {
     // The candidate's name and artists, the track's title and artist, and whether they are one song.
     using Case = std::tuple<const char*, QStringList, const char*, const char*, bool>;
@@ -83,15 +72,12 @@ TEST(Identity, NeedsTheTitleWordsAndAnArtistWord)
           Case{"Song", {"BEYONCÉ"}, "Song", "Beyoncé", true}, Case{"Song", {}, "Song", "Mara Lind", false},
           Case{"Song", {}, "Song", "", true}, Case{"Song", {"X"}, "Song", "???", true}})
         EXPECT_EQ(matches(Candidate{1, name, artists, 0}, NowPlayingTrack{title, artist, 0}), matching) << title;
-}
 
-// 1 exact 1000 ms off, 2 wider title 0 off, 3 exact 0 off, 4 exact 3000 off, 5 exact 3001 off, 6 no identity.
-const QList<Candidate> mixed = {song(1, 201000), song(2, 200000, "Song (Live)"), song(3, 200000), song(4, 197000),
-                                song(5, 203001), song(6, 200000, "Songs")};
-const QList<Candidate> anyLength = {song(1, 1), song(2, 999999999)};
-
-TEST(Choice, KeepsMatchesWithinToleranceExactTitlesFirstThenNearest)
-{
+    // Choice keeps matches within the tolerance, exact titles first, then the nearest. Below: 1 exact 1000 ms off,
+    // 2 wider title 0 off, 3 exact 0 off, 4 exact 3000 off, 5 exact 3001 off, 6 no identity.
+    const QList<Candidate> mixed = {song(1, 201000), song(2, 200000, "Song (Live)"), song(3, 200000), song(4, 197000),
+                                    song(5, 203001), song(6, 200000, "Songs")};
+    const QList<Candidate> anyLength = {song(1, 1), song(2, 999999999)};
     constexpr std::int64_t lowest = std::numeric_limits<std::int64_t>::min(), highest = -(lowest + 1);
     const QList<Candidate> ties = {song(7, 199000), song(8, 201000)};
     const QList<Candidate> rounding = {song(1, 203999), song(2, 204000)};
@@ -114,37 +100,32 @@ QJsonObject object(const char* json) { return QJsonDocument::fromJson(json).obje
 #define SONGS(songs) R"({"result":{"songs":[)" songs "]}}"
 
 // A search's candidates (nothing: no list of songs) and a song's two texts, whatever the reply's shape.
-TEST(ServiceReplies, ReadWhatFitsAndSkipTheRest)
+TEST(Service, RepliesAreReadAsFarAsTheyFitAndTheAddressIsAnHttpBase)
 {
     const auto none = std::nullopt;
     for (const char* reply : {R"({"code":200})", R"({"result":[]})", R"({"result":{"songCount":0}})",
                               R"({"result":{"songs":{"id":1}}})", SONGS(R"({"id":1},2)")})
         EXPECT_EQ(candidatesFromSearchReply(object(reply)), std::nullopt) << reply;
-    const std::pair<const char*, QList<Candidate>> searches[] = {
-        {SONGS(R"({"id":7,"name":"Song","artists":[{"id":1,"name":"A"},{"name":"B"}],"duration":215000})"),
-         {{7, "Song", {"A", "B"}, 215000}}},
-        {SONGS(""), {}},
-        {SONGS(R"({"id":"1"},{"id":1.5},{"id":null},{},{"id":1e20},{"id":2})"), {{2, "", {}, 0}}},
-        {SONGS(R"({"id":3.0})"), {{3, "", {}, 0}}},
-        {SONGS(R"({"id":5,"duration":1.5})"), {{5, "", {}, 0}}},
-        {SONGS(R"({"id":5,"name":7,"artists":"A","duration":"215000"})"), {{5, "", {}, 0}}},
-        {SONGS(R"({"id":5,"artists":[{"name":"A"},{"id":1},{"name":null},{"name":"B"}]})"), {{5, "", {"A", "B"}, 0}}},
-        {SONGS(R"({"id":5,"artists":[{"name":"A"},"B"]})"), {{5, "", {}, 0}}}};
-    for (const auto& [reply, candidates] : searches)
+    using S = std::pair<const char*, QList<Candidate>>;
+    for (const auto& [reply, candidates] :
+         {S{SONGS(R"({"id":7,"name":"Song","artists":[{"id":1,"name":"A"},{"name":"B"}],"duration":215000})"),
+            {{7, "Song", {"A", "B"}, 215000}}},
+          S{SONGS(""), {}}, S{SONGS(R"({"id":"1"},{"id":1.5},{"id":null},{},{"id":1e20},{"id":2})"), {{2, "", {}, 0}}},
+          S{SONGS(R"({"id":3.0})"), {{3, "", {}, 0}}}, S{SONGS(R"({"id":5,"duration":1.5})"), {{5, "", {}, 0}}},
+          S{SONGS(R"({"id":5,"name":7,"artists":"A","duration":"215000"})"), {{5, "", {}, 0}}},
+          S{SONGS(R"({"id":5,"artists":[{"name":"A"},{"id":1},{"name":null},{"name":"B"}]})"),
+            {{5, "", {"A", "B"}, 0}}},
+          S{SONGS(R"({"id":5,"artists":[{"name":"A"},"B"]})"), {{5, "", {}, 0}}}})
         EXPECT_EQ(candidatesFromSearchReply(object(reply)), candidates) << reply;
-    const std::tuple<const char*, std::optional<QString>, std::optional<QString>> lyrics[] = {
-        {R"({"yrc":{"lyric":"w"},"lrc":{"lyric":"l"},"tlyric":{"lyric":"t"}})", "w", "l"},
-        {R"({"yrc":{"version":0,"lyric":""},"lrc":{"lyric":"l"}})", none, "l"},
-        {R"({"yrc":{"lyric":5},"lrc":null})", none, none},
-        {R"({"yrc":"w","lrc":"l"})", none, none}};
-    for (const auto& [reply, wordLevel, lineLevel] : lyrics) {
+    using L = std::tuple<const char*, std::optional<QString>, std::optional<QString>>;
+    for (const auto& [reply, wordLevel, lineLevel] :
+         {L{R"({"yrc":{"lyric":"w"},"lrc":{"lyric":"l"},"tlyric":{"lyric":"t"}})", "w", "l"},
+          L{R"({"yrc":{"version":0,"lyric":""},"lrc":{"lyric":"l"}})", none, "l"},
+          L{R"({"yrc":{"lyric":5},"lrc":null})", none, none}, L{R"({"yrc":"w","lrc":"l"})", none, none}}) {
         const LyricTexts texts = lyricTextsFromReply(object(reply));
         EXPECT_TRUE(texts.wordLevel == wordLevel && texts.lineLevel == lineLevel) << reply;
     }
-}
-
-TEST(ServiceBase, IsAnHttpOrHttpsAddressWithAHostAndNothingMore)
-{
+    // The base is an http or https address with a host and nothing more; the query encodes every reserved character.
     EXPECT_EQ(service_address::readBase("http://127.0.0.1:8080"), QUrl("http://127.0.0.1:8080"));
     EXPECT_EQ(service_address::readBase("https://example.org/"), QUrl("https://example.org"));
     EXPECT_EQ(service_address::readBase("http://127.0.0.1:9/proxy//"), QUrl("http://127.0.0.1:9/proxy"));
@@ -152,10 +133,6 @@ TEST(ServiceBase, IsAnHttpOrHttpsAddressWithAHostAndNothingMore)
          {"127.0.0.1:8080", "ftp://example.org", "http://", "file:///tmp/x", "http://example.org?a=b",
           "http://example.org#a", "http://me@example.org", "http://example.org:99999"})
         EXPECT_EQ(service_address::readBase(text), std::nullopt) << text;
-}
-
-TEST(ServiceAddress, FromTheEnvironmentAndEncodingEveryReservedCharacter)
-{
     const LogLines log;
     qputenv("ZUVIK_LYRICS_BASE_URL", "not an address");
     const QUrl fallback = service_address::fromEnvironment();

@@ -7,24 +7,14 @@
 
 #include <thread>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-PlayerSample playing(double position, double atSeconds, const char* title = "Title", double duration = 215)
+PlayerSample playing(double position, double atSeconds, const char* title = "Title", double duration = 215,
+                     bool isPlaying = true)
 {
-    return PlayerSample{QStringLiteral("spotify"),
-                        QString::fromUtf8(title),
-                        QStringLiteral("Artist"),
-                        duration,
-                        position,
-                        true,
-                        at(atSeconds)};
-}
-
-PlayerSample paused(double position, double atSeconds)
-{
-    PlayerSample sample = playing(position, atSeconds);
-    sample.isPlaying = false;
-    return sample;
+    return {u"spotify"_s, QString::fromUtf8(title), u"Artist"_s, duration, position, isPlaying, at(atSeconds)};
 }
 
 // A monitor whose query never answers, fed by hand; its clock reads `now`, which each ingest
@@ -64,20 +54,22 @@ std::vector<std::optional<PlayerSample>> steadyPlay()
     return samples;
 }
 
-std::vector<std::optional<PlayerSample>> pausedAWhile()
+std::vector<std::optional<PlayerSample>> pausedAWhile(bool thenResumed = false)
 {
     std::vector<std::optional<PlayerSample>> samples{playing(10, 0)};
     for (int i = 1; i < 10; ++i)
-        samples.push_back(paused(10.5, i * 0.5));
+        samples.push_back(playing(10.5, i * 0.5, "Title", 215, false));
+    if (thenResumed)
+        samples.push_back(playing(10.5, 5));
     return samples;
 }
 
 struct FeedCase {
     const char* name;
     std::vector<std::optional<PlayerSample>> samples;
-    std::optional<NowPlayingTrack> track;
     PlayheadAnchor anchor;
-    QStringList log;
+    QStringList log = {nowPlaying};
+    std::optional<NowPlayingTrack> track = titleTrack;
 };
 
 class MonitorFeed : public Monitor, public ::testing::WithParamInterface<FeedCase> {};
@@ -94,64 +86,35 @@ TEST_P(MonitorFeed, EndsOnTrackAnchorAndLog)
     EXPECT_EQ(log.newMessages(), GetParam().log);
 }
 
+using F = FeedCase;
 INSTANTIATE_TEST_SUITE_P(
     Monitor, MonitorFeed,
     ::testing::Values(
-        FeedCase{"nothing_playing_at_launch_changes_nothing", {std::nullopt}, std::nullopt, PlayheadAnchor::idle(), {}},
-        FeedCase{"first_sample", {playing(12, 0)}, titleTrack, {12, at(0), 1}, {nowPlaying}},
-        FeedCase{"steady_play_keeps_the_first_anchor", steadyPlay(), titleTrack, {11.9, at(0), 1}, {nowPlaying}},
-        FeedCase{"exactly_a_quarter_ahead_keeps",
-                 {playing(10, 0), playing(10.75, 0.5)},
-                 titleTrack,
-                 {10, at(0), 1},
-                 {nowPlaying}},
-        FeedCase{"exactly_a_quarter_behind_keeps",
-                 {playing(10, 0), playing(10.25, 0.5)},
-                 titleTrack,
-                 {10, at(0), 1},
-                 {nowPlaying}},
-        FeedCase{"three_tenths_behind_replaces",
-                 {playing(10, 0), playing(10.2, 0.5)},
-                 titleTrack,
-                 {10.2, at(0.5), 1},
-                 {nowPlaying}},
-        FeedCase{"three_tenths_ahead_replaces",
-                 {playing(10, 0), playing(10.8, 0.5)},
-                 titleTrack,
-                 {10.8, at(0.5), 1},
-                 {nowPlaying}},
-        FeedCase{
-            "seek_back_replaces", {playing(10, 0), playing(-19.5, 0.5)}, titleTrack, {-19.5, at(0.5), 1}, {nowPlaying}},
-        FeedCase{"pausing_replaces_once_then_holds", pausedAWhile(), titleTrack, {10.5, at(0.5), 0}, {nowPlaying}},
-        FeedCase{"resuming_replaces",
-                 [] {
-                     auto s = pausedAWhile();
-                     s.push_back(playing(10.5, 5));
-                     return s;
-                 }(),
-                 titleTrack,
-                 {10.5, at(5), 1},
-                 {nowPlaying}},
-        FeedCase{"same_song_started_again_keeps_the_track",
-                 {playing(200, 0), playing(0.2, 0.5)},
-                 titleTrack,
-                 {0.2, at(0.5), 1},
-                 {nowPlaying}},
-        FeedCase{"half_a_second_of_duration_is_another_track",
-                 {playing(10, 0), playing(10.5, 0.5, "Title", 215.5)},
-                 NowPlayingTrack{"Title", "Artist", 215.5},
-                 {10.5, at(0.5), 1},
-                 {nowPlaying, "now playing (spotify): Artist — Title (215.5s)"}},
-        FeedCase{"a_failed_query_clears_once",
-                 {playing(10, 0), std::nullopt, std::nullopt},
-                 std::nullopt,
-                 PlayheadAnchor::idle(),
-                 {nowPlaying, "nothing playing"}},
-        FeedCase{"the_next_sample_restores",
-                 {playing(10, 0), std::nullopt, playing(11, 1)},
-                 titleTrack,
-                 {11, at(1), 1},
-                 {nowPlaying, "nothing playing", nowPlaying}}),
+        F{"nothing_playing_at_launch_changes_nothing", {std::nullopt}, PlayheadAnchor::idle(), {}, std::nullopt},
+        F{"first_sample", {playing(12, 0)}, {12, at(0), 1}},
+        F{"steady_play_keeps_the_first_anchor", steadyPlay(), {11.9, at(0), 1}},
+        F{"exactly_a_quarter_ahead_keeps", {playing(10, 0), playing(10.75, 0.5)}, {10, at(0), 1}},
+        F{"exactly_a_quarter_behind_keeps", {playing(10, 0), playing(10.25, 0.5)}, {10, at(0), 1}},
+        F{"just_over_a_quarter_behind_replaces", {playing(10, 0), playing(10.24, 0.5)}, {10.24, at(0.5), 1}},
+        F{"just_over_a_quarter_ahead_replaces", {playing(10, 0), playing(10.76, 0.5)}, {10.76, at(0.5), 1}},
+        F{"seek_back_replaces", {playing(10, 0), playing(-19.5, 0.5)}, {-19.5, at(0.5), 1}},
+        F{"pausing_replaces_once_then_holds", pausedAWhile(), {10.5, at(0.5), 0}},
+        F{"resuming_replaces", pausedAWhile(true), {10.5, at(5), 1}},
+        F{"same_song_started_again_keeps_the_track", {playing(200, 0), playing(0.2, 0.5)}, {0.2, at(0.5), 1}},
+        F{"half_a_second_of_duration_is_another_track",
+          {playing(10, 0), playing(10.5, 0.5, "Title", 215.5)},
+          {10.5, at(0.5), 1},
+          {nowPlaying, "now playing (spotify): Artist — Title (215.5s)"},
+          NowPlayingTrack{"Title", "Artist", 215.5}},
+        F{"a_failed_query_clears_once",
+          {playing(10, 0), std::nullopt, std::nullopt},
+          PlayheadAnchor::idle(),
+          {nowPlaying, "nothing playing"},
+          std::nullopt},
+        F{"the_next_sample_restores",
+          {playing(10, 0), std::nullopt, playing(11, 1)},
+          {11, at(1), 1},
+          {nowPlaying, "nothing playing", nowPlaying}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Whoever hears of a new track reads the anchor it had; the new anchor follows.
@@ -173,7 +136,7 @@ TEST_F(Monitor, TheTrackChangesBeforeTheAnchor)
 
 }  // namespace
 
-TEST(MonitorPolling, ResultsFromAnotherThreadAreAppliedOnTheMainThread)
+TEST(MonitorPolling, ResultsAndSeeksFromAnotherThreadReachTheMainThreadOrAreDroppedWithTheMonitor)
 {
     NowPlayingMonitor::Completion pending;
     NowPlayingMonitor monitor([&](NowPlayingMonitor::Completion done) {
@@ -186,28 +149,23 @@ TEST(MonitorPolling, ResultsFromAnotherThreadAreAppliedOnTheMainThread)
     std::thread([&] { pending(playing(3, 0)); }).join();
     ASSERT_TRUE(waitUntil([&] { return monitor.track().has_value(); }));
     EXPECT_EQ(appliedOn, QThread::currentThread());
-}
 
-TEST(MonitorPolling, AResultForAMonitorThatIsGoneIsDropped)
-{
-    NowPlayingMonitor::Completion pending;
-    auto monitor = std::make_unique<NowPlayingMonitor>([&](NowPlayingMonitor::Completion done) { pending = done; });
-    monitor.reset();
-    std::thread([&] { pending(playing(3, 0)); }).join();
+    // A result for a monitor that is gone is dropped.
+    NowPlayingMonitor::Completion orphan;
+    auto gone = std::make_unique<NowPlayingMonitor>([&](NowPlayingMonitor::Completion done) { orphan = done; });
+    gone.reset();
+    std::thread([&] { orphan(playing(3, 0)); }).join();
     bool drained = false;
     QMetaObject::invokeMethod(
         QCoreApplication::instance(), [&] { drained = true; }, Qt::QueuedConnection);
     EXPECT_TRUE(waitUntil([&] { return drained; }));  // the posted result ran first, and touched nothing
-}
-
-TEST(MonitorSeeks, AReportedSeekQueriesAtOnceFromAnyThreadAndOutlivesTheMonitor)
-{
+    // A reported seek queries at once from any thread, and outlives the monitor.
     int queries = 0;
     std::function<void()> report;
     {
-        NowPlayingMonitor monitor([&queries](NowPlayingMonitor::Completion) { ++queries; });
+        NowPlayingMonitor seeking([&queries](NowPlayingMonitor::Completion) { ++queries; });
         ASSERT_EQ(queries, 1);  // the first poll, at once
-        report = monitor.seekReporter();
+        report = seeking.seekReporter();
         std::thread player([&report] { report(); });
         player.join();
         // Well inside the poll interval, so only the seek can have asked.

@@ -32,9 +32,7 @@ TEST_F(Query, AnEmptyStreakIsLoggedOnceAndTheFirstReplyAfterIt)
         EXPECT_EQ(runQuery(query), std::nullopt);
     osascript.reply(spotifyReply);
     const std::optional<PlayerSample> sample = runQuery(query);
-    ASSERT_TRUE(sample);
-    EXPECT_EQ(sample->title, "Title");
-    EXPECT_EQ(sample->duration, 215);
+    EXPECT_TRUE(sample && sample->title == "Title" && sample->duration == 215);
     runQuery(query);
     EXPECT_EQ(log.newMessages(), (QStringList{"player query returned empty — nothing playing in Spotify or Music",
                                               QStringLiteral("player query: ") + spotifyReply}));
@@ -91,31 +89,25 @@ TEST(QueryWithoutSource, LogsOnceAndYieldsNothing)
     EXPECT_EQ(log.newMessages(), QStringList{"AppleScript source failed to compile"});
 }
 
-TEST(QueryTiming, TheSampleIsDatedToTheMiddleOfTheRun)
+TEST_F(Query, TheSampleIsDatedToTheMiddleOfTheRunAndRunsAnswerInOrder)
 {
-    FakeOsascript osascript;
     osascript.reply(spotifyReply);
     std::mutex mutex;
     QList<QDateTime> readings{at(0), at(1.25), at(10), at(10.001)};
-    PlayerQuery query(&OsascriptPlayerSource::create, [&] {
+    PlayerQuery timed(&OsascriptPlayerSource::create, [&] {
         std::lock_guard lock(mutex);
         return readings.takeFirst();
     });
-    EXPECT_EQ(runQuery(query)->sampledAt, at(0.625));
-    EXPECT_EQ(runQuery(query)->sampledAt, at(10));  // half a millisecond is below the clock's grain
-}
+    EXPECT_EQ(runQuery(timed)->sampledAt, at(0.625));
+    EXPECT_EQ(runQuery(timed)->sampledAt, at(10));  // half a millisecond is below the clock's grain
 
-TEST(QueryOrder, RunsAnswerOnceEachInTheOrderAsked)
-{
-    FakeOsascript osascript;
-    osascript.reply(spotifyReply);
+    // Runs answer once each, in the order asked.
     osascript.setDelay(0.05);
-    std::mutex mutex;
     QList<int> answered;
     {
-        PlayerQuery query(&OsascriptPlayerSource::create);
+        PlayerQuery queue(&OsascriptPlayerSource::create);
         for (int i = 0; i < 6; ++i)
-            query.run([&, i](std::optional<PlayerSample> sample) {
+            queue.run([&, i](std::optional<PlayerSample> sample) {
                 std::lock_guard lock(mutex);
                 answered << (sample ? i : -1);
             });
@@ -125,29 +117,23 @@ TEST(QueryOrder, RunsAnswerOnceEachInTheOrderAsked)
 
 // The fake cannot run AppleScript: only Spotify's milliseconds are divided, and Music is asked
 // only when Spotify gave nothing.
-TEST(QueryScript, DividesOnlySpotifysDurationAndAsksMusicSecond)
+TEST_F(Query, DividesOnlySpotifysDurationAndAsksMusicSecondAndIsChosenOnRequest)
 {
-    FakeOsascript osascript;
     osascript.reply("");
-    PlayerQuery query(&OsascriptPlayerSource::create);
     runQuery(query);
     const QString script = osascript.lastScript();
     const qsizetype music = script.indexOf("if out is \"\" and application \"Music\" is running then");
     ASSERT_GT(music, script.indexOf("tell application \"Spotify\""));
     EXPECT_LT(script.indexOf("(duration of current track) / 1000"), music);
     EXPECT_EQ(script.count("/ 1000"), 1);
-}
-
-TEST(QueryBackend, TheFactoryHonoursARequestAndSaysWhichItChose)
-{
-    FakeOsascript osascript;
+    // The factory honours a request and says which backend it chose.
     osascript.reply(spotifyReply);
+    const LogLines chosenLog;
     qputenv("ZUVIK_PLAYER_BACKEND", "osascript");
-    LogLines log;
     {
-        PlayerQuery query([] { return makePlayerSource(PlayerRoster::shared()); });
-        EXPECT_TRUE(runQuery(query));
+        PlayerQuery chosen([] { return makePlayerSource(PlayerRoster::shared()); });
+        EXPECT_TRUE(runQuery(chosen));
     }
     qunsetenv("ZUVIK_PLAYER_BACKEND");
-    EXPECT_EQ(log.newMessages(), QStringList{"player query: using the osascript backend"});
+    EXPECT_EQ(chosenLog.newMessages(), QStringList{"player query: using the osascript backend"});
 }

@@ -43,10 +43,7 @@ TEST(Embedding, NeighboursAreTheNearestWordsInOrder)
     EXPECT_TRUE(five.size() == 5 && five.last().word == realEmbedding().neighbours(u"love"_s, 20)[4].word);
     EXPECT_TRUE(realEmbedding().neighbours(u"love"_s, 0).isEmpty()
                 && realEmbedding().neighbours(u"lovin"_s, 20).isEmpty());
-}
-
-TEST(Embedding, DistanceIsSymmetricAndTwoForUnknownWords)
-{
+    // Distance is symmetric, and 2 for unknown words.
     const WordEmbedding& embedding = realEmbedding();
     EXPECT_GT(embedding.wordCount(), 100000);
     EXPECT_TRUE(embedding.contains(u"loving") && !embedding.contains(u"lovin") && !embedding.contains(u"Love"));

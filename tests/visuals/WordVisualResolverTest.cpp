@@ -32,7 +32,7 @@ void writeFile(const QString& path, const QByteArray& bytes)
 }
 
 // A dropped g goes back only where the embedding knows the g-form and not the word itself.
-TEST(WordLookup, NormalisesAndAnswersFromWhatIsKnown)
+TEST(WordLookup, NormalisesAndReadsTheSymbolIndex)
 {
     const auto embedding = WordEmbedding::open(embeddingFile);
     ASSERT_TRUE(embedding);
@@ -42,6 +42,23 @@ TEST(WordLookup, NormalisesAndAnswersFromWhatIsKnown)
     for (const auto& [key, word] : normal)
         EXPECT_EQ(word_lookup::normalizeWord(QString::fromUtf8(key), embedding.get()), QString::fromUtf8(word)) << key;
     EXPECT_EQ(word_lookup::normalizeWord(u"lovin"_s, nullptr), u"lovin"_s);
+    // In the symbol index, shared terms go to the shorter name and other shapes give nothing.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"index.json"_s);
+    writeFile(path, R"({"heart.circle.fill":["Love","kiss"],"heart.fill":["love","LIKE"],"text.rtl":["words"],)"
+                    R"("globe.ar":["world"],"clock.hi":["time"],"missing.fill":["gone"]})");
+    const QHash<QString, QString> index = readSymbolIndex(path,
+                                                          [](const QString& name) { return name != u"missing.fill"; });
+    EXPECT_EQ(index,
+              (QHash<QString, QString>{
+                  {u"love"_s, u"heart.fill"_s}, {u"like"_s, u"heart.fill"_s}, {u"kiss"_s, u"heart.circle.fill"_s}}));
+    const auto all = [](const QString&) { return true; };
+    for (const char* content :
+         {R"(["heart.fill"])", R"({"heart.fill":"love"})", R"({"heart.fill":["love",3]})", "not json"}) {
+        writeFile(path, content);
+        EXPECT_TRUE(readSymbolIndex(path, all).isEmpty()) << content;
+    }
+    EXPECT_TRUE(readSymbolIndex(dir.filePath(u"none.json"_s), all).isEmpty());
 }
 
 // A resolver over the real icon catalog and embedding, with its memo in a private folder.
@@ -74,48 +91,41 @@ protected:
     std::atomic<int> m_batches{0};
 };
 
-// Each way a word finds its picture, as the memo then answers it and as it is explained.
+// Each way a word finds its picture, as the memo then answers it and as it is explained. "stories" is 0 away
+// from "story"; "dagger" 0.82 from "weapon", "vessel" 0.86 from "boat".
 TEST_F(Resolver, ResolvesEachWordTheWayItExplains)
 {
-    struct Case {
-        const char* word;
-        std::optional<WordVisual> visual;
-        Way way;
-        const char* via = nullptr;
-    };
-    const Case cases[] = {{"Love!", symbol("heart.fill"), Way::table, "love"},
-                          {"baby", symbol("person.spatialaudio.fill"), Way::table},
-                          {"sad", emoji("😢"), Way::table, "sad"},
-                          {"lovin'", symbol("heart.fill"), Way::table, "love"},
-                          {"stories", symbol("book.fill"), Way::neighbour} /* story, 0 away */,
-                          {"dancing", symbol("figure.dance"), Way::table},
-                          {"umbrella", symbol("umbrella.fill"), Way::table},
-                          {"puppy", symbol("dog.fill"), Way::symbolCatalog, "puppy"},
-                          {"automobile", symbol("car.fill"), Way::neighbour, "car"},
-                          {"sorrow", emoji("😢"), Way::anchor, "sad"},
-                          {"dagger", symbol("burst.fill"), Way::neighbour, "weapon"} /* 0.82 */,
-                          {"vessel", symbol("sailboat.fill"), Way::anchor, "boat"} /* 0.86 */,
-                          {"tryna", std::nullopt, Way::stopWord},
-                          {"always", std::nullopt, Way::stopWord},
-                          {"Nothin'", std::nullopt, Way::stopWord},
-                          {"nose", std::nullopt, Way::none},
-                          {"heartbreak", std::nullopt, Way::none},
-                          {"me", std::nullopt, Way::tooShort},
-                          {"😢😢", std::nullopt, Way::tooShort},
-                          {"24/7", std::nullopt, Way::tooShort}};
+    // The word, its visual as the memo stores it, how it was found and through which word.
+    using C = std::tuple<const char*, const char*, Way, const char*>;
     auto resolver = make();
-    QStringList words;
-    for (const Case& c : cases)
-        words.append(QString::fromUtf8(c.word));
-    prefetch(*resolver, words);
-    for (const Case& c : cases) {
-        const auto explanation = resolver->explainWord(QString::fromUtf8(c.word));
-        EXPECT_EQ(resolver->visual(QString::fromUtf8(c.word)), c.visual) << c.word;
-        EXPECT_EQ(explanation.visual, c.visual) << c.word;
-        EXPECT_EQ(explanation.way, c.way) << c.word;
-        EXPECT_TRUE(!c.via || explanation.via == QString::fromUtf8(c.via))
-            << c.word << " via " << explanation.via.toStdString();
-        EXPECT_EQ(explanation.distance > 0, c.via && (c.way == Way::neighbour || c.way == Way::anchor)) << c.word;
+    for (const auto& [word, visual, way, via] : {C{"Love!", "s:heart.fill", Way::table, "love"},
+                                                 C{"baby", "s:person.spatialaudio.fill", Way::table, nullptr},
+                                                 C{"sad", "e:😢", Way::table, "sad"},
+                                                 C{"lovin'", "s:heart.fill", Way::table, "love"},
+                                                 C{"stories", "s:book.fill", Way::neighbour, nullptr},
+                                                 C{"dancing", "s:figure.dance", Way::table, nullptr},
+                                                 C{"umbrella", "s:umbrella.fill", Way::table, nullptr},
+                                                 C{"puppy", "s:dog.fill", Way::symbolCatalog, "puppy"},
+                                                 C{"automobile", "s:car.fill", Way::neighbour, "car"},
+                                                 C{"sorrow", "e:😢", Way::anchor, "sad"},
+                                                 C{"dagger", "s:burst.fill", Way::neighbour, "weapon"},
+                                                 C{"vessel", "s:sailboat.fill", Way::anchor, "boat"},
+                                                 C{"tryna", "", Way::stopWord, nullptr},
+                                                 C{"always", "", Way::stopWord, nullptr},
+                                                 C{"Nothin'", "", Way::stopWord, nullptr},
+                                                 C{"nose", "", Way::none, nullptr},
+                                                 C{"heartbreak", "", Way::none, nullptr},
+                                                 C{"me", "", Way::tooShort, nullptr},
+                                                 C{"😢😢", "", Way::tooShort, nullptr},
+                                                 C{"24/7", "", Way::tooShort, nullptr}}) {
+        prefetch(*resolver, {QString::fromUtf8(word)});
+        const auto explanation = resolver->explainWord(QString::fromUtf8(word));
+        EXPECT_EQ(resolver->visual(QString::fromUtf8(word)), decodeVisual(QString::fromUtf8(visual))) << word;
+        EXPECT_EQ(explanation.visual, decodeVisual(QString::fromUtf8(visual))) << word;
+        EXPECT_EQ(explanation.way, way) << word;
+        EXPECT_TRUE(!via || explanation.via == QString::fromUtf8(via))
+            << word << " via " << explanation.via.toStdString();
+        EXPECT_EQ(explanation.distance > 0, via && (way == Way::neighbour || way == Way::anchor)) << word;
     }
     EXPECT_EQ(resolver->memoSnapshot().value(u"nothin"_s, u"absent"_s), QString());
 }
@@ -137,13 +147,17 @@ TEST_F(Resolver, BeforeTheLoadOnlyTheTablesAnswer)
     EXPECT_FALSE(resolver->memoSnapshot().contains(u"puppy"_s)) << "a quick answer is not memoised";
 }
 
-TEST_F(Resolver, WithoutTheEmbeddingUnknownWordsGetNothing)
+// Without the embedding unknown words get nothing; a memo that cannot be written stays in memory.
+TEST_F(Resolver, WithoutTheEmbeddingOrAWritableMemoTheTablesStillAnswer)
 {
+    ASSERT_TRUE(QDir().mkpath(memoPath()));  // a folder where the file should be
     LogLines log;
     auto resolver = make(u"/nonexistent/word-embedding.bin"_s);
     prefetch(*resolver, {u"sorrow"_s, u"fire"_s});
     EXPECT_TRUE(resolver->visual(u"sorrow") == std::nullopt && resolver->visual(u"fire") == symbol("flame.fill"));
-    EXPECT_EQ(log.newMessages().filter(u" terms, embedding missing, disk memo 0 words"_s).size(), 1);
+    const QStringList lines = log.newMessages();
+    EXPECT_EQ(lines.filter(u" terms, embedding missing, disk memo 0 words"_s).size(), 1);
+    EXPECT_EQ(lines.filter(u"word visuals: memo %1 not written: "_s.arg(memoPath())).size(), 1);
 }
 
 // New words are logged and saved once; the memo wins over the tables, keeps emoji as characters,
@@ -197,16 +211,6 @@ INSTANTIATE_TEST_SUITE_P(Files, BadMemoFile,
                                            R"({"love":{"s":"heart.fill"}})", "\xff\xfe garbage {", R"("s:heart.fill")",
                                            QByteArray()));
 
-TEST_F(Resolver, AMemoThatCannotBeWrittenStaysInMemory)
-{
-    ASSERT_TRUE(QDir().mkpath(memoPath()));  // a folder where the file should be
-    LogLines log;
-    auto resolver = make();
-    prefetch(*resolver, {u"fire"_s});
-    EXPECT_EQ(resolver->visual(u"fire"), symbol("flame.fill"));
-    EXPECT_EQ(log.newMessages().filter(u"word visuals: memo %1 not written: "_s.arg(memoPath())).size(), 1);
-}
-
 // Odd words resolve as their keys do while `visual` answers on another thread and a second batch
 // runs; a resolver destroyed with work queued neither hangs nor crashes.
 TEST_F(Resolver, WordsOfAnyShapeWhileItWorksAndAsItGoes)
@@ -238,26 +242,6 @@ TEST_F(Resolver, WordsOfAnyShapeWhileItWorksAndAsItGoes)
     resolver->prefetchTexts(song);
     resolver->prefetchTexts(song);
     resolver.reset();
-}
-
-TEST(SymbolIndexFile, SharedTermsGoToTheShorterNameAndOtherShapesGiveNothing)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(u"index.json"_s);
-    writeFile(path, R"({"heart.circle.fill":["Love","kiss"],"heart.fill":["love","LIKE"],"text.rtl":["words"],)"
-                    R"("globe.ar":["world"],"clock.hi":["time"],"missing.fill":["gone"]})");
-    const QHash<QString, QString> index = readSymbolIndex(path,
-                                                          [](const QString& name) { return name != u"missing.fill"; });
-    EXPECT_EQ(index,
-              (QHash<QString, QString>{
-                  {u"love"_s, u"heart.fill"_s}, {u"like"_s, u"heart.fill"_s}, {u"kiss"_s, u"heart.circle.fill"_s}}));
-    const auto all = [](const QString&) { return true; };
-    for (const char* content :
-         {R"(["heart.fill"])", R"({"heart.fill":"love"})", R"({"heart.fill":["love",3]})", "not json"}) {
-        writeFile(path, content);
-        EXPECT_TRUE(readSymbolIndex(path, all).isEmpty()) << content;
-    }
-    EXPECT_TRUE(readSymbolIndex(dir.filePath(u"none.json"_s), all).isEmpty());
 }
 
 }  // namespace

@@ -9,7 +9,7 @@ using namespace Qt::StringLiterals;
 using namespace word_forms;
 
 // The lookup as if every symbol could be drawn, and with two symbols missing.
-TEST(KeywordLookup, SymbolBeforeEmojiExactlyAndAMissingSymbolLetsTheEmojiThrough)
+TEST(Words, LookupKeysAndFormsOfAWord)
 {
     const KeywordLookup all([](const QString&) { return true; });
     EXPECT_EQ(all.keywordVisual(u"baby"_s), WordVisual::symbol(u"person.spatialaudio.fill"_s));
@@ -26,10 +26,7 @@ TEST(KeywordLookup, SymbolBeforeEmojiExactlyAndAMissingSymbolLetsTheEmojiThrough
     EXPECT_EQ(some.keywordVisual(u"love"_s), std::nullopt);
     EXPECT_EQ(some.symbolKeywordCount(), symbols - 17);  // umbrella and heart's 16 keywords
     EXPECT_FALSE(some.anchorKeywords().contains(u"love"_s));
-}
-
-TEST(WordVisualCoding, EncodesAndDecodes)
-{
+    // A visual is stored as "s:" or "e:" and its value.
     for (const auto& visual : {WordVisual::symbol(u"heart.fill"_s), WordVisual::emoji(u"😢"_s)})
         EXPECT_EQ(decodeVisual(encodeVisual(visual)), visual);
     EXPECT_EQ(encodeVisual(WordVisual::symbol(u"heart.fill"_s)), u"s:heart.fill"_s);
@@ -37,47 +34,24 @@ TEST(WordVisualCoding, EncodesAndDecodes)
     EXPECT_EQ(encodeVisual(std::nullopt), QString());
     for (const char16_t* other : {u"x:abc", u"", u"S:heart.fill"})
         EXPECT_EQ(decodeVisual(other), std::nullopt);
-}
-
-TEST(VisualKey, KeepsLowerCaseLettersAndCountsUserPerceivedCharacters)
-{
-    const std::pair<const char*, const char*> keys[] = {{"Love!", "love"},
-                                                        {"Don't", "dont"},
-                                                        {"nothin'", "nothin"},
-                                                        {"24/7", ""},
-                                                        {"rock-n-roll", "rocknroll"},  // ASCII
-                                                        {"  sky  ", "sky"},
-                                                        {"love😢", "love"},
-                                                        {"cafe\xcc\x81", "cafe"},  // a combining accent is no letter
-                                                        {"ÉTÉ", "été"},
-                                                        {"Straße", "straße"},
-                                                        {"ΑΓΑΠΗ", "αγαπη"},
-                                                        {"愛してる", "愛してる"},
-                                                        {"İstanbul", "istanbul"}};
-    for (const auto& [text, key] : keys)
+    // A key keeps lower-case letters (a combining accent is none) and counts user-perceived characters; its candidate
+    // forms strip one suffix and try its stems.
+    using P = std::pair<const char*, const char*>;
+    for (const auto& [text, key] :
+         {P{"Love!", "love"}, P{"Don't", "dont"}, P{"nothin'", "nothin"}, P{"24/7", ""}, P{"rock-n-roll", "rocknroll"},
+          P{"  sky  ", "sky"}, P{"love😢", "love"}, P{"cafe\xcc\x81", "cafe"}, P{"ÉTÉ", "été"}, P{"Straße", "straße"},
+          P{"ΑΓΑΠΗ", "αγαπη"}, P{"愛してる", "愛してる"}, P{"İstanbul", "istanbul"}})
         EXPECT_EQ(visualKey(QString::fromUtf8(text)), QString::fromUtf8(key)) << text;
     EXPECT_EQ(keyLength(u"sky"), 3);
     EXPECT_EQ(keyLength(u"愛して"), 3);
     EXPECT_EQ(keyLength(QString::fromUcs4(U"\U0001D49C\U0001D49D")), 2) << "letters outside the BMP count once";
-}
-
-TEST(CandidateForms, StripOneSuffixAndTryItsStems)
-{
-    const std::pair<const char*, QStringList> cases[] = {
-        {"stars", {"stars", "star"}},
-        {"dancing", {"dancing", "danc", "dance"}},
-        {"loved", {"loved", "lov", "love"}},
-        {"running", {"running", "runn", "runne", "run"}},
-        {"stopped", {"stopped", "stopp", "stoppe", "stop"}},  // doubled
-        {"passing", {"passing", "pass", "passe", "pas"}},
-        {"bring", {"bring", "br", "bre"}},
-        {"seed", {"seed", "se", "see"}},
-        {"bed", {"bed"}},
-        {"sing", {"sing"}},
-        {"ing", {"ing"}},
-        {"kisses", {"kisses", "kisse"}},
-        {"ss", {"ss"}}};
-    for (const auto& [word, forms] : cases)
+    using F = std::pair<const char*, QStringList>;
+    for (const auto& [word, forms] :
+         {F{"stars", {"stars", "star"}}, F{"dancing", {"dancing", "danc", "dance"}},
+          F{"loved", {"loved", "lov", "love"}}, F{"running", {"running", "runn", "runne", "run"}},
+          F{"stopped", {"stopped", "stopp", "stoppe", "stop"}}, F{"passing", {"passing", "pass", "passe", "pas"}},
+          F{"bring", {"bring", "br", "bre"}}, F{"seed", {"seed", "se", "see"}}, F{"bed", {"bed"}}, F{"sing", {"sing"}},
+          F{"ing", {"ing"}}, F{"kisses", {"kisses", "kisse"}}, F{"ss", {"ss"}}})
         EXPECT_EQ(candidateForms(QString::fromUtf8(word)), forms) << word;
     const QString word = QString::fromUcs4(U"\U0001D49C\U0001D49C\U0001D49Cing");  // cut by code point
     const QString stem = QString::fromUcs4(U"\U0001D49C\U0001D49C\U0001D49C");
