@@ -1,8 +1,6 @@
 #include "foundation/DiagLog.h"
 #include "foundation/UserFolders.h"
-
 #include <QDir>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -10,8 +8,7 @@ namespace {
 // The variable, the file, the base folder under home when the variable is unset or relative, and the name below it.
 using FolderCase = std::tuple<const char*, QString (*)(), const char*, const char*>;
 
-class UserFolder : public ::testing::TestWithParam<FolderCase> {
-protected:
+struct UserFolder : ::testing::TestWithParam<FolderCase> {
     void TearDown() override { qputenv(std::get<0>(GetParam()), saved); }
     const QByteArray saved = qgetenv(std::get<0>(GetParam()));
 };

@@ -1,6 +1,4 @@
-// Pictures through the lens on a private X server, checked against the mapping they are meant to
-// show: drawn over their meshes by OpenGL (Mesa's llvmpipe), and warped on the CPU when CTest runs
-// them again with QT_QUICK_BACKEND=software.
+// Pictures through the lens on a private X server, by OpenGL and again by the software renderer.
 #include "overlay/FisheyeMapping.h"
 #include "overlay/LensGrid.h"
 #include "overlay/LensPictureNode.h"
@@ -15,35 +13,22 @@ const QSizeF bandSize(400, 200);
 
 // One picture, `rect` about the point `toBand` places, drawn through the lens. Each pixel of it
 // says where it is: red is x, green is y, both 0...255 across; blue marks it against the black.
-class PictureItem : public QQuickItem {
-public:
-    PictureItem(QQuickItem* parent, QRectF rect, QTransform toBand)
-        : QQuickItem(parent)
-        , m_rect(rect)
-        , m_toBand(toBand)
-    {
-        setFlag(ItemHasContents);
-        setSize(bandSize);
-    }
-
-protected:
+struct PictureItem : QQuickItem {
+    QRectF rect;
+    QTransform toBand;
     QSGNode* updatePaintNode(QSGNode* old, UpdatePaintNodeData*) override
     {
         if (old)
             return old;
-        QImage image(m_rect.size().toSize(), QImage::Format_ARGB32_Premultiplied);
+        QImage image(rect.size().toSize(), QImage::Format_ARGB32_Premultiplied);
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x)
                 image.setPixel(x, y, qRgb(x * 255 / (image.width() - 1), y * 255 / (image.height() - 1), 255));
         auto* node = new LensPictureNode(*window(), image);
-        const QRectF lens = fisheye_lens::destinationBounds(bandSize, m_toBand.mapRect(m_rect));
-        node->setMesh(fisheye_lens::LensGrid(bandSize, lens).meshFor(m_toBand, m_rect));
+        const QRectF lens = fisheye_lens::destinationBounds(bandSize, toBand.mapRect(rect));
+        node->setMesh(fisheye_lens::LensGrid(bandSize, lens).meshFor(toBand, rect));
         return node;
     }
-
-private:
-    QRectF m_rect;
-    QTransform m_toBand;
 };
 
 // Within `tolerance` (a pattern step plus a pixel), at least `inside` sampled pixels show the picture
@@ -63,7 +48,12 @@ TEST_P(LensPicture, EveryPixelShowsThePointTheMappingNames)
     QQuickWindow window;
     window.setColor(Qt::black);
     window.resize(bandSize.toSize());
-    PictureItem item(window.contentItem(), c.rect, c.toBand);
+    PictureItem item;
+    item.rect = c.rect;
+    item.toBand = c.toBand;
+    item.setFlag(QQuickItem::ItemHasContents);
+    item.setSize(bandSize);
+    item.setParentItem(window.contentItem());
     window.show();
     ASSERT_TRUE(waitFor([&window] { return window.isExposed(); }));
     const QImage lensed = window.grabWindow().convertToFormat(QImage::Format_RGB32);

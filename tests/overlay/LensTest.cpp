@@ -11,10 +11,9 @@ using fisheye_lens::sourcePoint;
 
 const QSizeF fullHdBand(1920, 604.8);
 
-TEST(FisheyeLens, MagnifiesTheMiddleAndLeavesTheRimAlone)
+TEST(FisheyeLens, MagnifiesTheMiddleLeavesTheRimAndStaysWithinTheDeclaredOffset)
 {
-    // (110, 50) in a 200 × 100 band is 0.1 half-widths out: it samples from
-    // 0.1 × (1 − 0.45 × 0.9^2.2) = 0.06431 half-widths out.
+    // (110, 50) in a 200 × 100 band is 0.1 half-widths out: it samples 0.1 × (1 − 0.45 × 0.9^2.2) = 0.06431 out.
     EXPECT_NEAR((sourcePoint({200, 100}, {110, 50}) - QPointF(106.43100421919424, 50)).manhattanLength(), 0, 1e-9);
     for (const QPointF point : {QPointF(100, 50), QPointF(200, 50), QPointF(100, 0), QPointF(0, 0), QPointF(-30, 400)})
         EXPECT_EQ(sourcePoint({200, 100}, point), point);
@@ -23,12 +22,8 @@ TEST(FisheyeLens, MagnifiesTheMiddleAndLeavesTheRimAlone)
         ASSERT_GT(sourcePoint({200, 100}, {100 + step * 0.1, 50}).x(),
                   sourcePoint({200, 100}, {100 + step * 0.1 - 0.1, 50}).x())
             << step;
-}
-
-// The compositor is promised that no sample lies further than 0.45 of the band along either axis,
-// whatever the band and however strong a lens is asked for.
-TEST(FisheyeLens, StaysWithinTheDeclaredOffset)
-{
+    // The compositor is promised no sample further than 0.45 of the band along either axis,
+    // whatever the band and however strong a lens is asked for.
     const std::tuple<QSizeF, double, double> lenses[] = {
         {fullHdBand, 0.45, 2.2}, {{1000, 1}, 0.45, 2.2}, {{1, 1000}, 0.45, 2.2}, {{0.5, 0.25}, 0.45, 2.2},
         {{0, 0}, 0.45, 2.2},     {{800, 300}, 3.0, 0.3}, {{800, 300}, -4.0, 2.2}};
@@ -45,18 +40,13 @@ TEST(FisheyeLens, StaysWithinTheDeclaredOffset)
     }
 }
 
-QTransform placed(QPointF centre, double degrees, double scale)
-{
-    return QTransform().translate(centre.x(), centre.y()).rotate(degrees).scale(scale, scale);
-}
-
 TEST(LensGrid, LeavesOutTheCellsBesideAPictureAndDrawsNothingForNonsense)
 {
     const LensGrid grid(fullHdBand, QRectF(400, 100, 1120, 400));
-    const PictureMesh small = grid.meshFor(placed({960, 300}, 0, 1), QRectF(-50, -20, 100, 40));
+    const PictureMesh small = grid.meshFor(QTransform::fromTranslate(960, 300), QRectF(-50, -20, 100, 40));
     EXPECT_TRUE(small.indices.size() > 0 && small.indices.size() < qsizetype(grid.columns()) * grid.rows() * 6 / 20);
     EXPECT_LT(small.vertices.size(), small.indices.size() / 2) << "cells share their corners";
-    EXPECT_TRUE(grid.meshFor(placed({100, 50}, 0, 1), QRectF(-20, -20, 40, 40)).indices.isEmpty());
+    EXPECT_TRUE(grid.meshFor(QTransform::fromTranslate(100, 50), QRectF(-20, -20, 40, 40)).indices.isEmpty());
     const std::tuple<QRectF, QTransform, QRectF> nonsense[] = {
         {QRectF(), QTransform(), QRectF(0, 0, 100, 100)},  // no lens
         {QRectF(0, 0, 500, 300), QTransform(), QRectF(10, 10, 0, 30)},  // empty picture
@@ -79,8 +69,7 @@ PictureMesh cell(QRectF points, QRectF uv)
     return {{corner(false, false), corner(true, false), corner(true, true), corner(false, true)}, {0, 1, 2, 0, 2, 3}};
 }
 
-// Where the result lies (empty: no result), whether it shows the picture mirrored, and how many
-// of its columns show the picture (the rest are transparent).
+// Where the result lies (empty: none), whether it is mirrored, how many columns show the picture (the rest none).
 struct WarpCase {
     const char* name;
     PictureMesh mesh;

@@ -19,8 +19,7 @@ public:
 };
 
 // A font that is not there (nothing has any extent), or a broken one answering with NaN and infinities.
-class OddFontMeasurer : public TextMeasurer {
-public:
+struct OddFontMeasurer : TextMeasurer {
     bool broken = false;
     FontMetrics fontMetrics(LyricFont) const override
     {
@@ -32,10 +31,7 @@ public:
     }
 };
 
-inline TimedWord timedWord(const QString& text, double start, double end, std::int64_t line = 0)
-{
-    return {text, start, end, line};
-}
+inline TimedWord timedWord(QString text, double start, double end, qint64 line = 0) { return {text, start, end, line}; }
 inline TimedLyrics lyricsOf(const QList<TimedWord>& words) { return TimedLyrics(LyricTier::wordLevel, words); }
 
 // One line (number 3) of `count` one-second words "w0", "w1", ... from 10 s.

@@ -1,9 +1,11 @@
 #include "overlay/AlphaBlur.h"
 #include "overlay/IconSprite.h"
 #include "overlay/QtTextMeasurer.h"
+#include "settings/FontMapping.h"
 #include "OverlayTestSupport.h"
 #include <gtest/gtest.h>
 #include <QColor>
+#include <QFontInfo>
 #include <array>
 #include <numeric>
 
@@ -11,32 +13,45 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class RealFont : public ::testing::TestWithParam<LyricFont> {
+struct FontCase {
+    LyricFont font;
+    const char* family;  // of the Debian package setup installs; a missing one would fall back silently
+    QFont::Weight weight;
+};
+class RealFont : public ::testing::TestWithParam<FontCase> {
 protected:
     QtTextMeasurer measurer;
 };
 
-// Every installed lyric font: caps reach the cap height, descenders go below the baseline but stay
-// in the line box, and widths add up.
-TEST_P(RealFont, ReportsPlausibleMetrics)
+// Each lyric font is its stand-in at its weight; caps reach the cap height, descenders stay in the line box.
+TEST_P(RealFont, IsTheStandInWithPlausibleMetrics)
 {
-    const FontMetrics font = measurer.fontMetrics(GetParam());
+    const LyricFont lyricFont = GetParam().font;
+    const QFont qfont = makeFont(lyricFont, 30.0);
+    // Qt adds " [foundry]" where two foundries ship the same family (Type 1 and OpenType URW fonts).
+    EXPECT_EQ(QFontInfo(qfont).family().section(u" ["_s, 0, 0).toStdString(), GetParam().family);
+    EXPECT_TRUE(qfont.weight() == GetParam().weight && qfont.pointSizeF() == 30.0);
+    const FontMetrics font = measurer.fontMetrics(lyricFont);
     EXPECT_TRUE(font.capHeight > 40 && font.capHeight < font.ascent);
-    const InkBounds h = measurer.wordMetrics(GetParam(), u"H"_s).ink;
+    const InkBounds h = measurer.wordMetrics(lyricFont, u"H"_s).ink;
     EXPECT_NEAR(h.top, font.capHeight, 0.05 * font.capHeight);
     EXPECT_NEAR(h.bottom, 0, 1.0);
-    const WordMetrics word = measurer.wordMetrics(GetParam(), u"Jigsaw"_s);
+    const WordMetrics word = measurer.wordMetrics(lyricFont, u"Jigsaw"_s);
     EXPECT_TRUE(word.ink.width() > 0.5 * word.advance && word.ink.top <= font.ascent);
     EXPECT_TRUE(word.ink.bottom < 0 && word.ink.bottom >= -font.descent);
-    const double one = measurer.wordMetrics(GetParam(), u"n"_s).advance;
-    EXPECT_NEAR(measurer.wordMetrics(GetParam(), u"nnn"_s).advance, 3 * one, 0.06 * one);
+    const double one = measurer.wordMetrics(lyricFont, u"n"_s).advance;
+    EXPECT_NEAR(measurer.wordMetrics(lyricFont, u"nnn"_s).advance, 3 * one, 0.06 * one);
 }
 
 INSTANTIATE_TEST_SUITE_P(Families, RealFont,
-                         ::testing::Values(LyricFont::sfPro, LyricFont::sfRounded, LyricFont::newYork,
-                                           LyricFont::helveticaNeue, LyricFont::avenirNext, LyricFont::futura,
-                                           LyricFont::didot),
-                         [](const auto& info) { return rawValue(info.param).remove(u' ').toStdString(); });
+                         ::testing::Values(FontCase{LyricFont::sfPro, "Inter", QFont::DemiBold},
+                                           FontCase{LyricFont::sfRounded, "Quicksand", QFont::DemiBold},
+                                           FontCase{LyricFont::newYork, "Noto Serif", QFont::DemiBold},
+                                           FontCase{LyricFont::helveticaNeue, "Nimbus Sans", QFont::Bold},
+                                           FontCase{LyricFont::avenirNext, "URW Gothic", QFont::Bold},
+                                           FontCase{LyricFont::futura, "League Spartan", QFont::Bold},
+                                           FontCase{LyricFont::didot, "GFS Didot", QFont::Bold}),
+                         [](const auto& info) { return rawValue(info.param.font).remove(u' ').toStdString(); });
 
 TEST(AlphaBlur, SpreadsInkWithoutLosingAnyAndLeavesWhatItCannotBlur)
 {
@@ -72,7 +87,7 @@ SpriteLook lookOf(const QString& text, double size)
             .shadow = WordShadow{16, 4, 0.55}};
 }
 
-TEST(WordSprite, HoldsTheInkAndItsShadowCropped)
+TEST(WordSprite, HoldsTheInkItsShadowAndBlocksCroppedAndBounded)
 {
     const SpriteLook look = lookOf(u"silver"_s, 80);
     const WordSprite sprite = paintWordSprite(look);
@@ -86,10 +101,7 @@ TEST(WordSprite, HoldsTheInkAndItsShadowCropped)
             shows += qAlpha(sprite.image.pixel(x, y)) > 1;
         EXPECT_GT(shows, 0) << "row " << y;
     }
-}
-
-TEST(WordSprite, DrawsTheChipBlockAndTheGlyphBoxInTheirColours)
-{
+    // The chip block and the glyph box are drawn in their colours.
     SpriteLook chip = lookOf(u"mm"_s, 60), current = chip;
     chip.chip = true;
     chip.chipColor = Color{0, 0, 1, 1};
@@ -103,21 +115,17 @@ TEST(WordSprite, DrawsTheChipBlockAndTheGlyphBoxInTheirColours)
     const WordSprite boxSprite = paintWordSprite(current);
     EXPECT_EQ(boxSprite.image.pixelColor((QPointF(20, 20) - halfBox - boxSprite.rect.topLeft()).toPoint()),
               QColor(Qt::green));
-}
-
-TEST(WordSprite, AbsurdSizesArePaintedBoundedOrNotAtAll)
-{
-    const WordSprite sprite = paintWordSprite(lookOf(QString(300, u'W'), 400));
-    EXPECT_LE(std::max(sprite.image.width(), sprite.image.height()), 4096);
-    EXPECT_GT(sprite.rect.width(), 4096);  // still covers the whole word when drawn
+    // Absurd sizes are painted bounded, or not at all.
+    const WordSprite wide = paintWordSprite(lookOf(QString(300, u'W'), 400));
+    EXPECT_LE(std::max(wide.image.width(), wide.image.height()), 4096);
+    EXPECT_GT(wide.rect.width(), 4096);  // still covers the whole word when drawn
     SpriteLook nan = lookOf(u"a"_s, 40), huge = nan;
     nan.boxSize = QSizeF(NAN, 10);
     huge.boxSize = QSizeF(1e300, 1e300);
     EXPECT_TRUE(paintWordSprite(nan).image.isNull() && paintWordSprite(huge).image.isNull());
 }
 
-// A symbol is drawn solid in its tint, filling most of its square; an emoji keeps its own colours;
-// a symbol the set cannot draw, or a size that is none or not a number, draws nothing.
+// A symbol is solid in its tint, an emoji keeps its colours; an unknown symbol or a nonsense size draws nothing.
 TEST(IconSprite, ASymbolIsTintedAnEmojiKeepsItsColoursAndNonsenseDrawsNothing)
 {
     const auto coverage = [](const IconLook& look) {  // pixels shown, of the tint, clearly colourful

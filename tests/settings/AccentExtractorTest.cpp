@@ -12,10 +12,9 @@ QImage runs(const QList<std::pair<QColor, int>>& parts)
 {
     QImage picture = solidPicture(Qt::black);
     int i = 0;
-    for (const auto& [color, count] : parts) {
+    for (const auto& [color, count] : parts)
         for (int end = i + count; i < end; ++i)
             picture.setPixelColor(i % accent::bufferSide, i / accent::bufferSide, color);
-    }
     return picture;
 }
 
@@ -52,61 +51,47 @@ QImage grey8()
 INSTANTIATE_TEST_SUITE_P(
     HistogramRule, Accent,
     ::testing::Values(
-        AccentCase{"white on more pixels than black gives white", {{Qt::white, 801}}, Color::white()},
-        AccentCase{"equal black and white go to black, the lower cell", {{Qt::white, 800}}, Color::black()},
-        AccentCase{"a small red patch beats the grey that covers the rest",
-                   {{QColor(220, 20, 20), 16}, {grey, 1584}},
-                   bytes(220, 20, 20)},
-        AccentCase{"the patch's cell is averaged",
+        AccentCase{"more white than black: white", {{Qt::white, 801}}, Color::white()},
+        AccentCase{"as much white as black: black, the lower cell", {{Qt::white, 800}}, Color::black()},
+        AccentCase{
+            "a small red patch beats the grey rest", {{QColor(220, 20, 20), 16}, {grey, 1584}}, bytes(220, 20, 20)},
+        AccentCase{"a cell is averaged",
                    {{QColor(200, 16, 16), 10}, {QColor(206, 30, 30), 10}, {grey, 1580}},
                    bytes(203, 23, 23)},
-        AccentCase{"a fully transparent picture gives black", {}, Color::black(), solidPicture(Qt::transparent)},
-        AccentCase{"transparency darkens a colour before it is counted",
-                   {},
-                   bytes(128, 0, 0),
-                   solidPicture(QColor(255, 0, 0, 128))},
-        AccentCase{"a large picture with transparency is darkened too",
-                   {},
-                   bytes(128, 0, 0),
-                   solidPicture(QColor(255, 0, 0, 128), 1000, 700)},
-        AccentCase{"a large grey picture in 8-bit grey is read as grey", {}, bytes(90, 90, 90), grey8()},
-        AccentCase{"equal scores go to the lower cell", {{Qt::red, 800}, {Qt::blue, 800}}, bytes(0, 0, 255)},
-        AccentCase{"a larger, duller cell beats a smaller, more vivid one",
-                   {{QColor(255, 0, 0), 100}, {QColor(60, 160, 200), 400}, {grey, 1100}},
+        AccentCase{"fully transparent: black", {}, Color::black(), solidPicture(Qt::transparent)},
+        AccentCase{"transparency darkens before counting", {}, bytes(128, 0, 0), solidPicture(QColor(255, 0, 0, 128))},
+        AccentCase{"and so when large", {}, bytes(128, 0, 0), solidPicture(QColor(255, 0, 0, 128), 1000, 700)},
+        AccentCase{"a large 8-bit grey picture is grey", {}, bytes(90, 90, 90), grey8()},
+        AccentCase{"equal scores: the lower cell", {{Qt::red, 800}, {Qt::blue, 800}}, bytes(0, 0, 255)},
+        AccentCase{"larger duller cell wins",
+                   {{Qt::red, 100}, {QColor(60, 160, 200), 400}, {grey, 1100}},
                    bytes(60, 160, 200)},
-        AccentCase{"a vivid cell beats a larger, duller one",
-                   {{QColor(255, 0, 0), 300}, {QColor(60, 160, 200), 400}, {grey, 900}},
-                   bytes(255, 0, 0)},
         AccentCase{
-            "saturation of exactly 0.25 is not scored", {{QColor(128, 96, 96), 600}, {dark, 1000}}, bytes(40, 40, 40)},
-        AccentCase{"brightness of exactly 0.3 is not scored",
+            "more vivid cell wins", {{Qt::red, 300}, {QColor(60, 160, 200), 400}, {grey, 900}}, bytes(255, 0, 0)},
+        AccentCase{"saturation 0.25 not scored", {{QColor(128, 96, 96), 600}, {dark, 1000}}, bytes(40, 40, 40)},
+        AccentCase{"brightness 0.3 not scored",
                    {{QColor(76, 0, 0), 300}, {QColor(77, 0, 0), 300}, {dark, 1000}},
                    bytes(40, 40, 40)},
-        AccentCase{
-            "just above both thresholds is scored", {{QColor(128, 95, 95), 600}, {dark, 1000}}, bytes(128, 95, 95)},
-        AccentCase{"a greyscale cover gives its largest cell",
+        AccentCase{"just above both is scored", {{QColor(128, 95, 95), 600}, {dark, 1000}}, bytes(128, 95, 95)},
+        AccentCase{"greyscale: its largest cell",
                    {{QColor(200, 200, 200), 700}, {QColor(90, 90, 90), 900}},
                    bytes(90, 90, 90)}));
 
-TEST(AccentExtraction, ALargeGradientShrinksToItsVividBand)
+TEST(AccentExtraction, ALargeGradientShrinksToItsVividBandAndAPictureIsReadInItsColourSpace)
 {
     // A grey ramp over three quarters, orange (green 128 to 159) over the rest: only orange scores.
     QImage picture(1800, 1200, QImage::Format_RGB32);
-    for (int y = 0; y < picture.height(); ++y) {
-        for (int x = 0; x < picture.width(); ++x) {
-            const int level = 20 + x * 200 / 1350;
-            picture.setPixel(x, y, x < 1350 ? qRgb(level, level, level) : qRgb(255, 128 + y * 32 / 1200, 0));
-        }
-    }
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixel(
+                x, y, x < 1350 ? 0xff000000u + (20 + x * 200 / 1350) * 0x10101u : qRgb(255, 128 + y * 32 / 1200, 0));
     const Color accent = extractAccent(picture).value_or(Color{});
     EXPECT_NEAR(accent.red, 1.0, 0.02);
     EXPECT_NEAR(accent.green, 143.5 / 255.0, 18.5 / 255.0);
     EXPECT_NEAR(accent.blue, 0.0, 0.02);
-}
 
-TEST(AccentExtraction, APictureIsReadInItsOwnColourSpace)
-{
-    QImage picture = solidPicture(QColor(100, 150, 200));
+    // A picture is read in its own colour space.
+    picture = solidPicture(QColor(100, 150, 200));
     picture.setColorSpace(QColorSpace(QColorSpace::AdobeRgb));
     const QColor inSrgb = QColorSpace(QColorSpace::AdobeRgb)
                               .transformationToColorSpace(QColorSpace(QColorSpace::SRgb))

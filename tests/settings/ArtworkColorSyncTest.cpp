@@ -9,15 +9,14 @@
 #include <mutex>
 
 using namespace Qt::StringLiterals;
-
 using namespace std::chrono_literals;
 
 namespace {
 
-// Stands in for the player: answers each ask with the next of the locations queued (the last one
-// again once they run out), and can hold an ask.
-struct PlayerArtwork {
-    std::mutex gate;  // the test locks it to hold an ask
+// Stands in for the player: answers each ask with the next location queued (the last one again
+// once they run out); the test locks `gate` to hold an ask.
+struct PlayerArtwork : ArtworkSource {
+    std::mutex gate;
     std::deque<ArtworkLocation> answers{ArtworkLocation()};
     std::atomic<int> asks = 0;
 
@@ -26,7 +25,7 @@ struct PlayerArtwork {
         std::lock_guard lock(gate);
         answers.assign(locations);
     }
-    ArtworkLocation next()
+    ArtworkLocation currentArtwork() override
     {
         ++asks;
         std::lock_guard lock(gate);
@@ -37,20 +36,18 @@ struct PlayerArtwork {
     }
 };
 
-struct ScriptedSource : ArtworkSource {
-    explicit ScriptedSource(std::shared_ptr<PlayerArtwork> player)
-        : player(std::move(player))
+struct SourceFor : ArtworkSource {
+    explicit SourceFor(std::shared_ptr<PlayerArtwork> p)
+        : player(std::move(p))
     {}
-    ArtworkLocation currentArtwork() override { return player->next(); }
+    ArtworkLocation currentArtwork() override { return player->currentArtwork(); }
     std::shared_ptr<PlayerArtwork> player;
 };
 
 const NowPlayingTrack first{"Lanterns", "Harbour Lights", 212.5};
 const NowPlayingTrack second{"Tide Tables", "Harbour Lights", 187.0};
-const QColor red(220, 20, 20);
-const QColor blue(30, 60, 230);
-const QString redLine = u"auto sync: accent #DC1414FF"_s;
-const QString blueLine = u"auto sync: accent #1E3CE6FF"_s;
+const QColor red(220, 20, 20), blue(30, 60, 230);
+const QString redLine = u"auto sync: accent #DC1414FF"_s, blueLine = u"auto sync: accent #1E3CE6FF"_s;
 const QString noArtworkLine = u"auto sync: no artwork for current track"_s;
 // A colour that survives the store's hex form unchanged.
 const Color saved{51 / 255.0, 102 / 255.0, 153 / 255.0, 1.0};
@@ -70,7 +67,7 @@ protected:
     std::unique_ptr<ArtworkColorSync> makeSync(ArtworkLimits limits)
     {
         auto made = std::make_unique<ArtworkColorSync>(
-            settings, [p = player] { return std::make_unique<ScriptedSource>(p); }, limits);
+            settings, [p = player] { return std::make_unique<SourceFor>(p); }, limits);
         QObject::connect(&settings, &AppSettings::artworkRefreshRequested, made.get(),
                          &ArtworkColorSync::refresh);  // as the app wires it
         return made;
