@@ -1,6 +1,6 @@
 // Speed of one MPRIS query against the fake player on a private bus, and the CPU the idle
 // application uses (no players on the bus) over a minute.
-#include "FakePlayerProcess.h"
+#include "FakeMprisPlayer.h"
 #include "PrivateBus.h"
 #include "QtTestSupport.h"
 #include "QuerySupport.h"
@@ -32,7 +32,7 @@ void BM_MprisQuery(benchmark::State& state)
 {
     ensureQtApplication();
     PrivateBus bus{PrivateBus::session};
-    FakePlayerProcess player("org.mpris.MediaPlayer2.vlc");
+    FakeMprisPlayer player("org.mpris.MediaPlayer2.vlc");
     if (!player.isReady()) {
         state.SkipWithError("no fake player");
         return;
@@ -57,7 +57,7 @@ void BM_PlayerQueryRun(benchmark::State& state)
 {
     ensureQtApplication();
     PrivateBus bus{PrivateBus::session};
-    FakePlayerProcess player("org.mpris.MediaPlayer2.vlc");
+    FakeMprisPlayer player("org.mpris.MediaPlayer2.vlc");
     player.play("Song", "Band", 215000000, 12000000);
     PlayerQuery query([] { return std::make_unique<MprisPlayerSource>(PlayerRoster::shared()); });
     std::vector<double> milliseconds;

@@ -1,5 +1,5 @@
-// The players' names between polls, on a private bus with fake player processes.
-#include "FakePlayerProcess.h"
+// The players' names between polls, on a private bus with fake MPRIS players.
+#include "FakeMprisPlayer.h"
 #include "PrivateBus.h"
 #include "QtTestSupport.h"
 
@@ -19,8 +19,7 @@ protected:
     QStringList names()
     {
         const auto listed = watched.names(1000);
-        EXPECT_TRUE(std::holds_alternative<QStringList>(listed));
-        return std::holds_alternative<QStringList>(listed) ? std::get<QStringList>(listed) : QStringList();
+        return std::holds_alternative<QStringList>(listed) ? std::get<QStringList>(listed) : QStringList{"failed"};
     }
 
     PrivateBus bus{PrivateBus::session};
@@ -29,12 +28,11 @@ protected:
 
 TEST_F(BusNames, PlayersComingAndGoingAreFollowedBetweenPolls)
 {
-    ASSERT_TRUE(bus.isRunning());
     EXPECT_TRUE(names().isEmpty());
-    auto first = std::make_unique<FakePlayerProcess>(vlc);
+    auto first = std::make_unique<FakeMprisPlayer>(vlc);
     ASSERT_TRUE(first->isReady());
     EXPECT_EQ(names(), QStringList{vlc}) << "listed afresh while none is known, with no event delivered yet";
-    FakePlayerProcess second(mpv);
+    FakeMprisPlayer second(mpv);
     ASSERT_TRUE(second.isReady());
     EXPECT_TRUE(waitFor([&] { return names() == QStringList({mpv, vlc}); })) << "sorted, both";
     first.reset();
@@ -43,8 +41,8 @@ TEST_F(BusNames, PlayersComingAndGoingAreFollowedBetweenPolls)
 
 TEST_F(BusNames, ANameOtherThanAPlayersIsNeverListed)
 {
-    FakePlayerProcess player(vlc);
-    FakePlayerProcess bare(QStringLiteral("org.mpris.MediaPlayer2"));  // the namespace itself
+    FakeMprisPlayer player(vlc);
+    FakeMprisPlayer bare(QStringLiteral("org.mpris.MediaPlayer2"));  // the namespace itself
     ASSERT_TRUE(player.isReady() && bare.isReady());
     for (int poll = 0; poll < MprisBusNames::pollsBetweenListings + 1; ++poll) {
         runEventLoopFor(10ms);

@@ -1,6 +1,5 @@
-// The MPRIS source over a private bus: failures, a missing or restarted bus, seeks, players that
-// move in steps, and Spotify's position fallback.
-#include "FakePlayerProcess.h"
+// The MPRIS source on a private bus: failures, a lost bus, seeks, stepping positions, Spotify's zero.
+#include "FakeMprisPlayer.h"
 #include "PrivateBus.h"
 #include "QuerySupport.h"
 
@@ -14,8 +13,6 @@
 
 namespace {
 
-std::unique_ptr<PlayerSource> mprisSource() { return std::make_unique<MprisPlayerSource>(PlayerRoster::shared()); }
-
 QString failureLine(QDBusError::ErrorType type, const QString& message)
 {
     return QStringLiteral("player query: D-Bus failed (%1): %2").arg(QDBusError::errorString(type), message);
@@ -25,14 +22,14 @@ class MprisSource : public ::testing::Test {
 protected:
     PrivateBus bus{PrivateBus::session};
     LogLines log;
-    PlayerQuery query{&mprisSource};
+    PlayerQuery query{[] { return std::make_unique<MprisPlayerSource>(PlayerRoster::shared()); }};
 };
 
 }  // namespace
 
 TEST_F(MprisSource, FailuresAreLoggedOncePerStreakInDBusTerms)
 {
-    FakePlayerProcess player("org.mpris.MediaPlayer2.vlc");
+    FakeMprisPlayer player("org.mpris.MediaPlayer2.vlc");
     ASSERT_TRUE(player.isReady());
     player.play("Song", "Band", 200000000);
     player.setReplyDelay(MprisPlayerSource::callTimeoutMs + 500);
@@ -57,7 +54,7 @@ TEST_F(MprisSource, ABusThatIsMissingOrRestartedIsConnectedWhenItIsBack)
     EXPECT_TRUE(log.newMessages()[0].startsWith("player query: D-Bus failed (")) << log.newMessages()[0].toStdString();
     for (const char* title : {"Before", "After"}) {
         ASSERT_TRUE(bus.start());
-        FakePlayerProcess player("org.mpris.MediaPlayer2.vlc");
+        FakeMprisPlayer player("org.mpris.MediaPlayer2.vlc");
         ASSERT_TRUE(player.isReady());
         player.play(title, "Band", 200000000);
         std::optional<PlayerSample> sample;
@@ -69,8 +66,8 @@ TEST_F(MprisSource, ABusThatIsMissingOrRestartedIsConnectedWhenItIsBack)
 
 TEST_F(MprisSource, OnlyTheFollowedPlayersSeeksAreReported)
 {
-    FakePlayerProcess vlc("org.mpris.MediaPlayer2.vlc");
-    FakePlayerProcess mpv("org.mpris.MediaPlayer2.mpv");
+    FakeMprisPlayer vlc("org.mpris.MediaPlayer2.vlc");
+    FakeMprisPlayer mpv("org.mpris.MediaPlayer2.mpv");
     ASSERT_TRUE(vlc.isReady() && mpv.isReady());
     vlc.play("Followed", "Band", 200000000);
     mpv.play("Other", "Band", 200000000);
@@ -95,7 +92,7 @@ TEST_F(MprisSource, OnlyTheFollowedPlayersSeeksAreReported)
 // position at the instant it is dated to, on whatever phase of the step the poll lands.
 TEST_F(MprisSource, APositionMovingInStepsIsTakenWhereItJustMoved)
 {
-    FakePlayerProcess player("org.mpris.MediaPlayer2.mpv");
+    FakeMprisPlayer player("org.mpris.MediaPlayer2.mpv");
     ASSERT_TRUE(player.isReady());
     player.play("Song", "Band", 200000000);
     player.setPositionStep(50000);
@@ -115,7 +112,7 @@ TEST_F(MprisSource, APositionMovingInStepsIsTakenWhereItJustMoved)
 TEST_F(MprisSource, SpotifyStuckAtZeroIsExtrapolatedFollowsSeeksAndLeavesNothingBehind)
 {
     const auto stuckSpotify = [](const char* status) {
-        auto spotify = std::make_unique<FakePlayerProcess>("org.mpris.MediaPlayer2.spotify");
+        auto spotify = std::make_unique<FakeMprisPlayer>("org.mpris.MediaPlayer2.spotify");
         spotify->play("Song", "Band", 200000000);
         spotify->freezePosition(true);
         spotify->setPosition(0);

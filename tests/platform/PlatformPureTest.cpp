@@ -1,5 +1,4 @@
-// The pure parts of the player backends: MPRIS values, player order, the osascript reply and
-// error report, and the backend choice.
+// The pure parts of the player backends: MPRIS values, player order, osascript replies, backend choice.
 #include "platform/PlayerBackends.h"
 #include "platform/mpris/MprisPlayerNames.h"
 #include "platform/mpris/MprisPlayerState.h"
@@ -40,31 +39,17 @@ INSTANTIATE_TEST_SUITE_P(Mpris, MprisSeconds,
                                            SecondsCase{"nan", std::nan(""), std::nullopt}),
                          caseName);
 
-struct TextCase {
-    const char* name;
-    QVariant value;
-    QString text;
-};
-class MprisText : public ::testing::TestWithParam<TextCase> {};
-TEST_P(MprisText, NeverShiftsTheSummary) { EXPECT_EQ(mprisText(GetParam().value), GetParam().text); }
-INSTANTIATE_TEST_SUITE_P(
-    Mpris, MprisText,
-    ::testing::Values(TextCase{"artist_list_joined", QStringList{"One", "Two"}, "One, Two"},
-                      TextCase{"tab_and_line_feed_become_spaces", QStringLiteral("A\tB\nC\t\t"), "A B C  "},
-                      TextCase{"tab_inside_a_list_item", QStringList{"A\tB", "C"}, "A B, C"},
-                      TextCase{"number_is_no_text", 42, QString()},
-                      TextCase{"object_path_is_no_text", QVariant::fromValue(QDBusObjectPath("/x")), QString()}),
-    caseName);
-
+// Tabs and line feeds inside a value become spaces, so that they never shift the fields.
 TEST(MprisReading, SummaryIsTheScriptsRecord)
 {
     const MprisPlayerState state{QStringLiteral("Paused"),
-                                 {{"xesam:title", "T\tx"},
-                                  {"xesam:artist", QStringList{"A", "B"}},
+                                 {{"xesam:title", "T\tx\ny"},
+                                  {"xesam:artist", QStringList{"A\tB", "C"}},
                                   {"mpris:length", qlonglong(215000000)},
                                   {"xesam:url", "file:///a.flac"}},
                                  QVariant()};
-    EXPECT_EQ(mprisReading(u"music", state, 12.5000004).summary, "music\tT x\tA, B\t215\t12.5\tfalse\tfile:///a.flac");
+    EXPECT_EQ(mprisReading(u"music", state, 12.5000004).summary,
+              "music\tT x y\tA B, C\t215\t12.5\tfalse\tfile:///a.flac");
     EXPECT_EQ(mprisReading(u"spotify", MprisPlayerState{"Playing", {}, {}}, std::nullopt).summary,
               "spotify\t\t\t\t\ttrue");
 }
@@ -75,18 +60,13 @@ struct ReadingCase {
     std::optional<double> position;
     std::optional<PlayerSample> sample;
 };
-QVariantMap track(QVariant title, QVariant artist, QVariant length)
+QVariantMap track(QVariant title, QVariant length)
 {
-    QVariantMap metadata{{"xesam:url", "file:///a.flac"}};
-    for (const auto& [key, value] :
-         {std::pair("xesam:title", title), {"xesam:artist", artist}, {"mpris:length", length}})
-        if (value.isValid())
-            metadata.insert(key, value);
-    return metadata;
+    return {{"xesam:url", "file:///a.flac"}, {"xesam:title", title}, {"xesam:artist", "A"}, {"mpris:length", length}};
 }
-PlayerSample playing(const char* title, const char* artist, double duration, double position)
+PlayerSample playing(const char* title, double duration, double position)
 {
-    return PlayerSample{"music", title, artist, duration, position, true, {}, "file:///a.flac"};
+    return PlayerSample{"music", title, "A", duration, position, true, {}, "file:///a.flac"};
 }
 class MprisSample : public ::testing::TestWithParam<ReadingCase> {};
 TEST_P(MprisSample, NeedsALengthAndAPosition)
@@ -96,19 +76,14 @@ TEST_P(MprisSample, NeedsALengthAndAPosition)
 }
 INSTANTIATE_TEST_SUITE_P(
     Mpris, MprisSample,
-    ::testing::Values(
-        ReadingCase{"artist_list_joined", track("T", QStringList{"A", "B"}, qlonglong(200000000)), 1,
-                    playing("T", "A, B", 200, 1)},
-        ReadingCase{"artist_as_a_string", track("T", "A", qlonglong(200000000)), 1, playing("T", "A", 200, 1)},
-        ReadingCase{"to_the_microsecond", track("T", "A", 181500000.4), 12.5000004, playing("T", "A", 181.5, 12.5)},
-        ReadingCase{"several_hours", track("T", "A", int(0x7fffffff)), 2000, playing("T", "A", 2147.483647, 2000)},
-        ReadingCase{"tab_and_line_feed_in_the_title", track("L\tR\nE", "A", qlonglong(1000000)), 1,
-                    playing("L R E", "A", 1, 1)},
-        ReadingCase{"title_as_a_number", track(42, "A", qlonglong(1000000)), 1, playing("", "A", 1, 1)},
-        ReadingCase{"no_position", track("T", "A", qlonglong(1000000)), std::nullopt, std::nullopt},
-        ReadingCase{"length_of_minus_one", track("T", "A", qlonglong(-1)), 1, std::nullopt},
-        ReadingCase{"length_as_a_string", track("T", "A", "215000000"), 1, std::nullopt},
-        ReadingCase{"no_metadata", {}, 1, std::nullopt}),
+    ::testing::Values(ReadingCase{"artist_as_a_string", track("T", qlonglong(200000000)), 1, playing("T", 200, 1)},
+                      ReadingCase{"to_the_microsecond", track("T", 181500000.4), 12.5000004, playing("T", 181.5, 12.5)},
+                      ReadingCase{"several_hours", track("T", int(0x7fffffff)), 2000, playing("T", 2147.483647, 2000)},
+                      ReadingCase{"title_as_a_number", track(42, qlonglong(1000000)), 1, playing("", 1, 1)},
+                      ReadingCase{"no_position", track("T", qlonglong(1000000)), std::nullopt, std::nullopt},
+                      ReadingCase{"length_of_minus_one", track("T", qlonglong(-1)), 1, std::nullopt},
+                      ReadingCase{"length_as_a_string", track("T", "215000000"), 1, std::nullopt},
+                      ReadingCase{"no_metadata", {}, 1, std::nullopt}),
     caseName);
 
 TEST(MprisPlayerOrder, SpotifyFirstThenOthersEachSorted)
@@ -142,28 +117,23 @@ INSTANTIATE_TEST_SUITE_P(
     Osascript, OsascriptReply,
     ::testing::Values(
         ReplyCase{"spotify_playing", "spotify\tT\tA\t215\t12.5\ttrue", sample("spotify", "T", 215, 12.5, true)},
-        ReplyCase{"empty_reply", "", std::nullopt}, ReplyCase{"five_fields", "spotify\tT\tA\t215\t12.5", std::nullopt},
-        ReplyCase{"seventh_field_is_the_url_later_ones_ignored", "music\tT\tA\t215\t1\ttrue\tfile:///x\t\t",
-                  sample("music", "T", 215, 1, true, "file:///x")},
+        ReplyCase{"url", "music\tT\tA\t215\t1\ttrue\tfile:///x\t\t", sample("music", "T", 215, 1, true, "file:///x")},
         ReplyCase{"fields_are_not_trimmed", "music\t T \tA\t215\t1\ttrue", sample("music", " T ", 215, 1, true)},
-        ReplyCase{"comma_as_decimal_separator", "music\tT\tA\t215,5\t1\ttrue", std::nullopt},
-        ReplyCase{"leading_blank_in_duration", "music\tT\tA\t 215\t1\ttrue", std::nullopt},
-        ReplyCase{"leading_line_feed_in_position", "music\tT\tA\t215\t\n1\ttrue", std::nullopt},
-        ReplyCase{"trailing_blank_in_position", "music\tT\tA\t215\t1 \ttrue", std::nullopt},
-        ReplyCase{"empty_duration", "music\tT\tA\t\t1\ttrue", std::nullopt},
-        ReplyCase{"exponent_as_applescript_writes_it", "music\tT\tA\t1.0E+4\t2.5E-1\ttrue",
-                  sample("music", "T", 10000, 0.25, true)},
+        ReplyCase{"exponents", "music\tT\tA\t1.0E+4\t2.5E-1\ttrue", sample("music", "T", 10000, 0.25, true)},
         ReplyCase{"plus_sign", "music\tT\tA\t+215\t-1.5\ttrue", sample("music", "T", 215, -1.5, true)},
-        ReplyCase{"two_signs", "music\tT\tA\t+-215\t1\ttrue", std::nullopt},
-        ReplyCase{"plus_then_blank", "music\tT\tA\t+ 215\t1\ttrue", std::nullopt},
-        ReplyCase{"nan_duration_would_never_equal_itself", "music\tT\tA\tnan\t1\ttrue", std::nullopt},
-        ReplyCase{"infinite_position", "music\tT\tA\t215\tinf\ttrue", std::nullopt},
-        ReplyCase{"out_of_range_number", "music\tT\tA\t1e400\t1\ttrue", std::nullopt},
-        ReplyCase{"tab_in_title_shifts_the_fields", "music\tLeft\tRight\tA\t215\t1\ttrue", std::nullopt},
         ReplyCase{"capital_True_is_not_playing", "music\tT\tA\t215\t1\tTrue", sample("music", "T", 215, 1, false)},
-        ReplyCase{"true_with_line_feed_is_not_playing", "music\tT\tA\t215\t1\ttrue\n",
-                  sample("music", "T", 215, 1, false)}),
+        ReplyCase{"true_lf_is_not_playing", "music\tT\tA\t215\t1\ttrue\n", sample("music", "T", 215, 1, false)}),
     caseName);
+// Too few fields, a comma, blanks, two signs, nan, inf or out of range, a tab in the title.
+TEST(OsascriptMalformedReply, IsNothing)
+{
+    for (const char* reply :
+         {"", "spotify\tT\tA\t215\t12.5", "music\tT\tA\t215,5\t1\ttrue", "music\tT\tA\t 215\t1\ttrue",
+          "music\tT\tA\t215\t\n1\ttrue", "music\tT\tA\t215\t1 \ttrue", "music\tT\tA\t\t1\ttrue",
+          "music\tT\tA\t+-215\t1\ttrue", "music\tT\tA\t+ 215\t1\ttrue", "music\tT\tA\tnan\t1\ttrue",
+          "music\tT\tA\t215\tinf\ttrue", "music\tT\tA\t1e400\t1\ttrue", "music\tLeft\tRight\tA\t215\t1\ttrue"})
+        EXPECT_EQ(readPlayerReply(QString::fromUtf8(reply)), std::nullopt) << reply;
+}
 
 struct ErrorCase {
     const char* name;
@@ -177,17 +147,14 @@ TEST_P(OsascriptError, GivesNumberAndMessage)
 }
 INSTANTIATE_TEST_SUITE_P(
     Osascript, OsascriptError,
-    ::testing::Values(ErrorCase{"execution_error",
-                                "27:155: execution error: Not authorized to send Apple events to Music. (-1743)\n",
-                                {-1743, "Not authorized to send Apple events to Music."}},
-                      ErrorCase{"syntax_error",
-                                "0:4: syntax error: Expected expression. (-2741)",
-                                {-2741, "syntax error: Expected expression."}},
-                      ErrorCase{"parentheses_inside_the_message",
-                                "1:2: execution error: Can’t get item (1) of {}. (-1728)",
-                                {-1728, "Can’t get item (1) of {}."}},
-                      ErrorCase{"no_number", "osascript: no such file", {std::nullopt, "osascript: no such file"}},
-                      ErrorCase{"nothing", "  \n", {std::nullopt, std::nullopt}}),
+    ::testing::Values(
+        ErrorCase{"execution_error", "27:155: execution error: Not authorized. (-1743)\n", {-1743, "Not authorized."}},
+        ErrorCase{"syntax_error", "0:4: syntax error: Expected x. (-2741)", {-2741, "syntax error: Expected x."}},
+        ErrorCase{"parentheses_inside",
+                  "1:2: execution error: Can’t get (1) of {}. (-1728)",
+                  {-1728, "Can’t get (1) of {}."}},
+        ErrorCase{"no_number", "osascript: no such file", {std::nullopt, "osascript: no such file"}},
+        ErrorCase{"nothing", "  \n", {std::nullopt, std::nullopt}}),
     caseName);
 
 struct BackendCase {

@@ -16,7 +16,7 @@ public:
 
     void reply(const QString& text)
     {
-        QFile::remove(m_control.filePath(QStringLiteral("stderr")));
+        QFile::remove(m_control.filePath("stderr"));
         write("reply", text.toUtf8());
     }
     void fail(const QString& standardError) { write("stderr", standardError.toUtf8()); }
@@ -24,14 +24,14 @@ public:
     // The script text the last run was given on standard input.
     QString lastScript() const
     {
-        QFile file(m_control.filePath(QStringLiteral("script.txt")));
+        QFile file(m_control.filePath("script.txt"));
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
     }
 
 private:
     void write(const char* name, const QByteArray& contents) const
     {
-        QFile file(m_control.filePath(QString::fromUtf8(name)));
+        QFile file(m_control.filePath(name));
         if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
             file.write(contents);
     }

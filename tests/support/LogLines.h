@@ -13,10 +13,9 @@ public:
     QStringList newMessages() const
     {
         QStringList messages;
-        for (const QByteArray& record : fileBytes().mid(m_start).split('\n')) {
+        for (const QByteArray& record : fileBytes().mid(m_start).split('\n'))
             if (!record.isEmpty())
                 messages.append(QString::fromUtf8(record.mid(14)));  // "HH:mm:ss.zzz  "
-        }
         return messages;
     }
     bool contains(const QString& message) const { return newMessages().contains(message); }

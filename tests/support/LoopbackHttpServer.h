@@ -1,12 +1,14 @@
 #pragma once
 
-#include <QByteArray>
 #include <QHash>
 #include <QList>
-#include <QPair>
 #include <QString>
 #include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
 #include <QUrl>
+
+#include <optional>
 
 // A real HTTP/1.1 server on 127.0.0.1 for tests of the lyrics service client: it answers canned
 // replies by path (and "id" query item), 404 for everything else, and records every request.
@@ -23,8 +25,20 @@ public:
         Headers headers;  // in the order sent
 
         // The value of a header (names compared without case), or nothing.
-        std::optional<QByteArray> header(QByteArrayView name) const;
-        QString queryValue(const QString& key) const;
+        std::optional<QByteArray> header(QByteArrayView name) const
+        {
+            for (const auto& [key, value] : headers)
+                if (key.compare(name, Qt::CaseInsensitive) == 0)
+                    return value;
+            return std::nullopt;
+        }
+        QString queryValue(const QString& key) const
+        {
+            for (const auto& [k, v] : query)
+                if (k == key)
+                    return v;
+            return QString();
+        }
     };
 
     struct Reply {
@@ -47,24 +61,114 @@ public:
         }
     };
 
-    LoopbackHttpServer();
-    ~LoopbackHttpServer() override;
+    LoopbackHttpServer()
+    {
+        m_server.listen(QHostAddress::LocalHost, 0);
+        connect(&m_server, &QTcpServer::newConnection, this, &LoopbackHttpServer::accept);
+    }
+    ~LoopbackHttpServer() override
+    {
+        // The sockets die with m_server, after the members their handlers use.
+        for (QTcpSocket* socket : m_server.findChildren<QTcpSocket*>())
+            socket->disconnect(this);
+    }
 
-    QUrl baseUrl() const;
+    QUrl baseUrl() const { return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort())); }
     // Replies to every request for path, or only to those whose "id" query item is id.
-    void setReply(const QString& path, Reply reply);
-    void setReply(const QString& path, const QString& id, Reply reply);
+    void setReply(const QString& path, Reply reply) { m_replies.insert(path, std::move(reply)); }
+    void setReply(const QString& path, const QString& id, Reply reply) { setReply(path + "?id=" + id, reply); }
 
     const QList<Request>& requests() const { return m_requests; }
-    QList<Request> requestsFor(const QString& path) const;
+    QList<Request> requestsFor(const QString& path) const
+    {
+        QList<Request> found = m_requests;
+        found.removeIf([&path](const Request& request) { return request.path != path; });
+        return found;
+    }
     // Connections the client has not closed yet (stalled replies keep theirs open).
     int openConnections() const { return m_openConnections; }
 
 private:
-    void accept();
-    void onReadable(QTcpSocket* socket);
-    void respond(QTcpSocket* socket, const Request& request);
-    void drip(QTcpSocket* socket, const QByteArray& body, int intervalMs);
+    static Request parseRequest(const QByteArray& head)
+    {
+        Request request;
+        const QList<QByteArray> lines = head.split('\n');
+        const QList<QByteArray> parts = lines.value(0).trimmed().split(' ');
+        request.method = parts.value(0);
+        const QByteArray target = parts.value(1);
+        const qsizetype question = target.indexOf('?');
+        request.path = QUrl::fromPercentEncoding(target.left(question < 0 ? target.size() : question));
+        if (question >= 0) {
+            request.rawQuery = target.mid(question + 1);
+            for (const QByteArray& item : request.rawQuery.split('&')) {
+                const qsizetype equals = item.indexOf('=');
+                request.query.append({QUrl::fromPercentEncoding(item.left(equals)),
+                                      equals < 0 ? QString() : QUrl::fromPercentEncoding(item.mid(equals + 1))});
+            }
+        }
+        for (const QByteArray& line : lines.mid(1))
+            if (const qsizetype colon = line.indexOf(':'); colon > 0)
+                request.headers.append({line.left(colon).trimmed(), line.mid(colon + 1).trimmed()});
+        return request;
+    }
+
+    void accept()
+    {
+        while (QTcpSocket* socket = m_server.nextPendingConnection()) {
+            ++m_openConnections;
+            connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
+                QByteArray& buffer = m_pending[socket];
+                buffer += socket->readAll();
+                const qsizetype end = buffer.indexOf("\r\n\r\n");
+                if (end < 0)
+                    return;
+                m_requests.append(parseRequest(buffer.left(end)));
+                buffer.clear();
+                respond(socket, m_requests.constLast());
+            });
+            connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+                --m_openConnections;
+                m_pending.remove(socket);
+                socket->deleteLater();
+            });
+        }
+    }
+
+    void respond(QTcpSocket* socket, const Request& request)
+    {
+        const QString byId = request.path + "?id=" + request.queryValue("id");
+        const Reply reply = m_replies.value(byId, m_replies.value(request.path, Reply::withStatus(404)));
+        if (reply.stall)
+            return;
+        QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.status) + " Status\r\n";
+        for (const auto& [name, value] : reply.headers)
+            head += name + ": " + value + "\r\n";
+        if (reply.declareLength)
+            head += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
+        socket->write(head + "Connection: close\r\n\r\n");
+        if (reply.dripMs > 0) {
+            // A byte now and then, each well inside any time-out between bytes; the socket's own
+            // timer stops with the socket when the client gives up.
+            auto* timer = new QTimer(socket);
+            connect(timer, &QTimer::timeout, socket, [socket, timer, body = reply.body, sent = qsizetype(0)]() mutable {
+                if (sent == body.size()) {
+                    timer->stop();
+                    socket->disconnectFromHost();
+                } else {
+                    socket->write(body.sliced(sent++, 1));
+                }
+            });
+            timer->start(reply.dripMs);
+            return;
+        }
+        socket->write(reply.body);
+        // Without a length the close ends the body. Sent at once, it can reach Qt's HTTP client before
+        // the client has read a byte, which it takes for a dropped connection and sends the request again.
+        if (reply.declareLength)
+            socket->disconnectFromHost();
+        else
+            QTimer::singleShot(50, socket, [socket] { socket->disconnectFromHost(); });
+    }
 
     QTcpServer m_server;
     QHash<QString, Reply> m_replies;  // by path, or path + "?id=" + id

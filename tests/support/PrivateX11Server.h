@@ -4,6 +4,7 @@
 #include <QSize>
 #include <QString>
 #include <QStringList>
+#include <QThread>
 
 #include <optional>
 
@@ -12,10 +13,35 @@
 // runs, so programs the test starts (xrandr, xdotool, import) talk to it too.
 class PrivateX11Server {
 public:
-    explicit PrivateX11Server(QSize screen = {1920, 1080});
-    ~PrivateX11Server();
-    PrivateX11Server(const PrivateX11Server&) = delete;
-    PrivateX11Server& operator=(const PrivateX11Server&) = delete;
+    explicit PrivateX11Server(QSize screen = {1920, 1080})
+    {
+        // -displayfd 1: the server picks a free display and prints its number once it accepts clients.
+        m_server.start("Xvfb",
+                       {"-displayfd", "1", "-screen", "0", QString("%1x%2x24").arg(screen.width()).arg(screen.height()),
+                        "-nolisten", "tcp", "-noreset"});
+        if (!m_server.waitForStarted(5000))
+            return;
+        QByteArray number;
+        while (!number.contains('\n') && m_server.waitForReadyRead(10000))
+            number += m_server.readAllStandardOutput();
+        if (number.trimmed().isEmpty())
+            return;
+        m_display = ":" + QString::fromLatin1(number.trimmed());
+        qputenv("DISPLAY", m_display.toLatin1());
+        m_compositor.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_compositor.start("picom", {"--backend", "xrender", "--no-fading-openclose"});
+        m_compositor.waitForStarted(5000);
+        QThread::msleep(300);  // until it has taken over the screen
+    }
+    ~PrivateX11Server()
+    {
+        for (QProcess* process : {&m_compositor, &m_server}) {
+            if (process->state() != QProcess::NotRunning) {
+                process->kill();
+                process->waitForFinished(5000);
+            }
+        }
+    }
 
     bool isRunning() const { return !m_display.isEmpty(); }
     const QString& display() const { return m_display; }
@@ -28,4 +54,11 @@ private:
 
 // Runs an X client program against the current display to its end; its standard output, or
 // nothing when it failed or took longer than `timeoutMs`.
-std::optional<QByteArray> runX11Tool(const QString& program, const QStringList& arguments, int timeoutMs = 10000);
+inline std::optional<QByteArray> runX11Tool(const QString& program, const QStringList& arguments, int timeoutMs = 10000)
+{
+    QProcess tool;
+    tool.start(program, arguments);
+    if (!tool.waitForFinished(timeoutMs) || tool.exitStatus() != QProcess::NormalExit || tool.exitCode() != 0)
+        return std::nullopt;
+    return tool.readAllStandardOutput();
+}

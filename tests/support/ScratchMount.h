@@ -11,11 +11,6 @@
 // false and the test skips.
 class ScratchMount {
 public:
-    ScratchMount()
-    {
-        m_mounted = ::geteuid() == 0 && m_dir.isValid()
-                    && ::mount("tmpfs", QFile::encodeName(m_dir.path()).constData(), "tmpfs", 0, "size=64k") == 0;
-    }
     ~ScratchMount()
     {
         if (m_mounted)
@@ -44,5 +39,6 @@ public:
 
 private:
     QTemporaryDir m_dir;
-    bool m_mounted = false;
+    bool m_mounted = ::geteuid() == 0 && m_dir.isValid()
+                     && ::mount("tmpfs", QFile::encodeName(m_dir.path()).constData(), "tmpfs", 0, "size=64k") == 0;
 };

@@ -1,19 +1,14 @@
 // Test entry point: gives each test process a fresh, private home and XDG folders before anything
-// runs, so tests never touch the developer's files and parallel test processes never share a log.
-// Then it makes the application object the code under test expects (a QGuiApplication on the
-// offscreen platform in the GUI variant, a QApplication there in the widgets variant; a
-// QApplication on an X server of its own, with a compositor, in the X11 variant) and runs the tests.
+// runs, so tests never touch the developer's files and parallel test processes never share a log;
+// then makes the application object of its variant (offscreen, or on an X server of its own).
 #include "foundation/DiagLog.h"
 
 #include <QByteArray>
 #include <QDir>
 #include <QTemporaryDir>
 
-#if defined(ZUVIK_TEST_X11)
+#if defined(ZUVIK_TEST_X11) || defined(ZUVIK_TEST_WIDGETS)
 #include "PrivateX11Server.h"
-#include <QApplication>
-using TestApplication = QApplication;
-#elif defined(ZUVIK_TEST_WIDGETS)
 #include <QApplication>
 using TestApplication = QApplication;
 #elif defined(ZUVIK_TEST_GUI)
@@ -33,14 +28,10 @@ int main(int argc, char** argv)
         return 2;
     const QByteArray root = QFile::encodeName(home.path());
     qputenv("HOME", root);
-    qputenv("XDG_STATE_HOME", root + "/state");
-    qputenv("XDG_CACHE_HOME", root + "/cache");
-    qputenv("XDG_CONFIG_HOME", root + "/config");
-    qputenv("XDG_DATA_HOME", root + "/data");
+    for (const QByteArray folder : {"state", "cache", "config", "data"})
+        qputenv("XDG_" + folder.toUpper() + "_HOME", root + '/' + folder);
     qputenv("XDG_RUNTIME_DIR", root + "/runtime");
-    QDir().mkpath(home.path() + QStringLiteral("/runtime"));
-    QFile::setPermissions(home.path() + QStringLiteral("/runtime"),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QDir(home.path()).mkdir("runtime", QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 #if defined(ZUVIK_TEST_X11)
     // Listing the tests needs no display; running them needs one of their own.
     ::testing::InitGoogleTest(&argc, argv);

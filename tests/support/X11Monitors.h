@@ -1,8 +1,11 @@
 #pragma once
 
+#include "EventLoopWait.h"
+#include "PrivateX11Server.h"
+
+#include <QGuiApplication>
 #include <QRect>
-#include <QString>
-#include <QStringList>
+#include <QScreen>
 
 // Monitors on the private X server, made and removed through RandR as a user plugging displays in
 // would; Qt sees each as a screen.
@@ -12,12 +15,32 @@ inline const QString left = QStringLiteral("LEFT");
 inline const QString right = QStringLiteral("RIGHT");
 
 // A monitor over part of the server's one output; `output` "none" for one of its own.
-bool setMonitor(const QString& name, const QRect& geometry, const QString& output = QStringLiteral("none"));
-bool deleteMonitor(const QString& name);
+inline bool setMonitor(const QString& name, const QRect& geometry, const QString& output = QStringLiteral("none"))
+{
+    const QString spec = QString::asprintf("%d/300x%d/200+%d+%d", geometry.width(), geometry.height(), geometry.x(),
+                                           geometry.y());
+    return runX11Tool("xrandr", {"--setmonitor", name, spec, output}).has_value();
+}
+inline bool deleteMonitor(const QString& name) { return runX11Tool("xrandr", {"--delmonitor", name}).has_value(); }
 // Whether Qt's screens are exactly these, by name.
-bool screensAre(const QStringList& names);
+inline bool screensAre(QStringList names)
+{
+    QStringList present;
+    for (const QScreen* screen : QGuiApplication::screens())
+        present.append(screen->name());
+    present.sort();
+    names.sort();
+    return present == names;
+}
 // Two side-by-side monitors instead of the server's one screen, LEFT taking over the output and
 // RIGHT standing alone; waits until Qt has both.
-bool splitIntoTwoMonitors();
+inline bool splitIntoTwoMonitors()
+{
+    if (screensAre({left, right}))
+        return true;  // split by an earlier test of this process
+    if (!setMonitor(left, {0, 0, 960, 1080}, "screen") || !setMonitor(right, {960, 0, 960, 1080}))
+        return false;
+    return waitFor([] { return screensAre({left, right}); });
+}
 
 }  // namespace x11_monitors
