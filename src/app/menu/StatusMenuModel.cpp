@@ -41,7 +41,8 @@ QList<MenuItem> fixedItems(AppSettings& settings, const MenuCommands& commands)
     items.append(header(QStringLiteral("Style")));
     for (const auto& [style, raw] : settings_detail::lyricStyles)
         items.append(item(
-            raw.toString(), [s, style] { s->setStyle(style); }, [s, style] { return s->style() == style; }));
+            raw.toString(), [s, style = style] { s->setStyle(style); },
+            [s, style = style] { return s->style() == style; }));
     items.append(separator());
     items.append(toggle(settings, QStringLiteral("Keep Screen Awake"), Setting::keepScreenAwake));
     items.append(toggle(settings, QStringLiteral("Non-lockscreen Visibility"), Setting::showWhenUnlocked));
@@ -49,7 +50,8 @@ QList<MenuItem> fixedItems(AppSettings& settings, const MenuCommands& commands)
     items.append(header(QStringLiteral("Font")));
     for (const auto& [font, raw] : settings_detail::lyricFonts) {
         MenuItem fontItem = item(
-            raw.toString(), [s, font] { s->setLyricFont(font); }, [s, font] { return s->lyricFont() == font; });
+            raw.toString(), [s, font = font] { s->setLyricFont(font); },
+            [s, font = font] { return s->lyricFont() == font; });
         fontItem.titleFont = font;
         items.append(fontItem);
     }
