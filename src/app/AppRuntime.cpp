@@ -5,6 +5,7 @@
 #include "foundation/DiagLog.h"
 #include "app/EngineFrameFeed.h"
 #include "app/LyricEngine.h"
+#include "foundation/UserFolders.h"
 #include "lyrics/LocalLyricsFinder.h"
 #include "lyrics/LyricsProvider.h"
 #include "lyrics/PendingLyrics.h"
@@ -59,7 +60,7 @@ AppRuntime::AppRuntime(const AppOptions& options, AppServices& services, QObject
     , m_screenAwake(m_inhibitor, [this] { return m_settings.keepScreenAwake(); })
     , m_delegate(m_settings, m_space, m_lockState, [this]() -> FrameFeed& { return feed(); })
     , m_statusMenu(m_settings, services.players(), updateFeed())
-    , m_offsets(TrackOffsets::userFile())
+    , m_offsets(UserFolders::offsetsFile())
     , m_timing(m_offsets)
     , m_timingRequests([this](const TimingRequest& request) { return answerTiming(m_timing, request); })
     , m_lyricsRequests([this](const LyricsRequestService::Answer& answer) { rejectLyrics(answer); })
@@ -142,7 +143,7 @@ LyricEngine& AppRuntime::startEngine()
             [this](const NowPlayingTrack& track) -> PendingLyrics* {
                 // The user's own files come first; without one the service lookup runs as before.
                 return new LocalFirstLyrics(
-                    track, local_lyrics::userFolder(), m_lyricFiles,
+                    track, UserFolders::localLyricsFolder(), m_lyricFiles,
                     [this, track]() -> PendingLyrics* { return m_services.lyrics().lookup(track); }, this);
             });
         // A seek in the player shows at the next frame, not at the next poll.

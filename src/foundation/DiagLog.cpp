@@ -15,11 +15,9 @@ void DiagLog::log(const QString& message) { shared().write(message); }
 DiagLog& DiagLog::shared()
 {
     // Deliberately never destroyed: other threads may still log while static objects are torn down.
-    static DiagLog* const instance = new DiagLog(defaultFilePath());
+    static DiagLog* const instance = new DiagLog(UserFolders::logFile());
     return *instance;
 }
-
-QString DiagLog::defaultFilePath() { return UserFolders::logFile(); }
 
 void DiagLog::writeToStandardError(const QString& message)
 {

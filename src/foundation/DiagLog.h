@@ -21,8 +21,6 @@ public:
     static void log(const QString& message);
     // The process-wide instance, created on first use and kept until the process ends.
     static DiagLog& shared();
-    // "$XDG_STATE_HOME/Zuvik/Zuvik.log", with XDG_STATE_HOME defaulting to ~/.local/state.
-    static QString defaultFilePath();
     // Writes "[Zuvik] " + message as one line to standard error.
     static void writeToStandardError(const QString& message);
 

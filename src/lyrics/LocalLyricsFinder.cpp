@@ -2,7 +2,6 @@
 
 #include "foundation/DiagLog.h"
 #include "foundation/RegularFileRead.h"
-#include "foundation/UserFolders.h"
 #include "lyrics/LocalLyricsParser.h"
 #include "lyrics/SearchKey.h"
 
@@ -73,8 +72,6 @@ std::optional<TimedLyrics> readFile(const QString& path)
 }
 
 }  // namespace
-
-QString userFolder() { return UserFolders::localLyricsFolder(); }
 
 QStringList candidatePaths(const NowPlayingTrack& track, const QString& folder)
 {

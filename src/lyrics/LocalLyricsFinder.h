@@ -18,9 +18,6 @@ namespace local_lyrics {
 // Larger files are not lyrics of one song; they are ignored with a log line.
 inline constexpr qint64 maxFileBytes = 1024 * 1024;
 
-// "$XDG_DATA_HOME/Zuvik/lyrics" (XDG_DATA_HOME defaulting to ~/.local/share).
-QString userFolder();
-
 // The files that may hold the track's lyrics, best first: the playing file's base name with a
 // ".lrc" extension in any case (when the track's url is a file:// address), then every
 // "ARTIST - TITLE.lrc" of `folder` whose artist and title have the track's search keys.

@@ -3,7 +3,6 @@
 #include "foundation/DiagLog.h"
 #include "foundation/AtomicFileWrite.h"
 #include "foundation/RegularFileRead.h"
-#include "foundation/UserFolders.h"
 #include "lyrics/CacheFileName.h"
 #include "lyrics/TimedLyricsJson.h"
 
@@ -11,8 +10,6 @@
 #include <QFile>
 
 #include <variant>
-
-QString LyricsCache::userCacheFolder() { return UserFolders::lyricsCacheBase(); }
 
 QString LyricsCache::prepare(const QString& cacheFolder)
 {

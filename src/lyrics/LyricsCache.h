@@ -16,9 +16,6 @@ public:
     // Larger files are not documents the cache wrote: a miss.
     static constexpr qint64 maxFileBytes = 4 * 1024 * 1024;
 
-    // The user's cache folder: $XDG_CACHE_HOME when it is absolute, else ~/.cache.
-    static QString userCacheFolder();
-
     // Removes the folders of older formats (Lyrics/v2 to v4 under "Orvane") and creates
     // "Orvane/Lyrics/v5" under cacheFolder; gives the location of the latter.
     static QString prepare(const QString& cacheFolder);

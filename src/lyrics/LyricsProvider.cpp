@@ -1,5 +1,6 @@
 #include "lyrics/LyricsProvider.h"
 
+#include "foundation/UserFolders.h"
 #include "lyrics/LyricsLog.h"
 #include "lyrics/ServiceAddress.h"
 
@@ -7,8 +8,8 @@ LyricsProvider::Options LyricsProvider::Options::fromEnvironment()
 {
     Options options;
     options.baseUrl = service_address::fromEnvironment();
-    options.cacheFolder = LyricsCache::userCacheFolder();
-    options.rejectionsFile = RejectedCandidates::userFile();
+    options.cacheFolder = UserFolders::lyricsCacheBase();
+    options.rejectionsFile = UserFolders::rejectionsFile();
     return options;
 }
 

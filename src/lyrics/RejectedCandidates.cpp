@@ -1,7 +1,6 @@
 #include "lyrics/RejectedCandidates.h"
 
 #include "foundation/DiagLog.h"
-#include "foundation/UserFolders.h"
 #include "lyrics/TrackKey.h"
 #include "lyrics/VersionedJsonFile.h"
 
@@ -24,8 +23,6 @@ std::optional<std::int64_t> idFrom(const QJsonValue& value)
 }
 
 }  // namespace
-
-QString RejectedCandidates::userFile() { return UserFolders::rejectionsFile(); }
 
 RejectedCandidates::RejectedCandidates(QString filePath)
     : m_filePath(std::move(filePath))

@@ -14,9 +14,6 @@
 // long as the object.
 class RejectedCandidates {
 public:
-    // "$XDG_DATA_HOME/Zuvik/rejected.json" (XDG_DATA_HOME defaulting to ~/.local/share).
-    static QString userFile();
-
     // Reads the file; one that does not decode is set aside (setAsideCorrupt) with a log line, and
     // the rejections start empty. One that is there but cannot be read is logged and never written
     // over: rejections then last only as long as the object.

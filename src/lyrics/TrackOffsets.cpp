@@ -1,6 +1,5 @@
 #include "lyrics/TrackOffsets.h"
 
-#include "foundation/UserFolders.h"
 #include "lyrics/TrackKey.h"
 #include "lyrics/VersionedJsonFile.h"
 
@@ -16,8 +15,6 @@ const QString offsetsKey = QStringLiteral("offsets");
 constexpr int fileVersion = 1;
 
 }  // namespace
-
-QString TrackOffsets::userFile() { return UserFolders::offsetsFile(); }
 
 QString TrackOffsets::keyOf(const NowPlayingTrack& track) { return trackKey(track); }
 

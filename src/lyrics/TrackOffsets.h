@@ -15,8 +15,6 @@ public:
     static constexpr double limit = 30.0;  // seconds either way
     static constexpr double step = 0.1;  // what one tray nudge moves
 
-    // "$XDG_DATA_HOME/Zuvik/offsets.json" (XDG_DATA_HOME defaulting to ~/.local/share).
-    static QString userFile();
     // The entry a track is kept under (see trackKey).
     static QString keyOf(const NowPlayingTrack& track);
     // Within ±limit, rounded to milliseconds; nothing for a value that is not a number.

@@ -1,6 +1,7 @@
 #include "settings/AppSettings.h"
 
 #include "foundation/DiagLog.h"
+#include "foundation/UserFolders.h"
 #include "settings/JsonFileDefaultsStore.h"
 
 #include <algorithm>
@@ -10,7 +11,7 @@
 AppSettings& AppSettings::shared()
 {
     // Both live for the whole process; settings are written as they change, so nothing is owed at exit.
-    static JsonFileDefaultsStore* const store = new JsonFileDefaultsStore(JsonFileDefaultsStore::defaultFilePath());
+    static JsonFileDefaultsStore* const store = new JsonFileDefaultsStore(UserFolders::settingsFile());
     static AppSettings* const instance = new AppSettings(*store, store);
     return *instance;
 }

@@ -4,7 +4,6 @@
 #include "foundation/AtomicFileWrite.h"
 #include "foundation/CorruptFile.h"
 #include "foundation/RegularFileRead.h"
-#include "foundation/UserFolders.h"
 
 #include <QDir>
 #include <QFile>
@@ -70,8 +69,6 @@ JsonFileDefaultsStore::JsonFileDefaultsStore(QString filePath, QObject* parent)
     connect(&m_watcher, &QFileSystemWatcher::directoryChanged, &m_settle, qOverload<>(&QTimer::start));
     watch();
 }
-
-QString JsonFileDefaultsStore::defaultFilePath() { return UserFolders::settingsFile(); }
 
 std::optional<QJsonValue> JsonFileDefaultsStore::value(const QString& key) const
 {

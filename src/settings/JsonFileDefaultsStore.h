@@ -17,8 +17,6 @@ class JsonFileDefaultsStore final : public DefaultsStore {
 public:
     explicit JsonFileDefaultsStore(QString filePath, QObject* parent = nullptr);
 
-    static QString defaultFilePath();
-
     std::optional<QJsonValue> value(const QString& key) const override;
     bool setValue(const QString& key, const QJsonValue& value) override;
     bool remove(const QString& key) override;

@@ -1,6 +1,6 @@
 // The built executable from a terminal: `zuvik set` / `zuvik get` over the defaults file of the
 // test's home (`zuvik --menu` is OffsetCommandTest's, beside the other commands for a running copy).
-#include "settings/JsonFileDefaultsStore.h"
+#include "foundation/UserFolders.h"
 #include "ScratchMount.h"
 #include "TerminalRun.h"
 #include <QFile>
@@ -14,7 +14,7 @@ using namespace terminal_run;
 
 namespace {
 
-QJsonObject defaultsFile(const QString& path = JsonFileDefaultsStore::defaultFilePath())
+QJsonObject defaultsFile(const QString& path = UserFolders::settingsFile())
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object() : QJsonObject();
@@ -23,7 +23,7 @@ QJsonObject defaultsFile(const QString& path = JsonFileDefaultsStore::defaultFil
 // A running copy following a change is ScreenTextTest's; the values themselves, SettingsTableTest's.
 TEST(SettingsCommand, GetListsEveryKeyAndSetWritesOnlyWhatChanged)
 {
-    QFile::remove(JsonFileDefaultsStore::defaultFilePath());
+    QFile::remove(UserFolders::settingsFile());
     const Outcome get = runZuvik({"get"});
     EXPECT_EQ(get.status, 0);
     const QStringList keys = get.out.split(u'\n', Qt::SkipEmptyParts);

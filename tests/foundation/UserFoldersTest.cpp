@@ -1,4 +1,3 @@
-#include "foundation/DiagLog.h"
 #include "foundation/UserFolders.h"
 #include <QDir>
 #include <gtest/gtest.h>
@@ -33,6 +32,6 @@ INSTANTIATE_TEST_SUITE_P(
                       FolderCase{"XDG_DATA_HOME", &UserFolders::offsetsFile, ".local/share", "Zuvik/offsets.json"},
                       FolderCase{"XDG_DATA_HOME", &UserFolders::rejectionsFile, ".local/share", "Zuvik/rejected.json"},
                       FolderCase{"XDG_DATA_HOME", &UserFolders::localLyricsFolder, ".local/share", "Zuvik/lyrics"},
-                      FolderCase{"XDG_STATE_HOME", &DiagLog::defaultFilePath, ".local/state", "Zuvik/Zuvik.log"}));
+                      FolderCase{"XDG_STATE_HOME", &UserFolders::logFile, ".local/state", "Zuvik/Zuvik.log"}));
 
 }  // namespace

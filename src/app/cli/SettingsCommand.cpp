@@ -1,6 +1,7 @@
 #include "app/cli/SettingsCommand.h"
 
 #include "foundation/DiagLog.h"
+#include "foundation/UserFolders.h"
 #include "settings/AppSettings.h"
 #include "settings/JsonFileDefaultsStore.h"
 #include "settings/SettingsTable.h"
@@ -118,7 +119,7 @@ int runSettingsCommand(const QStringList& arguments, AppSettings& settings, std:
 
 int runSettingsCommand(const QStringList& arguments)
 {
-    JsonFileDefaultsStore store(JsonFileDefaultsStore::defaultFilePath());
+    JsonFileDefaultsStore store(UserFolders::settingsFile());
     AppSettings settings(store);
     const int status = runSettingsCommand(arguments, settings, stdout, stderr);
     DiagLog::shared().waitUntilWritten();
