@@ -59,7 +59,7 @@ AppRuntime::AppRuntime(const AppOptions& options, AppServices& services, QObject
     , m_settings(services.settings())
     , m_screenAwake(m_inhibitor, [this] { return m_settings.keepScreenAwake(); })
     , m_delegate(m_settings, m_space, m_lockState, [this]() -> FrameFeed& { return feed(); })
-    , m_statusMenu(m_settings, services.players(), updateFeed())
+    , m_statusMenu(m_settings, services.players(), services.startAtLogin(), updateFeed())
     , m_offsets(UserFolders::offsetsFile())
     , m_timing(m_offsets)
     , m_timingRequests([this](const TimingRequest& request) { return answerTiming(m_timing, request); })

@@ -1,9 +1,13 @@
 #include "app/AppServices.h"
 
+#include "foundation/UserFolders.h"
 #include "lyrics/LyricsProvider.h"
+#include "platform/freedesktop/XdgAutostart.h"
 #include "playback/PlayerPreferences.h"
 #include "settings/AppSettings.h"
 #include "visuals/KeywordLookup.h"
+
+#include <QCoreApplication>
 
 AppServices::AppServices() = default;
 
@@ -24,3 +28,11 @@ LyricsProvider& AppServices::lyrics()
 const KeywordLookup& AppServices::keywords() const { return KeywordLookup::shared(); }
 
 WordVisualResolver::Sources AppServices::wordVisualSources() const { return WordVisualResolver::defaultSources(); }
+
+StartAtLogin& AppServices::startAtLogin()
+{
+    if (!m_startAtLogin)
+        m_startAtLogin = std::make_unique<XdgAutostart>(UserFolders::autostartEntryFile(),
+                                                        QCoreApplication::applicationFilePath());
+    return *m_startAtLogin;
+}

@@ -8,6 +8,7 @@ class AppSettings;
 class KeywordLookup;
 class LyricsProvider;
 class PlayerRoster;
+class StartAtLogin;
 
 // The services one run of the application shares, made here and handed to those that use them:
 // the overlays, `--render-frame` and the terminal commands all start from this one object. Each is
@@ -30,7 +31,10 @@ public:
     WordVisualResolver::Sources wordVisualSources() const;
     // The keyword tables every resolver looks words up in.
     const KeywordLookup& keywords() const;
+    // Whether this program starts at login, kept where the desktop looks for it.
+    StartAtLogin& startAtLogin();
 
 private:
     std::unique_ptr<LyricsProvider> m_lyrics;
+    std::unique_ptr<StartAtLogin> m_startAtLogin;
 };

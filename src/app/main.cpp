@@ -115,7 +115,9 @@ std::optional<int> runTerminalCommand(int argc, char* argv[], const QStringList&
     using Command = int (*)(const QStringList&, AppServices&);
     Command command = nullptr;
     if (isSettingsCommand(arguments))
-        command = [](const QStringList& words, AppServices&) { return runSettingsCommand(words); };
+        command = [](const QStringList& words, AppServices& services) {
+            return runSettingsCommand(words, services.startAtLogin());
+        };
     else if (isOffsetCommand(arguments))
         command = [](const QStringList& words, AppServices&) {
             return runOffsetCommand(words, SingleInstance::busName);

@@ -29,5 +29,6 @@ QString offsetsFile() { return dataHome() + QStringLiteral("/Zuvik/offsets.json"
 QString rejectionsFile() { return dataHome() + QStringLiteral("/Zuvik/rejected.json"); }
 QString localLyricsFolder() { return dataHome() + QStringLiteral("/Zuvik/lyrics"); }
 QString logFile() { return stateHome() + QStringLiteral("/Zuvik/Zuvik.log"); }
+QString autostartEntryFile() { return configHome() + QStringLiteral("/autostart/zuvik.desktop"); }
 
 }  // namespace UserFolders

@@ -20,5 +20,8 @@ QString rejectionsFile();
 QString localLyricsFolder();
 // The diagnostic log: $XDG_STATE_HOME/Zuvik/Zuvik.log.
 QString logFile();
+// The entry that starts Zuvik at login, where the XDG Autostart rules look for the user's own:
+// $XDG_CONFIG_HOME/autostart/zuvik.desktop.
+QString autostartEntryFile();
 
 }  // namespace UserFolders

@@ -66,6 +66,20 @@ SettingRow choiceRow(Setting id, QString key, const settings_detail::RawTable<En
     };
 }
 
+}  // namespace
+
+std::optional<bool> parseTrueFalse(const QString& text)
+{
+    const QString word = text.trimmed().toLower();
+    if (word == u"true" || word == u"on" || word == u"yes" || word == u"1")
+        return true;
+    if (word == u"false" || word == u"off" || word == u"no" || word == u"0")
+        return false;
+    return std::nullopt;
+}
+
+namespace {
+
 SettingRow booleanRow(Setting id, QString key, bool fallback, QString doc, QString logName = {})
 {
     SettingRow row{
@@ -79,11 +93,8 @@ SettingRow booleanRow(Setting id, QString key, bool fallback, QString doc, QStri
         },
         [](const SettingValue& v) { return QJsonValue(std::get<bool>(v)); },
         [](const QString& text) -> ParsedSetting {
-            const QString word = text.trimmed().toLower();
-            if (word == u"true" || word == u"on" || word == u"yes" || word == u"1")
-                return SettingValue(true);
-            if (word == u"false" || word == u"off" || word == u"no" || word == u"0")
-                return SettingValue(false);
+            if (const std::optional<bool> on = parseTrueFalse(text))
+                return SettingValue(*on);
             return QStringLiteral("wants true or false");
         },
         [](const SettingValue& v) { return trueFalse(std::get<bool>(v)); },

@@ -69,5 +69,8 @@ inline constexpr double largestTextScale = 4.0;
 // The text scale as drawing uses it; not a number gives 1.
 double drawingTextScale(double storedScale);
 
+// A yes or no as a terminal writes it: true/false, on/off, yes/no, 1/0, in any case.
+std::optional<bool> parseTrueFalse(const QString& text);
+
 // A display ID as stored: decimal digits with an optional sign, within 0...4294967295.
 std::optional<quint32> readDisplayId(QStringView text);

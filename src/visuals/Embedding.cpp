@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cstring>
@@ -29,7 +30,13 @@ QString WordEmbedding::defaultFilePath()
     const QString fromEnvironment = qEnvironmentVariable(fileEnvironmentVariable);
     if (!fromEnvironment.isEmpty())
         return fromEnvironment;
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("word-embedding.bin"));
+    // Next to the executable in the build tree; installed, in the data folder that lies the same
+    // way from the program's folder under any prefix.
+    const QDir programFolder(QCoreApplication::applicationDirPath());
+    const QString inBuildTree = programFolder.filePath(QStringLiteral("word-embedding.bin"));
+    if (QFileInfo::exists(inBuildTree))
+        return inBuildTree;
+    return QDir::cleanPath(programFolder.filePath(QStringLiteral(ZUVIK_DATA_FROM_PROGRAM "/word-embedding.bin")));
 }
 
 std::unique_ptr<WordEmbedding> WordEmbedding::open(const QString& path)

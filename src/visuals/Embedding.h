@@ -23,7 +23,8 @@ public:
 
     // Environment variable naming the file; overrides the place next to the executable.
     static constexpr const char* fileEnvironmentVariable = "ZUVIK_WORD_EMBEDDING";
-    // $ZUVIK_WORD_EMBEDDING when set, else "word-embedding.bin" next to the running executable.
+    // $ZUVIK_WORD_EMBEDDING when set, else "word-embedding.bin" next to the running executable (the
+    // build tree), else in the installed data folder (share/zuvik beside the program's bin).
     static QString defaultFilePath();
 
     // Maps the file and checks its layout; none when it is missing, truncated or of another version.

@@ -1,5 +1,6 @@
 #pragma once
 #include "app/menu/StatusMenu.h"
+#include "platform/freedesktop/XdgAutostart.h"
 #include "settings/AppSettings.h"
 #include "settings/JsonFileDefaultsStore.h"
 #include "playback/PlayerPreferences.h"
@@ -10,7 +11,7 @@
 // The status menu over settings in a defaults file of the test's own.
 struct MenuParts {
     explicit MenuParts(StatusMenu::UpdateFeed feed = {})
-        : menu(settings, players, std::move(feed))
+        : menu(settings, players, startAtLogin, std::move(feed))
     {}
 
     // The action with this title in the menu (or the given submenu), or null.
@@ -27,6 +28,8 @@ struct MenuParts {
     JsonFileDefaultsStore store{folder.filePath(QStringLiteral("defaults.json"))};
     AppSettings settings{store};
     PlayerRoster players;
+    XdgAutostart startAtLogin{folder.filePath(QStringLiteral("autostart/zuvik.desktop")),
+                              QStringLiteral("/usr/bin/zuvik")};
     StatusMenu menu;
 };
 

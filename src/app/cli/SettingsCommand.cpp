@@ -1,5 +1,6 @@
 #include "app/cli/SettingsCommand.h"
 
+#include "app/StartAtLogin.h"
 #include "foundation/DiagLog.h"
 #include "foundation/UserFolders.h"
 #include "settings/AppSettings.h"
@@ -14,6 +15,8 @@ constexpr int okStatus = 0;
 constexpr int notDoneStatus = 1;
 constexpr int badArgumentsStatus = 2;
 
+const QString startAtLoginKey = QStringLiteral("startAtLogin");
+
 void print(std::FILE* stream, const QString& text)
 {
     const QByteArray bytes = text.toUtf8();
@@ -26,6 +29,7 @@ QString keyList()
     QStringList keys;
     for (const SettingRow& row : settingRows())
         keys.append(row.key);
+    keys.append(startAtLoginKey);
     return keys.join(QStringLiteral(", "));
 }
 
@@ -36,6 +40,7 @@ QString helpText()
                                   "Changes or shows a setting; a running Zuvik follows a change at once.\n\nKeys:\n");
     for (const SettingRow& row : settingRows())
         text += QStringLiteral("  %1\n      %2; %3\n").arg(row.key, row.doc, row.values);
+    text += QStringLiteral("  %1\n      start Zuvik when you log in; true or false\n").arg(startAtLoginKey);
     return text;
 }
 
@@ -56,11 +61,33 @@ std::optional<int> storeFailure(const AppSettings& settings, const QString& comm
     return notDoneStatus;
 }
 
-int runGet(const QStringList& words, const AppSettings& settings, std::FILE* out, std::FILE* err)
+QString trueFalse(bool on) { return on ? QStringLiteral("true") : QStringLiteral("false"); }
+
+// Needs no settings file: the desktop's entry is all there is to it.
+int runSetStartAtLogin(const QString& text, StartAtLogin& startAtLogin, std::FILE* err)
+{
+    const std::optional<bool> on = parseTrueFalse(text);
+    if (!on) {
+        print(err, QStringLiteral("zuvik: %1 wants true or false, not \"%2\"\n").arg(startAtLoginKey, text));
+        return badArgumentsStatus;
+    }
+    if (const std::optional<QString> problem = turnStartAtLogin(startAtLogin, *on)) {
+        print(err, QStringLiteral("zuvik set: ") + *problem + u'\n');
+        return notDoneStatus;
+    }
+    return okStatus;
+}
+
+int runGet(const QStringList& words, const AppSettings& settings, const StartAtLogin& startAtLogin, std::FILE* out,
+           std::FILE* err)
 {
     if (words.size() > 1) {
         print(err, QStringLiteral("zuvik: get takes at most one key\n") + helpText());
         return badArgumentsStatus;
+    }
+    if (words.value(0) == startAtLoginKey) {
+        print(out, trueFalse(startAtLogin.isOn()) + u'\n');
+        return okStatus;
     }
     // The defaults would be shown as if they were the user's settings.
     if (const std::optional<int> status = storeFailure(settings, QStringLiteral("zuvik get"), err))
@@ -68,6 +95,7 @@ int runGet(const QStringList& words, const AppSettings& settings, std::FILE* out
     if (words.isEmpty()) {
         for (const SettingRow& row : settingRows())
             print(out, row.key + u'\t' + row.format(settings.value(row.id)) + u'\n');
+        print(out, startAtLoginKey + u'\t' + trueFalse(startAtLogin.isOn()) + u'\n');
         return okStatus;
     }
     const SettingRow* row = settingRow(words.first());
@@ -77,12 +105,14 @@ int runGet(const QStringList& words, const AppSettings& settings, std::FILE* out
     return okStatus;
 }
 
-int runSet(const QStringList& words, AppSettings& settings, std::FILE* err)
+int runSet(const QStringList& words, AppSettings& settings, StartAtLogin& startAtLogin, std::FILE* err)
 {
     if (words.size() != 2) {
         print(err, QStringLiteral("zuvik: set takes a key and a value\n") + helpText());
         return badArgumentsStatus;
     }
+    if (words[0] == startAtLoginKey)
+        return runSetStartAtLogin(words[1], startAtLogin, err);
     const SettingRow* row = settingRow(words[0]);
     if (!row)
         return unknownKey(err, words[0]);
@@ -105,7 +135,8 @@ bool isSettingsCommand(const QStringList& arguments)
     return arguments.size() > 1 && (arguments[1] == u"set" || arguments[1] == u"get");
 }
 
-int runSettingsCommand(const QStringList& arguments, AppSettings& settings, std::FILE* out, std::FILE* err)
+int runSettingsCommand(const QStringList& arguments, AppSettings& settings, StartAtLogin& startAtLogin, std::FILE* out,
+                       std::FILE* err)
 {
     const QStringList words = arguments.mid(2);
     if (words.contains(u"--help") || words.contains(u"-h")) {
@@ -113,15 +144,15 @@ int runSettingsCommand(const QStringList& arguments, AppSettings& settings, std:
         return okStatus;
     }
     if (arguments.value(1) == u"get")
-        return runGet(words, settings, out, err);
-    return runSet(words, settings, err);
+        return runGet(words, settings, startAtLogin, out, err);
+    return runSet(words, settings, startAtLogin, err);
 }
 
-int runSettingsCommand(const QStringList& arguments)
+int runSettingsCommand(const QStringList& arguments, StartAtLogin& startAtLogin)
 {
     JsonFileDefaultsStore store(UserFolders::settingsFile());
     AppSettings settings(store);
-    const int status = runSettingsCommand(arguments, settings, stdout, stderr);
+    const int status = runSettingsCommand(arguments, settings, startAtLogin, stdout, stderr);
     DiagLog::shared().waitUntilWritten();
     return status;
 }

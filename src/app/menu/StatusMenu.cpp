@@ -74,7 +74,8 @@ QIcon trayIconImage()
 
 }  // namespace
 
-StatusMenu::StatusMenu(AppSettings& settings, const PlayerRoster& players, UpdateFeed updateFeed, QObject* parent)
+StatusMenu::StatusMenu(AppSettings& settings, const PlayerRoster& players, StartAtLogin& startAtLogin,
+                       UpdateFeed updateFeed, QObject* parent)
     : QObject(parent)
     , m_settings(settings)
     , m_players(players)
@@ -86,7 +87,7 @@ StatusMenu::StatusMenu(AppSettings& settings, const PlayerRoster& players, Updat
         [this] { Q_EMIT timingResetRequested(); },   [this] { Q_EMIT rejectLyricsRequested(); },
         [this] { m_updateCheck.start(); },           [this] { Q_EMIT quitRequested(); },
     };
-    for (const MenuItem& item : fixedItems(settings, commands)) {
+    for (const MenuItem& item : fixedItems(settings, startAtLogin, commands)) {
         QAction* action = makeAction(item, *m_menu);
         m_menu->addAction(action);
         m_entries.append({item, action});

@@ -34,7 +34,8 @@ public:
         std::chrono::milliseconds timeout = UpdateCheck::defaultTimeout;
     };
 
-    StatusMenu(AppSettings& settings, const PlayerRoster& players, UpdateFeed updateFeed, QObject* parent = nullptr);
+    StatusMenu(AppSettings& settings, const PlayerRoster& players, StartAtLogin& startAtLogin, UpdateFeed updateFeed,
+               QObject* parent = nullptr);
     ~StatusMenu() override;
 
     // Puts the status item in the tray; on a desktop without one, says how to open the menu.

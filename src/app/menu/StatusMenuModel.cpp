@@ -1,5 +1,6 @@
 #include "app/menu/StatusMenuModel.h"
 
+#include "app/StartAtLogin.h"
 #include "lyrics/TrackOffsets.h"
 #include "settings/AppSettings.h"
 
@@ -34,7 +35,7 @@ MenuItem toggle(AppSettings& settings, const QString& title, Setting setting)
 
 }  // namespace
 
-QList<MenuItem> fixedItems(AppSettings& settings, const MenuCommands& commands)
+QList<MenuItem> fixedItems(AppSettings& settings, StartAtLogin& startAtLogin, const MenuCommands& commands)
 {
     AppSettings* s = &settings;
     QList<MenuItem> items;
@@ -46,6 +47,11 @@ QList<MenuItem> fixedItems(AppSettings& settings, const MenuCommands& commands)
     items.append(separator());
     items.append(toggle(settings, QStringLiteral("Keep Screen Awake"), Setting::keepScreenAwake));
     items.append(toggle(settings, QStringLiteral("Non-lockscreen Visibility"), Setting::showWhenUnlocked));
+    // Read from the desktop's entry each time the menu opens, so a change made elsewhere shows.
+    StartAtLogin* login = &startAtLogin;
+    items.append(item(
+        QStringLiteral("Start at Login"), [login] { turnStartAtLogin(*login, !login->isOn()); },
+        [login] { return login->isOn(); }));
     items.append(separator());
     items.append(header(QStringLiteral("Font")));
     for (const auto& [font, raw] : settings_detail::lyricFonts) {

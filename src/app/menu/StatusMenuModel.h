@@ -10,6 +10,7 @@
 #include <optional>
 
 class AppSettings;
+class StartAtLogin;
 
 // The status menu as data: every item in order with its title and what choosing it does. Items
 // about a setting change it through AppSettings, which stores and logs the change; whoever shows
@@ -54,7 +55,7 @@ inline constexpr char16_t noOtherMatchTitle[] = u"No Other Match";
 inline constexpr double fontTitlePointSize = 13.0;
 
 // The items built once, top to bottom (the display items come when the menu opens).
-QList<MenuItem> fixedItems(AppSettings& settings, const MenuCommands& commands);
+QList<MenuItem> fixedItems(AppSettings& settings, StartAtLogin& startAtLogin, const MenuCommands& commands);
 
 struct ScreenEntry {
     quint32 displayId = 0;  // 0: the screen has none and gets no item
