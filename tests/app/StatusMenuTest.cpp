@@ -37,7 +37,7 @@ TEST_F(Menu, ReadsInOrderWithItsChecksAndEnabledStatesEachTimeItOpens)
     const QString screen = displayNameOf(*QGuiApplication::primaryScreen()) + QStringLiteral(" ✓");
     const QStringList expected =
         QStringLiteral(
-            "[Style]|Ship ✓|Fisheye|Visual|Fisheye Visual|—|Keep Screen Awake ✓|Non-lockscreen Visibility ✓|—|[Font]|SF Pro ✓|"
+            "[Style]|Ship ✓|Fisheye|Visual|Fisheye Visual|—|Keep Screen Awake ✓|Non-lockscreen Visibility ✓|Start at Login|—|[Font]|SF Pro ✓|"
             "SF Rounded|New York|Helvetica Neue|Avenir Next|Futura|Didot|—|[Text Size]||—|[Display]|%1|—|[Color]|Auto Sync|"
             "Lyric Text…|Highlight…|Secondary Text…|Reset Colors|—|[Lyrics]|[Lyrics Earlier (\u22120.1 s)]|[Lyrics Later (+0.1 s)]|"
             "[Reset Timing]|[Wrong Lyrics \u2014 Try Another]|—|Players|—|Check for Updates…|—|Quit Zuvik")
@@ -60,7 +60,7 @@ TEST_F(Menu, ReadsInOrderWithItsChecksAndEnabledStatesEachTimeItOpens)
     for (const char* line : {"Ship", "Fisheye Visual ✓", "Keep Screen Awake", "SF Pro", "Futura ✓", "Auto Sync ✓",
                              "Lyrics Earlier (\u22120.1 s)", "Reset Timing"})
         EXPECT_TRUE(lines.contains(QString::fromUtf8(line))) << line;
-    EXPECT_EQ(lines[22], screen.chopped(2));
+    EXPECT_EQ(lines[23], screen.chopped(2));
 }
 
 TEST_F(Menu, ClicksChangeTheSettingsAndAskForTheRest)
@@ -80,8 +80,15 @@ TEST_F(Menu, ClicksChangeTheSettingsAndAskForTheRest)
         click(QString::fromUtf8(c.title));
         EXPECT_TRUE(c.holds(settings)) << c.title;
     }
+    // Start at Login is the autostart entry: written, read back each time the menu opens.
+    const QString entry = parts.folder.filePath(QStringLiteral("autostart/zuvik.desktop"));
+    click(QStringLiteral("Start at Login"));
     menu.refresh();
-    menu.menu().actions().at(22)->trigger();  // the display item (offscreen, the screen has no name)
+    EXPECT_TRUE(QFile::exists(entry) && parts.action(QStringLiteral("Start at Login"))->isChecked());
+    QFile::remove(entry);
+    menu.refresh();
+    EXPECT_FALSE(parts.action(QStringLiteral("Start at Login"))->isChecked());
+    menu.menu().actions().at(23)->trigger();  // the display item (offscreen, the screen has no name)
     EXPECT_EQ(settings.disabledDisplays(), QSet<quint32>{displayIdOf(*QGuiApplication::primaryScreen())});
     QStringList heard;
     QObject::connect(&menu, &StatusMenu::quitRequested, [&] { heard.append("quit"); });
@@ -163,7 +170,7 @@ TEST_F(Menu, WrongLyricsItemFollowsTheRejectionStateAndAsksWhenClicked)
                                       std::pair(RejectionState::unavailable, u'[' + tryAnother + u']'),
                                       std::pair(RejectionState::available, tryAnother)}) {
         menu.setRejectionState(state);
-        EXPECT_EQ(menuLines(menu.menu()).value(35), line);
+        EXPECT_EQ(menuLines(menu.menu()).value(36), line);
     }
     click(tryAnother);
     EXPECT_EQ(asked, 1);
