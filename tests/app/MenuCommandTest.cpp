@@ -27,7 +27,7 @@ TEST(SettingsCommand, GetListsEveryKeyAndSetWritesOnlyWhatChanged)
     const Outcome get = runZuvik({"get"});
     EXPECT_EQ(get.status, 0);
     const QStringList keys = get.out.split(u'\n', Qt::SkipEmptyParts);
-    EXPECT_EQ(keys.size(), 12);
+    EXPECT_EQ(keys.size(), 13);
     EXPECT_EQ(keys.value(0), QStringLiteral("lyricStyle\tShip"));
     const Outcome set = runZuvik({"set", "preferredPlayers", "vlc"});
     EXPECT_EQ(set.status, 0);
@@ -35,6 +35,28 @@ TEST(SettingsCommand, GetListsEveryKeyAndSetWritesOnlyWhatChanged)
     // The default ignore list is not written.
     EXPECT_EQ(defaultsFile(), (QJsonObject{{"preferredPlayers", QJsonArray{"vlc"}}}));
     EXPECT_EQ(runZuvik({"get", "preferredPlayers"}).out, QStringLiteral("vlc\n"));
+}
+
+// Kept by the desktop, not the defaults file: the autostart entry names this program, is read
+// back, and goes away; a bad value changes nothing.
+TEST(SettingsCommand, StartAtLoginWritesReadsAndRemovesTheAutostartEntry)
+{
+    const QString entry = qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/autostart/zuvik.desktop");
+    EXPECT_EQ(runZuvik({"get", "startAtLogin"}).out, "false\n");
+    const Outcome on = runZuvik({"set", "startAtLogin", "on"});
+    EXPECT_EQ(on.status, 0) << on.err.toStdString();
+    EXPECT_TRUE(on.err.contains("start at login → true")) << on.err.toStdString();
+    QFile file(entry);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("\nExec=" ZUVIK_EXECUTABLE "\n"));
+    EXPECT_TRUE(runZuvik({"get"}).out.endsWith("\nstartAtLogin\ttrue\n"));
+
+    const Outcome bad = runZuvik({"set", "startAtLogin", "maybe"});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.err, "zuvik: startAtLogin wants true or false, not \"maybe\"\n");
+    EXPECT_EQ(runZuvik({"set", "startAtLogin", "false"}).status, 0);
+    EXPECT_FALSE(QFile::exists(entry));
+    EXPECT_EQ(runZuvik({"get", "startAtLogin"}).out, "false\n");
 }
 
 TEST(SettingsCommand, WrongArgumentsAreRefusedBeforeAnythingIsWritten)
