@@ -2,55 +2,42 @@
 // session reads as switched off, and the file turned on and off, with a folder that refuses it.
 #include "ScratchMount.h"
 #include "platform/freedesktop/XdgAutostart.h"
-#include <QDir>
 #include <gtest/gtest.h>
 
 namespace {
 
 using namespace xdg_autostart;
 
-QStringList linesOf(const std::variant<QByteArray, QString>& text)
-{
-    const QByteArray* entry = std::get_if<QByteArray>(&text);
-    return entry ? QString::fromUtf8(*entry).split(u'\n') : QStringList{std::get<QString>(text)};
-}
-
-struct PathCase {
-    const char* executable;
-    const char* tryExec;  // the lines written, or the problem's start
-    const char* exec;
-};
-
-class EntryText : public ::testing::TestWithParam<PathCase> {};
-
-TEST_P(EntryText, WritesThePathAsTheRulesWant)
-{
-    const PathCase& c = GetParam();
-    const QStringList lines = linesOf(entryText(QString::fromUtf8(c.executable)));
-    if (!c.exec) {
-        ASSERT_EQ(lines.size(), 1);
-        EXPECT_TRUE(lines[0].startsWith(QString::fromUtf8(c.tryExec))) << lines[0].toStdString();
-        return;
-    }
-    EXPECT_EQ(lines.first(), "[Desktop Entry]");
-    EXPECT_TRUE(lines.contains(QStringLiteral("TryExec=") + QString::fromUtf8(c.tryExec)))
-        << lines.join(u'|').toStdString();
-    EXPECT_TRUE(lines.contains(QStringLiteral("Exec=") + QString::fromUtf8(c.exec))) << lines.join(u'|').toStdString();
-    EXPECT_TRUE(startsAtLogin(std::get<QByteArray>(entryText(QString::fromUtf8(c.executable)))));
-}
-
 // A backslash in a quoted argument is four in the file: once for the quoting, once for the string.
-INSTANTIATE_TEST_SUITE_P(
-    Paths, EntryText,
-    ::testing::Values(
-        PathCase{"/usr/bin/zuvik", "/usr/bin/zuvik", "/usr/bin/zuvik"},
-        PathCase{"/opt/My Apps/zuvik", "/opt/My Apps/zuvik", "\"/opt/My Apps/zuvik\""},
-        PathCase{"/home/a$b/100%/zu\"vik", "/home/a$b/100%/zu\"vik", "\"/home/a\\\\$b/100%%/zu\\\\\"vik\""},
-        PathCase{"/srv/back\\slash/zuvik", "/srv/back\\\\slash/zuvik", "\"/srv/back\\\\\\\\slash/zuvik\""},
-        PathCase{"/srv/50%/zuvik", "/srv/50%/zuvik", "/srv/50%%/zuvik"},
-        PathCase{"zuvik", "the program's path \"zuvik\" is not absolute", nullptr},
-        PathCase{"", "the program's path \"\" is not absolute", nullptr},
-        PathCase{"/tmp/a\nb/zuvik", "the program's path holds a control character", nullptr}));
+TEST(AutostartEntry, WritesThePathAsTheRulesWantOrSaysWhyItCannot)
+{
+    const struct {
+        const char* executable;
+        const char* tryExec;  // or the problem, when exec is null
+        const char* exec;
+    } cases[] = {
+        {"/usr/bin/zuvik", "/usr/bin/zuvik", "/usr/bin/zuvik"},
+        {"/opt/My Apps/zuvik", "/opt/My Apps/zuvik", "\"/opt/My Apps/zuvik\""},
+        {"/home/a$b/100%/zu\"vik", "/home/a$b/100%/zu\"vik", "\"/home/a\\\\$b/100%%/zu\\\\\"vik\""},
+        {"/srv/back\\slash/zuvik", "/srv/back\\\\slash/zuvik", "\"/srv/back\\\\\\\\slash/zuvik\""},
+        {"/srv/50%/zuvik", "/srv/50%/zuvik", "/srv/50%%/zuvik"},
+        {"zuvik", "the program's path \"zuvik\" is not absolute", nullptr},
+        {"", "the program's path \"\" is not absolute", nullptr},
+        {"/tmp/a\nb/zuvik", "the program's path holds a control character", nullptr},
+    };
+    for (const auto& c : cases) {
+        const auto text = entryText(QString::fromUtf8(c.executable));
+        if (!c.exec) {
+            EXPECT_EQ(std::get<QString>(text), QString::fromUtf8(c.tryExec));
+            continue;
+        }
+        const QStringList lines = QString::fromUtf8(std::get<QByteArray>(text)).split(u'\n');
+        EXPECT_EQ(lines.first(), "[Desktop Entry]");
+        EXPECT_TRUE(lines.contains(QStringLiteral("TryExec=") + QString::fromUtf8(c.tryExec))) << c.executable;
+        EXPECT_TRUE(lines.contains(QStringLiteral("Exec=") + QString::fromUtf8(c.exec))) << c.executable;
+        EXPECT_TRUE(startsAtLogin(std::get<QByteArray>(text)));
+    }
+}
 
 TEST(AutostartEntry, IsOffWhenHiddenOrSwitchedOffInItsMainGroupOnly)
 {
@@ -59,7 +46,6 @@ TEST(AutostartEntry, IsOffWhenHiddenOrSwitchedOffInItsMainGroupOnly)
         bool starts;
     } cases[] = {
         {"[Desktop Entry]\nExec=zuvik\n", true},
-        {"[Desktop Entry]\nHidden=true\n", false},
         {"[Desktop Entry]\n  Hidden = true  \n", false},
         {"[Desktop Entry]\nHidden=false\nX-GNOME-Autostart-enabled=true\n", true},
         {"[Desktop Entry]\nX-GNOME-Autostart-enabled=false\n", false},
@@ -77,10 +63,8 @@ TEST(XdgAutostartFile, TurnsOnAndOffAndReadsWhatWasDoneByHand)
     XdgAutostart autostart(file, QStringLiteral("/usr/bin/zuvik"));
     EXPECT_FALSE(autostart.isOn());
     EXPECT_EQ(autostart.turn(false), std::nullopt);  // nothing there to remove
-
     EXPECT_EQ(autostart.turn(true), std::nullopt);  // the folder is made
     EXPECT_TRUE(autostart.isOn());
-    EXPECT_EQ(autostart.turn(true), std::nullopt);
     EXPECT_TRUE(QFile::remove(file));
     EXPECT_FALSE(autostart.isOn());
 
@@ -91,7 +75,6 @@ TEST(XdgAutostartFile, TurnsOnAndOffAndReadsWhatWasDoneByHand)
     EXPECT_FALSE(autostart.isOn());
     EXPECT_EQ(autostart.turn(true), std::nullopt);  // written afresh, not left hidden
     EXPECT_TRUE(autostart.isOn());
-
     EXPECT_EQ(autostart.turn(false), std::nullopt);
     EXPECT_FALSE(QFile::exists(file));
     ASSERT_TRUE(QFile::link(home.filePath(QStringLiteral("gone")), file));  // a dangling link goes too
@@ -108,11 +91,8 @@ TEST(XdgAutostartFile, SaysWhyWhenItsFolderRefuses)
     XdgAutostart autostart(file, QStringLiteral("/usr/bin/zuvik"));
     ASSERT_EQ(autostart.turn(true), std::nullopt);
     ASSERT_TRUE(mount.makeReadOnly());
-    const std::optional<QString> off = autostart.turn(false);
-    ASSERT_TRUE(off.has_value());
-    EXPECT_TRUE(off->contains(file)) << off->toStdString();
+    EXPECT_TRUE(autostart.turn(false).value_or(QString()).contains(file));
     EXPECT_TRUE(autostart.isOn());  // still there, and said so
-
     XdgAutostart elsewhere(mount.path() + QStringLiteral("/other/zuvik.desktop"), QStringLiteral("/usr/bin/zuvik"));
     EXPECT_TRUE(elsewhere.turn(true).has_value());
     EXPECT_FALSE(elsewhere.isOn());
