@@ -43,6 +43,7 @@ TEST(Color, WritesHexRoundsClampsConvertsAndRoundTrips)
         EXPECT_EQ(colorHexString(colorFromHex(hex).value_or(Color{})), hex);
     }
     EXPECT_DOUBLE_EQ(Color(0.5, 0.5, 0.5, 1).saturation(), 0.0);
+    EXPECT_NEAR(Color(1, 0, 1, 1).hue(), 5.0 / 6.0, 1e-12);  // wraps past 1, as fromHsb would hide
     // Each maximum channel's branch of hue, and red's wrap past 1 when green < blue.
     for (const Color c :
          {Color{0.2, 0.6, 0.4, 1}, Color{0.9, 0.1, 0.3, 0.5}, Color{0.3, 0.3, 0.8, 1}, Color{1, 1, 0, 1}})
