@@ -6,22 +6,6 @@
 #include <thread>
 #include <vector>
 
-namespace {
-
-// The records of a log file, each checked for its "HH:mm:ss.zzz  " time stamp and stripped of it.
-QStringList messagesIn(const QString& path)
-{
-    QFile file(path);
-    QString text = file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-    if (!text.endsWith(u'\n'))
-        return {QStringLiteral("<no file, or it does not end in LF>")};
-    static const QRegularExpression stamp(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d  "),
-                                          QRegularExpression::MultilineOption);
-    const qsizetype records = text.count(u'\n');
-    return text.count(stamp) == records ? text.remove(stamp).chopped(1).split(u'\n')
-                                        : QStringList{"<malformed>\n" + text};
-}
-
 struct DiagLogFile : ::testing::Test {
     QString path(const char* relative) const { return dir.filePath(QString::fromUtf8(relative)); }
     QTemporaryDir dir;
@@ -77,7 +61,17 @@ TEST_F(DiagLogFile, CallersNeverInterleaveAndLaterRunsAppend)
     second.write(QString());
     second.write(QStringLiteral("three"));
     second.waitUntilWritten();
-    const QStringList messages = messagesIn(file);
+    QFile written(file);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(written.readAll());
+    ASSERT_TRUE(text.endsWith(u'\n'));
+    QStringList messages;  // each record stamped "HH:mm:ss.zzz  "
+    for (const QString& record : text.chopped(1).split(u'\n')) {
+        static const QRegularExpression stamped(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d  (.*)$"));
+        const QRegularExpressionMatch match = stamped.match(record);
+        ASSERT_TRUE(match.hasMatch()) << record.toStdString();
+        messages.append(match.captured(1));
+    }
     ASSERT_EQ(messages.size(), threads * perThread + 2);
     EXPECT_EQ(messages.mid(threads * perThread), (QStringList{"", "three"}));
     std::vector<int> next(threads, 0);
@@ -95,5 +89,3 @@ TEST(DiagLogSystemLog, WritesOnePrefixedLinePerCall)
     DiagLog::writeToStandardError(QStringLiteral("two\nlines"));
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "[Zuvik] lyrics: cache hit\n[Zuvik] two\\nlines\n");
 }
-
-}  // namespace

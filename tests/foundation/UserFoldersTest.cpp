@@ -2,8 +2,6 @@
 #include <QDir>
 #include <gtest/gtest.h>
 
-namespace {
-
 // The variable, the file, the base folder under home when the variable is unset or relative, and the name below it.
 using FolderCase = std::tuple<const char*, QString (*)(), const char*, const char*>;
 
@@ -30,8 +28,4 @@ INSTANTIATE_TEST_SUITE_P(
                       FolderCase{"XDG_CACHE_HOME", &UserFolders::wordVisualMemoFile, ".cache",
                                  "Orvane/WordVisuals/v3.json"},
                       FolderCase{"XDG_DATA_HOME", &UserFolders::offsetsFile, ".local/share", "Zuvik/offsets.json"},
-                      FolderCase{"XDG_DATA_HOME", &UserFolders::rejectionsFile, ".local/share", "Zuvik/rejected.json"},
-                      FolderCase{"XDG_DATA_HOME", &UserFolders::localLyricsFolder, ".local/share", "Zuvik/lyrics"},
                       FolderCase{"XDG_STATE_HOME", &UserFolders::logFile, ".local/state", "Zuvik/Zuvik.log"}));
-
-}  // namespace

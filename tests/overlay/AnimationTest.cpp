@@ -4,7 +4,6 @@
 #include <numbers>
 
 namespace {
-
 constexpr Spring shipSpring{0.25, 0.7};
 
 // In every damping regime: x' is the velocity, x'' = −k (x − target) − c x', and t1 then t2 is t1 + t2.
@@ -52,17 +51,10 @@ TEST(Spring, ObeysItsEquationOfMotionOvershootsOnlyBelowCriticalAndRetargetsSmoo
     EXPECT_TRUE(motion.isSettled(102.0, 1e-3));
 }
 
-TEST(IconMotion, AnEmojiSwingsInPastZeroAndASymbolWigglesOnce)
+TEST(IconMotion, StartsTurnedAndComesToRest)
 {
     using Kind = WordVisual::Kind;
     EXPECT_NEAR(icon_motion::turn(Kind::emoji, 0), -14.0 * std::numbers::pi / 180, 1e-12);
-    double most = -1;
-    bool turned[2] = {false, false};
-    for (double age = 0; age < 1; age += 0.005) {
-        most = std::max(most, icon_motion::turn(Kind::emoji, age));
-        turned[icon_motion::turn(Kind::symbol, age) > 0] |= std::abs(icon_motion::turn(Kind::symbol, age)) > 0.02;
-    }
-    EXPECT_TRUE(most > 0.5 * std::numbers::pi / 180 && turned[0] && turned[1]);
     EXPECT_TRUE(icon_motion::isMoving(Kind::emoji, 0.2) && !icon_motion::isMoving(Kind::emoji, 3)
                 && !icon_motion::isMoving(Kind::symbol, 0.6));
     EXPECT_NEAR(icon_motion::turn(Kind::emoji, 3), 0, 1e-3);
@@ -169,5 +161,4 @@ TEST(StackAnimation, ARowThatComesBackOrChangesSizeIsTheSameRow)
     hold(animation, bigger, 4, 6);
     EXPECT_NEAR(poseOf(animation, 6, 10)->scale, 1, 1e-3);
 }
-
 }  // namespace

@@ -8,7 +8,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
 const Color red{1, 0, 0, 1}, green{0, 1, 0, 1}, blue{0, 0, 1, 1}, contrast{0.5, 0.5, 0.5, 1};
 const auto always = [](const QString&) -> std::optional<WordVisual> { return WordVisual::emoji(u"x"_s); };
 constexpr double degree = std::numbers::pi / 180;
@@ -57,8 +56,7 @@ TEST(FrameModel, EachLookShowsItsWindowOfTheLastStartedWords)
     EXPECT_EQ(empty.band, QRectF(0, 280, 2000, 559.9999999999999));
 }
 
-// Chip-salt hashes: 25.94 → 0.1999, 96.51 → 0.2 exactly, 1.0 → 0.9827; start 1.0 has tilt hash
-// 0.8907 and offset hash 0.5409.
+// Chip hashes: 25.94 → 0.1999, 96.51 → 0.2 exactly; start 1.0 has tilt hash 0.8907, offset hash 0.5409.
 TEST(FrameModel, ChipsColoursGlyphBoxTiltAndIndent)
 {
     const Frame frame = build(
@@ -88,14 +86,14 @@ TEST(FrameModel, ChipsColoursGlyphBoxTiltAndIndent)
     EXPECT_EQ(std::make_pair(current.textColor, current.glyphBoxColor), std::make_pair(contrast, green));
     const double s = current.pointSize / 100;
     const QRectF glyphBox = current.glyphBox.value_or(QRectF());
-    EXPECT_NEAR((glyphBox.topLeft() - QPointF(3 * s, 18 * s)).manhattanLength(), 0, 1e-9);
-    EXPECT_NEAR((glyphBox.bottomRight() - QPointF(97 * s, 95 * s)).manhattanLength(), 0, 1e-9);
+    EXPECT_NEAR((glyphBox.topLeft() - QPointF(3 * s, 18 * s)).manhattanLength()
+                    + (glyphBox.bottomRight() - QPointF(97 * s, 95 * s)).manhattanLength(),
+                0, 1e-9);
     EXPECT_NEAR(current.baseline, 90 * s, 1e-9);
     EXPECT_TRUE(visual.rows[0].textColor == blue && !visual.rows[0].glyphBox);
 }
 
-// Icon-side hashes: 106.98 → 0.4999, 47.78 → 0.5. Pictograms are asked for once per drawn word in the
-// looks that show them; only Visual puts the current one behind.
+// Side hashes 106.98 → 0.4999, 47.78 → 0.5; asked once per drawn word where shown; Visual's current one behind.
 TEST(FrameModel, PictogramsComeWithTheFrameOnTheHashedSide)
 {
     const Frame frame = build(lyricsOf({timedWord("a", 47.78, 48), timedWord("b", 106.98, 107)}), LyricStyle::visual,
@@ -124,9 +122,7 @@ TEST(FrameModel, PictogramsComeWithTheFrameOnTheHashedSide)
     EXPECT_TRUE(!later.watermark && later.rows[later.rows.size() - 2].iconSide != IconSide::none);
 }
 
-// "hi" at 1.0 on 2000 × 1000: size 75 / 0.7 = 107.142857, the line box 100 s by 115 s with
-// s = 1.0714; the ship indent 2000 × 0.14 × 0.5409 = 151.452 inside a centred stack; visual centres,
-// then offsets by 2000 × 0.06 × (2 × 0.5409 − 1).
+// "hi" on 2000 × 1000: size 75 / 0.7, box 100 s × 115 s (s = 1.0714), ship indent 2000 × 0.14 × 0.5409.
 TEST(FramePlacement, HandComputedCoordinatesOverlapAndZoom)
 {
     const TimedLyrics lyrics = lyricsOf({timedWord("hi", 1.0, 2.0)});
@@ -137,8 +133,7 @@ TEST(FramePlacement, HandComputedCoordinatesOverlapAndZoom)
     EXPECT_EQ(row.textOrigin, row.box.topLeft());
     EXPECT_NEAR(build(lyrics, LyricStyle::visual, 1.5).rows[0].box.left(), 956.2445714285715, 1e-9);
 
-    // Starts 10, 12, 13 hash to no chip: rows overlap by 0.012 × H, share a leading edge, centre on the band;
-    // a full stack with a chip on top (start 11) is zoomed out into the band whole.
+    // Chipless rows overlap by 0.012 × H and centre; a full stack with a chip on top is zoomed into the band.
     const Frame frame = build(lyricsOf({timedWord("ab", 10, 11), timedWord("abcd", 12, 13), timedWord("abc", 13, 14)}),
                               LyricStyle::ship, 13.5);
     double widest = 0;
@@ -146,8 +141,8 @@ TEST(FramePlacement, HandComputedCoordinatesOverlapAndZoom)
         widest = std::max(widest, row.offset + row.box.width());
     for (qsizetype i = 0; i < 3; ++i)
         EXPECT_NEAR(frame.rows[i].box.left() - frame.rows[i].offset, (2000 - widest) / 2, 1e-9);
-    EXPECT_NEAR(frame.rows[1].box.top(), frame.rows[0].box.bottom() - 12, 1e-9);
-    EXPECT_NEAR(frame.rows[2].box.top(), frame.rows[1].box.bottom() - 12, 1e-9);
+    for (qsizetype i = 1; i < 3; ++i)
+        EXPECT_NEAR(frame.rows[i].box.top(), frame.rows[i - 1].box.bottom() - 12, 1e-9);
     EXPECT_NEAR(frame.rows[0].box.top() + frame.rows[2].box.bottom(), 559.9999999999999, 1e-9);
     const Frame full = build(evenLine(7), LyricStyle::ship, 15.5);
     EXPECT_TRUE(full.rows[0].chip && full.rows[0].pointSize < 107.14285714285714
@@ -213,8 +208,7 @@ INSTANTIATE_TEST_SUITE_P(
         return std::get<0>(info.param).name + ("_" + rawValue(std::get<1>(info.param)).remove(u' ').toStdString());
     });
 
-// Words at 10, 11, 12 (line 1, to 13) and 20, 21 (line 2, to 22): the band changes at the next word, at the
-// end of a linger (0.8 s), at the next line, or at a next line starting during the linger.
+// Changes come at the next word, a linger's end (0.8 s), the next line, or a next line cutting a linger short.
 TEST(NextLineChange, IsTheFirstInstantTheShownWordsDiffer)
 {
     const TimedLyrics lyrics = lyricsOf({timedWord("a", 10, 11, 1), timedWord("b", 11, 12, 1),
@@ -226,5 +220,4 @@ TEST(NextLineChange, IsTheFirstInstantTheShownWordsDiffer)
     EXPECT_FALSE(nextLineChange(lyrics, 22.8) || nextLineChange(lyrics, NAN));
     EXPECT_DOUBLE_EQ(*nextLineChange(lyricsOf({timedWord("a", 10, 11, 1), timedWord("b", 11.3, 12, 2)}), 10.5), 11.3);
 }
-
 }  // namespace

@@ -5,7 +5,6 @@
 #include <numbers>
 
 namespace {
-
 // Each term peaks where its own sine is 1: T = π / (2 × its rate); the looks sway by 1, ½, 0, 0.
 TEST(Sway, ScalesWithTheLooksAmplitudeTurnsInPerspectiveAndStaysInItsReach)
 {
@@ -20,12 +19,10 @@ TEST(Sway, ScalesWithTheLooksAmplitudeTurnsInPerspectiveAndStaysInItsReach)
     EXPECT_EQ(swayAt(12345.6, 0.0, band).transform().map(QPointF(13, 480)), QPointF(13, 480));
     const Sway still = swayAt(NAN, 1.0, band);  // a frame time that is not a number holds still
     EXPECT_TRUE(still.yaw == 0 && still.pitch == 0 && still.scale == 1);
-    // A 16° turn of the band seen from 1000 / 0.45: the right edge's middle comes toward the viewer,
-    // x = 500 cos 16° / (1 + 500 sin 16° / 2222.2) + 500 = 952.56; the left recedes to −12.41.
+    // A 16° turn seen from 1000 / 0.45: x = 500 cos 16° / (1 + 500 sin 16° / 2222.2) + 500 at the right edge.
     Sway sway = swayAt(0, 0, {1000, 500});
     sway.yaw = 16 * std::numbers::pi / 180;
     EXPECT_NEAR(sway.transform().map(QPointF(1000, 250)).x(), 952.5635767513252, 1e-9);
-    EXPECT_NEAR(sway.transform().map(QPointF(0, 250)).x(), -12.409678997274796, 1e-9);
     const Sway all = swayAt(7.0, 1.0, {1920, 604.8});
     ASSERT_TRUE(all.yaw != 0 && all.pitch != 0);
     EXPECT_NEAR((all.transform().map(QPointF(960, 302.4)) - QPointF(960, 302.4)).manhattanLength(), 0, 1e-9);
@@ -65,10 +62,8 @@ TEST(WindowFit, GrowsAtOnceWithSlackNeverBeyondTheReachAndShrinksLate)
         EXPECT_FALSE(fit.follow(drawn, time)) << time;
     EXPECT_TRUE(fit.follow(small, 1.3 + WindowFit::shrinkAfterSeconds + 0.01).has_value());
     WindowFit idle(reach, 1000);
-    for (double t = 0; t < 5; t += 0.5)
-        EXPECT_FALSE(idle.follow(QRectF(), t).has_value());
+    EXPECT_FALSE(idle.follow(QRectF(), 0) || idle.follow(QRectF(), 5));
     EXPECT_FALSE(idle.follow(QRectF(5000, 5000, 10, 10), 6));  // wholly off the reach
     EXPECT_EQ(idle.current(), reach);
 }
-
 }  // namespace

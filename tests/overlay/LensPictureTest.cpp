@@ -7,12 +7,9 @@
 #include <QQuickItem>
 #include <QQuickWindow>
 
-namespace {
-
 const QSizeF bandSize(400, 200);
 
-// One picture, `rect` about the point `toBand` places, drawn through the lens. Each pixel of it
-// says where it is: red is x, green is y, both 0...255 across; blue marks it against the black.
+// `rect` about the point `toBand` places, through the lens; red says x, green y, blue marks it against black.
 struct PictureItem : QQuickItem {
     QRectF rect;
     QTransform toBand;
@@ -31,8 +28,7 @@ struct PictureItem : QQuickItem {
     }
 };
 
-// Within `tolerance` (a pattern step plus a pixel), at least `inside` sampled pixels show the picture
-// and `beside` show nothing, not even its edge drawn out.
+// At least `inside` sampled pixels show the picture within `tolerance`, `beside` show nothing, not even its edge.
 struct LensCase {
     const char* name;
     QRectF rect;
@@ -83,12 +79,8 @@ TEST_P(LensPicture, EveryPixelShowsThePointTheMappingNames)
 INSTANTIATE_TEST_SUITE_P(
     Pictures, LensPicture,
     ::testing::Values(LensCase{"the_whole_band", QRectF(QPointF(0, 0), bandSize), QTransform(), 2.7, 8000, 0},
-                      LensCase{"a_small_tilted_picture", QRectF(-60, -40, 120, 80),
-                               QTransform().translate(230, 90).rotate(-8), 2.0, 500, 5000},
                       LensCase{"a_shrunk_word_near_the_rim", QRectF(-100, -30, 200, 60),
                                QTransform().translate(320, 150).rotate(3).scale(0.6, 0.6), 2.0 / 0.6, 150, 5000},
                       LensCase{"partly_beyond_the_band", QRectF(-150, -50, 300, 100), QTransform().translate(200, 10),
                                2.0, 300, 3000}),
     [](const auto& info) { return std::string(info.param.name); });
-
-}  // namespace

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
 using fisheye_lens::LensGrid;
 using fisheye_lens::PictureMesh;
 using fisheye_lens::sourcePoint;
@@ -22,8 +21,7 @@ TEST(FisheyeLens, MagnifiesTheMiddleLeavesTheRimAndStaysWithinTheDeclaredOffset)
         ASSERT_GT(sourcePoint({200, 100}, {100 + step * 0.1, 50}).x(),
                   sourcePoint({200, 100}, {100 + step * 0.1 - 0.1, 50}).x())
             << step;
-    // The compositor is promised no sample further than 0.45 of the band along either axis,
-    // whatever the band and however strong a lens is asked for.
+    // The compositor is promised no sample further than 0.45 of the band, whatever the band and lens.
     const std::tuple<QSizeF, double, double> lenses[] = {
         {fullHdBand, 0.45, 2.2}, {{1000, 1}, 0.45, 2.2}, {{1, 1000}, 0.45, 2.2}, {{0.5, 0.25}, 0.45, 2.2},
         {{0, 0}, 0.45, 2.2},     {{800, 300}, 3.0, 0.3}, {{800, 300}, -4.0, 2.2}};
@@ -108,5 +106,4 @@ INSTANTIATE_TEST_SUITE_P(
                       WarpCase{
                           "NanCorner", {{{0, 0, 0, 0}, {NAN, 0, 1, 0}, {8, 4, 1, 1}}, {0, 1, 2}}, 1, {}, false, 0}),
     [](const auto& info) { return std::string(info.param.name); });
-
 }  // namespace

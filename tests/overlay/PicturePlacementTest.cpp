@@ -4,7 +4,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
 struct Expected {
     bool icon;
     QPointF origin;  // where the picture's centre lands in the band
@@ -13,9 +12,8 @@ struct Expected {
     bool moving = false;
 };
 
-// A row centred at (100, 50), turned 90° clockwise, at half size and 0.8 opacity; its pictogram's
-// box lies 60 to the right of its own (below 0 presence: it has none). The watermark is centred
-// at (500, 300) (below 0 presence: none).
+// A row at (100, 50) turned 90°, half size, 0.8 opacity, its pictogram 60 right; a watermark at (500, 300).
+// A presence below 0: there is none.
 struct PlacementCase {
     const char* name;
     double iconPresence, iconAge;
@@ -84,5 +82,4 @@ INSTANTIATE_TEST_SUITE_P(
             "overshooting_watermark_keeps_its_opacity", -1, 0, Kind::symbol, 1.3, {{true, {500, 300}, 1, 0.08}, row}},
         PlacementCase{"faded_watermark_is_not_drawn", -1, 0, Kind::symbol, 0, {row}}),
     [](const auto& info) { return std::string(info.param.name); });
-
 }  // namespace

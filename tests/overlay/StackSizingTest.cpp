@@ -6,9 +6,7 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// On 2000 × 1000 with the fake font (cap ratio 0.7, 50 per character) a weight-1 word at scale 1 wants
-// 1000 × 0.075 / 0.7 = 107.142857… points; the fisheye base cap height is 0.147 × 1000 = 147.
+// On 2000 × 1000 a weight-1 word wants 1000 × 0.075 / 0.7 points; the fisheye base cap height is 147.
 struct SizingCase {
     const char* name;
     bool fisheye;
@@ -77,5 +75,4 @@ TEST(FittedWordSize, AWordMeasuringNothingKeepsItsCapHeightSize)
     EXPECT_NEAR(fittedWordSize(u"ab"_s, 500, 7, OddFontMeasurer(), LyricFont::sfPro), 700, 1e-12)
         << "a font without cap height counts one point";
 }
-
 }  // namespace

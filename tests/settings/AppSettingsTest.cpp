@@ -7,7 +7,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
 using Settings = SettingsFile;
 
 TEST_F(Settings, AssignmentPublishesEvenWhenUnchangedAndEffectsRunAfterTheKeyIsStored)
@@ -35,9 +34,8 @@ TEST_F(Settings, ArtworkAccentIsNeverStoredAutoSyncOffRestoresSavedColoursResetS
     EXPECT_EQ(settings->highlightColor(), (Color{1, 0, 0, 1}));
     expectColorNear(settings->secondaryColor(), Color{1, 0.55, 0.55, 0.7});
     settings->setAutoSyncColors(false);
-    EXPECT_EQ(settings->textColor(), (Color{0, 0, 1, 1}));
-    EXPECT_EQ(settings->highlightColor(), Color::white());
-    EXPECT_EQ(settings->secondaryColor(), Color::white(0.7));
+    EXPECT_EQ(std::tuple(settings->textColor(), settings->highlightColor(), settings->secondaryColor()),
+              std::tuple(Color{0, 0, 1, 1}, Color::white(), Color::white(0.7)));
     settings->resetColors();
     EXPECT_EQ(settings->textColor(), Color::white());
     for (const auto& [key, hex] : {std::pair("color.text", "#FFFFFFFF"), std::pair("color.highlight", "#FFFFFFFF"),
@@ -92,5 +90,4 @@ TEST_F(Settings, OwnWritesAreNotReportedAnotherProcessesChangeIsPublishedWithIts
     EXPECT_TRUE(QTest::qWaitFor([&] { return settings->style() == LyricStyle::ship; }, 10000));
     EXPECT_EQ(settings->lyricFont(), LyricFont::futura);
 }
-
 }  // namespace

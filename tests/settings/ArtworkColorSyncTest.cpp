@@ -12,9 +12,7 @@ using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
 
 namespace {
-
-// Stands in for the player: answers each ask with the next location queued (the last one again
-// once they run out); the test locks `gate` to hold an ask.
+// The player: answers with the queued locations in turn, the last one again; locking `gate` holds an ask.
 struct PlayerArtwork : ArtworkSource {
     std::mutex gate;
     std::deque<ArtworkLocation> answers{ArtworkLocation()};
@@ -106,8 +104,7 @@ TEST_F(Sync, ColoursAreTakenOncePerTrackHoweverOftenAutoSyncIsSwitched)
     EXPECT_EQ(player->asks, 3);
 }
 
-// Downloads run on the artwork thread: the server answers from this thread's event loop, so a job
-// that blocked it would never end.
+// The server answers from this thread's event loop, so a download that blocked it would never end.
 TEST_F(Sync, NoArtworkLeavesTheColoursAndIsTriedAgainByTheNextRefresh)
 {
     LoopbackHttpServer server;
@@ -175,5 +172,4 @@ TEST_F(Sync, AColourThatArrivesAfterAutoSyncWentOffIsDropped)
     EXPECT_EQ(sync->appliedForTrack(), std::nullopt);
     EXPECT_EQ(syncLines(), QStringList{noArtworkLine});
 }
-
 }  // namespace

@@ -13,7 +13,6 @@ using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
 
 namespace {
-
 constexpr qint64 mebibyte = 1024 * 1024;
 
 // A red picture padded with blanks to exactly `size` bytes: one pixel of plain-text PPM (which ignores
@@ -148,5 +147,4 @@ INSTANTIATE_TEST_SUITE_P(
                       DownloadCase{"declared body of the cap", reply(200, redOfSize(smallCap)), false},
                       DownloadCase{"undeclared body of the cap: cut off", reply(200, redOfSize(smallCap), false),
                                    false}));
-
 }  // namespace

@@ -5,7 +5,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
 using FallbackCase = std::tuple<const char*, const char*, const char*>;  // stored JSON, key, value read
 
 class StoredFallbacks : public SettingsFile, public ::testing::WithParamInterface<FallbackCase> {};
@@ -19,26 +18,24 @@ TEST_P(StoredFallbacks, ReadTheStoredFormOrTheDefault)
 
 INSTANTIATE_TEST_SUITE_P(
     Keys, StoredFallbacks,
-    ::testing::Values(
-        FallbackCase{R"({"lyricStyle":"fisheye visual"})", "lyricStyle", "Ship"},
-        FallbackCase{R"({"lyricStyle":2})", "lyricStyle", "Ship"},
-        FallbackCase{R"({"keepScreenAwake":"false"})", "keepScreenAwake", "true"},
-        FallbackCase{R"({"autoSyncColors":"true"})", "autoSyncColors", "false"},
-        FallbackCase{R"({"textScale":1e308})", "textScale", "1e+308"},  // kept; only drawing clamps
-        FallbackCase{R"({"textScale":"2.5"})", "textScale", "1"},
-        FallbackCase{R"({"lyricFont":"Comic Sans"})", "lyricFont", "SF Pro"},
-        FallbackCase{"{\"color.text\":\"  #ff000080\\t\"}", "color.text", "#FF000080"},
-        FallbackCase{R"({"color.text":"#FF0000"})", "color.text", "#FFFFFFFF"},
-        FallbackCase{R"({"color.highlight":"FF0000FF"})", "color.highlight", "#FF0000FF"},
-        FallbackCase{R"({"color.secondary":[1,2]})", "color.secondary", "#FFFFFFB3"},
-        FallbackCase{R"({"disabledDisplays":["1","x","+7","-0","-1","٣","4294967296","4294967295",""," 3",5]})",
-                     "disabledDisplays", "0,1,7,4294967295"},
-        FallbackCase{R"({"disabledDisplays":"1"})", "disabledDisplays", "none"},
-        FallbackCase{R"({"preferredPlayers":["vlc", 3, " ", " mpv "]})", "preferredPlayers", "vlc,mpv"},
-        FallbackCase{R"({"ignoredPlayers":[]})", "ignoredPlayers", "none"},
-        FallbackCase{
-            R"({"ignoredPlayers":"firefox"})", "ignoredPlayers",
-            "firefox,chromium,chrome,brave,vivaldi,opera,edge,plasma-browser-integration,kdeconnect,playerctld"}));
+    ::testing::Values(FallbackCase{R"({"lyricStyle":"fisheye visual"})", "lyricStyle", "Ship"},
+                      FallbackCase{R"({"lyricStyle":2})", "lyricStyle", "Ship"},
+                      FallbackCase{R"({"keepScreenAwake":"false"})", "keepScreenAwake", "true"},
+                      FallbackCase{R"({"autoSyncColors":"true"})", "autoSyncColors", "false"},
+                      FallbackCase{R"({"textScale":1e308})", "textScale", "1e+308"},  // kept; only drawing clamps
+                      FallbackCase{R"({"textScale":"2.5"})", "textScale", "1"},
+                      FallbackCase{R"({"lyricFont":"Comic Sans"})", "lyricFont", "SF Pro"},
+                      FallbackCase{"{\"color.text\":\"  #ff000080\\t\"}", "color.text", "#FF000080"},
+                      FallbackCase{R"({"color.text":"#FF0000"})", "color.text", "#FFFFFFFF"},
+                      FallbackCase{R"({"color.highlight":"FF0000FF"})", "color.highlight", "#FF0000FF"},
+                      FallbackCase{R"({"color.secondary":[1,2]})", "color.secondary", "#FFFFFFB3"},
+                      FallbackCase{
+                          R"({"disabledDisplays":["1","x","+7","-0","-1","٣","4294967296","4294967295",""," 3",5]})",
+                          "disabledDisplays", "0,1,7,4294967295"},
+                      FallbackCase{R"({"disabledDisplays":"1"})", "disabledDisplays", "none"},
+                      FallbackCase{R"({"preferredPlayers":["vlc", 3, " ", " mpv "]})", "preferredPlayers", "vlc,mpv"},
+                      FallbackCase{R"({"ignoredPlayers":[]})", "ignoredPlayers", "none"},
+                      FallbackCase{R"({"preferredPlayers":"vlc"})", "preferredPlayers", "none"}));
 
 // A value as a terminal writes it: refused with a reason, or stored, logged, and read back the
 // same after a restart.
@@ -72,8 +69,6 @@ TEST_P(Values, AreParsedStoredLoggedAndReadBack)
 }
 
 const char *styles = R"(wants one of "Ship", "Fisheye", "Visual", "Fisheye Visual")",
-           *fonts =
-               R"(wants one of "SF Pro", "SF Rounded", "New York", "Helvetica Neue", "Avenir Next", "Futura", "Didot")",
            *scale = "wants a number from 0.25 to 4", *colour = "wants a colour as #RRGGBB or #RRGGBBAA";
 const std::string ids = "wants display IDs (0 to 4294967295) separated by commas, not ",
                   names = "wants player names (letters, digits, '.', '_', '-') separated by commas, not ";
@@ -84,7 +79,6 @@ INSTANTIATE_TEST_SUITE_P(
         ValueCase{"lyricStyle", " fisheye-visual", true, "Fisheye Visual", std::nullopt, "style → Fisheye Visual"},
         ValueCase{"lyricStyle", "wobbly", false, styles},
         ValueCase{"lyricFont", "avenir next", true, "Avenir Next", "Avenir Next", "font → Avenir Next"},
-        ValueCase{"lyricFont", "Comic Sans", false, fonts},
         ValueCase{"keepScreenAwake", "false", true, "false", false, "keep screen awake → false"},
         ValueCase{"keepScreenAwake", "ON", true, "true", true, "keep screen awake → true"},
         ValueCase{"keepScreenAwake", "maybe", false, "wants true or false"},
@@ -92,7 +86,7 @@ INSTANTIATE_TEST_SUITE_P(
         ValueCase{"autoSyncColors", "yes", true, "true", true, "auto sync colors → true"},
         ValueCase{"textScale", "1.25", true, "1.25", 1.25}, ValueCase{"textScale", "0.25", true, "0.25"},
         ValueCase{"textScale", "4", true, "4", 4.0}, ValueCase{"textScale", "0.24", false, scale},
-        ValueCase{"textScale", "nan", false, scale}, ValueCase{"textScale", "1,5", false, scale},
+        ValueCase{"textScale", "nan", false, scale},
         ValueCase{"color.highlight", "#ff000080", true, "#FF000080", "#FF000080"},
         ValueCase{"color.text", "00FF00", true, "#00FF00FF", "#00FF00FF"},
         ValueCase{"color.text", "#00FF0", false, colour}, ValueCase{"color.secondary", "#+1000000", false, colour},
@@ -100,7 +94,6 @@ INSTANTIATE_TEST_SUITE_P(
         ValueCase{"disabledDisplays", "9", true, "9", QJsonArray{"9"}},
         ValueCase{"disabledDisplays", "None", true, "none", QJsonArray()},
         ValueCase{"disabledDisplays", "4294967296", false, ids + "\"4294967296\""},
-        ValueCase{"disabledDisplays", "3,x", false, ids + "\"x\""},
         ValueCase{"preferredPlayers", "vlc, org.mpris.MediaPlayer2.mpv,VLC", true, "vlc,mpv", QJsonArray{"vlc", "mpv"},
                   "preferredPlayers → vlc, mpv"},
         // A list is stored only when it changes something: the default ignore list is not written.
@@ -109,8 +102,7 @@ INSTANTIATE_TEST_SUITE_P(
         ValueCase{"ignoredPlayers", "firefox,plasma-browser-integration", true, "firefox,plasma-browser-integration",
                   QJsonArray{"firefox", "plasma-browser-integration"},
                   "ignoredPlayers → firefox, plasma-browser-integration"},
-        ValueCase{"ignoredPlayers", "fire fox;", false, names + "\"fox;\""},
-        ValueCase{"preferredPlayers", "vlc,*", false, names + "\"*\""}));
+        ValueCase{"ignoredPlayers", "fire fox;", false, names + "\"fox;\""}));
 
 TEST_F(SettingsFile, ACorruptFileIsKeptAsideOnceEachAndTheFirstWriteIsWellFormed)
 {
@@ -125,5 +117,4 @@ TEST_F(SettingsFile, ACorruptFileIsKeptAsideOnceEachAndTheFirstWriteIsWellFormed
     EXPECT_EQ(aside.readAll(), QByteArray("{\"lyricStyle\":\"Visual\", oops"));
     EXPECT_TRUE(QFile::exists(path() + u".corrupt.2"_s));
 }
-
 }  // namespace

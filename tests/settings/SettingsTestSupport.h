@@ -16,10 +16,9 @@ inline void PrintTo(const Color& c, std::ostream* out)
 
 inline void expectColorNear(const Color& actual, const Color& expected, double tolerance = 1e-9)
 {
-    EXPECT_NEAR(actual.red, expected.red, tolerance);
-    EXPECT_NEAR(actual.green, expected.green, tolerance);
-    EXPECT_NEAR(actual.blue, expected.blue, tolerance);
-    EXPECT_NEAR(actual.alpha, expected.alpha, tolerance);
+    const double off = std::max({std::abs(actual.red - expected.red), std::abs(actual.green - expected.green),
+                                 std::abs(actual.blue - expected.blue), std::abs(actual.alpha - expected.alpha)});
+    EXPECT_LE(off, tolerance) << ::testing::PrintToString(actual) << " for " << ::testing::PrintToString(expected);
 }
 
 // Settings over a defaults file of the test's own, which it can write as another program would.
