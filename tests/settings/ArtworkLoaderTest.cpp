@@ -125,7 +125,7 @@ TEST_P(Download, TakesAnyBodyThatIsAPicture)
     LoopbackHttpServer server;
     server.setReply(u"/cover"_s, GetParam().reply);
     // The server answers from this thread's event loop, which the download's wait keeps running.
-    ArtworkLoader loader(ArtworkLimits{500ms, smallCap, 128});
+    ArtworkLoader loader(ArtworkLimits{2s, smallCap, 128});
     EXPECT_EQ(isRedPicture(loader.load(server.baseUrl().resolved(QUrl(u"/cover"_s)))), GetParam().gives);
     EXPECT_EQ(server.requestsFor(u"/cover"_s).size(), 1);
 }
