@@ -71,9 +71,7 @@ TEST_P(Correction, ReadsTheLastSample)
     for (const Sample& sample : GetParam().samples)
         position = corrector.seconds("vlc", NowPlayingTrack{sample.track, "Band", 200}, sample.reported,
                                      GetParam().length, sample.playing, at(sample.atSeconds));
-    ASSERT_EQ(position.has_value(), GetParam().lastPosition.has_value());
-    if (position)
-        EXPECT_NEAR(*position, *GetParam().lastPosition, 1e-6);
+    EXPECT_NEAR(position.value_or(-1), GetParam().lastPosition.value_or(-1), 1e-6);  // -1: no position
     QStringList expected = GetParam().logLines;
     EXPECT_EQ(log.newMessages(), expected.replaceInStrings(QRegularExpression("^"), "player query: vlc "));
 }
