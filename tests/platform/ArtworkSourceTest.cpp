@@ -14,20 +14,16 @@ struct RewriteCase {
 };
 
 class SpotifyAddress : public ::testing::TestWithParam<RewriteCase> {};
-
 TEST_P(SpotifyAddress, PagesOfOldClientsBecomeTheirPictures)
 {
     EXPECT_EQ(spotifyArtworkUrl(QUrl(QString::fromUtf8(GetParam().reported))).toString(),
               QString::fromUtf8(GetParam().fetched));
 }
-
 INSTANTIATE_TEST_SUITE_P(
     Rewrite, SpotifyAddress,
     ::testing::Values(
-        RewriteCase{"https://open.spotify.com/image/ab67616d0000b273", "https://i.scdn.co/image/ab67616d0000b273"},
         RewriteCase{"http://open.spotify.com/image/ab67616d0000b273", "https://i.scdn.co/image/ab67616d0000b273"},
         RewriteCase{"https://OPEN.SPOTIFY.COM/image/ab67", "https://i.scdn.co/image/ab67"},
-        RewriteCase{"https://i.scdn.co/image/ab67", "https://i.scdn.co/image/ab67"},
         RewriteCase{"https://open.spotify.com/image/", "https://open.spotify.com/image/"},
         RewriteCase{"https://open.spotify.com/track/ab67", "https://open.spotify.com/track/ab67"},
         RewriteCase{"https://open.spotify.com/image/ab67/extra", "https://open.spotify.com/image/ab67/extra"},
@@ -40,13 +36,11 @@ struct AnswerCase {
 };
 
 class SpotifyScriptAnswer : public ::testing::TestWithParam<AnswerCase> {};
-
 TEST_P(SpotifyScriptAnswer, GivesAnAddressOnlyAfterUrlAndATab)
 {
     const std::optional<QUrl> url = spotifyArtworkAddress(QString::fromUtf8(GetParam().answer));
     EXPECT_EQ(url ? url->toString().toStdString() : "none", GetParam().address ? GetParam().address : "none");
 }
-
 INSTANTIATE_TEST_SUITE_P(
     Answers, SpotifyScriptAnswer,
     ::testing::Values(AnswerCase{"url\thttps://i.scdn.co/image/ab67", "https://i.scdn.co/image/ab67"},
@@ -60,16 +54,13 @@ struct RawDataCase {
 };
 
 class RawData : public ::testing::TestWithParam<RawDataCase> {};
-
 TEST_P(RawData, IsReadFromOsascriptsHexForm)
 {
     EXPECT_EQ(osascriptRawData(QString::fromUtf8(GetParam().printed)), GetParam().bytes) << GetParam().printed;
 }
-
 INSTANTIATE_TEST_SUITE_P(
     Printed, RawData,
     ::testing::Values(RawDataCase{"«data tdta89504E470D0A1A0A»", QByteArray("\x89PNG\r\n\x1a\n")},
-                      RawDataCase{"«data JPEGffd8ffe0»", QByteArray("\xff\xd8\xff\xe0")},
                       RawDataCase{"«data PNGf»", QByteArray()}, RawDataCase{"«data tdta89504E4»", std::nullopt},
                       RawDataCase{"«data tdta89504G47»", std::nullopt}, RawDataCase{"«data tdta89504E47", std::nullopt},
                       RawDataCase{"«data tdt»", std::nullopt}, RawDataCase{"89504E470D0A1A0A", std::nullopt},
@@ -78,14 +69,13 @@ INSTANTIATE_TEST_SUITE_P(
 const QByteArray cover = "\x89PNG\r\n\x1a\n and the rest of a picture";
 
 struct AskCase {
-    const char* name;
+    const char* fault;
     std::optional<QString> reply;  // both scripts get it; nothing: they fail
     ArtworkLocation found;
     bool asksMusic;  // only when Spotify gives no usable address
 };
 
 class OsascriptArtwork : public ::testing::TestWithParam<AskCase> {};
-
 TEST_P(OsascriptArtwork, AsksSpotifyThenMusic)
 {
     FakeOsascript osascript;
@@ -95,7 +85,7 @@ TEST_P(OsascriptArtwork, AsksSpotifyThenMusic)
         osascript.fail("27:155: execution error: Not authorized to send Apple events to Music. (-1743)");
     const std::unique_ptr<ArtworkSource> source = OsascriptArtworkSource::create();
     ASSERT_TRUE(source);
-    EXPECT_EQ(source->currentArtwork(), GetParam().found);
+    EXPECT_EQ(source->currentArtwork(), GetParam().found) << GetParam().fault;
     EXPECT_EQ(osascript.lastScript(), GetParam().asksMusic ? musicArtworkScript() : spotifyArtworkScript());
 }
 
@@ -104,7 +94,6 @@ const std::vector<AskCase> askCases = {
     {"without_an_address_musics_bytes", "«data PNGf" + QString::fromLatin1(cover.toHex()) + "»", cover, true},
     {"an_empty_address_asks_music", "url\t", {}, true},
     {"script_errors_give_no_artwork", std::nullopt, {}, true}};
-INSTANTIATE_TEST_SUITE_P(Osascript, OsascriptArtwork, ::testing::ValuesIn(askCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Osascript, OsascriptArtwork, ::testing::ValuesIn(askCases));
 
 }  // namespace

@@ -16,7 +16,6 @@
 
 namespace {
 
-// A tone of `seconds` as FLAC with title and artist tags, made by sox.
 bool makeTone(const QString& path, const char* title, int seconds)
 {
     QProcess sox;
@@ -35,7 +34,7 @@ public:
         m_process.start("mpv", {"--no-config", "--script=" ZUVIK_MPV_MPRIS_PLUGIN, "--no-video", "--ao=null",
                                 "--idle=yes", "--really-quiet", "--input-ipc-server=" + socketPath, file});
         m_process.closeWriteChannel();
-        m_ready = waitUntil([&] {
+        ready = waitUntil([&] {
             m_socket.connectToServer(socketPath);
             return m_socket.waitForConnected(200);
         });
@@ -46,8 +45,7 @@ public:
         m_process.waitForFinished(5000);
     }
 
-    bool isReady() const { return m_ready; }
-
+    bool ready = false;
     QJsonValue command(const QJsonArray& command)
     {
         const int id = ++m_lastId;
@@ -76,7 +74,6 @@ private:
     QProcess m_process;
     QLocalSocket m_socket;
     int m_lastId = 0;
-    bool m_ready = false;
 };
 
 class MpvEndToEnd : public ::testing::Test {
@@ -98,7 +95,6 @@ protected:
         const int target = ingests + count;
         return waitUntil([&] { return ingests >= target; });
     }
-    // mpv's playhead and the monitor's extrapolation, read back to back.
     void expectInStepWith(Mpv& mpv, const char* when)
     {
         EXPECT_NEAR(mpv.command({"get_property", "time-pos"}).toDouble(-1), positionNow(), 0.3) << when;
@@ -109,7 +105,6 @@ protected:
     const QString first = folder.filePath("first.flac");
     const QString second = folder.filePath("second.flac");
     LogLines log;
-    // The application's wiring of a query and a monitor.
     struct Tracked {
         PlayerQuery query{[] { return std::make_unique<MprisPlayerSource>(PlayerRoster::shared()); }};
         NowPlayingMonitor monitor{[this](NowPlayingMonitor::Completion done) { query.run(std::move(done)); }};
@@ -122,7 +117,7 @@ protected:
 TEST_F(MpvEndToEnd, MonitorFollowsMpvThroughPlayPauseSeekTrackChangeStopAndExit)
 {
     Mpv mpv(folder.filePath("mpv.sock"), first);
-    ASSERT_TRUE(mpv.isReady());
+    ASSERT_TRUE(mpv.ready);
     ASSERT_TRUE(waitUntil([&] { return isPlaying("Zuvik Test Tone"); }));
     EXPECT_EQ(tracked.monitor.track(), (NowPlayingTrack{"Zuvik Test Tone", "The Sine Waves", 30}));
     EXPECT_EQ(tracked.monitor.anchor().rate, 1);
@@ -149,11 +144,10 @@ TEST_F(MpvEndToEnd, MonitorFollowsMpvThroughPlayPauseSeekTrackChangeStopAndExit)
     ASSERT_TRUE(waitUntil([&] { return !tracked.monitor.track(); }));
     EXPECT_EQ(tracked.monitor.anchor(), PlayheadAnchor::idle());
 
-    // mpv-mpris 0.7 keeps saying "Stopped" for a file loaded after a stop, so the exit while
-    // playing is a second mpv's.
+    // mpv-mpris 0.7 stays "Stopped" for a file loaded after a stop: the exit while playing is a second mpv's.
     mpv.quit();
     Mpv again(folder.filePath("again.sock"), first);
-    ASSERT_TRUE(again.isReady());
+    ASSERT_TRUE(again.ready);
     ASSERT_TRUE(waitUntil([&] { return isPlaying("Zuvik Test Tone"); }));
     again.quit();
     ASSERT_TRUE(waitUntil([&] { return !tracked.monitor.track(); }));

@@ -27,8 +27,7 @@ TEST_P(MprisSeconds, AreWrittenPlainOrNotAtAll)
     EXPECT_EQ(seconds ? std::optional(replyNumber(*seconds)) : std::nullopt, GetParam().text);
 }
 INSTANTIATE_TEST_SUITE_P(Mpris, MprisSeconds,
-                         ::testing::Values(SecondsCase{"int64_fraction", qlonglong(1047266), "1.047266"},
-                                           SecondsCase{"below_a_millisecond", qlonglong(7), "0.000007"},
+                         ::testing::Values(SecondsCase{"below_a_millisecond", qlonglong(7), "0.000007"},
                                            SecondsCase{"zero", qlonglong(0), "0"},
                                            SecondsCase{"int32", int(215500000), "215.5"},
                                            SecondsCase{"uint64", qulonglong(215000000), "215"},
@@ -64,9 +63,14 @@ QVariantMap track(QVariant title, QVariant length)
 {
     return {{"xesam:url", "file:///a.flac"}, {"xesam:title", title}, {"xesam:artist", "A"}, {"mpris:length", length}};
 }
+PlayerSample sample(const char* source, const char* title, double duration, double position, bool playing,
+                    const char* url = "")
+{
+    return PlayerSample{source, title, "A", duration, position, playing, {}, url};
+}
 PlayerSample playing(const char* title, double duration, double position)
 {
-    return PlayerSample{"music", title, "A", duration, position, true, {}, "file:///a.flac"};
+    return sample("music", title, duration, position, true, "file:///a.flac");
 }
 class MprisSample : public ::testing::TestWithParam<ReadingCase> {};
 TEST_P(MprisSample, NeedsALengthAndAPosition)
@@ -103,11 +107,6 @@ struct ReplyCase {
     const char* reply;
     std::optional<PlayerSample> expected;
 };
-PlayerSample sample(const char* source, const char* title, double duration, double position, bool playing,
-                    const char* url = "")
-{
-    return PlayerSample{source, title, "A", duration, position, playing, {}, url};
-}
 class OsascriptReply : public ::testing::TestWithParam<ReplyCase> {};
 TEST_P(OsascriptReply, IsASampleOrNothing)
 {
@@ -116,8 +115,8 @@ TEST_P(OsascriptReply, IsASampleOrNothing)
 INSTANTIATE_TEST_SUITE_P(
     Osascript, OsascriptReply,
     ::testing::Values(
-        ReplyCase{"spotify_playing", "spotify\tT\tA\t215\t12.5\ttrue", sample("spotify", "T", 215, 12.5, true)},
-        ReplyCase{"url", "music\tT\tA\t215\t1\ttrue\tfile:///x\t\t", sample("music", "T", 215, 1, true, "file:///x")},
+        ReplyCase{"url", "spotify\tT\tA\t215\t1\ttrue\tfile:///x\t\t",
+                  sample("spotify", "T", 215, 1, true, "file:///x")},
         ReplyCase{"fields_are_not_trimmed", "music\t T \tA\t215\t1\ttrue", sample("music", " T ", 215, 1, true)},
         ReplyCase{"exponents", "music\tT\tA\t1.0E+4\t2.5E-1\ttrue", sample("music", "T", 10000, 0.25, true)},
         ReplyCase{"plus_sign", "music\tT\tA\t+215\t-1.5\ttrue", sample("music", "T", 215, -1.5, true)},

@@ -24,7 +24,7 @@ struct ChoiceCase {
     const char* name;
     std::vector<Player> players;
     PlayerPreferences preferences;
-    const char* followed;  // the bus name part whose track is reported; nullptr: nothing playing
+    const char* followed;  // also the track's title; nullptr: nothing playing
 };
 
 PlayerPreferences preferring(QStringList preferred)
@@ -38,14 +38,11 @@ const std::vector<ChoiceCase> choiceCases = {
     {"nothing_running", {}, {}, nullptr},
     {"stopped_players_are_nothing", {{"mpv", "Stopped"}, {"spotify", "Stopped"}}, {}, nullptr},
     {"spotify_paused_beats_music_playing", {{"spotify", "Paused"}, {"vlc", "Playing"}}, {}, "spotify"},
-    {"spotify_instance_name", {{"spotify.instance7389", "Playing"}}, {}, "spotify.instance7389"},
     {"first_playing_in_bus_name_order", {{"d", "Playing"}, {"b", "Paused"}, {"c", "Playing"}}, {}, "c"},
     {"first_paused_when_none_plays", {{"b", "Paused"}, {"a", "Paused"}}, {}, "a"},
     {"playing_browser_loses_to_paused_player", {{"firefox.instance_1_42", "Playing"}, {"vlc", "Paused"}}, {}, "vlc"},
     {"only_ignored_players_is_nothing", {{"chromium.instance9", "Playing"}, {"playerctld", "Playing"}}, {}, nullptr},
     {"a_name_sharing_a_browsers_prefix_is_followed", {{"chromeless", "Paused"}}, {}, "chromeless"},
-    {"kde_connect_is_ignored", {{"kdeconnect.mpris_phone", "Playing"}, {"mpv", "Paused"}}, {}, "mpv"},
-    {"emptied_ignore_list_follows_browsers", {{"firefox.instance_1", "Playing"}}, ignoring({}), "firefox.instance_1"},
     {"ignoring_is_without_case", {{"VLC", "Playing"}, {"mpv", "Paused"}}, ignoring({"vlc"}), "mpv"},
     {"spotify_ad_is_nothing", {{"spotify", "Playing", path("/com/spotify/ad/12")}, {"vlc", "Paused"}}, {}, "vlc"},
     {"spotify_ad_as_a_uri", {{"spotify", "Playing", QString("spotify:ad:000000012c603a66")}}, {}, nullptr},
@@ -55,8 +52,6 @@ const std::vector<ChoiceCase> choiceCases = {
     {"preferred_players_only", {{"spotify", "Playing"}, {"mpv", "Playing"}}, preferring({"vlc"}), nullptr},
     {"a_preferred_browser_counts", {{"firefox.instance_2", "Playing"}}, preferring({"firefox"}), "firefox.instance_2"},
 };
-
-std::string choiceName(const ::testing::TestParamInfo<ChoiceCase>& info) { return info.param.name; }
 
 class PlayerChoice : public ::testing::TestWithParam<ChoiceCase> {
 protected:
@@ -72,7 +67,6 @@ TEST_P(PlayerChoice, FollowsTheRightPlayer)
         auto& player = players.emplace_back(
             std::make_unique<FakeMprisPlayer>(QString("org.mpris.MediaPlayer2.") + p.busName));
         ASSERT_TRUE(player->isReady());
-        // The title names the player, so that the sample tells which one was followed.
         QVariantMap metadata = trackMetadata(QString::fromUtf8(p.busName), "Band", 200000000);
         metadata.insert("mpris:trackid", p.trackId);
         player->setMetadata(metadata);
@@ -85,14 +79,10 @@ TEST_P(PlayerChoice, FollowsTheRightPlayer)
     const std::optional<PlayerSample>& sample = std::get<PlayerReading>(result).sample;
     ASSERT_EQ(sample ? std::optional(sample->title) : std::nullopt,
               GetParam().followed ? std::optional(QString::fromUtf8(GetParam().followed)) : std::nullopt);
-    if (sample) {
-        EXPECT_EQ(sample->source, sample->title.startsWith(u"spotify") ? "spotify" : "music");
-        EXPECT_EQ(sample->artist, "Band");  // a list on the bus
-        EXPECT_EQ(sample->duration, 200);
-    }
+    EXPECT_TRUE(!sample || sample->source == (sample->title.startsWith(u"spotify") ? "spotify" : "music"));
 }
-
-INSTANTIATE_TEST_SUITE_P(Mpris, PlayerChoice, ::testing::ValuesIn(choiceCases), choiceName);
+INSTANTIATE_TEST_SUITE_P(Mpris, PlayerChoice, ::testing::ValuesIn(choiceCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PlayerRosterOnTheBus, EachRunReportsThePlayersByName)
 {

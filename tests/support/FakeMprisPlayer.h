@@ -20,8 +20,7 @@ inline QVariantMap trackMetadata(const QString& title, const QString& artist, qi
             {"mpris:length", lengthMicroseconds}};
 }
 
-// An in-process MPRIS player owning `busName` on a connection of its own to the session bus. It
-// answers on a thread of its own, so that the test thread may block on a query meanwhile.
+// An MPRIS player on the session bus, answering on its own thread so the test thread may block on a query.
 class FakeMprisPlayer : public QDBusVirtualObject {
 public:
     explicit FakeMprisPlayer(QString busName)

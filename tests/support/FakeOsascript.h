@@ -3,8 +3,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-// Puts the fake osascript program (tests/support/fake-osascript) first on PATH for as long as it
-// lives, and says what its next runs answer.
+// Puts tests/support/fake-osascript first on PATH while it lives, and says what its next runs answer.
 class FakeOsascript {
 public:
     FakeOsascript()

@@ -10,9 +10,7 @@
 
 #include <optional>
 
-// A real HTTP/1.1 server on 127.0.0.1 for tests of the lyrics service client: it answers canned
-// replies by path (and "id" query item), 404 for everything else, and records every request.
-// It runs on the test's own event loop, so tests wait with processEvents, never by blocking.
+// An HTTP/1.1 server on 127.0.0.1 and the test's event loop: canned replies by path (and "id"), else 404.
 class LoopbackHttpServer : public QObject {
 public:
     using Headers = QList<QPair<QByteArray, QByteArray>>;
@@ -24,7 +22,6 @@ public:
         QList<QPair<QString, QString>> query;  // decoded, in the order sent
         Headers headers;  // in the order sent
 
-        // The value of a header (names compared without case), or nothing.
         std::optional<QByteArray> header(QByteArrayView name) const
         {
             for (const auto& [key, value] : headers)
@@ -147,8 +144,7 @@ private:
             head += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
         socket->write(head + "Connection: close\r\n\r\n");
         if (reply.dripMs > 0) {
-            // A byte now and then, each well inside any time-out between bytes; the socket's own
-            // timer stops with the socket when the client gives up.
+            // The timer is the socket's, so it stops when the client gives up.
             auto* timer = new QTimer(socket);
             connect(timer, &QTimer::timeout, socket, [socket, timer, body = reply.body, sent = qsizetype(0)]() mutable {
                 if (sent == body.size()) {
@@ -162,8 +158,7 @@ private:
             return;
         }
         socket->write(reply.body);
-        // Without a length the close ends the body. Sent at once, it can reach Qt's HTTP client before
-        // the client has read a byte, which it takes for a dropped connection and sends the request again.
+        // A close before Qt's client has read a byte is taken for a dropped connection and retried.
         if (reply.declareLength)
             socket->disconnectFromHost();
         else

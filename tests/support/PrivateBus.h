@@ -8,12 +8,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
-// A dbus-daemon of the test's own that allows everything and activates nothing (its own
-// configuration, with no service folders), so that no test touches the developer's buses or
-// starts a program installed on the machine. Started by the constructor, stopped by the destructor.
-// As `session`, it stands in for this process's session bus: DBUS_SESSION_BUS_ADDRESS points at
-// it, and it listens on one socket path for the whole process, because libdbus reads the session
-// address once per process; that also lets a test restart the bus under its clients.
+// A dbus-daemon of the test's own that allows everything and activates nothing. As `session` it keeps
+// one socket path for the process, as libdbus reads the session address once; so it can restart too.
 class PrivateBus {
 public:
     enum Role { own, session };
@@ -65,9 +61,7 @@ public:
         }
     }
     const QString& address() const { return m_address; }
-    // The address of the process's session bus.
     static QString sessionAddress() { return "unix:path=" + socketFor(session); }
-    // A new connection to this bus under a name of the caller's choice.
     QDBusConnection connect(const QString& connectionName) const
     {
         // A name left over from an earlier test of the same process would hand back its dead bus.

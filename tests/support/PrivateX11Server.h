@@ -8,9 +8,7 @@
 
 #include <optional>
 
-// An X server of the test's own (Xvfb), with a compositor (picom, xrender back end) so that
-// transparent windows look as they do on a desktop. The process's DISPLAY points at it while it
-// runs, so programs the test starts (xrandr, xdotool, import) talk to it too.
+// Xvfb with picom, so that transparent windows look as on a desktop; DISPLAY points at it for child tools too.
 class PrivateX11Server {
 public:
     explicit PrivateX11Server(QSize screen = {1920, 1080})
@@ -44,7 +42,6 @@ public:
     }
 
     bool isRunning() const { return !m_display.isEmpty(); }
-    const QString& display() const { return m_display; }
 
 private:
     QProcess m_server;
@@ -52,8 +49,7 @@ private:
     QString m_display;
 };
 
-// Runs an X client program against the current display to its end; its standard output, or
-// nothing when it failed or took longer than `timeoutMs`.
+// An X client program's standard output, or nothing when it failed or timed out.
 inline std::optional<QByteArray> runX11Tool(const QString& program, const QStringList& arguments, int timeoutMs = 10000)
 {
     QProcess tool;

@@ -5,8 +5,7 @@
 
 #include <QCoreApplication>
 
-// The process's QCoreApplication for code run outside the test main (the benchmarks), made on
-// first use and kept until the process ends: QtDBus does not support tearing it down.
+// The benchmarks' QCoreApplication, kept until the process ends: QtDBus does not support tearing it down.
 inline void ensureQtApplication()
 {
     static int argc = 1;

@@ -6,9 +6,7 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
-// A small tmpfs of the test's own on a temporary folder, to play a full disk or a read-only
-// folder without touching any other file system. Mounting needs root: elsewhere isMounted() is
-// false and the test skips.
+// A small tmpfs on a temporary folder, to play a full disk or a read-only folder; needs root, else the test skips.
 class ScratchMount {
 public:
     ~ScratchMount()

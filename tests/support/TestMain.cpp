@@ -1,6 +1,4 @@
-// Test entry point: gives each test process a fresh, private home and XDG folders before anything
-// runs, so tests never touch the developer's files and parallel test processes never share a log;
-// then makes the application object of its variant (offscreen, or on an X server of its own).
+// Each test process gets a private home and XDG folders, so it never touches the developer's files or another's log.
 #include "foundation/DiagLog.h"
 
 #include <QByteArray>

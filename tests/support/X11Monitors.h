@@ -7,8 +7,7 @@
 #include <QRect>
 #include <QScreen>
 
-// Monitors on the private X server, made and removed through RandR as a user plugging displays in
-// would; Qt sees each as a screen.
+// Monitors on the private X server, made and removed through RandR; Qt sees each as a screen.
 namespace x11_monitors {
 
 inline const QString left = QStringLiteral("LEFT");
@@ -32,8 +31,7 @@ inline bool screensAre(QStringList names)
     names.sort();
     return present == names;
 }
-// Two side-by-side monitors instead of the server's one screen, LEFT taking over the output and
-// RIGHT standing alone; waits until Qt has both.
+// LEFT takes over the output and RIGHT stands alone beside it; waits until Qt has both.
 inline bool splitIntoTwoMonitors()
 {
     if (screensAre({left, right}))

@@ -9,8 +9,9 @@
 #include <QThread>
 #include <QTimer>
 
-// org.freedesktop.ScreenSaver and logind's session object on the given buses, answered from a
-// thread of their own (so that the code under test may block on them) and steered by the test.
+#include <atomic>
+
+// ScreenSaver and logind's session object, answered on a thread of their own so the code under test may block.
 class FakeFreedesktopServices : public QDBusVirtualObject {
 public:
     FakeFreedesktopServices(const QString& systemBusAddress, const QString& sessionBusAddress)
@@ -33,10 +34,9 @@ public:
     }
 
     bool isServing() const { return m_serving; }
-    // Changes the state; announce sends the change signal a real service would send.
     void setLockedHint(bool locked, bool announce)
     {
-        set(m_locked, locked);
+        m_locked = locked;
         // Real logind sends it from the session's own path, not from the "auto" alias.
         if (announce)
             m_system.send(QDBusMessage::createSignal("/org/freedesktop/login1/session/c1",
@@ -45,17 +45,21 @@ public:
     }
     void setScreenSaverActive(bool active, bool announce)
     {
-        set(m_active, active);
+        m_active = active;
         if (announce)
             m_session.send(QDBusMessage::createSignal("/org/freedesktop/ScreenSaver", "org.freedesktop.ScreenSaver",
                                                       "ActiveChanged")
                            << active);
     }
-    void setInhibitFails(bool fails) { set(m_inhibitFails, fails); }
-    void setReplyDelayMs(int delayMs) { set(m_delayMs, delayMs); }
+    void setInhibitFails(bool fails) { m_inhibitFails = fails; }
+    void setReplyDelayMs(int delayMs) { m_delayMs = delayMs; }
     // Cookies handed out by Inhibit and not yet given back with UnInhibit.
-    QSet<quint32> heldCookies() const { return get(m_held); }
-    int inhibitCalls() const { return get(m_inhibitCalls); }
+    QSet<quint32> heldCookies() const
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_held;
+    }
+    int inhibitCalls() const { return m_inhibitCalls; }
 
     QString introspect(const QString&) const override { return {}; }
     bool handleMessage(const QDBusMessage& call, const QDBusConnection& bus) override
@@ -68,9 +72,9 @@ public:
         QDBusMessage reply = call.createReply();
         if (method == u"org.freedesktop.DBus.Properties.Get(ss)"
             && args == QVariantList{"org.freedesktop.login1.Session", "LockedHint"})
-            reply = call.createReply(QVariant::fromValue(QDBusVariant(m_locked)));
+            reply = call.createReply(QVariant::fromValue(QDBusVariant(m_locked.load())));
         else if (method == u"org.freedesktop.ScreenSaver.GetActive()")
-            reply = call.createReply(m_active);
+            reply = call.createReply(m_active.load());
         else if (method == u"org.freedesktop.ScreenSaver.UnInhibit(u)")
             m_held.remove(args[0].toUInt());
         else if (!inhibit)
@@ -79,32 +83,18 @@ public:
             reply = call.createErrorReply(QDBusError::AccessDenied, "inhibition refused");
         else
             reply = call.createReply(*m_held.insert(m_nextCookie++));
-        QTimer::singleShot(m_delayMs, [bus, reply]() mutable { bus.send(reply); });
+        QTimer::singleShot(m_delayMs.load(), [bus, reply]() mutable { bus.send(reply); });
         return true;
     }
 
 private:
-    template <typename T> void set(T& field, T value)
-    {
-        QMutexLocker lock(&m_mutex);
-        field = value;
-    }
-    template <typename T> T get(const T& field) const
-    {
-        QMutexLocker lock(&m_mutex);
-        return field;
-    }
-
     QDBusConnection m_system;
     QDBusConnection m_session;
     QThread m_thread;
     bool m_serving = false;
     mutable QMutex m_mutex;
-    bool m_locked = false;
-    bool m_active = false;
-    bool m_inhibitFails = false;
-    int m_delayMs = 0;
-    int m_inhibitCalls = 0;
+    std::atomic<bool> m_locked = false, m_active = false, m_inhibitFails = false;
+    std::atomic<int> m_delayMs = 0, m_inhibitCalls = 0;
     quint32 m_nextCookie = 7;
     QSet<quint32> m_held;
 };
