@@ -18,12 +18,10 @@ const WordEmbedding& realEmbedding()
     return embedding ? *embedding : throw std::runtime_error("the built word embedding does not open");
 }
 
-// Neighbours: the related word among the nearest 20, nearest first, never the word itself, their
-// distances those `distance` gives; a smaller count is a prefix.
-TEST(Embedding, NeighboursAreTheNearestWordsInOrder)
+// The related word is among the nearest 20, in order; a smaller count is a prefix. A damaged file does not open.
+TEST(Embedding, NeighboursAreTheNearestWordsInOrderAndADamagedFileDoesNotOpen)
 {
-    const std::pair<const char*, const char*> related[] = {{"puppy", "dog"}, {"automobile", "car"}, {"sorrow", "grief"},
-                                                           {"ocean", "sea"}, {"cars", "car"},       {"tears", "weep"}};
+    const std::pair<const char*, const char*> related[] = {{"puppy", "dog"}, {"sorrow", "grief"}, {"cars", "car"}};
     for (const auto& [word, near] : related) {
         const auto neighbours = realEmbedding().neighbours(QString::fromUtf8(word), 20);
         ASSERT_EQ(neighbours.size(), 20) << word;
@@ -56,11 +54,6 @@ TEST(Embedding, NeighboursAreTheNearestWordsInOrder)
     EXPECT_EQ(WordEmbedding::defaultFilePath(), u"/somewhere/else.bin"_s);
     qunsetenv(WordEmbedding::fileEnvironmentVariable);
     EXPECT_TRUE(WordEmbedding::defaultFilePath().endsWith(u"/word-embedding.bin"_s));
-}
-
-// A file that is missing, or damaged in any of these ways, does not open.
-TEST(Embedding, AMissingOrDamagedFileDoesNotOpen)
-{
     EXPECT_EQ(WordEmbedding::open(u"/nonexistent/word-embedding.bin"_s), nullptr);
     EXPECT_EQ(WordEmbedding::open(QString()), nullptr);
     QFile real(embeddingFile);

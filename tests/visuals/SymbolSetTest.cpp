@@ -9,8 +9,7 @@
 
 using namespace Qt::StringLiterals;
 
-// symbols.tsv names an icon for each symbol name of the tables, or "-" for none: exactly those
-// with an icon exist, each as a valid 256-square SVG in the resources.
+// symbols.tsv maps each table symbol to an icon or "-": exactly the mapped ones exist, as 256-square SVGs.
 TEST(SymbolSet, ExactlyTheMappedNamesExistAsValidPictures)
 {
     QFile mapping(QStringLiteral(ZUVIK_ICON_MAPPING));
