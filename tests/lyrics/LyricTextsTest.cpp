@@ -79,10 +79,9 @@ TEST(TimedLyricsJson, StoresCompactlyAndDecodesOnlyWellTypedDocuments)
 TEST(LrcTags, ReadTimesOffsetsAndTheFilesBytes)
 {
     const std::pair<const char*, std::optional<double>> cases[] = {
-        {"00:12.34", 12.34},   {"00:12.345", 12.345}, {"00:12", 12.0},    {"1:02:03.45", 62.03}, {"00:12.5", 12.05},
-        {"00:12.050", 12.05},  {"03:15.xx", 195.0},   {"::01..02", 62.0}, {"+1:+2", 62.0},       {"1e1:0", 600.0},
-        {"2880:00", 172800.0}, {"ar:someone", {}},    {"12", {}},         {"00: 12", {}},        {"0x1:00", {}},
-        {"-1:00", {}},         {"00:-5", {}},         {"2880:01", {}},    {"1e400:00", {}},      {"nan:00", {}}};
+        {"00:12.34", 12.34},  {"00:12.345", 12.345}, {"00:12", 12.0},       {"1:02:03.45", 62.03}, {"00:12.5", 12.05},
+        {"00:12.050", 12.05}, {"03:15.xx", 195.0},   {"2880:00", 172800.0}, {"ar:someone", {}},    {"00: 12", {}},
+        {"-1:00", {}},        {"00:-5", {}},         {"2880:01", {}},       {"1e400:00", {}},      {"nan:00", {}}};
     for (const auto& [tag, seconds] : cases) {
         const std::optional<double> read = readTimeTag(QString::fromUtf8(tag));
         EXPECT_EQ(read.has_value(), seconds.has_value()) << tag;
@@ -96,7 +95,7 @@ TEST(LrcTags, ReadTimesOffsetsAndTheFilesBytes)
         EXPECT_EQ(decodeLyricFile(bytes), QString::fromUtf8(text)) << text;
     const std::pair<const char*, double> offsets[] = {
         {"[ti:y]\n[offset:+250]\n", 250},  {"[offset:-1200]", -1200},  {"[OFFSET: 40 ]", 40}, {"[offset:abc]", 0},
-        {"[offset:172800000]", 172800000}, {"[offset:-172800001]", 0}, {"[offset:1.5]", 0},   {"[ar:x]", 0}};
+        {"[offset:172800000]", 172800000}, {"[offset:-172800001]", 0}, {"[offset:1.5]", 0}};
     for (const auto& [text, ms] : offsets)
         EXPECT_EQ(lrcOffsetMs(QString::fromUtf8(text)), ms) << text;
     EXPECT_EQ(parseLocalLyrics(u"[00:01.00]<00:01.00>a")->tier(), LyricTier::wordLevel);

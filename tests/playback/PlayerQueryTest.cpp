@@ -66,9 +66,6 @@ INSTANTIATE_TEST_SUITE_P(
                      "-1743 = Apple Events not permitted. Check that the binary carries "
                      "com.apple.security.automation.apple-events, then check System Settings > Privacy & Security > "
                      "Automation."}},
-        FailureCase{"player_gone",
-                    "94:112: execution error: Spotify got an error: Can’t get current track. (-1728)\n",
-                    {"AppleScript failed (-1728): Spotify got an error: Can’t get current track."}},
         FailureCase{"no_number", "osascript: crashed\n", {"AppleScript failed (0): osascript: crashed"}},
         FailureCase{"nothing_said", "", {"AppleScript failed (0): unknown"}}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -41,9 +41,7 @@ TEST(Embedding, NeighboursAreTheNearestWordsInOrderAndADamagedFileDoesNotOpen)
     EXPECT_TRUE(five.size() == 5 && five.last().word == realEmbedding().neighbours(u"love"_s, 20)[4].word);
     EXPECT_TRUE(realEmbedding().neighbours(u"love"_s, 0).isEmpty()
                 && realEmbedding().neighbours(u"lovin"_s, 20).isEmpty());
-    // Distance is symmetric, and 2 for unknown words.
     const WordEmbedding& embedding = realEmbedding();
-    EXPECT_GT(embedding.wordCount(), 100000);
     EXPECT_TRUE(embedding.contains(u"loving") && !embedding.contains(u"lovin") && !embedding.contains(u"Love"));
     EXPECT_NEAR(embedding.distance(u"love", u"love"), 0.0, 1e-5);
     EXPECT_NEAR(embedding.distance(u"cars", u"car"), 0.0, 1e-5) << "an inflected form shares its base's vector";

@@ -78,7 +78,6 @@ protected:
         return resolver;
     }
 
-    // Prefetches and waits until that batch has finished.
     void prefetch(WordVisualResolver& resolver, const QStringList& texts)
     {
         const int before = m_batches;
