@@ -10,8 +10,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-// Turns the fuzzer's bytes into text two ways: as UTF-8 (what the service sends) or, when the first
-// byte is odd, as raw UTF-16 so that lone surrogates reach the parsers too.
+// The bytes as UTF-8 (what the service sends), or as raw UTF-16 when the first is odd, for lone surrogates.
 inline QString fuzzText(const std::uint8_t* data, std::size_t size)
 {
     if (size == 0)

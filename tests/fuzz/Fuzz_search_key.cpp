@@ -1,5 +1,4 @@
-// The search key and the cache file name hold their shape for any text: the key is words of
-// letters, marks and digits joined by single spaces, and a file name never leaves its folder.
+// For any text the key is alphanumeric words joined by single spaces, and a file name never leaves its folder.
 #include "FuzzChecks.h"
 
 #include "lyrics/CacheFileName.h"

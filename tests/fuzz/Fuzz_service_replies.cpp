@@ -1,5 +1,4 @@
-// Any reply body the service might send: reading candidates and lyric texts never fails, and the
-// chosen candidates are some of those read, for usable and unusable durations alike.
+// Any reply body: reading it never fails, and the chosen candidates are matching ones of those read.
 #include "FuzzChecks.h"
 
 #include "lyrics/CandidateChoice.h"

@@ -42,7 +42,8 @@ const NowPlayingTrack song{"Song Title", "Artist", 214.6};
 const TimedLyrics someLyrics(LyricTier::interpolated, {word("Hello", 1, 2, 0), word("again", 5, 6, 1)});
 const TimedLyrics otherLyrics(LyricTier::wordLevel, {word("other", 1, 2, 0)});
 
-TEST_F(Files, CachePreparesItsFolderAndStoresOneDocumentPerTrack)
+// Only a whole document is a hit; a write replaces whatever is there (a link is replaced, not written through).
+TEST_F(Files, CachePreparesItsFolderAndAWholeDocumentIsAHitThatTheNextWriteReplaces)
 {
     for (const char* file : {"Lyrics/v2/old.json", "Lyrics/v4/deep/er/old.json", "Lyrics/v5/kept.json",
                              "Lyrics/v6/x.json", "WordVisuals/v3.json"})
@@ -60,25 +61,13 @@ TEST_F(Files, CachePreparesItsFolderAndStoresOneDocumentPerTrack)
     EXPECT_EQ(cache.read(NowPlayingTrack{"Song Title", "Artist", 215.4}), someLyrics);
     cache.remove(song);
     EXPECT_EQ(cache.read(song), std::nullopt);
-    const LogLines log;
-    ASSERT_TRUE(QDir(cache.directory()).removeRecursively());
-    cache.write(someLyrics, song);
-    EXPECT_FALSE(QDir(cache.directory()).exists());
-    ASSERT_EQ(log.newMessages().size(), 1);
-    EXPECT_TRUE(log.newMessages()[0].startsWith("lyrics: cache file " + cache.fileLocation(song) + " not written: "));
-}
-
-// Only a whole document is a hit; a write replaces whatever is there (a link is replaced, not written through).
-TEST_F(Files, CacheFileIsAHitOnlyWhenWholeAndIsReplacedByTheNextWrite)
-{
-    const LyricsCache cache(LyricsCache::prepare(root.path()));
     const QString file = cache.fileLocation(song), outside = path("outside.json");
     const QByteArray other = encodeTimedLyrics(otherLyrics),
                      atCap = other + QByteArray(4 * 1024 * 1024 - other.size(), ' ');
     const QByteArray wrongTier = R"({"tier":"WordLevel","words":[]})", noWords = R"({"tier":"wordLevel","words":[]})";
-    const std::pair<QByteArray, bool> cases[] = {
-        {"missing", false}, {"", false},   {other.chopped(7), false}, {"\x89PNG", false}, {wrongTier, false},
-        {noWords, false},   {atCap, true}, {atCap + ' ', false},      {"fifo", false},    {"link", true}};
+    const std::pair<QByteArray, bool> cases[] = {{"missing", false},   {"", false},      {other.chopped(7), false},
+                                                 {wrongTier, false},   {noWords, false}, {atCap, true},
+                                                 {atCap + ' ', false}, {"fifo", false},  {"link", true}};
     for (const auto& [bytes, hit] : cases) {
         QFile::remove(file);
         writeFile(outside, other);
@@ -93,6 +82,12 @@ TEST_F(Files, CacheFileIsAHitOnlyWhenWholeAndIsReplacedByTheNextWrite)
         EXPECT_EQ(cache.read(song), someLyrics);
         EXPECT_EQ(contents(outside), other);
     }
+    const LogLines log;
+    ASSERT_TRUE(QDir(cache.directory()).removeRecursively());
+    cache.write(someLyrics, song);
+    EXPECT_FALSE(QDir(cache.directory()).exists());
+    ASSERT_EQ(log.newMessages().size(), 1);
+    EXPECT_TRUE(log.newMessages()[0].startsWith("lyrics: cache file " + cache.fileLocation(song) + " not written: "));
 }
 
 NowPlayingTrack bandSong(const QString& url = {}) { return NowPlayingTrack{"Song", "Band", 200, url}; }
@@ -121,8 +116,7 @@ TEST_F(Files, LocalFileIsFoundBesideThePlayingFileThenInTheFolderAndReadWhenSmal
           Case{"Band - Song.lrc", "Song (Remastered 2011)", "Band", true},
           Case{"Jay-Z - Run - This Town.lrc", "Run - This Town", "Jay-Z", true}, Case{" - Song.lrc", "Song", "", true},
           Case{"Band - Song.txt", "Song", "Band", false}, Case{"Band - Other Song.lrc", "Song", "Band", false},
-          Case{"Other Band - Song.lrc", "Song", "Band", false}, Case{"Band-Song.lrc", "Song", "Band", false},
-          Case{"Song.lrc", "Song", "Band", false}}) {
+          Case{"Other Band - Song.lrc", "Song", "Band", false}, Case{"Song.lrc", "Song", "Band", false}}) {
         const QString folder = path("lyrics%1").arg(++n);
         writeFile(folder + '/' + fileName, "[00:01.00]words");
         QDir().mkpath(folder + "/Band - Song.Lrc");  // a folder is never a lyric file
@@ -182,7 +176,8 @@ TEST_F(Files, LocalFirstLookupPrefersTheFileThenAsksTheServiceAndStaysSilentWhen
     EXPECT_EQ(serviceAsked, 1);
 }
 
-TEST(DataFiles, LiveUnderXdgDataHomeAndOffsetsKeyTracksByTheirNamesAndClampToThirtySeconds)
+// Offsets key tracks by their names, clamp to thirty seconds, survive a restart; odd entries drop out.
+TEST_F(Files, OffsetsAndRejectionsSurviveARestartAndOddEntriesDropOut)
 {
     const NowPlayingTrack base{"Song", "Band", 214.6};
     EXPECT_EQ(TrackOffsets::keyOf(NowPlayingTrack{"Song (Remastered 2011)", "BAND", 215.4}), TrackOffsets::keyOf(base));
@@ -195,10 +190,6 @@ TEST(DataFiles, LiveUnderXdgDataHomeAndOffsetsKeyTracksByTheirNamesAndClampToThi
                                                                {INFINITY, 30.0}, {NAN, std::nullopt}};
     for (const auto& [in, out] : clamps)
         EXPECT_EQ(TrackOffsets::clamped(in), out) << in;
-}
-
-TEST_F(Files, OffsetsAndRejectionsSurviveARestartAndOddEntriesDropOut)
-{
     const QString file = path("data/offsets.json");
     TrackOffsets missing(file);
     EXPECT_EQ(missing.offset(song), 0.0);
@@ -254,7 +245,6 @@ TEST_F(Files, OffsetsAndRejectionsSurviveARestartAndOddEntriesDropOut)
     RejectedCandidates memoryOnly;
     EXPECT_TRUE(memoryOnly.reject(song, 7));
     EXPECT_EQ(memoryOnly.rejectedFor(song), QSet<std::int64_t>{7});
-    EXPECT_TRUE(RejectedCandidates().rejectedFor(song).isEmpty());
 }
 
 // Set aside beside an older one, then a good file again. First: an offsets file, else a rejections file.
@@ -309,8 +299,7 @@ TEST_F(Files, AWriterKilledMidWriteLeavesAWholeFile)
     for (int i = count; i < count + 50; ++i)
         EXPECT_FALSE(holds(i)) << "entry " << i << " without entry " << count;
     EXPECT_FALSE(QFile::exists(file + ".corrupt"));
-    // At most the temporary file beside it.
-    EXPECT_LE(QDir(root.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    EXPECT_LE(QDir(root.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);  // and a temporary file
 }
 
 }  // namespace

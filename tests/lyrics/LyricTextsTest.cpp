@@ -16,8 +16,7 @@ const auto w = word;
 
 QList<TimedWord> local(QStringView text) { return parseLocalLyrics(text).value_or(TimedLyrics()).words(); }
 
-// Line 0: "one" 1.0-2.0, "two" 2.5-3.0; line 1: "three" 3.5-4.0, within line 0's linger. Group -1: none.
-// Groups are runs of one line number.
+// Line 1 starts within line 0's linger; groups are runs of one line number. Group -1: none.
 TEST(ActiveGroup, FindsTheLineOnShowAndItsStartedWords)
 {
     const TimedLyrics lyrics(LyricTier::wordLevel, {w("one", 1, 2, 0), w("two", 2.5, 3, 0), w("three", 3.5, 4, 1)});
@@ -42,8 +41,7 @@ QByteArray doc(QByteArray words, qsizetype copies = 1)
     return R"({"tier":"wordLevel","words":[)" + (words + ',').repeated(copies).chopped(1) + "]}";
 }
 
-// Stored compactly, read back to the exact double; only well-typed documents of at most a song's words decode,
-// and a rejected one has a reason.
+// Read back to the exact double; only well-typed documents of at most a song's words decode, with a reason if not.
 TEST(TimedLyricsJson, StoresCompactlyAndDecodesOnlyWellTypedDocuments)
 {
     EXPECT_EQ(encodeTimedLyrics(TimedLyrics(LyricTier::wordLevel, {w("a", 1, 2.5, 7)})),
@@ -81,10 +79,9 @@ TEST(TimedLyricsJson, StoresCompactlyAndDecodesOnlyWellTypedDocuments)
 TEST(LrcTags, ReadTimesOffsetsAndTheFilesBytes)
 {
     const std::pair<const char*, std::optional<double>> cases[] = {
-        {"00:12.34", 12.34},   {"00:12.345", 12.345}, {"00:12", 12.0},    {"1:02:03.45", 62.03}, {"00:12.5", 12.05},
-        {"00:12.050", 12.05},  {"03:15.xx", 195.0},   {"::01..02", 62.0}, {"+1:+2", 62.0},       {"1e1:0", 600.0},
-        {"2880:00", 172800.0}, {"ar:someone", {}},    {"12", {}},         {"00: 12", {}},        {"0x1:00", {}},
-        {"-1:00", {}},         {"00:-5", {}},         {"2880:01", {}},    {"1e400:00", {}},      {"nan:00", {}}};
+        {"00:12.34", 12.34},  {"00:12.345", 12.345}, {"00:12", 12.0},       {"1:02:03.45", 62.03}, {"00:12.5", 12.05},
+        {"00:12.050", 12.05}, {"03:15.xx", 195.0},   {"2880:00", 172800.0}, {"ar:someone", {}},    {"00: 12", {}},
+        {"-1:00", {}},        {"00:-5", {}},         {"2880:01", {}},       {"1e400:00", {}},      {"nan:00", {}}};
     for (const auto& [tag, seconds] : cases) {
         const std::optional<double> read = readTimeTag(QString::fromUtf8(tag));
         EXPECT_EQ(read.has_value(), seconds.has_value()) << tag;
@@ -98,16 +95,16 @@ TEST(LrcTags, ReadTimesOffsetsAndTheFilesBytes)
         EXPECT_EQ(decodeLyricFile(bytes), QString::fromUtf8(text)) << text;
     const std::pair<const char*, double> offsets[] = {
         {"[ti:y]\n[offset:+250]\n", 250},  {"[offset:-1200]", -1200},  {"[OFFSET: 40 ]", 40}, {"[offset:abc]", 0},
-        {"[offset:172800000]", 172800000}, {"[offset:-172800001]", 0}, {"[offset:1.5]", 0},   {"[ar:x]", 0}};
+        {"[offset:172800000]", 172800000}, {"[offset:-172800001]", 0}, {"[offset:1.5]", 0}};
     for (const auto& [text, ms] : offsets)
         EXPECT_EQ(lrcOffsetMs(QString::fromUtf8(text)), ms) << text;
     EXPECT_EQ(parseLocalLyrics(u"[00:01.00]<00:01.00>a")->tier(), LyricTier::wordLevel);
     EXPECT_EQ(parseLocalLyrics(u"[00:01.00]a <b>")->tier(), LyricTier::interpolated);
 }
 
-// A line-level line lasts 1.2 s + 0.18 s per letter (a user-perceived character), up to the next line (5 s after the
-// last), at least 0.2 s. An unreadable word-level duration ends its line; words of equal start keep their order.
-TEST(Timing, EachReaderTimesWordsAndNumbersLines)
+// A line lasts 1.2 s + 0.18 s a grapheme, up to the next line (5 s after the last), at least 0.2 s; equal starts keep
+// their order. Malformed input loses only what does not read.
+TEST(Timing, EachReaderTimesWordsAndNumbersLinesAndKeepsWhatReads)
 {
     using T = std::tuple<Parser, const char*, QList<TimedWord>>;
     for (const auto& [parse, text, words] :
@@ -144,14 +141,11 @@ TEST(Timing, EachReaderTimesWordsAndNumbersLines)
           T{local, "[00:05.00]Hello <00:06.00>there", {w("Hello", 5, 6, 0), w("there", 6, 8, 0)}},
           T{local, "[offset:+500]\n[00:10.00]a\n[00:20.00]b", {w("a", 9.5, 10.88, 0), w("b", 19.5, 20.88, 1)}},
           T{local, "[offset:-1000]\n[00:01.00]<00:01.00>a <00:01.50>b", {w("a", 2, 2.5, 0), w("b", 2.5, 4.5, 0)}},
-          T{local, "[offset:5000]\n[00:01.00]a", {w("a", 0, 0, 0)}}}) {
+          T{local, "[offset:5000]\n[00:01.00]a", {w("a", 0, 0, 0)}},
+          T{yrc, "[0,1](9223372036854775807,9223372036854775807,0)bad(1,1,0)good", {w("good", .001, .002, 0)}}}) {
         SCOPED_TRACE(text);
         expectWords(parse(QString::fromUtf8(text)), words);
     }
-}
-
-TEST(Survivors, MalformedInputLosesOnlyWhatDoesNotRead)
-{
     using Kept = std::tuple<Parser, const char*, QStringList>;  // the reader, the text, the words it keeps
     for (const auto& [parse, text, texts] :
          {Kept{yrc, "[0,1](100)a(200,100,0)b", {}}, Kept{yrc, "[0,1](100, 200,0)a", {}},
@@ -160,8 +154,7 @@ TEST(Survivors, MalformedInputLosesOnlyWhatDoesNotRead)
           Kept{yrc, "[0,1](-100,100,0)bad(100,100,0)good", {"good"}},
           Kept{yrc, "[0,1](100,-100,0)bad(100,100,0)good", {"good"}},
           Kept{yrc, "[0,1](172800000,1,0)bad(100,100,0)good", {"good"}},
-          Kept{yrc, "[0,1](172799999,1,0)edge", {"edge"}},
-          Kept{yrc, "[0,1](9223372036854775807,9223372036854775807,0)bad(1,1,0)good", {"good"}}, Kept{yrc, "\n\n", {}}})
+          Kept{yrc, "[0,1](172799999,1,0)edge", {"edge"}}, Kept{yrc, "\n\n", {}}})
         EXPECT_EQ(textsOf(parse(QString::fromUtf8(text))), texts) << text;
     for (const auto& [parse, text, texts] :
          {Kept{lrc, "[ar:someone]\n[ti:song]\n[00:01.00]sung", {"sung"}},

@@ -21,7 +21,7 @@ const QString noCandidate = "lyrics: no candidate for Mara Lind & Jonas Vey — 
 const QString nothingUsable = "lyrics: nothing usable for Mara Lind & Jonas Vey — Lanterns";
 const QString noOtherMatch = "lyrics: no other match for Mara Lind & Jonas Vey — Lanterns";
 const QString cancelled = "lyrics: request failed — cancelled";
-const QString invalidJson = "lyrics: request failed — invalid JSON*";
+const QString invalidJson = "lyrics: request failed — invalid JSON: unterminated object at offset %1";
 const QString httpFailure = "lyrics: HTTP failure for 127.0.0.1";
 const QString noneOf = "lyrics: %1 results for \"Mara Lind lanterns\", none matched identity+duration for %2";
 const QString noneOfZero = noneOf.arg(0).arg("Mara Lind & Jonas Vey — Lanterns");
@@ -43,15 +43,6 @@ QJsonObject song(int id, const char* artist)
 {
     return {
         {"id", id}, {"name", "Lanterns"}, {"artists", QJsonArray{QJsonObject{{"name", artist}}}}, {"duration", 214600}};
-}
-
-// Log messages against expectations; an expectation ending in "*" is a prefix.
-void expectMessages(const QStringList& actual, const QStringList& expected)
-{
-    bool same = actual.size() == expected.size();
-    for (qsizetype i = 0; same && i < expected.size(); ++i)
-        same = expected[i].endsWith(u'*') ? actual[i].startsWith(expected[i].chopped(1)) : actual[i] == expected[i];
-    EXPECT_TRUE(same) << actual.join(u'\n').toStdString();
 }
 
 struct Outcome {
@@ -114,19 +105,16 @@ TEST_F(LyricsService, ProbesByNearestDurationAndStoresTheFirstWordLevelText)
     EXPECT_EQ(outcome.lyrics->tier(), LyricTier::wordLevel);
     EXPECT_EQ(textsOf(outcome.lyrics->words()).join(u' '),
               "Lan terns on the water Count ing the lights, I kept your name... Oh stay Un til the morn ing comes");
-    expectMessages(log.newMessages(), {wordLevel5002});
+    EXPECT_EQ(log.newMessages(), (QStringList{wordLevel5002}));
     QFile stored(cacheFile());
     ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
     EXPECT_EQ(stored.readAll(), encodeTimedLyrics(*outcome.lyrics));
     EXPECT_FALSE(QFile::exists(rejectionsFile()));
-    EXPECT_EQ(server.requests()[0].rawQuery, "s=Mara%20Lind%20lanterns&type=1&limit=30&offset=0");
     EXPECT_EQ(server.requests()[1].rawQuery, "id=5004&cp=false&lv=0&kv=0&tv=0&rv=0&yv=0&ytv=0&yrv=0");
-    for (const auto& request : server.requests()) {
-        EXPECT_EQ(request.method, "GET");
-        EXPECT_EQ(request.header("User-Agent"), "Mozilla/5.0 (Macintosh; Intel Mac OS X 10_15_7)");
-        EXPECT_EQ(request.header("Referer"), server.baseUrl().toEncoded() + '/');
-        EXPECT_EQ(request.header("Cookie"), std::nullopt);
-    }
+    for (const auto& request : server.requests())
+        EXPECT_TRUE(request.method == "GET" && !request.header("Cookie")
+                    && request.header("User-Agent") == "Mozilla/5.0 (Macintosh; Intel Mac OS X 10_15_7)"
+                    && request.header("Referer") == server.baseUrl().toEncoded() + '/');
 }
 
 TEST_F(LyricsService, FallsBackToTheFirstLineLevelTextOnlyAfterEveryProbe)
@@ -147,22 +135,26 @@ TEST_F(LyricsService, FallsBackToTheFirstLineLevelTextOnlyAfterEveryProbe)
     // Each line shares its time with its translation, so it is squeezed to the minimum span.
     expectWords(outcome.lyrics->words().mid(3, 2),
                 {word("water", 12 + 0.2 * 13 / 18, 12.2, 0), word("Counting", 15.6, 15.6 + 0.2 * 8 / 17, 2)});
-    expectMessages(log.newMessages(), interpolatedFrom5008);
+    EXPECT_EQ(log.newMessages(), interpolatedFrom5008);
     EXPECT_TRUE(QFile::exists(cacheFile()));
 }
 
-TEST_F(LyricsService, FailedProbesAreLoggedAndPassedAndNothingUsableIsAskedForAgain)
+// Candidates rejected in the file are left out before the four probes are counted, so 5001 is asked for.
+TEST_F(LyricsService, FailedAndRejectedProbesArePassedAndNothingUsableIsAskedForAgain)
 {
+    RejectedCandidates(rejectionsFile()).reject(lanterns, 5009);
     server.setReply(lyricPath, "5004", Reply::withStatus(500));
     server.setReply(lyricPath, "5008", Reply::json("{\"yrc\":"));
     server.setReply(lyricPath, "5002", dataReply("lyric_none.json"));
-    EXPECT_EQ(lookUp().lyrics, std::nullopt);
-    EXPECT_EQ(lyricIdsRequested(), (QStringList{"5004", "5008", "5002", "5009"}));
+    const Outcome outcome = lookUp();
+    EXPECT_EQ(outcome.lyrics, std::nullopt);
+    EXPECT_EQ(outcome.matches.at(3).id, 5009);  // still a match, only not probed
+    EXPECT_EQ(lyricIdsRequested(), (QStringList{"5004", "5008", "5002", "5001"}));
     EXPECT_EQ(lookUp().lyrics, std::nullopt);
     EXPECT_EQ(server.requestsFor(searchPath).size(), 2);
     EXPECT_FALSE(QFile::exists(cacheFile()));
-    const QStringList eachLookup = {httpFailure, invalidJson, nothingUsable};
-    expectMessages(log.newMessages(), eachLookup + eachLookup);
+    const QStringList eachLookup = {httpFailure, invalidJson.arg(7), nothingUsable, noOtherMatch};
+    EXPECT_EQ(log.newMessages(), eachLookup + eachLookup);
 }
 
 // A search reply, and the log lines before the last, "no candidate".
@@ -175,7 +167,7 @@ TEST_P(SearchFailure, YieldsNoCandidateWithItsLogLines)
     server.setReply("/moved", jsonReply(searchReplyOf({})));
     const std::unique_ptr<LyricsProvider> provider = makeProvider(300ms, 1s);
     EXPECT_EQ(lookUp(provider.get()).lyrics, std::nullopt);
-    expectMessages(log.newMessages(), std::get<QStringList>(GetParam()) + QStringList{noCandidate});
+    EXPECT_EQ(log.newMessages(), std::get<QStringList>(GetParam()) + QStringList{noCandidate});
     EXPECT_TRUE(server.requestsFor(lyricPath).isEmpty());
 }
 
@@ -186,39 +178,30 @@ Reply paddedEmptyReply(qsizetype size, bool declareLength = true)
     return Reply{200, body + QByteArray(size - body.size() - 2, 'x') + "\"}", {}, declareLength};
 }
 
-QJsonArray thirtyOthers()
-{
-    QJsonArray songs;
-    for (int i = 0; i < 30; ++i)
-        songs.append(song(i, "Someone Else"));
-    return songs;
-}
-
 using F = SearchFailureCase;
 constexpr qsizetype eightMiB = 8 * 1024 * 1024;
 const QString overCap = "lyrics: request failed — the reply is larger than 8 MiB";
-const QString noneOfThirty = noneOf.arg(30).arg("Mara Lind & Jonas Vey — Lanterns");
 // A byte every 0.1 s never trips the time-out between bytes; the whole request's deadline ends it.
 const Reply dripping = Reply::dripping(QJsonDocument(searchReplyOf({})).toJson(), 100);
 
 INSTANTIATE_TEST_SUITE_P(
     Replies, SearchFailure,
-    ::testing::Values(
-        F{"NotFound", Reply::withStatus(404), {httpFailure}}, F{"EmptyBody", Reply::json(""), {invalidJson}},
-        F{"InvalidJson", Reply::json("{\"result\":"), {invalidJson}}, F{"TwoValues", Reply::json("1,2"), {invalidJson}},
-        F{"TopLevelArray", Reply::json("[1,2,3]"), {}}, F{"TopLevelString", Reply::json("\"songs\""), {}},
-        F{"NoResult", Reply::json("{\"code\":200}"), {}}, F{"NoSongs", jsonReply(searchReplyOf({})), {noneOfZero}},
-        F{"NoneOfThirtyFits", jsonReply(searchReplyOf(thirtyOthers())), {noneOfThirty}},
-        F{"StallsPastTheTimeOut", Reply::stalling(), {"lyrics: request failed — the request timed out"}},
-        F{"DripsPastTheDeadline", dripping, {"lyrics: request failed — no whole reply within 1 s"}},
-        F{"DeclaresMoreThanEightMiB", paddedEmptyReply(eightMiB + 1), {overCap}},
-        F{"StreamsMoreThanEightMiB", paddedEmptyReply(eightMiB + 1, false), {overCap}},
-        F{"ExactlyEightMiBIsRead", paddedEmptyReply(eightMiB), {noneOfZero}},
-        F{"RedirectIsFollowed", Reply{302, {}, {{"Location", "/moved"}}}, {noneOfZero}}),
+    ::testing::Values(F{"NotFound", Reply::withStatus(404), {httpFailure}},
+                      F{"InvalidJson", Reply::json("{\"result\":"), {invalidJson.arg(10)}},
+                      F{"TopLevelArray", Reply::json("[1,2,3]"), {}}, F{"NoResult", Reply::json("{\"code\":200}"), {}},
+                      F{"NoSongs", jsonReply(searchReplyOf({})), {noneOfZero}},
+                      F{"NoneOfTwoFits",
+                        jsonReply(searchReplyOf({song(1, "Someone Else"), song(2, "Nobody")})),
+                        {noneOf.arg(2).arg("Mara Lind & Jonas Vey — Lanterns")}},
+                      F{"StallsPastTheTimeOut", Reply::stalling(), {"lyrics: request failed — the request timed out"}},
+                      F{"DripsPastTheDeadline", dripping, {"lyrics: request failed — no whole reply within 1 s"}},
+                      F{"DeclaresMoreThanEightMiB", paddedEmptyReply(eightMiB + 1), {overCap}},
+                      F{"StreamsMoreThanEightMiB", paddedEmptyReply(eightMiB + 1, false), {overCap}},
+                      F{"ExactlyEightMiBIsRead", paddedEmptyReply(eightMiB), {noneOfZero}},
+                      F{"RedirectIsFollowed", Reply{302, {}, {{"Location", "/moved"}}}, {noneOfZero}}),
     [](const auto& info) { return std::string(std::get<0>(info.param)); });
 
 // A cancelled lookup aborts its request at once, never answers, and ends without the network.
-using Cancellation = LyricsService;
 
 QPointer<LyricsLookup> started(LyricsLookup* lookup, bool& answered)
 {
@@ -226,78 +209,56 @@ QPointer<LyricsLookup> started(LyricsLookup* lookup, bool& answered)
     return lookup;
 }
 
-TEST_F(Cancellation, AbortsTheSearchInFlightAtOnceAsDoesDestroyingTheProvider)
+TEST_F(LyricsService, CancellingAbortsTheRequestInFlightAtOnceAsDoesDestroyingTheProvider)
 {
-    server.setReply(searchPath, Reply::stalling());
+    server.setReply(lyricPath, "5004", Reply::stalling());
+    server.setReply(lyricPath, "5008", dataReply("lyric_word_level.json"));
     std::unique_ptr<LyricsProvider> provider = makeProvider(60s);
     bool answered = false;
     QPointer<LyricsLookup> lookup = started(provider->lookup(lanterns), answered);
-    ASSERT_TRUE(waitFor([&] { return server.openConnections() == 1; }));
+    ASSERT_TRUE(waitFor([&] { return server.requestsFor(lyricPath).size() == 1; }));
     lookup->cancel();
-    // Far sooner than the 60 s time-out: the abort itself closes the connection.
+    // Far sooner than the 60 s time-out: the abort itself closes the connection, and no later probe is sent.
     EXPECT_TRUE(waitFor([&] { return server.openConnections() == 0 && lookup.isNull(); }, 10s));
-    runEventLoopFor(100ms);
-    expectMessages(log.newMessages(), {cancelled, noCandidate});
+    EXPECT_EQ(lyricIdsRequested(), QStringList{"5004"});
+    EXPECT_EQ(log.newMessages(), (QStringList{cancelled, cancelled, cancelled, cancelled, nothingUsable}));
+    EXPECT_FALSE(QFile::exists(cacheFile()));
+    server.setReply(searchPath, Reply::stalling());
     lookup = started(provider->lookup(lanterns), answered);
     ASSERT_TRUE(waitFor([&] { return server.openConnections() == 1; }));
     provider.reset();
     EXPECT_TRUE(lookup.isNull());
     EXPECT_TRUE(waitFor([&] { return server.openConnections() == 0; }, 10s));
     EXPECT_FALSE(answered);
-    EXPECT_EQ(server.requests().size(), 2);
-}
-
-TEST_F(Cancellation, DuringAProbeRunsToItsEndWithoutTheNetwork)
-{
-    server.setReply(lyricPath, "5004", Reply::stalling());
-    server.setReply(lyricPath, "5008", dataReply("lyric_word_level.json"));
-    const std::unique_ptr<LyricsProvider> provider = makeProvider(60s);
-    bool answered = false;
-    QPointer<LyricsLookup> lookup = started(provider->lookup(lanterns), answered);
-    ASSERT_TRUE(waitFor([&] { return server.requestsFor(lyricPath).size() == 1; }));
-    lookup->cancel();
-    EXPECT_TRUE(waitFor([&] { return server.openConnections() == 0 && lookup.isNull(); }, 10s));
-    EXPECT_FALSE(answered);
-    EXPECT_EQ(lyricIdsRequested(), QStringList{"5004"});
-    expectMessages(log.newMessages(), {cancelled, cancelled, cancelled, cancelled, nothingUsable});
-    EXPECT_FALSE(QFile::exists(cacheFile()));
 }
 
 // A rejected match never comes back for the track, also after a restart: it is kept for the next run.
-using Rejection = LyricsService;
-
-TEST_F(Rejection, OfAKnownCandidateTriesTheOthersAndIsKeptForTheNextRun)
+TEST_F(LyricsService, RejectionOfAKnownCandidateOrOfCachedLyricsTriesTheOthersAndIsKeptForTheNextRun)
 {
     const Outcome wrong = lookUp();
     ASSERT_EQ(wrong.origin.candidate.id, 5002);
-    const qsizetype before = lyricIdsRequested().size();
+    const std::unique_ptr<LyricsProvider> restarted = makeProvider();
+    const Outcome cached = lookUp(restarted.get());
+    ASSERT_EQ(cached.origin.kind, LyricsOrigin::Kind::cache);
+    qsizetype before = lyricIdsRequested().size();
     const LogLines afterWrong;
     const Outcome retried = outcomeOf(provider().retry(lanterns, wrong.origin, *wrong.lyrics));
     EXPECT_EQ(lyricIdsRequested(before), (QStringList{"5004", "5008", "5009", "5001"}));
     ASSERT_TRUE(retried.lyrics);
     EXPECT_EQ(retried.origin.kind, LyricsOrigin::Kind::service);
     EXPECT_EQ(retried.origin.candidate.id, 5008);
-    expectMessages(afterWrong.newMessages(), QStringList{rejected5002} + interpolatedFrom5008);
     EXPECT_EQ(RejectedCandidates(rejectionsFile()).rejectedFor(lanterns), QSet<std::int64_t>{5002});
-}
-
-TEST_F(Rejection, OfCachedLyricsFindsTheirCandidateByTheirWords)
-{
-    lookUp();
-    const std::unique_ptr<LyricsProvider> restarted = makeProvider();
-    const Outcome cached = lookUp(restarted.get());
-    ASSERT_EQ(cached.origin.kind, LyricsOrigin::Kind::cache);
-    const qsizetype before = lyricIdsRequested().size();
-    const LogLines afterCached;
-    const Outcome retried = outcomeOf(restarted->retry(lanterns, cached.origin, *cached.lyrics));
-    // The wrong text is fetched once more to learn whose it is, without costing the others a probe.
+    // Cached lyrics: the wrong text is fetched once more to learn whose it is, without costing the others a probe.
+    before = lyricIdsRequested().size();
+    const Outcome retriedCached = outcomeOf(restarted->retry(lanterns, cached.origin, *cached.lyrics));
     EXPECT_EQ(lyricIdsRequested(before), (QStringList{"5004", "5008", "5002", "5009", "5001"}));
-    EXPECT_EQ(retried.origin.candidate.id, 5008);
-    expectMessages(afterCached.newMessages(), QStringList{rejected5002} + interpolatedFrom5008);
+    EXPECT_EQ(retriedCached.origin.candidate.id, 5008);
+    const QStringList eachRetry = QStringList{rejected5002} + interpolatedFrom5008;
+    EXPECT_EQ(afterWrong.newMessages(), eachRetry + eachRetry);
     EXPECT_EQ(RejectedCandidates(rejectionsFile()).rejectedFor(lanterns), QSet<std::int64_t>{5002});
 }
 
-TEST_F(Rejection, OfTheLastMatchShowsNothingAndSaysSoThenAndLater)
+TEST_F(LyricsService, RejectionOfTheLastMatchShowsNothingAndSaysSoThenAndLater)
 {
     server.setReply(searchPath, jsonReply(searchReplyOf({song(7001, "Mara Lind")})));
     server.setReply(lyricPath, "7001", dataReply("lyric_word_level.json"));
@@ -311,20 +272,9 @@ TEST_F(Rejection, OfTheLastMatchShowsNothingAndSaysSoThenAndLater)
     EXPECT_TRUE(later.origin.noOtherMatch);
     EXPECT_EQ(lyricIdsRequested(), QStringList{"7001"});
     EXPECT_FALSE(QFile::exists(cacheFile()));
-    expectMessages(afterWrong.newMessages(),
-                   {"lyrics: rejected ncm 7001 \"Lanterns\" by Mara Lind for Mara Lind & Jonas Vey — Lanterns",
-                    noOtherMatch, noOtherMatch});
-}
-
-TEST_F(Rejection, RejectedCandidatesInTheFileAreLeftOutBeforeTheProbesAreCounted)
-{
-    RejectedCandidates(rejectionsFile()).reject(lanterns, 5004);
-    server.setReply(lyricPath, "5008", dataReply("lyric_none.json"));
-    server.setReply(lyricPath, "5002", dataReply("lyric_none.json"));
-    const Outcome outcome = lookUp();
-    EXPECT_EQ(outcome.matches.first().id, 5004);  // still a match, only not probed
-    EXPECT_EQ(lyricIdsRequested(), (QStringList{"5008", "5002", "5009", "5001"}));
-    expectMessages(log.newMessages(), {nothingUsable, noOtherMatch});
+    EXPECT_EQ(afterWrong.newMessages(),
+              (QStringList{"lyrics: rejected ncm 7001 \"Lanterns\" by Mara Lind for Mara Lind & Jonas Vey — Lanterns",
+                           noOtherMatch, noOtherMatch}));
 }
 
 }  // namespace

@@ -20,16 +20,15 @@ TEST(TextFunction, NormalisesKeysAndNamesAndEveryCacheFileIsOnePlainName)
         EXPECT_EQ(searchKey(row.section(" → ", 0, 0)), row.section(" → ", 1)) << row.toStdString();
     };
     for (const char* row :
-         {"Song Title (feat. Someone) → song title", "Song (ft Someone) → song", "Song (with Friend) → song",
+         {"Song Title (feat. Someone) → song title", "Song (with Friend) → song",
           "Song (feature film) → song feature film", "Song Title - Radio Edit → song title",
-          "Song (Remastered 2011) → song", "Song (2011 Remaster) → song", "Song - 2011 Remaster → song",
-          "Song (2011) → song 2011", "Song (Live) → song live", "Song (Deluxe Edition) → song",
-          "Song [Official Video] Title → song title", "Theme (From \"The Film\") → theme"})
+          "Song (Remastered 2011) → song", "Song - 2011 Remaster → song", "Song (2011) → song 2011",
+          "Song (Live) → song live", "Song [Official Video] Title → song title", "Theme (From \"The Film\") → theme"})
         expectKey(QString::fromUtf8(row));
-    for (const char* row : {"Song - Part Two → song part two", "Re-Mix → re mix", "Song\u00A0-\u00A0Live → song",
-                            "Café del Mar → cafe del mar", "ＳＯＮＧ\u3000１２ → song 12", "ｶﾞｷ → カキ", "ガキ → カキ",
-                            "한국 노래 → 한국 노래", "晴天 (Live) → 晴天 live", "Song ٢٠١١ → song ٢٠١١", "?!… → ",
-                            "  Song 🎵!!! —\t Title? → song title"})
+    for (const char* row :
+         {"Song - Part Two → song part two", "Re-Mix → re mix", "Song\u00A0-\u00A0Live → song",
+          "Café del Mar → cafe del mar", "ＳＯＮＧ\u3000１２ → song 12", "ｶﾞｷ → カキ", "晴天 (Live) → 晴天 live",
+          "Song ٢٠١١ → song ٢٠١١", "?!… → ", "  Song 🎵!!! —\t Title? → song title"})
         expectKey(QString::fromUtf8(row));
     using T = std::tuple<QString (*)(QStringView), QString, QString>;
     for (const auto& [function, in, out] :
@@ -64,10 +63,8 @@ TEST(Candidates, MatchOnTheTitleWordsAndAnArtistWordAndAreChosenByDuration)
     for (const auto& [name, artists, title, artist, matching] :
          {Case{"Song Title", {"A"}, "Song Title", "A", true}, Case{"Song Title (Live)", {"A"}, "Song Title", "A", true},
           Case{"Song", {"A"}, "Song Title", "A", true}, Case{"The Song Title Again", {"A"}, "Song Title", "A", true},
-          Case{"Song", {"A"}, "My Song Again", "A", true}, Case{"Song", {"A"}, "Songbook", "A", false},
-          Case{"Songbook", {"A"}, "Song", "A", false}, Case{"Big Songbook", {"A"}, "Song", "A", false},
-          Case{"", {"A"}, "Song", "A", false}, Case{"Song", {"A"}, "!!!", "A", false},
-          Case{"Song", {"Mara Lind", "Guest"}, "Song", "Guest Star", true},
+          Case{"Song", {"A"}, "Songbook", "A", false}, Case{"Big Songbook", {"A"}, "Song", "A", false},
+          Case{"Song", {"A"}, "!!!", "A", false}, Case{"Song", {"Mara Lind", "Guest"}, "Song", "Guest Star", true},
           Case{"Song", {"C"}, "Song", "A, B & C", true}, Case{"Song", {"Other Person"}, "Song", "Mara Lind", false},
           Case{"Song", {"BEYONCÉ"}, "Song", "Beyoncé", true}, Case{"Song", {}, "Song", "Mara Lind", false},
           Case{"Song", {}, "Song", "", true}, Case{"Song", {"X"}, "Song", "???", true}})
@@ -126,7 +123,6 @@ TEST(Service, RepliesAreReadAsFarAsTheyFitAndTheAddressIsAnHttpBase)
         EXPECT_TRUE(texts.wordLevel == wordLevel && texts.lineLevel == lineLevel) << reply;
     }
     // The base is an http or https address with a host and nothing more; the query encodes every reserved character.
-    EXPECT_EQ(service_address::readBase("http://127.0.0.1:8080"), QUrl("http://127.0.0.1:8080"));
     EXPECT_EQ(service_address::readBase("https://example.org/"), QUrl("https://example.org"));
     EXPECT_EQ(service_address::readBase("http://127.0.0.1:9/proxy//"), QUrl("http://127.0.0.1:9/proxy"));
     for (const char* text :

@@ -21,7 +21,6 @@ using Way = word_lookup::Explanation::Way;
 const QString embeddingFile = QStringLiteral(ZUVIK_TEST_EMBEDDING_FILE);
 
 std::optional<WordVisual> symbol(const char* name) { return WordVisual::symbol(QString::fromUtf8(name)); }
-std::optional<WordVisual> emoji(const char* text) { return WordVisual::emoji(QString::fromUtf8(text)); }
 
 void writeFile(const QString& path, const QByteArray& bytes)
 {
@@ -79,7 +78,6 @@ protected:
         return resolver;
     }
 
-    // Prefetches and waits until that batch has finished.
     void prefetch(WordVisualResolver& resolver, const QStringList& texts)
     {
         const int before = m_batches;
@@ -91,33 +89,21 @@ protected:
     std::atomic<int> m_batches{0};
 };
 
-// Each way a word finds its picture, as the memo then answers it and as it is explained. "stories" is 0 away
-// from "story"; "dagger" 0.82 from "weapon", "vessel" 0.86 from "boat".
+// Each way a word finds its picture, as the memo then answers it and as it is explained.
 TEST_F(Resolver, ResolvesEachWordTheWayItExplains)
 {
     // The word, its visual as the memo stores it, how it was found and through which word.
     using C = std::tuple<const char*, const char*, Way, const char*>;
     auto resolver = make();
-    for (const auto& [word, visual, way, via] : {C{"Love!", "s:heart.fill", Way::table, "love"},
-                                                 C{"baby", "s:person.spatialaudio.fill", Way::table, nullptr},
-                                                 C{"sad", "e:😢", Way::table, "sad"},
-                                                 C{"lovin'", "s:heart.fill", Way::table, "love"},
-                                                 C{"stories", "s:book.fill", Way::neighbour, nullptr},
-                                                 C{"dancing", "s:figure.dance", Way::table, nullptr},
-                                                 C{"umbrella", "s:umbrella.fill", Way::table, nullptr},
-                                                 C{"puppy", "s:dog.fill", Way::symbolCatalog, "puppy"},
-                                                 C{"automobile", "s:car.fill", Way::neighbour, "car"},
-                                                 C{"sorrow", "e:😢", Way::anchor, "sad"},
-                                                 C{"dagger", "s:burst.fill", Way::neighbour, "weapon"},
-                                                 C{"vessel", "s:sailboat.fill", Way::anchor, "boat"},
-                                                 C{"tryna", "", Way::stopWord, nullptr},
-                                                 C{"always", "", Way::stopWord, nullptr},
-                                                 C{"Nothin'", "", Way::stopWord, nullptr},
-                                                 C{"nose", "", Way::none, nullptr},
-                                                 C{"heartbreak", "", Way::none, nullptr},
-                                                 C{"me", "", Way::tooShort, nullptr},
-                                                 C{"😢😢", "", Way::tooShort, nullptr},
-                                                 C{"24/7", "", Way::tooShort, nullptr}}) {
+    for (const auto& [word, visual, way, via] :
+         {C{"Love!", "s:heart.fill", Way::table, "love"}, C{"sad", "e:😢", Way::table, "sad"},
+          C{"dancing", "s:figure.dance", Way::table, nullptr}, C{"lovin'", "s:heart.fill", Way::table, "love"},
+          C{"stories", "s:book.fill", Way::neighbour, nullptr}, C{"puppy", "s:dog.fill", Way::symbolCatalog, "puppy"},
+          C{"automobile", "s:car.fill", Way::neighbour, "car"}, C{"sorrow", "e:😢", Way::anchor, "sad"},
+          C{"dagger", "s:burst.fill", Way::neighbour, "weapon"}, C{"vessel", "s:sailboat.fill", Way::anchor, "boat"},
+          C{"tryna", "", Way::stopWord, nullptr}, C{"Nothin'", "", Way::stopWord, nullptr},
+          C{"nose", "", Way::none, nullptr}, C{"me", "", Way::tooShort, nullptr}, C{"😢😢", "", Way::tooShort, nullptr},
+          C{"24/7", "", Way::tooShort, nullptr}}) {
         prefetch(*resolver, {QString::fromUtf8(word)});
         const auto explanation = resolver->explainWord(QString::fromUtf8(word));
         EXPECT_EQ(resolver->visual(QString::fromUtf8(word)), decodeVisual(QString::fromUtf8(visual))) << word;
@@ -160,8 +146,7 @@ TEST_F(Resolver, WithoutTheEmbeddingOrAWritableMemoTheTablesStillAnswer)
     EXPECT_EQ(lines.filter(u"word visuals: memo %1 not written: "_s.arg(memoPath())).size(), 1);
 }
 
-// New words are logged and saved once; the memo wins over the tables, keeps emoji as characters,
-// and comes back after a restart with its count in the load line.
+// New words are saved once; the memo wins over the tables and comes back after a restart.
 TEST_F(Resolver, TheMemoIsSavedOnceAndSurvivesARestart)
 {
     writeFile(memoPath(), R"({"love":"x:abc","fire":""})");
@@ -208,11 +193,9 @@ TEST_P(BadMemoFile, StartsEmptyAndIsOverwrittenAtTheNextSave)
 }
 INSTANTIATE_TEST_SUITE_P(Files, BadMemoFile,
                          ::testing::Values(R"(["love","s:heart.fill"])", R"({"love":"s:heart.fill","sad":3})",
-                                           R"({"love":{"s":"heart.fill"}})", "\xff\xfe garbage {", R"("s:heart.fill")",
-                                           QByteArray()));
+                                           "\xff\xfe garbage {", R"("s:heart.fill")", QByteArray()));
 
-// Odd words resolve as their keys do while `visual` answers on another thread and a second batch
-// runs; a resolver destroyed with work queued neither hangs nor crashes.
+// Odd words resolve as their keys do, while another thread reads; destroyed with work queued, it does not hang.
 TEST_F(Resolver, WordsOfAnyShapeWhileItWorksAndAsItGoes)
 {
     auto resolver = make();

@@ -15,7 +15,6 @@ TEST(Words, LookupKeysAndFormsOfAWord)
     EXPECT_EQ(all.keywordVisual(u"baby"_s), WordVisual::symbol(u"person.spatialaudio.fill"_s));
     EXPECT_EQ(all.keywordVisual(u"sad"_s), WordVisual::emoji(u"😢"_s));
     EXPECT_EQ(all.keywordVisual(u"Love"_s), std::nullopt) << "exact, case-sensitive";
-    EXPECT_EQ(all.keywordVisual(u"puppy"_s), std::nullopt);
     const qsizetype symbols = keyword_tables::symbolKeywords().size();
     EXPECT_EQ(all.anchorKeywords().size(), symbols + keyword_tables::emojiKeywords().size());
     EXPECT_EQ(all.anchorKeywords().first(), keyword_tables::symbolKeywords().first().key);
@@ -27,10 +26,8 @@ TEST(Words, LookupKeysAndFormsOfAWord)
     EXPECT_EQ(some.symbolKeywordCount(), symbols - 17);  // umbrella and heart's 16 keywords
     EXPECT_FALSE(some.anchorKeywords().contains(u"love"_s));
     // A visual is stored as "s:" or "e:" and its value.
-    for (const auto& visual : {WordVisual::symbol(u"heart.fill"_s), WordVisual::emoji(u"😢"_s)})
-        EXPECT_EQ(decodeVisual(encodeVisual(visual)), visual);
     EXPECT_EQ(encodeVisual(WordVisual::symbol(u"heart.fill"_s)), u"s:heart.fill"_s);
-    EXPECT_EQ(encodeVisual(WordVisual::emoji(u"😢"_s)), u"e:😢"_s);
+    EXPECT_EQ(decodeVisual(encodeVisual(WordVisual::emoji(u"😢"_s))), WordVisual::emoji(u"😢"_s));
     EXPECT_EQ(encodeVisual(std::nullopt), QString());
     for (const char16_t* other : {u"x:abc", u"", u"S:heart.fill"})
         EXPECT_EQ(decodeVisual(other), std::nullopt);
@@ -42,7 +39,6 @@ TEST(Words, LookupKeysAndFormsOfAWord)
           P{"  sky  ", "sky"}, P{"love😢", "love"}, P{"cafe\xcc\x81", "cafe"}, P{"ÉTÉ", "été"}, P{"Straße", "straße"},
           P{"ΑΓΑΠΗ", "αγαπη"}, P{"愛してる", "愛してる"}, P{"İstanbul", "istanbul"}})
         EXPECT_EQ(visualKey(QString::fromUtf8(text)), QString::fromUtf8(key)) << text;
-    EXPECT_EQ(keyLength(u"sky"), 3);
     EXPECT_EQ(keyLength(u"愛して"), 3);
     EXPECT_EQ(keyLength(QString::fromUcs4(U"\U0001D49C\U0001D49D")), 2) << "letters outside the BMP count once";
     using F = std::pair<const char*, QStringList>;
