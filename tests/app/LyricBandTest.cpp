@@ -1,5 +1,4 @@
-// One overlay window drawing the demo song on a private X server, with a pictogram lookup of the
-// test's own: which pictures the band places, and when it asks for them.
+// One overlay window drawing the demo song on a private X server, with a pictogram lookup of its own.
 #include "app/DemoTrack.h"
 #include "app/EngineFrameFeed.h"
 #include "app/LyricEngine.h"
@@ -21,11 +20,10 @@ namespace {
 
 class Band : public ::testing::Test {
 protected:
-    void SetUp() override { registerOverlayTypes(); }
-
     // The demo song `position` seconds in, in `style`; words in `pictured` have a pictogram.
     void play(LyricStyle style, double position, QStringList pictured)
     {
+        registerOverlayTypes();
         window.reset();
         feed.reset();
         engine = std::make_unique<LyricEngine>(
@@ -57,10 +55,8 @@ protected:
     int lookups = 0;
 };
 
-// At 7.0 s the second line has started "the city hums a": all four in Visual, the last three in
-// Fisheye. Visual draws four rows, two pictograms, and the watermark of the current word "a";
-// Fisheye never asks for pictograms and draws through a lens inside the band; Ship sways, so it
-// keeps drawing while a line is shown.
+// At 7.0 s "the city hums a" is sung: Visual draws four rows, two pictograms and the watermark of "a";
+// Fisheye three rows through a lens, with no pictograms; Ship keeps swaying while a line is shown.
 TEST_F(Band, EachLookDrawsItsRowsPictogramsAndLens)
 {
     play(LyricStyle::visual, 7.0, {QStringLiteral("city"), QStringLiteral("a")});
@@ -74,8 +70,7 @@ TEST_F(Band, EachLookDrawsItsRowsPictogramsAndLens)
     EXPECT_EQ(lookups, 0);
     EXPECT_TRUE(!band->lensRect().isEmpty()
                 && QRectF(QPointF(0, 0), band->bandRect().size()).contains(band->lensRect()));
-    // "silver" starts at 7.23 s; once it has settled nothing moves until "song" at 8.12 s, and the
-    // window stays within its reach.
+    // "silver" starts at 7.23 s; it settles before "song" at 8.12 s, within the window's reach.
     const QRect reach = window->geometry();
     EXPECT_TRUE(waitFor([band] { return !band->isAnimating(); }, 5s));
     EXPECT_TRUE(reach.contains(window->geometry()));
@@ -83,16 +78,6 @@ TEST_F(Band, EachLookDrawsItsRowsPictogramsAndLens)
     ASSERT_TRUE(waitFor([this] { return window->band()->drawnRows() >= 4; }, 5s));
     runEventLoopFor(300ms);
     EXPECT_TRUE(window->band()->isAnimating() && !window->band()->swayMatrix().isIdentity());
-}
-
-// The text scale is held to the bounds it is drawn at where the frame's settings are read.
-TEST_F(Band, FrameSettingsHoldTheTextScaleToItsDrawingBounds)
-{
-    settings.setLyricFont(LyricFont::didot);
-    settings.setColor(Color{1, 1, 0, 1}, ColorSlot::highlight);  // yellow reads with black on it
-    settings.setTextScale(9.0);
-    const FrameSettings values = frameSettingsFrom(settings);
-    EXPECT_TRUE(values.textScale == 4.0 && values.font == LyricFont::didot && values.contrastColor == Color::black());
 }
 
 }  // namespace

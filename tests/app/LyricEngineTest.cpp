@@ -1,5 +1,4 @@
-// The engine and "Wrong Lyrics — Try Another" over the real provider and a loopback service; the
-// test hands the monitor samples as the poll would.
+// The engine and "Wrong Lyrics — Try Another" over the real provider and a loopback service.
 #include "app/LyricEngine.h"
 #include "app/LyricsRejection.h"
 #include "lyrics/LyricsCache.h"
@@ -21,13 +20,6 @@ const NowPlayingTrack unknown{QStringLiteral("Nowhere"), QStringLiteral("Nobody"
 const QString searchPath = QStringLiteral("/api/search/get");
 const QString lyricPath = QStringLiteral("/api/song/lyric/v1");
 
-Reply dataReply(const char* name)
-{
-    QFile file(QStringLiteral(ZUVIK_LYRICS_TEST_DATA "/") + QString::fromUtf8(name));
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
-    return Reply::json(file.readAll());
-}
-
 PlayerSample sampleOf(const NowPlayingTrack& track, double position, bool playing, const QDateTime& at)
 {
     return PlayerSample{QStringLiteral("music"), track.title, track.artist, track.duration, position, playing, at};
@@ -37,8 +29,12 @@ class Engine : public ::testing::Test {
 protected:
     Engine()
     {
-        // Every search finds the Lanterns candidates: 5004, 5008, 5002, 5009, 5001 are probed in
-        // this order; 5002 gives word-level lyrics, 5008 line-level ones.
+        const auto dataReply = [](const char* name) {
+            QFile file(QStringLiteral(ZUVIK_LYRICS_TEST_DATA "/") + QString::fromUtf8(name));
+            EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+            return Reply::json(file.readAll());
+        };
+        // Candidates are probed as 5004, 5008, 5002, 5009, 5001; 5002 is word-level, 5008 line-level.
         server.setReply(searchPath, dataReply("search_lanterns.json"));
         server.setReply(lyricPath, dataReply("lyric_none.json"));
         server.setReply(lyricPath, QStringLiteral("5008"), dataReply("lyric_line_level.json"));
@@ -71,8 +67,7 @@ protected:
     QList<RejectionState> states;
 };
 
-// The first track's lookup stalls; a quick second one is answered from the cache and the first
-// answer never arrives.
+// The first track's lookup stalls; a second one is answered from the cache, the first never.
 TEST_F(Engine, FollowsEachTrackOnceAndCancelsTheLookupOfOneLeftBehind)
 {
     ASSERT_TRUE(waitFor([&] { return delivered.size() == 1; }));  // nothing playing, said once
@@ -96,12 +91,7 @@ TEST_F(Engine, FollowsEachTrackOnceAndCancelsTheLookupOfOneLeftBehind)
     runEventLoopFor(200ms);
     EXPECT_FALSE(engine.lyrics().has_value());
     EXPECT_FALSE(delivered.last().has_value());
-}
-
-TEST(EnginePlayhead, LeadsThePlayersPositionByPointEighteen)
-{
-    const QDateTime epoch = QDateTime::fromSecsSinceEpoch(1'800'000'000, Qt::UTC);
-    LyricEngine engine([](NowPlayingMonitor::Completion) {}, [](const NowPlayingTrack&) { return nullptr; });
+    const QDateTime epoch = QDateTime::fromSecsSinceEpoch(1'800'000'000, Qt::UTC);  // the playhead leads by 0.18 s
     engine.nowPlaying().ingest(sampleOf(lanterns, 61.0, false, epoch));
     EXPECT_NEAR(engine.playhead(epoch.addSecs(30)), 61.18, 1e-9);
 }
@@ -145,7 +135,6 @@ TEST_F(Engine, RejectingSendsMatchesAwayOneByOne)
     for (int again = 0; again < 2; ++again)
         EXPECT_EQ(reject(), QStringLiteral("-no other match for Mara Lind & Jonas Vey — Lanterns"));
     EXPECT_FALSE(engine.lyrics());
-    // Gone while each retry ran, back, gone for good.
     EXPECT_EQ(states, (QList<RejectionState>{RejectionState::unavailable, RejectionState::available,
                                              RejectionState::unavailable, RejectionState::noOtherMatch}));
 }

@@ -1,5 +1,4 @@
-// The built executable from a terminal: `zuvik set` / `zuvik get` over the defaults file of the
-// test's home (`zuvik --menu` is OffsetCommandTest's, beside the other commands for a running copy).
+// `zuvik set` / `zuvik get` from a terminal over the defaults file of the test's home.
 #include "foundation/UserFolders.h"
 #include "ScratchMount.h"
 #include "TerminalRun.h"
@@ -20,19 +19,14 @@ QJsonObject defaultsFile(const QString& path = UserFolders::settingsFile())
     return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object() : QJsonObject();
 }
 
-// A running copy following a change is ScreenTextTest's; the values themselves, SettingsTableTest's.
 TEST(SettingsCommand, GetListsEveryKeyAndSetWritesOnlyWhatChanged)
 {
     QFile::remove(UserFolders::settingsFile());
     const Outcome get = runZuvik({"get"});
-    EXPECT_EQ(get.status, 0);
-    const QStringList keys = get.out.split(u'\n', Qt::SkipEmptyParts);
-    EXPECT_EQ(keys.size(), 13);
-    EXPECT_EQ(keys.value(0), QStringLiteral("lyricStyle\tShip"));
+    EXPECT_TRUE(get.status == 0 && get.out.count(u'\n') == 13 && get.out.startsWith("lyricStyle\tShip\n"))
+        << get.out.toStdString();
     const Outcome set = runZuvik({"set", "preferredPlayers", "vlc"});
-    EXPECT_EQ(set.status, 0);
-    EXPECT_TRUE(set.out.isEmpty());
-    // The default ignore list is not written.
+    EXPECT_TRUE(set.status == 0 && set.out.isEmpty());
     EXPECT_EQ(defaultsFile(), (QJsonObject{{"preferredPlayers", QJsonArray{"vlc"}}}));
     EXPECT_EQ(runZuvik({"get", "preferredPlayers"}).out, QStringLiteral("vlc\n"));
 }
@@ -66,12 +60,10 @@ TEST(SettingsCommand, WrongArgumentsAreRefusedBeforeAnythingIsWritten)
         const char* says;  // the start of standard error
     };
     for (const Row& row :
-         {Row{"set", "zuvik: set takes a key and a value\nUsage: zuvik set KEY VALUE\n"},
-          Row{"set lyricStyle", "zuvik: set takes a key and a value\n"},
+         {Row{"set lyricStyle", "zuvik: set takes a key and a value\nUsage: zuvik set KEY VALUE\n"},
           Row{"set lyricStyle Ship x", "zuvik: set takes a key and a value\n"},
           Row{"get lyricStyle textScale", "zuvik: get takes at most one key\n"},
           Row{"get nothing", "zuvik: unknown setting \"nothing\"; the keys are lyricStyle, color.text, "},
-          Row{"set lyricstyle Ship", "zuvik: unknown setting \"lyricstyle\""},
           Row{"set textScale 4.01", "zuvik: textScale wants a number from 0.25 to 4, not \"4.01\"\n"}}) {
         const QJsonObject before = defaultsFile();
         const Outcome run = runZuvik(QString::fromUtf8(row.arguments).split(u' '));

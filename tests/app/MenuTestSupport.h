@@ -33,8 +33,7 @@ struct MenuParts {
     StatusMenu menu;
 };
 
-// The menu as a person reads it, one line an item: "—" a separator, "[Title]" a disabled item,
-// " ✓" a check mark.
+// One line an item: "—" a separator, "[Title]" a disabled item, " ✓" a check mark.
 inline QStringList menuLines(const QMenu& menu)
 {
     QStringList lines;

@@ -1,5 +1,4 @@
-// The overlays on Xvfb with picom, monitors made and removed through RandR, the lock state from
-// fake logind and ScreenSaver services on private buses, clicks sent through XTest.
+// The overlays on Xvfb with picom, monitors changed through RandR, the lock state from fake services.
 #include "app/AppDelegate.h"
 #include "app/DisplayIdentity.h"
 #include "app/EngineFrameFeed.h"
@@ -31,11 +30,6 @@ protected:
     void SetUp() override { ASSERT_TRUE(systemBus.isRunning() && sessionBus.isRunning() && services.isServing()); }
 
     AppDelegate& launch() { return delegate.launch(), delegate; }
-    bool isShown(quint32 id) const
-    {
-        const TopmostWindow* window = delegate.overlayFor(id);
-        return window && window->isVisible() && window->isExposed();
-    }
     QStringList created(const LogLines& log) const
     {
         return log.newMessages().filter(QStringLiteral("overlay created"));
@@ -67,25 +61,27 @@ TEST_F(Overlays, OneOverlayPerEnabledPluggedInDisplayShownWhenAskedAndAlwaysOver
     settings.setShowWhenUnlocked(false);
     LogLines log;
     launch();
+    const auto leftShown = [this] {
+        const TopmostWindow* shown = delegate.overlayFor(idOf(left));
+        return shown && shown->isVisible() && shown->isExposed();
+    };
     EXPECT_TRUE(delegate.overlayDisplays().isEmpty());
     EXPECT_EQ(feedsMade, 0);  // so no player is polled
     settings.toggleDisplay(idOf(left));
     ASSERT_TRUE(waitFor([this] { return delegate.overlayDisplays() == QList<quint32>{idOf(left)}; }));
     EXPECT_EQ(feedsMade, 1);
     EXPECT_EQ(created(log), QStringList{QStringLiteral("overlay created for display %1 (LEFT)").arg(idOf(left))});
-    // The window covers the band's reach on its own monitor, never the other one.
     TopmostWindow* window = delegate.overlayFor(idOf(left));
     EXPECT_TRUE(QRect(0, 0, 960, 1080).contains(window->geometry()));
     EXPECT_LT(window->geometry().top(), int(0.28 * 1080));
     EXPECT_GT(window->geometry().bottom(), int(0.84 * 1080));
     EXPECT_FALSE(window->isVisible());  // made, then put away at once
     services.setScreenSaverActive(true, true);
-    EXPECT_TRUE(waitFor([&] { return isShown(idOf(left)); }));
+    EXPECT_TRUE(waitFor(leftShown));
     services.setScreenSaverActive(false, true);
     EXPECT_TRUE(waitFor([&] { return !window->isVisible(); }));
     settings.setShowWhenUnlocked(true);  // takes effect at once
-    EXPECT_TRUE(waitFor([&] { return isShown(idOf(left)); }));
-    // Unplugging removes an overlay, plugging back in makes a fresh one.
+    EXPECT_TRUE(waitFor(leftShown));
     settings.toggleDisplay(idOf(right));
     ASSERT_TRUE(waitFor([this] { return delegate.overlayDisplays().size() == 2; }));
     ASSERT_TRUE(deleteMonitor(right));
@@ -97,21 +93,6 @@ TEST_F(Overlays, OneOverlayPerEnabledPluggedInDisplayShownWhenAskedAndAlwaysOver
     EXPECT_EQ(created(replugged).size(), 1);
 }
 
-TEST_F(Overlays, ADisplayThatChangesResolutionKeepsItsWindowWhichFollowsIt)
-{
-    TopmostWindow* before = launch().overlayFor(idOf(QStringLiteral("screen")));
-    ASSERT_NE(before, nullptr);
-    LogLines log;
-    const QStringList mode{"1280x720", "74.5", "1280", "1344", "1472", "1664", "720", "723", "728", "748"};
-    ASSERT_TRUE(runX11Tool(QStringLiteral("xrandr"), QStringList{QStringLiteral("--newmode")} + mode)
-                && runX11Tool(QStringLiteral("xrandr"), {"--addmode", "screen", mode.first()})
-                && runX11Tool(QStringLiteral("xrandr"), {"--output", "screen", "--mode", mode.first()}));
-    ASSERT_TRUE(waitFor([before] { return before->geometry().bottom() < 720 && before->geometry().width() == 1280; }));
-    EXPECT_EQ(delegate.overlayFor(idOf(QStringLiteral("screen"))), before);
-    EXPECT_TRUE(created(log).isEmpty());
-}
-
-// A plain window that counts the clicks it gets.
 class ClickTarget : public QRasterWindow {
 public:
     int clicks = 0;
@@ -121,7 +102,7 @@ protected:
     void paintEvent(QPaintEvent*) override {}
 };
 
-TEST_F(Overlays, ClicksPassThroughTheOverlayToTheWindowBelow)
+TEST_F(Overlays, ClicksPassThroughAndANewResolutionKeepsTheWindowWhichFollowsIt)
 {
     ClickTarget below;
     below.setFlags(Qt::FramelessWindowHint | Qt::BypassWindowManagerHint);
@@ -133,6 +114,15 @@ TEST_F(Overlays, ClicksPassThroughTheOverlayToTheWindowBelow)
     ASSERT_TRUE(overlay->geometry().contains(QPoint(400, 600)));
     ASSERT_TRUE(runX11Tool(QStringLiteral("xdotool"), {"mousemove", "400", "600", "click", "1"}).has_value());
     EXPECT_TRUE(waitFor([&below] { return below.clicks == 1; }, 5s));
+    LogLines log;
+    const QStringList mode{"1280x720", "74.5", "1280", "1344", "1472", "1664", "720", "723", "728", "748"};
+    ASSERT_TRUE(runX11Tool(QStringLiteral("xrandr"), QStringList{QStringLiteral("--newmode")} + mode)
+                && runX11Tool(QStringLiteral("xrandr"), {"--addmode", "screen", mode.first()})
+                && runX11Tool(QStringLiteral("xrandr"), {"--output", "screen", "--mode", mode.first()}));
+    ASSERT_TRUE(
+        waitFor([overlay] { return overlay->geometry().bottom() < 720 && overlay->geometry().width() == 1280; }));
+    EXPECT_EQ(delegate.overlayFor(idOf(QStringLiteral("screen"))), overlay);
+    EXPECT_TRUE(created(log).isEmpty());
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// The shell's small parts: the single-instance claim on a private bus, display identities as
-// stored in the settings, and the frame trace file.
+// The shell's small parts: the single-instance claim, display identities and the frame trace.
 #include "app/DisplayIdentity.h"
 #include "app/FrameTrace.h"
 #include "app/SingleInstance.h"
@@ -21,32 +20,22 @@ TEST(SingleInstanceClaim, FirstWinsSecondIsToldAndTheNameFreesWithTheFirst)
         QDBusConnection::disconnectFromBus(QStringLiteral("first"));  // the first copy exits
     }
     EXPECT_EQ(SingleInstance(bus.connect(QStringLiteral("third"))).claim(), SingleInstance::Claim::first);
-}
-
-TEST(SingleInstanceClaim, WithoutABusTheApplicationStillRuns)
-{
     const QDBusConnection none = QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/bus"),
                                                                QStringLiteral("nobus"));
     EXPECT_EQ(SingleInstance(none).claim(), SingleInstance::Claim::noSessionBus);
 }
 
-ScreenDescription screen(const char* connector, const char* maker, const char* model, const char* serial)
-{
-    return {QString::fromUtf8(connector), QString::fromUtf8(maker), QString::fromUtf8(model),
-            QString::fromUtf8(serial)};
-}
-
-const ScreenDescription dell = screen("DP-1", "DEL", "U2720Q", "7XQ8K23");
-
 TEST(DisplayId, FollowsAMonitorNotItsPortAndTellsTwinsApart)
 {
+    const auto screen = [](const char* connector, const char* maker, const char* model, const char* serial) {
+        return ScreenDescription{connector, maker, model, serial};
+    };
+    const ScreenDescription dell = screen("DP-1", "DEL", "U2720Q", "7XQ8K23");
     EXPECT_EQ(displayIdFor(screen("HDMI-A-1", "DEL", "U2720Q", "7XQ8K23")), displayIdFor(dell));
     EXPECT_NE(displayIdFor(screen("DP-1", "DEL", "U2720Q", "7XQ8K24")), displayIdFor(dell));
-    // Without a serial the connector decides.
     EXPECT_NE(displayIdFor(screen("VIRTUAL-1", "", "", "")), displayIdFor(screen("VIRTUAL-2", "", "", "")));
     EXPECT_NE(displayIdFor(screen("X", "ab", "c", "s")), displayIdFor(screen("X", "a", "bc", "s")));
-    // Stored in the settings: a change would switch users' disabled displays back on.
-    // FNV-1a of "DEL\x1fU2720Q\x1f7XQ8K23", worked out separately.
+    // Stored in the settings; FNV-1a of "DEL\x1fU2720Q\x1f7XQ8K23", worked out separately.
     EXPECT_EQ(displayIdFor(dell), 3375790369u);
     EXPECT_NE(displayIdFor(ScreenDescription{}), 0u);
 }

@@ -30,8 +30,7 @@ struct Outcome {
     QString err;
 };
 
-// The event loop runs meanwhile, for a server the test answers on; inChild runs in the child
-// before the executable starts (to give up root, say).
+// The event loop runs meanwhile; inChild runs in the child before the executable starts.
 inline Outcome runZuvik(const QStringList& arguments, const QProcessEnvironment& environment = withoutDisplay(),
                         const std::function<void()>& inChild = {})
 {

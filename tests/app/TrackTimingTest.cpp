@@ -42,9 +42,8 @@ TEST(TrackTiming, EachTrackGetsItsOwnOffsetAndNothingPlayingHasNone)
     EXPECT_EQ(inForce, (QList<double>{0.1, 0.2, 0.0, 0.2, 0.0}));
 }
 
-// Seconds until the next word, as the band would sleep: an offset of d seconds shows at t what
-// would have shown at t − d.
-TEST(TrackTiming, TheDrawnPlayheadFollowsTheOffset)
+// Seconds until the next word: an offset of d seconds shows at t what would have shown at t − d.
+TEST(TrackTiming, TheDrawnPlayheadFollowsTheOffsetAndTheTextScaleIsHeldToItsBounds)
 {
     const QDateTime start = QDateTime::currentDateTimeUtc();
     QDateTime now = start;
@@ -66,6 +65,11 @@ TEST(TrackTiming, TheDrawnPlayheadFollowsTheOffset)
         ASSERT_TRUE(unshifted && shifted) << d;
         EXPECT_NEAR(*shifted, *unshifted, 1e-6) << d;
     }
+    settings.setLyricFont(LyricFont::didot);
+    settings.setColor(Color{1, 1, 0, 1}, ColorSlot::highlight);  // yellow reads with black on it
+    settings.setTextScale(9.0);
+    const FrameSettings values = frameSettingsFrom(settings);
+    EXPECT_TRUE(values.textScale == 4.0 && values.font == LyricFont::didot && values.contrastColor == Color::black());
 }
 
 TEST(DemoTrack, ThePretendPlayerLoopsTheSong)

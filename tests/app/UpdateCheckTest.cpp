@@ -37,19 +37,14 @@ QByteArray item(const QByteArray& version)
 
 TEST(Appcast, TheNewestItemWinsWhateverTheOrder)
 {
-    const auto release = newestRelease(appcast(item("0.3.0") + item("0.10.0") + item("0.9.1")));
-    ASSERT_TRUE(release);
-    EXPECT_EQ(release->version, QStringLiteral("0.10.0"));
-    EXPECT_EQ(release->link, QUrl(QStringLiteral("https://example.invalid/zuvik-0.10.0.tar.gz")));
-    EXPECT_EQ(release->notes, QStringLiteral("New\nSharper lyrics"));  // the HTML as plain text
-
-    const auto element = newestRelease(appcast("<item><title>Zuvik</title><sparkle:version>412</sparkle:version>"
-                                               "<sparkle:shortVersionString>1.4</sparkle:shortVersionString>"
-                                               "<link>https://example.invalid/releases/1.4</link></item>"));
-    ASSERT_TRUE(element);
-    EXPECT_EQ(element->version, QStringLiteral("412"));
-    EXPECT_EQ(element->displayVersion, QStringLiteral("1.4"));
-    EXPECT_EQ(element->link, QUrl(QStringLiteral("https://example.invalid/releases/1.4")));  // no enclosure
+    const QUrl tarball(QStringLiteral("https://example.invalid/zuvik-0.10.0.tar.gz"));
+    EXPECT_EQ(newestRelease(appcast(item("0.3.0") + item("0.10.0") + item("0.9.1"))),
+              (AppcastRelease{"0.10.0", "0.10.0", "", "New\nSharper lyrics", tarball}));  // the HTML as plain text
+    EXPECT_EQ(
+        newestRelease(appcast("<item><title>Zuvik</title><sparkle:version>412</sparkle:version>"
+                              "<sparkle:shortVersionString>1.4</sparkle:shortVersionString>"
+                              "<link>https://example.invalid/releases/1.4</link></item>")),
+        (AppcastRelease{"412", "1.4", "Zuvik", "", QUrl(QStringLiteral("https://example.invalid/releases/1.4"))}));
 }
 
 TEST(Appcast, ABadFeedYieldsNothing)
@@ -71,9 +66,9 @@ struct CheckCase {
     Reply reply;
     Kind kind;
     const char* logEnd;  // of the one log line
-    const char* problem = "";  // its start
+    const char* problem = "";  // found in it
     const char* running = "0.1.0";
-    const char* feed = nullptr;  // instead of the server's
+    const char* feed = nullptr;  // instead of the server's; empty: none
 };
 
 class Check : public ::testing::TestWithParam<CheckCase> {
@@ -91,15 +86,15 @@ TEST_P(Check, IsOneResultAndOneLogLine)
                       QString::fromUtf8(c.running), 1s);
     std::optional<UpdateCheckResult> result;
     QObject::connect(&check, &UpdateCheck::finished, [&result](const UpdateCheckResult& r) { result = r; });
-    check.start();
-    check.start();  // while one is in flight, another start does nothing
+    for (int start = 0; start < 2; ++start)
+        check.start();  // while one is in flight, another does nothing
     ASSERT_TRUE(waitFor([&result] { return result.has_value(); }));
     EXPECT_FALSE(check.isRunning());
     EXPECT_EQ(result->kind, c.kind);
-    const bool failed = c.kind == Kind::failed;
-    EXPECT_TRUE(failed ? result->problem.startsWith(QString::fromUtf8(c.problem)) : result->problem.isEmpty())
+    const bool failed = c.kind == Kind::failed, answered = c.kind == Kind::available || c.kind == Kind::upToDate;
+    EXPECT_TRUE(failed ? result->problem.contains(QString::fromUtf8(c.problem)) : result->problem.isEmpty())
         << result->problem.toStdString();
-    EXPECT_EQ(result->release.value_or(AppcastRelease{}).version, failed ? "" : "0.2.0");
+    EXPECT_EQ(result->release.value_or(AppcastRelease{}).version, answered ? "0.2.0" : "");
     EXPECT_TRUE(!failed || updateMessage(*result).title == QStringLiteral("Could not check for updates"));
     const QStringList lines = log.newMessages();
     ASSERT_EQ(lines.size(), 1);
@@ -109,42 +104,19 @@ TEST_P(Check, IsOneResultAndOneLogLine)
 }
 
 const Reply feed{200, appcast(item("0.2.0") + item("0.1.5")), {}};
-const char* const late = "The update feed did not answer in time.";
-
 INSTANTIATE_TEST_SUITE_P(
     UpdateCheck, Check,
     ::testing::Values(
         CheckCase{"newer", feed, Kind::available, "0.2.0 available (running 0.1.0)"},
         CheckCase{"same", feed, Kind::upToDate, "up to date (running 0.2.0, feed offers 0.2.0)", "", "0.2.0"},
         CheckCase{"older", feed, Kind::upToDate, "up to date (running 0.10.0, feed offers 0.2.0)", "", "0.10.0"},
-        CheckCase{"malformed",
-                  {200, "<rss><channel><item><title>broken", {}},
-                  Kind::failed,
-                  "/appcast.xml is not a readable appcast",
-                  "The update feed is not a readable appcast."},
-        CheckCase{"not_found", Reply::withStatus(404), Kind::failed, "/appcast.xml answered HTTP 404",
-                  "The update feed answered with HTTP status 404."},
-        CheckCase{"stalling", Reply::stalling(), Kind::failed, "did not answer within 1000 ms", late},
-        CheckCase{"dripping", Reply::dripping(appcast(""), 50), Kind::failed, "did not answer within 1000 ms", late},
-        CheckCase{"unreachable",
-                  {},
-                  Kind::failed,
-                  "",
-                  "The update feed could not be reached",
-                  "0.1.0",
-                  "http://127.0.0.1:1/appcast.xml"}),
+        CheckCase{"malformed", {200, "<rss><item>", {}}, Kind::failed, "is not a readable appcast", "not a readable"},
+        CheckCase{"not_found", Reply::withStatus(404), Kind::failed, "answered HTTP 404", "HTTP status 404."},
+        CheckCase{"stalling", Reply::stalling(), Kind::failed, "did not answer within 1000 ms", "in time"},
+        CheckCase{"dripping", Reply::dripping(appcast(""), 50), Kind::failed, "did not answer within 1000 ms",
+                  "in time"},
+        CheckCase{"unreachable", {}, Kind::failed, "", "could not be reached", "0.1.0", "http://127.0.0.1:1/x.xml"},
+        CheckCase{"no_feed", {}, Kind::notConfigured, "updates: no update feed in this build", "", "0.1.0", ""}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST(UpdateCheck, WithoutAFeedTheBuildSaysUpdatesAreNotConfigured)
-{
-    const LogLines log;
-    UpdateCheck check(QUrl(), QStringLiteral("0.1.0"));
-    std::optional<UpdateCheckResult> result;
-    QObject::connect(&check, &UpdateCheck::finished, [&result](const UpdateCheckResult& r) { result = r; });
-    check.start();
-    ASSERT_TRUE(waitFor([&result] { return result.has_value(); }));
-    EXPECT_EQ(result->kind, Kind::notConfigured);
-    EXPECT_EQ(log.newMessages(), QStringList{QStringLiteral("updates: no update feed in this build")});
-}
 
 }  // namespace

@@ -58,7 +58,9 @@ void UpdateCheck::start()
         return;
     if (m_feed.isEmpty()) {
         // Answered from the event loop, as every other outcome is.
+        m_answerQueued = true;
         QTimer::singleShot(0, this, [this] {
+            m_answerQueued = false;
             answer({Kind::notConfigured, m_runningVersion, std::nullopt, {}},
                    QStringLiteral("updates: no update feed in this build"));
         });

@@ -50,7 +50,7 @@ public:
 
     // Starts a check; while one is in flight, another start does nothing.
     void start();
-    bool isRunning() const { return !m_reply.isNull(); }
+    bool isRunning() const { return !m_reply.isNull() || m_answerQueued; }
 
 Q_SIGNALS:
     void finished(const UpdateCheckResult& result);
@@ -64,4 +64,5 @@ private:
     const std::chrono::milliseconds m_timeout;
     QNetworkAccessManager m_network;
     QPointer<QNetworkReply> m_reply;
+    bool m_answerQueued = false;  // the no-feed answer, due from the event loop
 };

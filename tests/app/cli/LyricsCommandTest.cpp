@@ -1,5 +1,4 @@
-// `zuvik lyrics`, `zuvik visual` and a still of a track, run as the built executable against a
-// loopback lyrics service, with the cache, log and data folders the test's own.
+// `zuvik lyrics`, `zuvik visual` and a still of a track against a loopback lyrics service.
 #include "../TerminalRun.h"
 #include "LoopbackHttpServer.h"
 #include <QDir>
@@ -86,7 +85,6 @@ TEST_F(LyricsCommand, NoLyricsFailsAndSoDoesAStillOfThemAtOnce)
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(run.out.isEmpty());
     EXPECT_TRUE(run.err.contains("[Zuvik] lyrics: HTTP failure for 127.0.0.1\n"));
-    // Ends as soon as the lookup has answered, well within the still's wait for lyrics.
     const Outcome still = zuvik({"--render-frame", path(QStringLiteral("still.png")), "--at", "1", "--artist",
                                  "Mara Lind", "--title", "Lanterns"});
     EXPECT_EQ(still.status, 1);
@@ -95,8 +93,7 @@ TEST_F(LyricsCommand, NoLyricsFailsAndSoDoesAStillOfThemAtOnce)
 
 TEST_F(LyricsCommand, CandidatesListsTheSearchInReplyOrderWithWhatBecameOfEach)
 {
-    // 5008 was sent away earlier; 5004 gives the lyrics; the reply's 5007 is malformed and left out.
-    // A FIFO as the log file is passed over, not waited on.
+    // 5008 was sent away earlier; the reply's 5007 is malformed; a FIFO as the log file is passed over.
     ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("state/Zuvik")))
                 && makeFifo(QStringLiteral("state/Zuvik/Zuvik.log")));
     QDir().mkpath(path(QStringLiteral("data/Zuvik")));
@@ -139,18 +136,13 @@ TEST_F(LyricsCommand, VisualExplainsEachWordInOrderAndWritesNoMemo)
 
 TEST_F(LyricsCommand, RefusalsSayWhyAndLookNothingUp)
 {
-    const std::pair<QStringList, int> lines[] = {{{"--reject"}, 1},  // without a running copy
-                                                 {{}, 2},
-                                                 {{"--artist", "A", "--title"}, 2},
-                                                 {{"--artist", "A", "--title", "T", "--duration", "0"}, 2},
-                                                 {{"--artist", "A", "--title", "T", "--duration", "86401"}, 2},
-                                                 {{"--artist", "A", "--title", "T", "extra"}, 2},
-                                                 {{"--reject", "--artist", "A", "--title", "T"}, 2},
-                                                 {{"--reject", "--candidates"}, 2},
-                                                 {{"--artist", "A", "--title", "T", "--candidates", "--json"}, 2}};
-    for (const auto& [arguments, status] : lines) {
-        const Outcome run = zuvik(QStringList{"lyrics"} + arguments);
-        EXPECT_EQ(run.status, status) << arguments.join(u' ').toStdString();
+    for (const auto& [arguments, status] :
+         {std::pair("--reject", 1) /* no running copy */, std::pair("", 2), std::pair("--artist A --title", 2),
+          std::pair("--artist A --title T --duration 86401", 2), std::pair("--artist A --title T extra", 2),
+          std::pair("--reject --artist A --title T", 2), std::pair("--reject --candidates", 2),
+          std::pair("--artist A --title T --candidates --json", 2)}) {
+        const Outcome run = zuvik(QStringList{"lyrics"} + QString::fromUtf8(arguments).split(u' ', Qt::SkipEmptyParts));
+        EXPECT_EQ(run.status, status) << arguments;
         EXPECT_TRUE(run.out.isEmpty());
         EXPECT_TRUE(run.err.startsWith("zuvik lyrics: ")) << run.err.toStdString();
     }

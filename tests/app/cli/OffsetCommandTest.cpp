@@ -1,5 +1,4 @@
-// `zuvik offset …` from a terminal against a running copy playing its demo song on a private
-// session bus, and the offset surviving the copy's restart.
+// `zuvik offset …` against a running copy of the demo song on a private session bus.
 #include "../TerminalRun.h"
 #include "app/cli/OffsetCommand.h"
 #include "ScratchMount.h"
@@ -38,8 +37,7 @@ TEST(OffsetArguments, AreReadAsAUserWritesThem)
     }
 }
 
-// The offset outlives the copy; one the copy cannot store would be gone at its next start, so the
-// command must not say "done". `zuvik --menu` and `zuvik lyrics --reject` reach the copy too.
+// An offset the copy cannot store would be gone at its next start: the command must not say done.
 TEST(OffsetCommand, SetsTheCurrentTracksOffsetWhichOutlivesTheCopyOrSaysItCannotBeStored)
 {
     const PrivateBus bus{PrivateBus::session};
