@@ -150,11 +150,12 @@ TEST_F(DebianPackage, AptInstallsAndRemovesIt)
                                          .out.split(u'\n')
                                          .filter(QRegularExpression("^Inst "));
     ASSERT_EQ(wouldInstall.size(), 1) << wouldInstall.join(u'\n').toStdString();
-    const Finished install = run("apt-get", {"install", "-y", "--no-install-recommends", deb});
+    const Finished install = run("apt-get",
+                                 {"install", "-y", "-o", "DPkg::Lock::Timeout=120", "--no-install-recommends", deb});
     ASSERT_EQ(install.status, 0) << install.out.toStdString() << install.err.toStdString();
     const QStringList owned = run("dpkg-query", {"-L", "zuvik"}).out.split(u'\n', Qt::SkipEmptyParts);
     const Finished version = run("/usr/bin/zuvik", {"--version"});
-    const Finished remove = run("apt-get", {"remove", "-y", "zuvik"});
+    const Finished remove = run("apt-get", {"remove", "-y", "-o", "DPkg::Lock::Timeout=120", "zuvik"});
     EXPECT_EQ(version.out, QStringLiteral("zuvik " ZUVIK_VERSION "\n")) << version.err.toStdString();
     ASSERT_EQ(remove.status, 0) << remove.out.toStdString() << remove.err.toStdString();
     EXPECT_TRUE(owned.contains(QStringLiteral("/usr/share/applications/org.orvane.Zuvik.desktop")));
