@@ -25,7 +25,8 @@ public:
     AppSettings& settings();
     // The player preferences, read by the player query on its own thread.
     PlayerRoster& players();
-    // The lyrics service with the user's cache and rejections, as the environment names them.
+    // The lyric sources with the user's cache and rejections, as the environment names them, asked
+    // in the order of the lyricSources setting, which it follows.
     LyricsProvider& lyrics();
     // The word memo, symbol index and embedding the pictograms come from.
     WordVisualResolver::Sources wordVisualSources() const;

@@ -84,9 +84,12 @@ void JsonRequest::abandon(const QString& description)
     answer(std::nullopt);
 }
 
-std::optional<QJsonObject> JsonRequest::outcome()
+std::optional<QJsonDocument> JsonRequest::outcome()
 {
     const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    m_notFound = status.isValid() && status.toInt() == 404;
+    if (m_notFound && m_notFoundIsQuiet)
+        return std::nullopt;
     if (status.isValid() && status.toInt() != 200) {
         lyrics_log::httpFailure(m_reply->url());
         return std::nullopt;
@@ -102,15 +105,13 @@ std::optional<QJsonObject> JsonRequest::outcome()
             QStringLiteral("invalid JSON: %1 at offset %2").arg(parseError.errorString()).arg(parseError.offset));
         return std::nullopt;
     }
-    if (!document.isObject())
-        return std::nullopt;
-    return document.object();
+    return document;
 }
 
-void JsonRequest::answer(const std::optional<QJsonObject>& object)
+void JsonRequest::answer(const std::optional<QJsonDocument>& document)
 {
     m_answered = true;
     m_deadline.stop();
-    Q_EMIT finished(object);
+    Q_EMIT finished(document);
     deleteLater();
 }

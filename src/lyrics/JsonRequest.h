@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QByteArray>
-#include <QJsonObject>
+#include <QJsonDocument>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -11,11 +11,11 @@
 
 class QNetworkReply;
 
-// One GET request to the lyrics service, answered once with the reply's JSON object or nothing.
+// One GET request to a lyrics source, answered once with the reply's JSON document or nothing.
 // Every failure writes its one log line: a transfer failure (no connection, time-out,
 // cancellation, a body past maxBodyBytes, no whole reply by the deadline) or invalid JSON as
 // "request failed", any status but 200
-// as "HTTP failure". A top level that is not an object gives nothing without a line.
+// as "HTTP failure". A lone scalar (valid JSON, neither object nor array) answers a null document.
 class JsonRequest : public QObject {
     Q_OBJECT
 public:
@@ -30,21 +30,27 @@ public:
 
     // Aborts the transfer at once; the request then answers nothing (synchronously).
     void cancel();
+    // A 404 then answers nothing without a log line: for a source whose "not found" is an answer.
+    void setNotFoundIsQuiet() { m_notFoundIsQuiet = true; }
+    // Whether the answer was nothing because of a 404; read from finished on.
+    bool wasNotFound() const { return m_notFound; }
 
 Q_SIGNALS:
     // Emitted once; the request deletes itself afterwards.
-    void finished(const std::optional<QJsonObject>& object);
+    void finished(const std::optional<QJsonDocument>& document);
 
 private:
     void onMetaDataChanged();
     void onReadyRead();
     void onFinished();
     void abandon(const QString& description);
-    std::optional<QJsonObject> outcome();
-    void answer(const std::optional<QJsonObject>& object);
+    std::optional<QJsonDocument> outcome();
+    void answer(const std::optional<QJsonDocument>& document);
 
     QNetworkReply* m_reply;  // child of this
     QTimer m_deadline;
     QByteArray m_body;
     bool m_answered = false;
+    bool m_notFoundIsQuiet = false;
+    bool m_notFound = false;
 };

@@ -8,8 +8,42 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <variant>
+
+namespace {
+
+const QString fromKey = QStringLiteral("from");
+
+QByteArray withOrigin(const QByteArray& document, const Candidate& from)
+{
+    QJsonObject object = QJsonDocument::fromJson(document).object();
+    object.insert(fromKey, QJsonObject{{QStringLiteral("source"), sourceName(from.source)},
+                                       {QStringLiteral("id"), QString::number(from.id)},
+                                       {QStringLiteral("name"), from.name},
+                                       {QStringLiteral("artists"), QJsonArray::fromStringList(from.artists)}});
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+// Where the document came from, when the file says so in a form this build reads.
+std::optional<Candidate> originOf(const QByteArray& document)
+{
+    const QJsonObject from = QJsonDocument::fromJson(document).object().value(fromKey).toObject();
+    const std::optional<LyricSource> source = lyricSourceNamed(from.value(QLatin1String("source")).toString());
+    bool ok = false;
+    const std::int64_t id = from.value(QLatin1String("id")).toString().toLongLong(&ok);
+    if (!source || !ok)
+        return std::nullopt;
+    QStringList artists;
+    for (const QJsonValue& artist : from.value(QLatin1String("artists")).toArray())
+        artists.append(artist.toString());
+    return Candidate{id, from.value(QLatin1String("name")).toString(), artists, 0, *source};
+}
+
+}  // namespace
 
 QString LyricsCache::prepare(const QString& cacheFolder)
 {
@@ -36,6 +70,12 @@ QString LyricsCache::fileLocation(const NowPlayingTrack& track) const
 
 std::optional<TimedLyrics> LyricsCache::read(const NowPlayingTrack& track) const
 {
+    std::optional<Entry> entry = readEntry(track);
+    return entry ? std::optional(std::move(entry->lyrics)) : std::nullopt;
+}
+
+std::optional<LyricsCache::Entry> LyricsCache::readEntry(const NowPlayingTrack& track) const
+{
     const FileRead file = readRegularFile(fileLocation(track), maxFileBytes);
     if (file.status != FileRead::Status::read)
         return std::nullopt;
@@ -44,14 +84,17 @@ std::optional<TimedLyrics> LyricsCache::read(const NowPlayingTrack& track) const
     // An empty document is never handed out as lyrics: it would stand for a track that has none.
     if (!lyrics || lyrics->isEmpty())
         return std::nullopt;
-    return std::move(*lyrics);
+    return Entry{std::move(*lyrics), originOf(file.bytes)};
 }
 
-void LyricsCache::write(const TimedLyrics& lyrics, const NowPlayingTrack& track) const
+void LyricsCache::write(const TimedLyrics& lyrics, const NowPlayingTrack& track,
+                        const std::optional<Candidate>& from) const
 {
-    const QByteArray bytes = encodeTimedLyrics(lyrics);
+    QByteArray bytes = encodeTimedLyrics(lyrics);
     if (bytes.isEmpty())
         return;
+    if (from && from->source != LyricSource::ncm)
+        bytes = withOrigin(bytes, *from);
     const QString path = fileLocation(track);
     const WriteResult result = writeFileAtomically(path, bytes);
     if (!result.written)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lyrics/Candidate.h"
 #include "playback/NowPlayingTrack.h"
 #include "lyrics/TimedLyrics.h"
 
@@ -11,6 +12,10 @@
 // expiry or eviction. A read that fails is a miss; a write that fails leaves the old file and logs
 // one line. Only regular files are read, and a file is replaced, never written through (a link
 // in the folder is replaced, not followed).
+//
+// Lyrics of a source other than the first service also keep where they came from, in a member
+// "from" ({"source", "id" as a string, "name", "artists"}) that older readers pass over; the
+// first service's files are the bare document they always were.
 class LyricsCache {
 public:
     // Larger files are not documents the cache wrote: a miss.
@@ -27,8 +32,15 @@ public:
     QString fileLocation(const NowPlayingTrack& track) const;
     // The stored document, or nothing when there is none or it does not decode (or holds no words).
     std::optional<TimedLyrics> read(const NowPlayingTrack& track) const;
+    struct Entry {
+        TimedLyrics lyrics;
+        std::optional<Candidate> from;  // known for lyrics of any source but the first service
+    };
+    // The stored document with where it came from, as far as the file says.
+    std::optional<Entry> readEntry(const NowPlayingTrack& track) const;
     // Replaces the track's file at once: a reader sees the old or the new whole file, never a part.
-    void write(const TimedLyrics& lyrics, const NowPlayingTrack& track) const;
+    void write(const TimedLyrics& lyrics, const NowPlayingTrack& track,
+               const std::optional<Candidate>& from = {}) const;
     // Forgets the track's document, if there is one.
     void remove(const NowPlayingTrack& track) const;
 

@@ -8,8 +8,8 @@ QString artistAndTitle(const NowPlayingTrack& track) { return track.artist + QSt
 
 QString described(const Candidate& candidate)
 {
-    return QStringLiteral("ncm %1 \"").arg(candidate.id) + candidate.name + QStringLiteral("\" by ")
-           + candidate.artists.join(u'/');
+    return sourceName(candidate.source) + QStringLiteral(" %1 \"").arg(candidate.id) + candidate.name
+           + QStringLiteral("\" by ") + candidate.artists.join(u'/');
 }
 
 void cacheHit(const TimedLyrics& lyrics)
@@ -40,6 +40,22 @@ void interpolated(qsizetype wordCount)
     DiagLog::log(QStringLiteral("lyrics: interpolated from line-level (%1 words)").arg(wordCount));
 }
 
+void lineLevel(const Candidate& candidate, qsizetype wordCount)
+{
+    DiagLog::log(QStringLiteral("lyrics: line-level via ") + described(candidate)
+                 + QStringLiteral(" (%1 words)").arg(wordCount));
+}
+
+void plainOnly(const NowPlayingTrack& track)
+{
+    DiagLog::log(QStringLiteral("lyrics: lrclib has only plain lyrics for ") + artistAndTitle(track));
+}
+
+void instrumental(const NowPlayingTrack& track)
+{
+    DiagLog::log(QStringLiteral("lyrics: instrumental per lrclib: ") + artistAndTitle(track));
+}
+
 void nothingUsable(const NowPlayingTrack& track)
 {
     DiagLog::log(QStringLiteral("lyrics: nothing usable for ") + artistAndTitle(track));
@@ -48,6 +64,11 @@ void nothingUsable(const NowPlayingTrack& track)
 void requestFailed(const QString& description)
 {
     DiagLog::log(QStringLiteral("lyrics: request failed — ") + description);
+}
+
+void unexpectedReply(const QString& source, const QString& expected)
+{
+    DiagLog::log(QStringLiteral("lyrics: request failed — the %1 reply is not %2").arg(source, expected));
 }
 
 void httpFailure(const QUrl& url)

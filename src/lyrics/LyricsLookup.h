@@ -1,97 +1,81 @@
 #pragma once
 
 #include "lyrics/Candidate.h"
+#include "lyrics/LyricSource.h"
 #include "lyrics/PendingLyrics.h"
+#include "lyrics/SourceLookup.h"
 #include "playback/NowPlayingTrack.h"
 #include "lyrics/TimedLyrics.h"
 
-#include <QJsonObject>
 #include <QList>
 #include <QObject>
 #include <QPointer>
-#include <QString>
 
 #include <functional>
 #include <optional>
 
-class JsonRequest;
 class LyricsCache;
 class RejectedCandidates;
-class ServiceSession;
 
-// One lookup of a track's timed lyrics: the cache first, then a search, then the lyric texts of
-// up to maxProbes matching candidates one after the other. Runs on the thread that made it,
-// waiting for the network without blocking it, and deletes itself when it is done.
+// One lookup of a track's timed lyrics: the cache first, then each source in the order given, the
+// first source that gives usable lyrics winning; those are cached. Runs on the thread that made
+// it, waiting for the network without blocking it, and deletes itself when it is done.
 //
-// Candidates the user rejected for the track are left out, before the probes are counted.
-//
-// cancel() aborts the request in flight at once. The lookup then runs to its end without touching
-// the network (each request it would still make fails at once and is logged), so its log reads
-// like any other lookup's; finished is not emitted after a cancel.
+// cancel() aborts the request in flight at once. The source being asked then runs to its end
+// without touching the network (each request it would still make fails at once and is logged),
+// so its log reads like any other lookup's; no further source is asked, and finished is not
+// emitted after a cancel.
 class LyricsLookup : public PendingLyrics {
     Q_OBJECT
 public:
-    struct Limits {
-        std::int64_t durationToleranceMs;
-        qsizetype maxProbes;
-    };
+    // Makes a source's part of the lookup, a child of parent.
+    using SourceFactory = std::function<SourceLookup*(LyricSource, LookupContext&, QObject* parent)>;
 
-    // How the cache is used. A fresh lookup asks the service even when the cache has the track; a
+    // How the cache is used. A fresh lookup asks the sources even when the cache has the track; a
     // retry also drops the cached document first, and rejects the first candidate whose text
-    // gives `wrong` again (lyrics the user called wrong, from a candidate not known by now).
+    // gives `wrong` again (lyrics the user called wrong, from a candidate not known by now). A
+    // survey asks every source, also after one has given lyrics, so that all their results are known.
     struct Mode {
         bool fresh = false;
         bool retry = false;
         std::optional<TimedLyrics> wrong;
+        bool survey = false;
     };
 
     // Made by LyricsProvider; starts from the event loop, so connect to finished first.
-    LyricsLookup(ServiceSession& session, const LyricsCache& cache, RejectedCandidates& rejected, Limits limits,
-                 NowPlayingTrack track, Mode mode, QObject* parent);
+    LyricsLookup(SourceFactory makeSource, QList<LyricSource> sources, const LyricsCache& cache,
+                 RejectedCandidates& rejected, NowPlayingTrack track, Mode mode, QObject* parent);
 
-    const NowPlayingTrack& track() const { return m_track; }
+    const NowPlayingTrack& track() const { return m_context.track(); }
     void cancel() override;
 
-    // What the search returned, in reply order, and the matches among them in probing order
-    // (rejected ones included); empty until the search has been answered.
-    const QList<Candidate>& searchResults() const { return m_searchResults; }
-    const QList<Candidate>& matches() const { return m_matches; }
+    // One entry per source asked, in the order asked: what it returned, in reply order, and the
+    // matches among them in the order they would be taken (rejected ones included).
+    struct SourceResults {
+        LyricSource source;
+        QList<Candidate> found;
+        QList<Candidate> matches;
+    };
+    const QList<SourceResults>& results() const { return m_results; }
+    // Every source's results and matches one after the other.
+    QList<Candidate> searchResults() const;
+    QList<Candidate> matches() const;
 
 private:
-    using Step = void (LyricsLookup::*)(const std::optional<QJsonObject>& reply);
-    using Parsed = void (LyricsLookup::*)(QList<TimedWord> words);
-
     void start();
-    void onSearchReply(const std::optional<QJsonObject>& reply);
-    void probeNext();
-    void onLyricReply(const std::optional<QJsonObject>& reply);
-    void onWordLevelWords(QList<TimedWord> words);
-    void keepLineLevelTextAndProbeNext();
-    void finishWithFallback();
-    void onLineLevelWords(QList<TimedWord> words);
-    void parseInBackground(std::function<QList<TimedWord>()> parse, Parsed next);
-    bool isTheWrongOne(const TimedLyrics& lyrics, const Candidate& candidate);
-    void finishFromService(TimedLyrics lyrics, const Candidate& candidate);
+    void askNext();
+    void onSourceFinished(const std::optional<SourceAnswer>& answer);
     void finish(std::optional<TimedLyrics> lyrics);
-    void get(const QUrl& url, Step next);
 
-    ServiceSession& m_session;
+    SourceFactory m_makeSource;
+    const QList<LyricSource> m_sources;
     const LyricsCache& m_cache;
-    RejectedCandidates& m_rejected;
-    const Limits m_limits;
-    const NowPlayingTrack m_track;
+    LookupContext m_context;
     Mode m_mode;
-    QString m_query;
-    QList<Candidate> m_searchResults;
-    QList<Candidate> m_matches;
-    QList<Candidate> m_probes;
-    qsizetype m_probed = 0;  // candidates of m_probes asked so far
-    bool m_rejectionsInPlay = false;  // a match was left out, or sent away during this lookup
-    // Every line-level text met, with its candidate: the first is the fallback, unless it is the wrong one.
-    QList<QPair<Candidate, QString>> m_lineLevelTexts;
-    qsizetype m_fallbacksTried = 0;
-    std::optional<QString> m_probeLineLevel;  // the line-level text of the probe being read
-    QPointer<JsonRequest> m_request;
+    qsizetype m_asked = 0;  // sources of m_sources asked so far
+    QPointer<SourceLookup> m_source;  // the one being asked
+    std::optional<SourceAnswer> m_answer;  // the first source's answer, in a survey
+    QList<SourceResults> m_results;
     bool m_cancelled = false;
     bool m_done = false;
 };

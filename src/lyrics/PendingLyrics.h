@@ -7,11 +7,13 @@
 
 #include <optional>
 
-// Where a lookup's answer came from: a rejection needs to know which service candidate gave it.
+// Where a lookup's answer came from: a rejection needs to know which source's candidate gave it.
 struct LyricsOrigin {
     enum class Kind { none, ready, localFile, cache, service };
     Kind kind = Kind::none;
-    Candidate candidate;  // for `service`: the one whose text was used
+    Candidate candidate;  // the one whose text was used, when candidateKnown
+    // Always for `service`; for `cache` when the file says (lyrics of any source but the first service).
+    bool candidateKnown = false;
     bool noOtherMatch = false;  // nothing was found, and the user has sent matches of this track away
 
     friend bool operator==(const LyricsOrigin&, const LyricsOrigin&) = default;

@@ -15,11 +15,20 @@ const QString rejectedKey = QStringLiteral("rejected");
 const QString logPrefix = QStringLiteral("lyrics: rejections file");
 constexpr int fileVersion = 1;
 
-std::optional<std::int64_t> idFrom(const QJsonValue& value)
+QString storedForm(std::int64_t id, LyricSource source)
 {
+    const QString number = QString::number(id);
+    return source == LyricSource::ncm ? number : sourceName(source) + u':' + number;
+}
+
+// The source and id a stored string names, or nothing.
+std::optional<std::pair<LyricSource, std::int64_t>> idFrom(const QString& text)
+{
+    const qsizetype colon = text.indexOf(u':');
+    const std::optional<LyricSource> source = colon < 0 ? LyricSource::ncm : lyricSourceNamed(text.first(colon));
     bool ok = false;
-    const std::int64_t id = value.toString().toLongLong(&ok);
-    return ok ? std::optional(id) : std::nullopt;
+    const std::int64_t id = text.sliced(colon + 1).toLongLong(&ok);
+    return source && ok ? std::optional(std::pair(*source, id)) : std::nullopt;
 }
 
 }  // namespace
@@ -30,17 +39,23 @@ RejectedCandidates::RejectedCandidates(QString filePath)
     load();
 }
 
-QSet<std::int64_t> RejectedCandidates::rejectedFor(const NowPlayingTrack& track) const
+QSet<std::int64_t> RejectedCandidates::rejectedFor(const NowPlayingTrack& track, LyricSource source) const
 {
-    return m_rejected.value(trackKey(track));
+    QSet<std::int64_t> ids;
+    for (const QString& stored : m_rejected.value(trackKey(track))) {
+        if (const auto id = idFrom(stored); id && id->first == source)
+            ids.insert(id->second);
+    }
+    return ids;
 }
 
-bool RejectedCandidates::reject(const NowPlayingTrack& track, std::int64_t id)
+bool RejectedCandidates::reject(const NowPlayingTrack& track, std::int64_t id, LyricSource source)
 {
-    QSet<std::int64_t>& ids = m_rejected[trackKey(track)];
-    if (ids.contains(id))
+    QSet<QString>& ids = m_rejected[trackKey(track)];
+    const QString stored = storedForm(id, source);
+    if (ids.contains(stored))
         return false;
-    ids.insert(id);
+    ids.insert(stored);
     save();
     return true;
 }
@@ -57,10 +72,10 @@ void RejectedCandidates::load()
         return;
     const QJsonObject tracks = root->value(rejectedKey).toObject();
     for (auto it = tracks.begin(); it != tracks.end(); ++it) {
-        QSet<std::int64_t> ids;
+        QSet<QString> ids;
         for (const QJsonValue& value : it.value().toArray()) {
-            if (const std::optional<std::int64_t> id = idFrom(value))
-                ids.insert(*id);  // one odd entry does not cost the others
+            if (const auto id = idFrom(value.toString()))
+                ids.insert(storedForm(id->second, id->first));  // one odd entry does not cost the others
         }
         if (!ids.isEmpty())
             m_rejected.insert(it.key(), ids);
@@ -78,11 +93,11 @@ void RejectedCandidates::save() const
     }
     QJsonObject tracks;
     for (auto it = m_rejected.begin(); it != m_rejected.end(); ++it) {
-        QList<std::int64_t> ids(it.value().begin(), it.value().end());
+        QStringList ids(it.value().begin(), it.value().end());
         std::sort(ids.begin(), ids.end());  // a stable file for a reader comparing versions
         QJsonArray array;
-        for (std::int64_t id : ids)
-            array.append(QString::number(id));
+        for (const QString& id : ids)
+            array.append(id);
         tracks.insert(it.key(), array);
     }
     const WriteResult written = versioned_json_file::write(

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lyrics/LyricSource.h"
 #include "playback/NowPlayingTrack.h"
 
 #include <QHash>
@@ -8,9 +9,10 @@
 
 #include <cstdint>
 
-// The service candidates the user sent away as the wrong song, per track (see trackKey). Kept in
-// a JSON file ({"version": 1, "rejected": {KEY: ["id", …]}}, ids as strings so that no 64-bit id
-// loses digits), replaced whole on every change. Without a file path the rejections last only as
+// The candidates the user sent away as the wrong song, per track (see trackKey) and source. Kept
+// in a JSON file ({"version": 1, "rejected": {KEY: ["id", "lrclib:id", …]}}, ids as strings so
+// that no 64-bit id loses digits; the first service's ids bare, as older files hold them),
+// replaced whole on every change. Without a file path the rejections last only as
 // long as the object.
 class RejectedCandidates {
 public:
@@ -19,10 +21,10 @@ public:
     // over: rejections then last only as long as the object.
     explicit RejectedCandidates(QString filePath = {});
 
-    QSet<std::int64_t> rejectedFor(const NowPlayingTrack& track) const;
+    QSet<std::int64_t> rejectedFor(const NowPlayingTrack& track, LyricSource source = LyricSource::ncm) const;
     // Adds the id and writes the file atomically (a failed write is logged; the id stays rejected
     // in memory); false when it was rejected already.
-    bool reject(const NowPlayingTrack& track, std::int64_t id);
+    bool reject(const NowPlayingTrack& track, std::int64_t id, LyricSource source = LyricSource::ncm);
 
     const QString& filePath() const { return m_filePath; }
 
@@ -32,5 +34,5 @@ private:
 
     QString m_filePath;
     QString m_unusable;  // why the file at start could not be read; set: it is not written over
-    QHash<QString, QSet<std::int64_t>> m_rejected;
+    QHash<QString, QSet<QString>> m_rejected;  // the stored forms of the ids
 };

@@ -7,12 +7,8 @@
 
 namespace service_address {
 
-namespace {
-
 using QueryItems = QList<QPair<QString, QString>>;
 
-// Every value is percent-encoded except the unreserved characters, so a "+" or "&" in an artist's
-// name reaches the service as itself and a space becomes %20.
 QUrl withPathAndQuery(const QUrl& base, const QString& path, const QueryItems& items)
 {
     QByteArray query;
@@ -26,8 +22,6 @@ QUrl withPathAndQuery(const QUrl& base, const QString& path, const QueryItems& i
     url.setQuery(QString::fromLatin1(query), QUrl::StrictMode);
     return url;
 }
-
-}  // namespace
 
 QUrl defaultBase() { return QUrl(QStringLiteral("https://music.163.com")); }
 
@@ -45,19 +39,26 @@ std::optional<QUrl> readBase(const QString& text)
     return url;
 }
 
-QUrl fromEnvironment()
+QUrl baseFromVariable(const char* variable, const QUrl& fallback)
 {
-    const QString value = qEnvironmentVariable("ZUVIK_LYRICS_BASE_URL");
+    const QString value = qEnvironmentVariable(variable);
     if (value.isEmpty())
-        return defaultBase();
+        return fallback;
     if (std::optional<QUrl> base = readBase(value))
         return *base;
-    DiagLog::log(QStringLiteral("lyrics: ZUVIK_LYRICS_BASE_URL \"%1\" is not an http or https address; using %2")
-                     .arg(value, defaultBase().toString()));
-    return defaultBase();
+    DiagLog::log(QStringLiteral("lyrics: %1 \"%2\" is not an http or https address; using %3")
+                     .arg(QString::fromLatin1(variable), value, fallback.toString()));
+    return fallback;
 }
 
+QUrl fromEnvironment() { return baseFromVariable("ZUVIK_LYRICS_BASE_URL", defaultBase()); }
+
 QByteArray referer(const QUrl& base) { return base.toEncoded() + '/'; }
+
+QList<QPair<QByteArray, QByteArray>> headers(const QUrl& base)
+{
+    return {{"User-Agent", "Mozilla/5.0 (Macintosh; Intel Mac OS X 10_15_7)"}, {"Referer", referer(base)}};
+}
 
 QUrl searchUrl(const QUrl& base, const QString& query)
 {

@@ -1,15 +1,15 @@
 #include "lyrics/ServiceSession.h"
 
 #include "lyrics/JsonRequest.h"
-#include "lyrics/ServiceAddress.h"
 #include "foundation/RefusingCookieJar.h"
 
 #include <QNetworkReply>
 #include <QNetworkRequest>
 
-ServiceSession::ServiceSession(QUrl base, Timeouts timeouts)
+ServiceSession::ServiceSession(QUrl base, Timeouts timeouts, Headers headers)
     : m_base(std::move(base))
     , m_timeouts(timeouts)
+    , m_headers(std::move(headers))
 {
     m_network.setCookieJar(new RefusingCookieJar(&m_network));
 }
@@ -17,8 +17,8 @@ ServiceSession::ServiceSession(QUrl base, Timeouts timeouts)
 JsonRequest* ServiceSession::getJSON(const QUrl& url, QObject* parent)
 {
     QNetworkRequest request(url);
-    request.setRawHeader("User-Agent", "Mozilla/5.0 (Macintosh; Intel Mac OS X 10_15_7)");
-    request.setRawHeader("Referer", service_address::referer(m_base));
+    for (const auto& [name, value] : m_headers)
+        request.setRawHeader(name, value);
     request.setTransferTimeout(static_cast<int>(m_timeouts.transfer.count()));
     request.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
     request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);

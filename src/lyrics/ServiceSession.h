@@ -1,15 +1,18 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QNetworkAccessManager>
+#include <QPair>
 #include <QUrl>
 
 #include <chrono>
 
 class JsonRequest;
 
-// The HTTP session every request to the lyrics service goes through: nothing stored on disk, no
+// The HTTP session every request to one lyrics source goes through: nothing stored on disk, no
 // cookies sent or kept, a transfer time-out between bytes and a deadline for the whole request, and
-// the service's two headers on every request.
+// the source's headers on every request.
 class ServiceSession {
 public:
     struct Timeouts {
@@ -17,7 +20,9 @@ public:
         std::chrono::milliseconds deadline;  // the longest a whole request may take
     };
 
-    ServiceSession(QUrl base, Timeouts timeouts);
+    using Headers = QList<QPair<QByteArray, QByteArray>>;
+
+    ServiceSession(QUrl base, Timeouts timeouts, Headers headers);
 
     const QUrl& baseUrl() const { return m_base; }
     // Starts a GET request for url; the request is a child of parent.
@@ -26,5 +31,6 @@ public:
 private:
     QUrl m_base;
     Timeouts m_timeouts;
+    Headers m_headers;
     QNetworkAccessManager m_network;
 };

@@ -146,6 +146,8 @@ void AppSettings::announce(Setting id)
     case Setting::preferredPlayers:
     case Setting::ignoredPlayers:
         return Q_EMIT playerPreferencesChanged(playerPreferences());
+    case Setting::lyricSources:
+        return Q_EMIT lyricSourcesChanged(lyricSources());
     }
 }
 

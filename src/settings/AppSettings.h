@@ -47,6 +47,8 @@ public:
     PlayerPreferences playerPreferences() const;
     // Stores each list that differs from the current one.
     void setPlayerPreferences(const PlayerPreferences& preferences);
+    const QStringList& lyricSources() const { return std::get<QStringList>(value(Setting::lyricSources)); }
+    void setLyricSources(const QStringList& names) { setValue(Setting::lyricSources, names); }
 
     Color color(ColorSlot slot) const;
     // Publishes the colour and stores its hex form: the one way a colour reaches the store.
@@ -73,6 +75,7 @@ Q_SIGNALS:
     void textScaleChanged(double scale);
     void disabledDisplaysChanged(const QSet<quint32>& displays);
     void playerPreferencesChanged(const PlayerPreferences& preferences);
+    void lyricSourcesChanged(const QStringList& names);
 
     // Effects on other services, connected by whoever builds the application: the screen-awake
     // holder re-evaluates its assertion; the artwork colour sync starts a job if one is due.
@@ -91,5 +94,5 @@ private:
     void afterChange(Setting id);
 
     DefaultsStore& m_store;
-    std::array<SettingValue, std::size_t(Setting::ignoredPlayers) + 1> m_values;
+    std::array<SettingValue, std::size_t(Setting::lyricSources) + 1> m_values;
 };

@@ -264,6 +264,50 @@ SettingRow playersRow(Setting id, QString key, QStringList fallback, QString doc
     };
 }
 
+// The order of lyric sources: an array of known names, each once, at least one. Stored otherwise
+// (by hand, or by a build that knew other sources) it is the default, as any unreadable setting.
+SettingRow lyricSourcesRow()
+{
+    const QStringList fallback = knownLyricSources();
+    const QString known = fallback.join(QStringLiteral(", "));
+    return {
+        Setting::lyricSources,
+        QStringLiteral("lyricSources"),
+        QStringLiteral("source names in the order they are asked, separated by commas: ") + known,
+        QStringLiteral("where lyrics are looked for, in this order; the first with usable lyrics wins"),
+        fallback,
+        [](const QJsonValue& json) -> std::optional<SettingValue> {
+            if (!json.isArray() || json.toArray().isEmpty())
+                return std::nullopt;
+            QStringList names;
+            for (const QJsonValue& item : json.toArray()) {
+                if (!knownLyricSources().contains(item.toString()) || names.contains(item.toString()))
+                    return std::nullopt;
+                names.append(item.toString());
+            }
+            return names;
+        },
+        [](const SettingValue& v) { return QJsonValue(QJsonArray::fromStringList(std::get<QStringList>(v))); },
+        [known](const QString& text) -> ParsedSetting {
+            QStringList names;
+            for (const QString& item : listWords(text).value_or(QStringList())) {
+                const QString name = item.toLower();
+                if (!knownLyricSources().contains(name))
+                    return QStringLiteral("wants source names (%1) separated by commas, not \"%2\"").arg(known, item);
+                if (!names.contains(name))
+                    names.append(name);
+            }
+            if (names.isEmpty())
+                return QStringLiteral("wants at least one source (%1)").arg(known);
+            return SettingValue(names);
+        },
+        [](const SettingValue& v) { return std::get<QStringList>(v).join(u','); },
+        [](const SettingValue& v) {
+            return QStringLiteral("lyric sources → ") + std::get<QStringList>(v).join(QStringLiteral(", "));
+        },
+    };
+}
+
 QString styleSqueezed(QString name) { return name.trimmed().toLower().remove(u' ').remove(u'-').remove(u'_'); }
 
 // "SF Pro", "sf pro" and "sfPro" name the same family.
@@ -293,6 +337,7 @@ QList<SettingRow> makeRows()
                    QStringLiteral("follow only these players, in this order (none: any player not ignored)")),
         playersRow(Setting::ignoredPlayers, QStringLiteral("ignoredPlayers"), PlayerPreferences::defaultIgnored(),
                    QStringLiteral("players never followed while no preferred players are set")),
+        lyricSourcesRow(),
     };
     // Their changes have effects on other services, which follow another process's change too.
     rows[int(Setting::autoSyncColors)].followsOutsideChanges = true;
@@ -336,6 +381,12 @@ double drawingTextScale(double storedScale)
     if (std::isnan(storedScale))
         return 1.0;
     return std::clamp(storedScale, smallestTextScale, largestTextScale);
+}
+
+const QStringList& knownLyricSources()
+{
+    static const QStringList names{QStringLiteral("ncm"), QStringLiteral("lrclib")};
+    return names;
 }
 
 std::optional<quint32> readDisplayId(QStringView text)

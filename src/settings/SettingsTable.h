@@ -29,6 +29,7 @@ enum class Setting {
     disabledDisplays,
     preferredPlayers,
     ignoredPlayers,
+    lyricSources,
 };
 
 using SettingValue = std::variant<bool, double, LyricStyle, LyricFont, Color, QSet<quint32>, QStringList>;
@@ -71,6 +72,9 @@ double drawingTextScale(double storedScale);
 
 // A yes or no as a terminal writes it: true/false, on/off, yes/no, 1/0, in any case.
 std::optional<bool> parseTrueFalse(const QString& text);
+
+// The lyric sources a lookup may ask, by the names the lyrics layer knows them by.
+const QStringList& knownLyricSources();
 
 // A display ID as stored: decimal digits with an optional sign, within 0...4294967295.
 std::optional<quint32> readDisplayId(QStringView text);

@@ -23,7 +23,8 @@ TEST(SettingsCommand, GetListsEveryKeyAndSetWritesOnlyWhatChanged)
 {
     QFile::remove(UserFolders::settingsFile());
     const Outcome get = runZuvik({"get"});
-    EXPECT_TRUE(get.status == 0 && get.out.count(u'\n') == 13 && get.out.startsWith("lyricStyle\tShip\n"))
+    EXPECT_TRUE(get.status == 0 && get.out.count(u'\n') == 14 && get.out.startsWith("lyricStyle\tShip\n")
+                && get.out.contains("\nlyricSources\tncm,lrclib\n"))
         << get.out.toStdString();
     const Outcome set = runZuvik({"set", "preferredPlayers", "vlc"});
     EXPECT_TRUE(set.status == 0 && set.out.isEmpty());

@@ -39,7 +39,7 @@ TEST_F(Menu, ReadsInOrderWithItsChecksAndEnabledStatesEachTimeItOpens)
             "[Style]|Ship ✓|Fisheye|Visual|Fisheye Visual|—|Keep Screen Awake ✓|Non-lockscreen Visibility ✓|Start at Login|—|[Font]|SF Pro ✓|"
             "SF Rounded|New York|Helvetica Neue|Avenir Next|Futura|Didot|—|[Text Size]||—|[Display]|%1|—|[Color]|Auto Sync|"
             "Lyric Text…|Highlight…|Secondary Text…|Reset Colors|—|[Lyrics]|[Lyrics Earlier (\u22120.1 s)]|[Lyrics Later (+0.1 s)]|"
-            "[Reset Timing]|[Wrong Lyrics \u2014 Try Another]|—|Players|—|Check for Updates…|—|Quit Zuvik")
+            "[Reset Timing]|[Wrong Lyrics \u2014 Try Another]|Sources|—|Players|—|Check for Updates…|—|Quit Zuvik")
             .arg(screen)
             .split(u'|');
     EXPECT_EQ(menuLines(menu.menu()), expected);
@@ -162,6 +162,21 @@ TEST_F(Menu, TheColourPanelEditsOnlyTheLastSlotPickedAndTheSwatchShowsIt)
     panel->setCurrentColor(QColor(0, 0, 255));  // closed, the panel still edits the last slot picked
     EXPECT_EQ(colorHexString(settings.secondaryColor()), QStringLiteral("#0000FFFF"));
     EXPECT_EQ(colorHexString(settings.highlightColor()), QStringLiteral("#FF000080"));
+}
+
+TEST_F(Menu, SourcesUncheckKeepingTheOrderButNeverTheLast)
+{
+    menu.refresh();
+    QMenu* sources = menu.sourcesMenu();
+    ASSERT_NE(sources, nullptr);
+    EXPECT_EQ(menuLines(*sources), (QStringList{"NCM ✓", "LRCLIB ✓"}));
+    for (const char* title : {"NCM", "LRCLIB", "NCM"})
+        click(QString::fromUtf8(title), sources);
+    EXPECT_EQ(settings.lyricSources(), (QStringList{"lrclib", "ncm"}));
+    settings.setLyricSources({"ncm", "lrclib"});
+    click(QStringLiteral("NCM"), sources);
+    menu.refresh();
+    EXPECT_EQ(menuLines(*sources), (QStringList{"NCM", "LRCLIB ✓"}));
 }
 
 TEST_F(Menu, PlayersListsThePlayersOnTheBusAndAClickStopsFollowingOne)

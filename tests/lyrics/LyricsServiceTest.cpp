@@ -1,11 +1,15 @@
 // The lyrics provider end to end against a real HTTP server on 127.0.0.1 serving the replies in data/.
 #include "lyrics/CacheFileName.h"
+#include "lyrics/LineLevelParser.h"
+#include "lyrics/LyricFilters.h"
 #include "lyrics/LyricsProvider.h"
 #include "lyrics/RejectedCandidates.h"
 #include "lyrics/TimedLyricsJson.h"
 
 #include "LoopbackHttpServer.h"
 #include "LyricsTestSupport.h"
+
+#include <QRegularExpression>
 
 #include <memory>
 
@@ -275,6 +279,120 @@ TEST_F(LyricsService, RejectionOfTheLastMatchShowsNothingAndSaysSoThenAndLater)
     EXPECT_EQ(afterWrong.newMessages(),
               (QStringList{"lyrics: rejected ncm 7001 \"Lanterns\" by Mara Lind for Mara Lind & Jonas Vey — Lanterns",
                            noOtherMatch, noOtherMatch}));
+}
+
+// LRCLIB and the service on one server: the service knows nothing of the track unless a test says so.
+const QString getPath = "/api/get", recordsPath = "/api/search";
+const QString lineLevel77 = "lyrics: line-level via lrclib 77 \"Lanterns\" by Mara Lind & Jonas Vey (20 words)";
+const QStringList ncmKnowsNothing = {noneOfZero, noCandidate};
+Reply recordReply(const std::function<void(QJsonObject&)>& change)
+{
+    QJsonObject record = QJsonDocument::fromJson(dataReply("lrclib_get_lanterns.json").body).object();
+    change(record);
+    return jsonReply(record);
+}
+
+struct SourceCase {
+    const char* name;
+    QList<LyricSource> sources;
+    std::optional<Reply> get, search;  // none: 404
+    QStringList paths, log;  // requested and logged, in order
+    std::int64_t from = 0;  // the LRCLIB record shown; 0: nothing is
+};
+
+// A second between bytes, so that a busy machine does not fail the requests meant to pass.
+class Sources : public LyricsService, public ::testing::WithParamInterface<SourceCase> {
+protected:
+    std::unique_ptr<LyricsProvider> makeProvider(QList<LyricSource> sources)
+    {
+        server.setReply(searchPath, jsonReply(searchReplyOf({})));
+        return std::make_unique<LyricsProvider>(LyricsProvider::Options{
+            server.baseUrl(), root.path(), 1s, rejectionsFile(), 3s, server.baseUrl(), std::move(sources)});
+    }
+};
+
+TEST_P(Sources, AreAskedInOrderUntilOneGivesLyrics)
+{
+    const SourceCase& c = GetParam();
+    for (const auto& [path, reply] : {std::pair(getPath, c.get), std::pair(recordsPath, c.search)})
+        server.setReply(path, reply.value_or(Reply::withStatus(404)));
+    const std::unique_ptr<LyricsProvider> provider = makeProvider(c.sources);
+    const Outcome outcome = lookUp(provider.get());
+    QStringList paths;
+    for (const auto& request : server.requests()) {
+        paths.append(request.path);
+        const QString agent = QString::fromUtf8(request.header("User-Agent").value_or(""));
+        EXPECT_TRUE(request.path == searchPath
+                    || QRegularExpression(R"(^Zuvik v\d+\.\d+\.\d+ \(https?://\S+\)$)").match(agent).hasMatch());
+    }
+    EXPECT_EQ(paths, c.paths);
+    EXPECT_EQ(log.newMessages(), (c.sources[0] == LyricSource::ncm ? ncmKnowsNothing : QStringList()) + c.log);
+    EXPECT_EQ(outcome.lyrics.has_value(), c.from != 0);
+    EXPECT_EQ(outcome.origin.candidate.id, c.from);
+    if (!c.paths.contains(getPath))
+        return;
+    EXPECT_EQ(server.requestsFor(getPath)[0].rawQuery,
+              "track_name=Lanterns&artist_name=Mara%20Lind%20%26%20Jonas%20Vey&duration=215");
+}
+
+const Reply record77 = dataReply("lrclib_get_lanterns.json"), records = dataReply("lrclib_search_lanterns.json");
+const Reply instrumental = recordReply([](QJsonObject&r) { r["instrumental"] = true; }),
+            plainOnly = recordReply([](QJsonObject&r) { r["syncedLyrics"] = QJsonValue(); });
+const QString wordLevel73 = "lyrics: word-level via lrclib 73 \"Lanterns (Harbour Session)\" by Mara Lind (15 words)",
+              instrumentalLine = "lyrics: instrumental per lrclib: Mara Lind & Jonas Vey — Lanterns",
+              plainLine = "lyrics: lrclib has only plain lyrics for Mara Lind & Jonas Vey — Lanterns",
+              notARecord = "lyrics: request failed — the lrclib reply is not a record";
+const QStringList ncmThenGet = {searchPath, getPath}, searchToo = {searchPath, getPath, recordsPath},
+                  line77 = {interpolatedFrom5008[0], lineLevel77};
+using S = SourceCase;
+using L = QList<LyricSource>;
+const L both = {LyricSource::ncm, LyricSource::lrclib};
+// The service's own lines ("none matched", "no candidate") come first whenever it is asked first.
+INSTANTIATE_TEST_SUITE_P(
+    Lrclib, Sources,
+    ::testing::Values(
+        S{"GetHit", both, record77, {}, ncmThenGet, line77, 77},
+        S{"SearchSkipsTheWrongLengthAndArtist", both, {}, records, searchToo, {wordLevel73}, 73},
+        S{"Instrumental", both, instrumental, records, ncmThenGet, {instrumentalLine}},
+        S{"PlainOnly", both, plainOnly, records, ncmThenGet, {plainLine}},
+        S{"ServerError", both, Reply::withStatus(500), records, ncmThenGet, {httpFailure}},
+        S{"Junk", both, Reply::json("{\"id\":"), records, ncmThenGet, {invalidJson.arg(6)}},
+        S{"NotARecord", both, Reply::json("[]"), records, ncmThenGet, {notARecord}},
+        S{"Stalls", both, Reply::stalling(), records, ncmThenGet, {"lyrics: request failed — the request timed out"}},
+        S{"LrclibFirst", L{LyricSource::lrclib, LyricSource::ncm}, record77, {}, {getPath}, line77, 77},
+        S{"LrclibOnly", L{LyricSource::lrclib}, {}, {}, {getPath, recordsPath}, {httpFailure}},
+        S{"NcmOnly", L{LyricSource::ncm}, record77, {}, {searchPath}, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Sources, TheCacheAnswersNextAndRejectionsMoveOnAcrossSources)
+{
+    server.setReply(getPath, record77);
+    server.setReply(recordsPath, records);
+    std::unique_ptr<LyricsProvider> provider = makeProvider(both);
+    server.setReply(searchPath, jsonReply(searchReplyOf({song(7001, "Mara Lind")})));
+    server.setReply(lyricPath, "7001", dataReply("lyric_word_level.json"));
+    Outcome shown = lookUp(provider.get());
+    const QString synced = QJsonDocument::fromJson(record77.body)["syncedLyrics"].toString();
+    for (const std::int64_t next : {77, 77, 73, 74}) {
+        if (next == 77 && shown.origin.candidate.id == 77) {  // a restart: the cache answers, and knows whose
+            const qsizetype requests = server.requests().size();
+            provider = makeProvider(both);
+            server.setReply(searchPath, jsonReply(searchReplyOf({song(7001, "Mara Lind")})));
+            shown = lookUp(provider.get());
+            EXPECT_EQ(server.requests().size(), requests);
+            EXPECT_TRUE(shown.origin.kind == LyricsOrigin::Kind::cache && shown.origin.candidateKnown);
+            expectWords(shown.lyrics.value_or(TimedLyrics()).words(),
+                        dropTranslationLines(parseLineLevel(synced), lanterns.title, lanterns.artist));
+            continue;
+        }
+        shown = outcomeOf(provider->retry(lanterns, shown.origin, *shown.lyrics));
+        EXPECT_EQ(shown.origin.candidate.id, next);
+        EXPECT_EQ(shown.origin.candidate.source, LyricSource::lrclib);
+    }
+    EXPECT_EQ(textsOf(shown.lyrics->words()).join(u' '), "a later record");
+    EXPECT_EQ(RejectedCandidates(rejectionsFile()).rejectedFor(lanterns, LyricSource::lrclib),
+              (QSet<std::int64_t>{77, 73}));
+    EXPECT_EQ(RejectedCandidates(rejectionsFile()).rejectedFor(lanterns), QSet<std::int64_t>{7001});
 }
 
 }  // namespace

@@ -35,7 +35,11 @@ INSTANTIATE_TEST_SUITE_P(
                       FallbackCase{R"({"disabledDisplays":"1"})", "disabledDisplays", "none"},
                       FallbackCase{R"({"preferredPlayers":["vlc", 3, " ", " mpv "]})", "preferredPlayers", "vlc,mpv"},
                       FallbackCase{R"({"ignoredPlayers":[]})", "ignoredPlayers", "none"},
-                      FallbackCase{R"({"preferredPlayers":"vlc"})", "preferredPlayers", "none"}));
+                      FallbackCase{R"({"preferredPlayers":"vlc"})", "preferredPlayers", "none"},
+                      FallbackCase{R"({"lyricSources":["lrclib"]})", "lyricSources", "lrclib"},
+                      FallbackCase{R"({"lyricSources":["lrclib","genius"]})", "lyricSources", "ncm,lrclib"},
+                      FallbackCase{R"({"lyricSources":["ncm","ncm"]})", "lyricSources", "ncm,lrclib"},
+                      FallbackCase{R"({"lyricSources":[]})", "lyricSources", "ncm,lrclib"}));
 
 // A value as a terminal writes it: refused with a reason, or stored, logged, and read back the
 // same after a restart.
@@ -102,7 +106,12 @@ INSTANTIATE_TEST_SUITE_P(
         ValueCase{"ignoredPlayers", "firefox,plasma-browser-integration", true, "firefox,plasma-browser-integration",
                   QJsonArray{"firefox", "plasma-browser-integration"},
                   "ignoredPlayers → firefox, plasma-browser-integration"},
-        ValueCase{"ignoredPlayers", "fire fox;", false, names + "\"fox;\""}));
+        ValueCase{"ignoredPlayers", "fire fox;", false, names + "\"fox;\""},
+        ValueCase{"lyricSources", "LRCLIB, ncm,lrclib", true, "lrclib,ncm", QJsonArray{"lrclib", "ncm"},
+                  "lyric sources → lrclib, ncm"},
+        ValueCase{"lyricSources", "lrclib genius", false,
+                  R"(wants source names (ncm, lrclib) separated by commas, not "genius")"},
+        ValueCase{"lyricSources", "none", false, "wants at least one source (ncm, lrclib)"}));
 
 TEST_F(SettingsFile, ACorruptFileIsKeptAsideOnceEachAndTheFirstWriteIsWellFormed)
 {

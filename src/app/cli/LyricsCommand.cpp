@@ -69,7 +69,8 @@ struct Options {
     QCommandLineOption json{QStringLiteral("json"), QStringLiteral("Print the document as the cache stores it.")};
     QCommandLineOption candidates{
         QStringLiteral("candidates"),
-        QStringLiteral("List what the search returned: id, name, artists, duration, status.")};
+        QStringLiteral("List what every source found, in the order they are asked: source, id, name, artists, "
+                       "duration, status.")};
     QCommandLineOption reject{QStringLiteral("reject"),
                               QStringLiteral("The lyrics the running Zuvik shows are the wrong song's: try another.")};
 };
@@ -129,42 +130,50 @@ QString durationText(std::int64_t milliseconds)
     return QStringLiteral("%1:%2.%3").arg(tenths / 600).arg(tenths / 10 % 60, 2, 10, QLatin1Char('0')).arg(tenths % 10);
 }
 
-// Whether the search result gave the lyrics, was sent away, passed the identity and duration
-// test, or did not.
-QString statusOf(const Candidate& candidate, const LyricsLookup& lookup, const QSet<std::int64_t>& rejected)
+// Whether the result gave the lyrics, was sent away, passed the identity and duration test, or did not.
+QString statusOf(const Candidate& candidate, const LyricsLookup::SourceResults& results, const LyricsOrigin& origin,
+                 const QSet<std::int64_t>& rejected)
 {
-    if (lookup.origin().kind == LyricsOrigin::Kind::service && lookup.origin().candidate.id == candidate.id)
+    if (origin.candidateKnown && origin.candidate.source == candidate.source && origin.candidate.id == candidate.id)
         return QStringLiteral("chosen");
     if (rejected.contains(candidate.id))
         return QStringLiteral("rejected");
-    const bool matched = std::any_of(lookup.matches().cbegin(), lookup.matches().cend(),
+    const bool matched = std::any_of(results.matches.cbegin(), results.matches.cend(),
                                      [&](const Candidate& match) { return match.id == candidate.id; });
     return matched ? QStringLiteral("match") : QStringLiteral("no match");
 }
 
-QByteArray candidateTable(const LyricsLookup& lookup, const QSet<std::int64_t>& rejected)
+// Every source's results in the order the sources are asked, each in reply order.
+QByteArray candidateTable(const LyricsLookup& lookup, const RejectedCandidates& rejections)
 {
-    QByteArray table = "id\tname\tartists\tduration\tstatus\n";
-    for (const Candidate& candidate : lookup.searchResults()) {
-        const QStringList fields{QString::number(candidate.id), candidate.name,
-                                 candidate.artists.join(QStringLiteral(", ")), durationText(candidate.durationMs),
-                                 statusOf(candidate, lookup, rejected)};
-        table += fields.join(u'\t').toUtf8() + '\n';
+    QByteArray table = "source\tid\tname\tartists\tduration\tstatus\n";
+    for (const LyricsLookup::SourceResults& results : lookup.results()) {
+        const QSet<std::int64_t> rejected = rejections.rejectedFor(lookup.track(), results.source);
+        for (const Candidate& candidate : results.found) {
+            const QStringList fields{sourceName(results.source),
+                                     QString::number(candidate.id),
+                                     candidate.name,
+                                     candidate.artists.join(QStringLiteral(", ")),
+                                     durationText(candidate.durationMs),
+                                     statusOf(candidate, results, lookup.origin(), rejected)};
+            table += fields.join(u'\t').toUtf8() + '\n';
+        }
     }
     return table;
 }
 
-// The search and the probes run afresh, so that "chosen" names the candidate the lyrics come from.
+// The sources are asked afresh, every one of them, so that "chosen" names the candidate the
+// lyrics come from and the others are listed too.
 int listCandidates(const Request& request, LyricsProvider& provider)
 {
     int status = noneStatus;
-    const QSet<std::int64_t> rejected = provider.rejections().rejectedFor(request.track);
-    LyricsLookup* lookup = provider.freshLookup(request.track);
+    const RejectedCandidates& rejections = provider.rejections();
+    LyricsLookup* lookup = provider.survey(request.track);
     QObject::connect(lookup, &LyricsLookup::finished, lookup, [&, lookup] {
         if (lookup->searchResults().isEmpty()) {
             print(stderr, "zuvik lyrics: the search returned no candidate\n");
         } else {
-            print(stdout, candidateTable(*lookup, rejected));
+            print(stdout, candidateTable(*lookup, rejections));
             status = foundStatus;
         }
         QCoreApplication::quit();

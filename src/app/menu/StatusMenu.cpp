@@ -118,11 +118,15 @@ QAction* StatusMenu::makeAction(const MenuItem& item, QMenu& owner)
         action = widgetAction;
         break;
     }
-    case MenuItemKind::submenu:
-        m_playersMenu = new QMenu(item.title, &owner);
-        connect(m_playersMenu, &QMenu::aboutToShow, this, &StatusMenu::refreshPlayerItems);
-        action = m_playersMenu->menuAction();
+    case MenuItemKind::submenu: {
+        const bool sources = item.role == MenuItemRole::sources;
+        QMenu* submenu = new QMenu(item.title, &owner);
+        (sources ? m_sourcesMenu : m_playersMenu) = submenu;
+        connect(submenu, &QMenu::aboutToShow, this,
+                sources ? &StatusMenu::refreshSourceItems : &StatusMenu::refreshPlayerItems);
+        action = submenu->menuAction();
         break;
+    }
     case MenuItemKind::header:
     case MenuItemKind::action:
         action = new QAction(item.title, &owner);
@@ -192,6 +196,7 @@ void StatusMenu::refresh()
     refreshDisplayItems();
     refreshTrackItems();
     refreshPlayerItems();
+    refreshSourceItems();
     refreshChecks(m_entries);
     const qreal ratio = m_menu->devicePixelRatio();
     for (const Entry& entry : std::as_const(m_entries)) {
@@ -230,15 +235,25 @@ void StatusMenu::refreshDisplayItems()
 
 void StatusMenu::refreshPlayerItems()
 {
-    if (!m_playersMenu)
-        return;
-    for (const Entry& entry : std::as_const(m_playerEntries))
+    if (m_playersMenu)
+        rebuild(*m_playersMenu, m_playerEntries, playerItems(m_settings, m_players.playersSeen()));
+}
+
+void StatusMenu::refreshSourceItems()
+{
+    if (m_sourcesMenu)
+        rebuild(*m_sourcesMenu, m_sourceEntries, sourceItems(m_settings));
+}
+
+void StatusMenu::rebuild(QMenu& submenu, QList<Entry>& entries, const QList<MenuItem>& items)
+{
+    for (const Entry& entry : std::as_const(entries))
         delete entry.action;
-    m_playerEntries.clear();
-    for (const MenuItem& item : playerItems(m_settings, m_players.playersSeen())) {
-        QAction* action = makeAction(item, *m_playersMenu);
-        m_playersMenu->addAction(action);
-        m_playerEntries.append({item, action});
+    entries.clear();
+    for (const MenuItem& item : items) {
+        QAction* action = makeAction(item, submenu);
+        submenu.addAction(action);
+        entries.append({item, action});
     }
 }
 

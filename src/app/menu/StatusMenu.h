@@ -50,6 +50,8 @@ public:
     QSystemTrayIcon* trayIcon() const { return m_tray; }
     // "Players": one item per player on the bus, built each time it opens.
     QMenu* playersMenu() const { return m_playersMenu; }
+    // "Sources": a check item per lyric source.
+    QMenu* sourcesMenu() const { return m_sourcesMenu; }
     QSlider* textScaleSlider() const { return m_slider; }
     QPushButton* textScaleResetButton() const { return m_resetButton; }
     QColorDialog* colorPanel() const { return m_colorPanel.get(); }
@@ -83,6 +85,8 @@ private:
     void refreshTrackItems();
     void refreshRejectItem();
     void refreshPlayerItems();
+    void refreshSourceItems();
+    void rebuild(QMenu& submenu, QList<Entry>& entries, const QList<status_menu::MenuItem>& items);
     void pickColor(ColorSlot slot);
     void resetTextScale();
     void showUpdateResult(const UpdateCheckResult& result);
@@ -94,12 +98,14 @@ private:
     std::unique_ptr<QMenu> m_menu;  // a top-level widget: no parent to own it
     QSystemTrayIcon* m_tray = nullptr;  // child of this, from install() on
     QMenu* m_playersMenu = nullptr;  // child of the menu
+    QMenu* m_sourcesMenu = nullptr;  // child of the menu
     QPointer<QSlider> m_slider;  // owned by the menu's text-size item
     QPointer<QPushButton> m_resetButton;
     std::unique_ptr<QColorDialog> m_colorPanel;  // made on first pickColor
     std::optional<ColorSlot> m_activeColorSlot;  // what the colour panel edits
     QList<Entry> m_entries;  // the menu's own items, display items included
     QList<Entry> m_playerEntries;
+    QList<Entry> m_sourceEntries;
     UpdateCheck m_updateCheck;
     QPointer<QMessageBox> m_updateDialog;  // deletes itself when closed
 };

@@ -88,6 +88,7 @@ QList<MenuItem> fixedItems(AppSettings& settings, StartAtLogin& startAtLogin, co
     MenuItem reject = item(QStringView(rejectTitle).toString(), commands.rejectLyrics);
     reject.role = MenuItemRole::rejectLyrics;
     items.append(reject);
+    items.append({MenuItemKind::submenu, QStringLiteral("Sources"), {}, {}, {}, {}, false, MenuItemRole::sources});
     items.append(separator());
     items.append({MenuItemKind::submenu, QStringLiteral("Players"), {}, {}, {}, {}, false, MenuItemRole::players});
     items.append(separator());
@@ -127,6 +128,29 @@ QList<MenuItem> playerItems(AppSettings& settings, const QStringList& playersOnB
             [s, player] { return s->playerPreferences().follows(player); }));
     }
     return items;
+}
+
+QList<MenuItem> sourceItems(AppSettings& settings)
+{
+    AppSettings* s = &settings;
+    QList<MenuItem> items;
+    for (const QString& source : knownLyricSources()) {
+        items.append(item(
+            source.toUpper(), [s, source] { s->setLyricSources(toggledSource(s->lyricSources(), source)); },
+            [s, source] { return s->lyricSources().contains(source); }));
+    }
+    return items;
+}
+
+QStringList toggledSource(const QStringList& order, const QString& source)
+{
+    if (!order.contains(source))
+        return order + QStringList{source};
+    if (order.size() == 1)
+        return order;  // lookups need a source to ask
+    QStringList rest = order;
+    rest.removeAll(source);
+    return rest;
 }
 
 int sliderValueFor(double scale)

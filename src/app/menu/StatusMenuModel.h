@@ -27,6 +27,7 @@ enum class MenuItemRole {
     trackTiming,  // enabled only while a track plays
     rejectLyrics,  // follows what "Wrong Lyrics — Try Another" can do
     players,  // the submenu whose items are built each time it opens
+    sources,  // the lyric sources' submenu, also built each time it opens
 };
 
 struct MenuItem {
@@ -67,6 +68,13 @@ QList<MenuItem> displayItems(AppSettings& settings, const QList<ScreenEntry>& sc
 // The "Players" submenu's items: one per player name, checked when followed, or a disabled note
 // when no player is on the bus.
 QList<MenuItem> playerItems(AppSettings& settings, const QStringList& playersOnBus);
+
+// The "Sources" submenu's items: one per lyric source the application knows, checked while
+// lookups ask it. Unchecking one removes it from the order and keeps the rest as they were;
+// checking one adds it last. The last checked source cannot be unchecked.
+QList<MenuItem> sourceItems(AppSettings& settings);
+// The order after choosing the source's item.
+QStringList toggledSource(const QStringList& order, const QString& source);
 
 // The text-size slider spans 0.5...1.5 in this many steps: fine enough to feel continuous, and
 // the ends and 1.0 fall exactly on steps. A scale beyond the span sits at its end.

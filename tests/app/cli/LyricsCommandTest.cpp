@@ -3,6 +3,9 @@
 #include "LoopbackHttpServer.h"
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -32,8 +35,9 @@ protected:
     Outcome zuvik(const QStringList& arguments)
     {
         QProcessEnvironment environment = withoutDisplay(QProcessEnvironment::systemEnvironment());
-        environment.insert(QStringLiteral("ZUVIK_LYRICS_BASE_URL"), server.baseUrl().toString());
-        for (const char* kind : {"CACHE", "STATE", "DATA"})
+        for (const char* source : {"ZUVIK_LYRICS_BASE_URL", "ZUVIK_LRCLIB_BASE_URL"})
+            environment.insert(QString::fromLatin1(source), server.baseUrl().toString());
+        for (const char* kind : {"CACHE", "STATE", "DATA", "CONFIG"})
             environment.insert(QStringLiteral("XDG_%1_HOME").arg(kind), path(QString::fromLatin1(kind).toLower()));
         environment.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));  // no running copy to reach
         return runZuvik(arguments, environment);
@@ -101,17 +105,45 @@ TEST_F(LyricsCommand, CandidatesListsTheSearchInReplyOrderWithWhatBecameOfEach)
     ASSERT_TRUE(rejected.open(QIODevice::WriteOnly));
     rejected.write("{\"version\": 1, \"rejected\": {\"lanterns\\tmara lind jonas vey\\t215\": [\"5008\"]}}");
     rejected.close();
+    server.setReply(QStringLiteral("/api/search"), Reply::json(dataFile("lrclib_search_lanterns.json")));
     const Outcome run = zuvik(lanterns + QStringList{"--candidates"});
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
-    EXPECT_EQ(run.out, "id\tname\tartists\tduration\tstatus\n"
-                       "5001\tLanterns (Live)\tMara Lind\t3:35.0\tmatch\n"
-                       "5002\tLanterns\tJonas Vey\t3:36.5\tmatch\n"
-                       "5003\tLanterns\tOther Person\t3:34.6\tno match\n"
-                       "5004\tLanterns (Remastered)\tMara Lind, Guest Player\t3:34.6\tchosen\n"
-                       "5005\tLanternsong\tMara Lind\t3:34.6\tno match\n"
-                       "5006\tLanterns\tMara Lind\t3:38.6\tno match\n"
-                       "5008\tLanterns - Acoustic Version\tMara Lind\t3:33.0\trejected\n"
-                       "5009\tLanterns\tMara Lind\t3:37.6\tmatch\n");
+    EXPECT_EQ(run.out, "source\tid\tname\tartists\tduration\tstatus\n"
+                       "ncm\t5001\tLanterns (Live)\tMara Lind\t3:35.0\tmatch\n"
+                       "ncm\t5002\tLanterns\tJonas Vey\t3:36.5\tmatch\n"
+                       "ncm\t5003\tLanterns\tOther Person\t3:34.6\tno match\n"
+                       "ncm\t5004\tLanterns (Remastered)\tMara Lind, Guest Player\t3:34.6\tchosen\n"
+                       "ncm\t5005\tLanternsong\tMara Lind\t3:34.6\tno match\n"
+                       "ncm\t5006\tLanterns\tMara Lind\t3:38.6\tno match\n"
+                       "ncm\t5008\tLanterns - Acoustic Version\tMara Lind\t3:33.0\trejected\n"
+                       "ncm\t5009\tLanterns\tMara Lind\t3:37.6\tmatch\n"
+                       // every source is listed, also after the first has given lyrics
+                       "lrclib\t71\tLanterns\tMara Lind\t3:39.0\tno match\n"
+                       "lrclib\t72\tLanterns\tSomeone Else\t3:35.0\tno match\n"
+                       "lrclib\t73\tLanterns (Harbour Session)\tMara Lind\t3:34.0\tmatch\n"
+                       "lrclib\t74\tLanterns (Live)\tMara Lind\t3:36.0\tmatch\n");
+}
+
+TEST_F(LyricsCommand, JsonGivesLrclibsSyncedTextForATrackTheServiceLacksAndTheSetOrderIsFollowed)
+{
+    server.setReply(QStringLiteral("/api/search/get"), Reply::json(R"({"result":{"songs":[]}})"));
+    server.setReply(QStringLiteral("/api/get"), Reply::json(dataFile("lrclib_get_lanterns.json")));
+    const Outcome run = zuvik(lanterns + QStringList{"--json"});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const QJsonObject document = QJsonDocument::fromJson(run.out.toUtf8()).object();
+    QStringList texts;
+    for (const QJsonValue& word : document["words"].toArray())
+        texts.append(word["text"].toString());
+    EXPECT_EQ(document["tier"], "interpolated");
+    EXPECT_EQ(texts.join(u' '), "Lanterns on the water Counting the lights, I kept your name... "
+                                "Until the morning comes Until the morning comes End");
+    EXPECT_TRUE(run.err.contains("lyrics: line-level via lrclib 77 \"Lanterns\" by Mara Lind & Jonas Vey (20 words)"));
+    ASSERT_EQ(zuvik({"set", "lyricSources", "lrclib,ncm"}).status, 0);
+    EXPECT_EQ(zuvik({"get", "lyricSources"}).out, "lrclib,ncm\n");
+    ASSERT_TRUE(QDir(path(QStringLiteral("cache"))).removeRecursively());
+    const qsizetype asked = server.requestsFor(QStringLiteral("/api/search/get")).size();
+    EXPECT_EQ(zuvik(lanterns).status, 0);
+    EXPECT_EQ(server.requestsFor(QStringLiteral("/api/search/get")).size(), asked);  // LRCLIB answered first
 }
 
 TEST_F(LyricsCommand, VisualExplainsEachWordInOrderAndWritesNoMemo)
