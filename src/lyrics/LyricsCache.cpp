@@ -31,6 +31,10 @@ QByteArray withOrigin(const QByteArray& document, const Candidate& from)
 // Where the document came from, when the file says so in a form this build reads.
 std::optional<Candidate> originOf(const QByteArray& document)
 {
+    // Most files have none: they are not parsed a second time to find that out. A word's text
+    // cannot look like this, as its quotes are escaped.
+    if (!document.contains("\"from\":{"))
+        return std::nullopt;
     const QJsonObject from = QJsonDocument::fromJson(document).object().value(fromKey).toObject();
     const std::optional<LyricSource> source = lyricSourceNamed(from.value(QLatin1String("source")).toString());
     bool ok = false;
