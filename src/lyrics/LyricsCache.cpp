@@ -18,24 +18,18 @@ namespace {
 
 const QString fromKey = QStringLiteral("from");
 
-QByteArray withOrigin(const QByteArray& document, const Candidate& from)
+QJsonObject originObject(const Candidate& from)
 {
-    QJsonObject object = QJsonDocument::fromJson(document).object();
-    object.insert(fromKey, QJsonObject{{QStringLiteral("source"), sourceName(from.source)},
-                                       {QStringLiteral("id"), QString::number(from.id)},
-                                       {QStringLiteral("name"), from.name},
-                                       {QStringLiteral("artists"), QJsonArray::fromStringList(from.artists)}});
-    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+    return {{QStringLiteral("source"), sourceName(from.source)},
+            {QStringLiteral("id"), QString::number(from.id)},
+            {QStringLiteral("name"), from.name},
+            {QStringLiteral("artists"), QJsonArray::fromStringList(from.artists)}};
 }
 
 // Where the document came from, when the file says so in a form this build reads.
-std::optional<Candidate> originOf(const QByteArray& document)
+std::optional<Candidate> originOf(const QJsonObject& document)
 {
-    // Most files have none: they are not parsed a second time to find that out. A word's text
-    // cannot look like this, as its quotes are escaped.
-    if (!document.contains("\"from\":{"))
-        return std::nullopt;
-    const QJsonObject from = QJsonDocument::fromJson(document).object().value(fromKey).toObject();
+    const QJsonObject from = document.value(fromKey).toObject();
     const std::optional<LyricSource> source = lyricSourceNamed(from.value(QLatin1String("source")).toString());
     bool ok = false;
     const std::int64_t id = from.value(QLatin1String("id")).toString().toLongLong(&ok);
@@ -83,22 +77,25 @@ std::optional<LyricsCache::Entry> LyricsCache::readEntry(const NowPlayingTrack& 
     const FileRead file = readRegularFile(fileLocation(track), maxFileBytes);
     if (file.status != FileRead::Status::read)
         return std::nullopt;
-    auto decoded = decodeTimedLyrics(file.bytes);
+    // Parsed once: the lyrics and where they came from are members of the same object.
+    const QJsonDocument document = QJsonDocument::fromJson(file.bytes);
+    if (!document.isObject())
+        return std::nullopt;
+    auto decoded = decodeTimedLyrics(document.object());
     auto* lyrics = std::get_if<TimedLyrics>(&decoded);
     // An empty document is never handed out as lyrics: it would stand for a track that has none.
     if (!lyrics || lyrics->isEmpty())
         return std::nullopt;
-    return Entry{std::move(*lyrics), originOf(file.bytes)};
+    return Entry{std::move(*lyrics), originOf(document.object())};
 }
 
 void LyricsCache::write(const TimedLyrics& lyrics, const NowPlayingTrack& track,
                         const std::optional<Candidate>& from) const
 {
-    QByteArray bytes = encodeTimedLyrics(lyrics);
-    if (bytes.isEmpty())
-        return;
+    QJsonObject document = timedLyricsObject(lyrics);
     if (from && from->source != LyricSource::ncm)
-        bytes = withOrigin(bytes, *from);
+        document.insert(fromKey, originObject(*from));
+    const QByteArray bytes = QJsonDocument(document).toJson(QJsonDocument::Compact);
     const QString path = fileLocation(track);
     const WriteResult result = writeFileAtomically(path, bytes);
     if (!result.written)

@@ -36,16 +36,20 @@ std::optional<TimedWord> decodeWord(const QJsonValue& value)
 
 }  // namespace
 
-QByteArray encodeTimedLyrics(const TimedLyrics& lyrics)
+QJsonObject timedLyricsObject(const TimedLyrics& lyrics)
 {
     QJsonArray words;
     for (const TimedWord& word : lyrics.words())
         words.append(wordObject(word));
-    const QJsonObject document{
+    return {
         {QStringLiteral("tier"), rawValue(lyrics.tier())},
         {QStringLiteral("words"), words},
     };
-    return QJsonDocument(document).toJson(QJsonDocument::Compact);
+}
+
+QByteArray encodeTimedLyrics(const TimedLyrics& lyrics)
+{
+    return QJsonDocument(timedLyricsObject(lyrics)).toJson(QJsonDocument::Compact);
 }
 
 std::variant<TimedLyrics, LyricsDecodeError> decodeTimedLyrics(QByteArrayView json)
@@ -56,8 +60,11 @@ std::variant<TimedLyrics, LyricsDecodeError> decodeTimedLyrics(QByteArrayView js
         return LyricsDecodeError{QStringLiteral("malformed JSON: ") + parseError.errorString()};
     if (!document.isObject())
         return LyricsDecodeError{QStringLiteral("the document is not an object")};
+    return decodeTimedLyrics(document.object());
+}
 
-    const QJsonObject object = document.object();
+std::variant<TimedLyrics, LyricsDecodeError> decodeTimedLyrics(const QJsonObject& object)
+{
     const QJsonValue tierValue = object.value(QLatin1String("tier"));
     const std::optional<LyricTier> tier = tierValue.isString() ? lyricTierFromRawValue(tierValue.toString())
                                                                : std::nullopt;
