@@ -13,8 +13,6 @@
 
 namespace {
 
-QString trueFalse(bool on) { return on ? QStringLiteral("true") : QStringLiteral("false"); }
-
 QString quotedRawValues(auto table)
 {
     QStringList names;
@@ -67,6 +65,8 @@ SettingRow choiceRow(Setting id, QString key, const settings_detail::RawTable<En
 }
 
 }  // namespace
+
+QString trueFalse(bool on) { return on ? QStringLiteral("true") : QStringLiteral("false"); }
 
 std::optional<bool> parseTrueFalse(const QString& text)
 {

@@ -72,6 +72,8 @@ double drawingTextScale(double storedScale);
 
 // A yes or no as a terminal writes it: true/false, on/off, yes/no, 1/0, in any case.
 std::optional<bool> parseTrueFalse(const QString& text);
+// "true" or "false", as `zuvik get` prints a yes or no.
+QString trueFalse(bool on);
 
 // The lyric sources a lookup may ask, by the names the lyrics layer knows them by.
 const QStringList& knownLyricSources();

@@ -61,8 +61,6 @@ std::optional<int> storeFailure(const AppSettings& settings, const QString& comm
     return notDoneStatus;
 }
 
-QString trueFalse(bool on) { return on ? QStringLiteral("true") : QStringLiteral("false"); }
-
 // Needs no settings file: the desktop's entry is all there is to it.
 int runSetStartAtLogin(const QString& text, StartAtLogin& startAtLogin, std::FILE* err)
 {
