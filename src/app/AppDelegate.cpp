@@ -3,31 +3,24 @@
 #include "foundation/DiagLog.h"
 #include "app/ScreenIdentity.h"
 #include "app/LockMonitor.h"
-#include "overlay/NoticeWindow.h"
-#include "overlay/OverlaySpace.h"
 #include "overlay/OverlayTypes.h"
-#include "overlay/TopmostWindow.h"
 #include "settings/AppSettings.h"
 
 #include <QGuiApplication>
 #include <QQmlEngine>
 #include <QScreen>
 
-AppDelegate::AppDelegate(AppSettings& settings, OverlaySpace& space, LockStateSource& lockSource, FeedFactory feed,
-                         QObject* parent)
+AppDelegate::AppDelegate(AppSettings& settings, DisplayOverlayMaker makeOverlay, LockStateSource& lockSource,
+                         FeedFactory feed, QObject* parent)
     : QObject(parent)
     , m_settings(settings)
-    , m_space(space)
+    , m_makeOverlay(std::move(makeOverlay))
     , m_lockSource(lockSource)
     , m_feed(std::move(feed))
 {}
 
-// Windows go before the QML engine their scenes were made with.
-AppDelegate::~AppDelegate()
-{
-    m_notices.clear();
-    m_overlays.clear();
-}
+// Overlays go before the QML engine their scenes were made with.
+AppDelegate::~AppDelegate() { m_overlays.clear(); }
 
 void AppDelegate::launch()
 {
@@ -70,8 +63,6 @@ void AppDelegate::rebuildOverlays()
             wanted[id] = screen;  // a later screen with the same ID replaces an earlier one
     }
     std::erase_if(m_overlays, [&wanted](const auto& entry) { return !wanted.contains(entry.first); });
-    // A display's notice goes with its overlay, and is made again for its next screen.
-    m_notices.clear();
     for (const auto& [id, screen] : wanted) {
         if (const auto existing = m_overlays.find(id); existing != m_overlays.end())
             existing->second->fitToScreen();  // same window, following a new resolution
@@ -82,59 +73,29 @@ void AppDelegate::rebuildOverlays()
 
 void AppDelegate::createOverlay(quint32 displayId, QScreen& screen)
 {
+    if (!m_makeOverlay)
+        return;  // nothing to draw on
     if (!m_qml)
         m_qml = new QQmlEngine(this);
-    auto window = std::make_unique<TopmostWindow>(*m_qml, screen, m_feed());
-    m_space.addWindow(*window);
-    show(*window);
+    auto overlay = m_makeOverlay(*m_qml, screen, m_feed());
+    overlay->setShown(true);
     if (!m_settings.showWhenUnlocked())
-        window->hide();
+        overlay->setShown(false);
     DiagLog::log(QStringLiteral("overlay created for display %1 (%2)").arg(displayId).arg(displayNameOf(screen)));
-    m_overlays.emplace(displayId, std::move(window));
+    m_overlays.emplace(displayId, std::move(overlay));
 }
 
 void AppDelegate::applyVisibility(bool locked)
 {
     const bool visible = locked || m_settings.showWhenUnlocked();
-    if (!visible) {
-        for (const auto& [id, notice] : m_notices)
-            notice->hide();
-    }
-    for (const auto& [id, window] : m_overlays) {
-        if (visible)
-            show(*window);
-        else
-            window->hide();
-    }
-}
-
-void AppDelegate::show(TopmostWindow& window)
-{
-    m_space.showSpace();
-    window.show();
-    m_space.addWindow(window);
+    for (const auto& [id, overlay] : m_overlays)
+        overlay->setShown(visible);
 }
 
 void AppDelegate::showNotice(const QString& text)
 {
-    for (const auto& [id, window] : m_overlays) {
-        if (!window->isVisible() || !window->screen())
-            continue;
-        auto& notice = m_notices[id];
-        if (!notice) {
-            notice = std::make_unique<NoticeWindow>(*m_qml, *window->screen());
-            m_space.addWindow(*notice);
-        }
-        m_space.showSpace();
-        notice->showText(text);
-        m_space.addWindow(*notice);
-    }
-}
-
-NoticeWindow* AppDelegate::noticeFor(quint32 displayId) const
-{
-    const auto found = m_notices.find(displayId);
-    return found == m_notices.end() ? nullptr : found->second.get();
+    for (const auto& [id, overlay] : m_overlays)
+        overlay->showNotice(text);
 }
 
 QList<quint32> AppDelegate::overlayDisplays() const
@@ -146,7 +107,7 @@ QList<quint32> AppDelegate::overlayDisplays() const
     return ids;
 }
 
-TopmostWindow* AppDelegate::overlayFor(quint32 displayId) const
+DisplayOverlay* AppDelegate::overlayFor(quint32 displayId) const
 {
     const auto found = m_overlays.find(displayId);
     return found == m_overlays.end() ? nullptr : found->second.get();

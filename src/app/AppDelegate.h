@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QHash>
+#include "overlay/DisplayOverlay.h"
+
 #include <QObject>
 
 #include <functional>
@@ -10,11 +11,8 @@ class AppSettings;
 class FrameFeed;
 class LockMonitor;
 class LockStateSource;
-class NoticeWindow;
-class OverlaySpace;
 class QQmlEngine;
 class QScreen;
-class TopmostWindow;
 
 // Owns the overlay windows: one per connected display that is not switched off in the settings,
 // kept in step with the displays as they come, go and change, and shown or hidden as the screen
@@ -26,7 +24,7 @@ public:
     // player is polled and no lyrics are fetched.
     using FeedFactory = std::function<FrameFeed&()>;
 
-    AppDelegate(AppSettings& settings, OverlaySpace& space, LockStateSource& lockSource, FeedFactory feed,
+    AppDelegate(AppSettings& settings, DisplayOverlayMaker makeOverlay, LockStateSource& lockSource, FeedFactory feed,
                 QObject* parent = nullptr);
     ~AppDelegate() override;
 
@@ -40,21 +38,18 @@ public:
 
     bool isLocked() const;
     QList<quint32> overlayDisplays() const;
-    TopmostWindow* overlayFor(quint32 displayId) const;
-    NoticeWindow* noticeFor(quint32 displayId) const;
+    DisplayOverlay* overlayFor(quint32 displayId) const;
 
 private:
     void onScreensChanged();
     void watchScreen(QScreen* screen);
     void createOverlay(quint32 displayId, QScreen& screen);
-    void show(TopmostWindow& window);
 
     AppSettings& m_settings;
-    OverlaySpace& m_space;
+    DisplayOverlayMaker m_makeOverlay;
     LockStateSource& m_lockSource;
     FeedFactory m_feed;
     QQmlEngine* m_qml = nullptr;  // child of this
     LockMonitor* m_lockMonitor = nullptr;  // child of this, from launch on
-    std::unordered_map<quint32, std::unique_ptr<TopmostWindow>> m_overlays;
-    std::unordered_map<quint32, std::unique_ptr<NoticeWindow>> m_notices;  // made on first notice
+    std::unordered_map<quint32, std::unique_ptr<DisplayOverlay>> m_overlays;
 };

@@ -9,6 +9,8 @@
 #include "lyrics/LocalLyricsFinder.h"
 #include "lyrics/LyricsProvider.h"
 #include "lyrics/PendingLyrics.h"
+#include "overlay/SurfaceOverlay.h"
+#include "overlay/WindowOverlay.h"
 #include "platform/PlayerBackends.h"
 #include "playback/PlayerQuery.h"
 #include "settings/AppSettings.h"
@@ -52,13 +54,13 @@ TimingAnswer answerTiming(TrackTiming& timing, const TimingRequest& request)
 
 }  // namespace
 
-AppRuntime::AppRuntime(const AppOptions& options, AppServices& services, QObject* parent)
+AppRuntime::AppRuntime(const AppOptions& options, OverlayKind overlays, AppServices& services, QObject* parent)
     : QObject(parent)
     , m_options(options)
     , m_services(services)
     , m_settings(services.settings())
     , m_screenAwake(m_inhibitor, [this] { return m_settings.keepScreenAwake(); })
-    , m_delegate(m_settings, m_space, m_lockState, [this]() -> FrameFeed& { return feed(); })
+    , m_delegate(m_settings, overlayMaker(overlays), m_lockState, [this]() -> FrameFeed& { return feed(); })
     , m_statusMenu(m_settings, services.players(), services.startAtLogin(), updateFeed())
     , m_offsets(UserFolders::offsetsFile())
     , m_timing(m_offsets)
@@ -83,6 +85,22 @@ AppRuntime::AppRuntime(const AppOptions& options, AppServices& services, QObject
     connect(&m_statusMenu, &StatusMenu::rejectLyricsRequested, this, [this] { rejectLyrics({}); });
     connect(&m_timing, &TrackTiming::adjusted, &m_delegate,
             [this](double seconds) { m_delegate.showNotice(offsetLabel(seconds)); });
+}
+
+// Nothing when there is nothing to draw on: the status menu runs alone.
+DisplayOverlayMaker AppRuntime::overlayMaker(OverlayKind overlays)
+{
+    if (overlays == OverlayKind::x11Windows)
+        return [this](QQmlEngine& engine, QScreen& screen, FrameFeed& feed) -> std::unique_ptr<DisplayOverlay> {
+            return std::make_unique<WindowOverlay>(engine, screen, feed, m_space);
+        };
+    if (overlays == OverlayKind::layerShell && (m_layerShell = LayerShell::connect()))
+        return [shell = m_layerShell.get()](QQmlEngine& engine, QScreen& screen,
+                                            FrameFeed& feed) -> std::unique_ptr<DisplayOverlay> {
+            return std::make_unique<SurfaceOverlay>(engine, screen, feed,
+                                                    [shell](QScreen& on) { return shell->surfaceFor(on); });
+        };
+    return {};
 }
 
 // "Wrong Lyrics — Try Another", from the menu (no answer wanted) or from `zuvik lyrics --reject`;

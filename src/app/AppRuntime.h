@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppDelegate.h"
+#include "app/DisplayChoice.h"
 #include "app/cli/AppOptions.h"
 #include "app/LyricsRejection.h"
 #include "app/ScreenAwake.h"
@@ -11,6 +12,7 @@
 #include "platform/dbus/LyricsRequestBus.h"
 #include "platform/dbus/MenuRequestBus.h"
 #include "platform/dbus/TimingRequestBus.h"
+#include "platform/wayland/LayerShell.h"
 #include "platform/x11/X11OverlaySpace.h"
 
 #include <QObject>
@@ -31,12 +33,13 @@ class WordVisualResolver;
 class AppRuntime : public QObject {
     Q_OBJECT
 public:
-    AppRuntime(const AppOptions& options, AppServices& services, QObject* parent = nullptr);
+    AppRuntime(const AppOptions& options, OverlayKind overlays, AppServices& services, QObject* parent = nullptr);
     ~AppRuntime() override;
 
     void start();
 
 private:
+    DisplayOverlayMaker overlayMaker(OverlayKind overlays);
     FrameFeed& feed();
     LyricEngine& startEngine();
     void rejectLyrics(const LyricsRequestService::Answer& answer);
@@ -48,6 +51,7 @@ private:
     ScreenAwake m_screenAwake;
     SessionLockState m_lockState;
     X11OverlaySpace m_space;
+    std::unique_ptr<LayerShell> m_layerShell;  // with layer-shell overlays
     QThreadPool m_lyricFiles;  // reads the user's lyric files off the GUI thread
     std::unique_ptr<PlayerQuery> m_query;
     std::unique_ptr<LyricEngine> m_engine;

@@ -12,6 +12,7 @@
 #include "app/cli/StillFrame.h"
 #include "app/cli/VisualCommand.h"
 #include "platform/dbus/MenuRequestBus.h"
+#include "platform/wayland/WaylandProbe.h"
 #include "platform/x11/X11Connection.h"
 #include "settings/AppSettings.h"
 
@@ -38,28 +39,29 @@ void nameApplication()
     QCoreApplication::setApplicationVersion(QStringLiteral(ZUVIK_VERSION));
 }
 
-// The overlay windows are X11 windows; under a Wayland session they run through XWayland, which
-// keeps them above other windows and out of the way of the pointer as X11 does. Qt aborts when it
-// cannot open its platform, so a display that is missing or does not answer is found out first.
-std::optional<QString> chooseDisplay(bool forStillFrame)
+// Qt aborts when it cannot open its platform, so the session is looked at first: a Wayland
+// compositor's layer shell, an X server that answers, or a plain word on what is missing.
+DisplayChoice chooseDisplay(const AppOptions& options)
 {
     const DisplayEnvironment environment = displayEnvironment();
-    DisplayChoice choice = forStillFrame ? stillFrameDisplay(environment) : overlayDisplay(environment);
-    if (choice.platform == "xcb" && !x11DisplayAnswers(environment.x11Display)) {
-        if (forStillFrame)
-            choice = offscreenDisplay();
-        else
-            choice.problem = QStringLiteral("cannot open the X display \"%1\"").arg(environment.x11Display);
-    }
-    if (choice.problem)
-        return choice.problem;
-    applyDisplayChoice(choice);
-    return std::nullopt;
+    const bool x11Answers = !environment.x11Display.isEmpty() && x11DisplayAnswers(environment.x11Display);
+    if (options.still)
+        return stillFrameDisplay(environment, x11Answers);
+    SessionFacts facts{std::nullopt, x11Answers};
+    if (!environment.waylandDisplay.isEmpty() && options.overlay != OverlayRequest::x11)
+        facts.compositor = probeWaylandCompositor(environment.waylandDisplay);
+    return overlayDisplay(environment, options.overlay, facts);
 }
 
-// Chosen once, before the first window is made; the log says which and why.
-void chooseAndUseRenderer()
+// Chosen once, before the first window is made; the log says which and why. Layer-shell
+// overlays are drawn on the CPU straight into memory the compositor shares.
+void chooseAndUseRenderer(OverlayKind overlays)
 {
+    if (overlays == OverlayKind::layerShell) {
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+        DiagLog::log(QStringLiteral("renderer: software — layer-shell overlays are drawn into shared memory"));
+        return;
+    }
     const bool configured = !qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND")
                             || !qEnvironmentVariableIsEmpty("QSG_RHI_BACKEND");
     const std::optional<QString> gl = configured ? std::nullopt
@@ -179,10 +181,12 @@ int main(int argc, char* argv[])
     if (const std::optional<int> status = answerFromTerminal(argc, argv, parsed))
         return *status;
     const AppOptions& options = std::get<AppOptions>(parsed);
-    if (const std::optional<QString> problem = chooseDisplay(options.still.has_value())) {
-        complain(*problem);
+    const DisplayChoice display = chooseDisplay(options);
+    if (display.problem) {
+        complain(*display.problem);
         return cannotDrawStatus;
     }
+    applyDisplayChoice(display);
 
     std::vector<char*> qtArgv = withoutStyleOption(argc, argv);
     int qtArgc = static_cast<int>(qtArgv.size()) - 1;
@@ -199,8 +203,9 @@ int main(int argc, char* argv[])
         DiagLog::shared().waitUntilWritten();
         return 0;
     }
-    chooseAndUseRenderer();
-    AppRuntime runtime(options, services);
+    DiagLog::log(QStringLiteral("overlay: ") + display.reason);
+    chooseAndUseRenderer(display.overlays);
+    AppRuntime runtime(options, display.overlays, services);
     runtime.start();
     return QApplication::exec();
 }

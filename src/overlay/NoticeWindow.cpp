@@ -33,13 +33,14 @@ void NoticeWindow::showText(const QString& text)
 
 QString NoticeWindow::text() const { return rootObject() ? rootObject()->property("text").toString() : QString(); }
 
-// Centred on the top edge of the band, where no row of the stack usually is.
+QPoint noticeOrigin(QSize display, QSize notice)
+{
+    const QRectF bandRect = band::bandRect(display);
+    return {qRound(bandRect.center().x() - notice.width() / 2.0), qRound(bandRect.top())};
+}
+
 void NoticeWindow::placeOnScreen()
 {
-    if (!m_screen)
-        return;
-    const QRect display = m_screen->geometry();
-    const QRectF bandRect = band::bandRect(display.size());
-    const QPoint topCentre(qRound(bandRect.center().x() - width() / 2.0), qRound(bandRect.top()));
-    setPosition(display.topLeft() + topCentre);
+    if (m_screen)
+        setPosition(m_screen->geometry().topLeft() + noticeOrigin(m_screen->size(), size()));
 }

@@ -5,6 +5,10 @@
 #include <QScreen>
 #include <QTimer>
 
+// Where a notice of `notice`'s size lies on a display of `display`'s: centred on the top edge of the
+// band, where no row of the stack usually is.
+QPoint noticeOrigin(QSize display, QSize notice);
+
 // A short notice on one display ("+0.3 s" after a timing nudge): a small click-through window
 // at the top of the lyric band that shows for a moment and then hides. Its own window, so that
 // the band's windows stay as small as what they draw.

@@ -1,29 +1,10 @@
 #include "overlay/TopmostWindow.h"
 
-#include "overlay/BandGeometry.h"
 #include "overlay/LyricBand.h"
 #include "overlay/OverlayWindowFlags.h"
-#include "overlay/SwayTransform.h"
 
 #include <QQuickItem>
 #include <QScreen>
-
-namespace {
-
-// The largest sway of any look; the window is sized for it once, so switching looks never
-// resizes it.
-constexpr double largestSwayAmplitude = 1.0;
-
-// The part of a display of this size that the band can ever draw on, in display coordinates,
-// rounded out to whole points.
-QRect reachOnDisplay(QSizeF display)
-{
-    const QRectF band = band::bandRect(display);
-    const QRectF reach = swayReach(band.size(), largestSwayAmplitude).translated(band.topLeft());
-    return reach.intersected(QRectF(QPointF(0, 0), display)).toAlignedRect();
-}
-
-}  // namespace
 
 TopmostWindow::TopmostWindow(QQmlEngine& engine, QScreen& screen, FrameFeed& feed)
     : QQuickView(&engine, nullptr)
@@ -36,9 +17,11 @@ TopmostWindow::TopmostWindow(QQmlEngine& engine, QScreen& screen, FrameFeed& fee
     setSource(QUrl(QStringLiteral("qrc:/zuvik/overlay/qml/OverlayScene.qml")));
     if (rootObject())
         m_band = rootObject()->findChild<LyricBand*>(QStringLiteral("lyricBand"));
+    m_fitted.emplace(m_band, [this](const QRect& onDisplay) { setGeometry(onDisplay.translated(m_displayOrigin)); });
     if (m_band) {
         m_band->setFeed(&feed);
-        connect(m_band, &LyricBand::frameAdvanced, this, &TopmostWindow::onFrameAdvanced);
+        connect(m_band, &LyricBand::frameAdvanced, this,
+                [this](const QRectF& drawn, double steadySeconds) { m_fitted->follow(drawn, steadySeconds); });
     }
     fitToScreen();
 }
@@ -51,26 +34,6 @@ void TopmostWindow::fitToScreen()
 
 void TopmostWindow::fitToDisplay(const QRect& display)
 {
-    QRect reach = reachOnDisplay(display.size());
-    if (reach.isEmpty())
-        reach.setSize(QSize(1, 1));  // a screen with no area: a window of one point, drawing nothing
-    m_display = display;
-    m_fit.emplace(reach, display.height());
-    place(reach);
-}
-
-void TopmostWindow::place(const QRect& onDisplay)
-{
-    setGeometry(onDisplay.translated(m_display.topLeft()));
-    if (m_band)
-        m_band->setPlacement(m_display.size(), onDisplay.topLeft());
-}
-
-void TopmostWindow::onFrameAdvanced(const QRectF& drawn, double steadySeconds)
-{
-    if (!m_fit)
-        return;
-    const QPointF windowOnDisplay = geometry().topLeft() - m_display.topLeft();
-    if (const auto fitted = m_fit->follow(drawn.translated(windowOnDisplay), steadySeconds))
-        place(*fitted);
+    m_displayOrigin = display.topLeft();
+    m_fitted->fitToDisplay(display.size());
 }

@@ -1,12 +1,10 @@
 #pragma once
 
-#include "overlay/WindowFit.h"
+#include "overlay/FittedBand.h"
 
 #include <QPointer>
 #include <QQuickView>
 #include <QScreen>
-
-#include <optional>
 
 class FrameFeed;
 class LyricBand;
@@ -27,11 +25,8 @@ public:
     void fitToDisplay(const QRect& display);
 
 private:
-    void onFrameAdvanced(const QRectF& drawn, double steadySeconds);
-    void place(const QRect& onDisplay);
-
     QPointer<QScreen> m_screen;  // gone when the display is unplugged, before the window is
-    QRect m_display;
-    std::optional<WindowFit> m_fit;
+    QPoint m_displayOrigin;
     LyricBand* m_band = nullptr;  // owned by the scene
+    std::optional<FittedBand> m_fitted;
 };

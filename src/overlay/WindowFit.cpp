@@ -1,8 +1,15 @@
 #include "overlay/WindowFit.h"
 
+#include "overlay/BandGeometry.h"
+#include "overlay/SwayTransform.h"
+
 #include <cmath>
 
 namespace {
+
+// The largest sway of any look; the overlay is sized for it once, so switching looks never
+// resizes it.
+constexpr double largestSwayAmplitude = 1.0;
 
 double area(const QRect& rect) { return static_cast<double>(rect.width()) * static_cast<double>(rect.height()); }
 
@@ -44,4 +51,12 @@ std::optional<QRect> WindowFit::follow(const QRectF& drawn, double time)
     m_smallSince.reset();
     m_current = wanted;
     return m_current;
+}
+
+QRect overlayReach(QSizeF display)
+{
+    const QRectF band = band::bandRect(display);
+    const QRectF reach = swayReach(band.size(), largestSwayAmplitude).translated(band.topLeft());
+    const QRect onDisplay = reach.intersected(QRectF(QPointF(0, 0), display)).toAlignedRect();
+    return onDisplay.isEmpty() ? QRect(0, 0, 1, 1) : onDisplay;
 }

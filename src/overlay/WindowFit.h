@@ -32,3 +32,7 @@ private:
     QRect m_current;
     std::optional<double> m_smallSince;
 };
+
+// The part of a display of this size that the band can ever draw on, swaying included, in display
+// coordinates rounded out to whole points; one point for a display with no area.
+QRect overlayReach(QSizeF display);

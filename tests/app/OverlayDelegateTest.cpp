@@ -3,7 +3,7 @@
 #include "app/DisplayIdentity.h"
 #include "app/EngineFrameFeed.h"
 #include "app/LyricEngine.h"
-#include "overlay/TopmostWindow.h"
+#include "overlay/WindowOverlay.h"
 #include "platform/freedesktop/SessionLockState.h"
 #include "platform/x11/X11OverlaySpace.h"
 #include "settings/AppSettings.h"
@@ -22,6 +22,11 @@ using namespace std::chrono_literals;
 using namespace x11_monitors;
 
 namespace {
+
+TopmostWindow* windowOf(DisplayOverlay* overlay)
+{
+    return overlay ? &static_cast<WindowOverlay*>(overlay)->window() : nullptr;
+}
 
 quint32 idOf(const QString& monitor) { return displayIdFor({monitor, {}, {}, {}}); }
 
@@ -48,7 +53,12 @@ protected:
                        [](const NowPlayingTrack&) -> PendingLyrics* { return nullptr; }};
     EngineFrameFeed feed{engine, settings};
     int feedsMade = 0;
-    AppDelegate delegate{settings, space, lockState, [this]() -> FrameFeed& {
+    AppDelegate delegate{settings,
+                         [this](QQmlEngine& engine, QScreen& screen, FrameFeed& feed) {
+                             return std::make_unique<WindowOverlay>(engine, screen, feed, space);
+                         },
+                         lockState,
+                         [this]() -> FrameFeed& {
                              ++feedsMade;
                              return feed;
                          }};
@@ -62,7 +72,7 @@ TEST_F(Overlays, OneOverlayPerEnabledPluggedInDisplayShownWhenAskedAndAlwaysOver
     LogLines log;
     launch();
     const auto leftShown = [this] {
-        const TopmostWindow* shown = delegate.overlayFor(idOf(left));
+        const TopmostWindow* shown = windowOf(delegate.overlayFor(idOf(left)));
         return shown && shown->isVisible() && shown->isExposed();
     };
     EXPECT_TRUE(delegate.overlayDisplays().isEmpty());
@@ -71,7 +81,7 @@ TEST_F(Overlays, OneOverlayPerEnabledPluggedInDisplayShownWhenAskedAndAlwaysOver
     ASSERT_TRUE(waitFor([this] { return delegate.overlayDisplays() == QList<quint32>{idOf(left)}; }));
     EXPECT_EQ(feedsMade, 1);
     EXPECT_EQ(created(log), QStringList{QStringLiteral("overlay created for display %1 (LEFT)").arg(idOf(left))});
-    TopmostWindow* window = delegate.overlayFor(idOf(left));
+    TopmostWindow* window = windowOf(delegate.overlayFor(idOf(left)));
     EXPECT_TRUE(QRect(0, 0, 960, 1080).contains(window->geometry()));
     EXPECT_LT(window->geometry().top(), int(0.28 * 1080));
     EXPECT_GT(window->geometry().bottom(), int(0.84 * 1080));
@@ -109,7 +119,7 @@ TEST_F(Overlays, ClicksPassThroughAndANewResolutionKeepsTheWindowWhichFollowsIt)
     below.setGeometry(300, 500, 200, 200);  // inside the overlay's band
     below.show();
     ASSERT_TRUE(waitFor([&below] { return below.isExposed(); }));
-    TopmostWindow* overlay = launch().overlayFor(idOf(QStringLiteral("screen")));
+    TopmostWindow* overlay = windowOf(launch().overlayFor(idOf(QStringLiteral("screen"))));
     ASSERT_TRUE(overlay && waitFor([overlay] { return overlay->isExposed(); }));
     ASSERT_TRUE(overlay->geometry().contains(QPoint(400, 600)));
     ASSERT_TRUE(runX11Tool(QStringLiteral("xdotool"), {"mousemove", "400", "600", "click", "1"}).has_value());
@@ -121,7 +131,7 @@ TEST_F(Overlays, ClicksPassThroughAndANewResolutionKeepsTheWindowWhichFollowsIt)
                 && runX11Tool(QStringLiteral("xrandr"), {"--output", "screen", "--mode", mode.first()}));
     ASSERT_TRUE(
         waitFor([overlay] { return overlay->geometry().bottom() < 720 && overlay->geometry().width() == 1280; }));
-    EXPECT_EQ(delegate.overlayFor(idOf(QStringLiteral("screen"))), overlay);
+    EXPECT_EQ(windowOf(delegate.overlayFor(idOf(QStringLiteral("screen")))), overlay);
     EXPECT_TRUE(created(log).isEmpty());
 }
 

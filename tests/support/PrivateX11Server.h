@@ -31,13 +31,15 @@ public:
         m_compositor.waitForStarted(5000);
         QThread::msleep(300);  // until it has taken over the screen
     }
+    // Asked to end, so that the server removes its socket: one left behind would take the display
+    // number from the next server that picks the first free one (XWayland under weston does).
     ~PrivateX11Server()
     {
         for (QProcess* process : {&m_compositor, &m_server}) {
-            if (process->state() != QProcess::NotRunning) {
+            process->terminate();
+            if (!process->waitForFinished(5000))
                 process->kill();
-                process->waitForFinished(5000);
-            }
+            process->waitForFinished(5000);
         }
     }
 

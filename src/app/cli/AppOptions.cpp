@@ -44,6 +44,10 @@ struct Parser {
     QCommandLineOption style{QStringLiteral("style"),
                              QStringLiteral("Draw in this look for this run: ship, fisheye, visual or fisheye-visual."),
                              QStringLiteral("NAME")};
+    QCommandLineOption overlay{QStringLiteral("overlay"),
+                               QStringLiteral("Draw the overlays as x11 windows (XWayland under Wayland) or as wayland "
+                                              "layer-shell surfaces, rather than as the session allows."),
+                               QStringLiteral("x11|wayland")};
     QCommandLineOption still{QStringLiteral("render-frame"), QStringLiteral("Render one frame to a PNG file and exit."),
                              QStringLiteral("OUT.png")};
     QCommandLineOption at{QStringLiteral("at"), QStringLiteral("The playback position of the frame, in seconds."),
@@ -64,7 +68,8 @@ struct Parser {
     {
         parser.setApplicationDescription(
             QStringLiteral("Shows the lyrics of the playing song, word by word, as an overlay on every display."));
-        parser.addOptions({help, version, demo, menu, style, still, at, size, background, artist, title, duration});
+        parser.addOptions(
+            {help, version, demo, menu, style, overlay, still, at, size, background, artist, title, duration});
         parser.addPositionalArgument(QStringLiteral("lyrics"),
                                      QStringLiteral("Look up one track's lyrics and print them (zuvik lyrics --help)."),
                                      QStringLiteral("[lyrics ...]"));
@@ -157,6 +162,12 @@ std::variant<AppOptions, QString> parseAppOptions(const QStringList& arguments)
         if (!options.style)
             return QStringLiteral("--style wants ship, fisheye, visual or fisheye-visual, not \"%1\"")
                 .arg(p.parser.value(p.style));
+    }
+    if (p.parser.isSet(p.overlay)) {
+        const QString kind = p.parser.value(p.overlay).toLower();
+        if (kind != u"x11" && kind != u"wayland")
+            return QStringLiteral("--overlay wants x11 or wayland, not \"%1\"").arg(p.parser.value(p.overlay));
+        options.overlay = kind == u"x11" ? OverlayRequest::x11 : OverlayRequest::wayland;
     }
     if (p.parser.isSet(p.still)) {
         auto request = p.stillRequest();

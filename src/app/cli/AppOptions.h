@@ -22,6 +22,13 @@ struct StillRequest {
     double duration = 0;
 };
 
+// Where the overlays are drawn: chosen from the session, or as the user forces it.
+enum class OverlayRequest {
+    automatic,  // a Wayland compositor's layer shell where it has one, else X11 windows
+    x11,
+    wayland,
+};
+
 // How one run of the application was asked to behave.
 struct AppOptions {
     bool help = false;  // print the help text and exit
@@ -30,6 +37,7 @@ struct AppOptions {
     bool menu = false;  // ask the running copy to open its status menu, then exit
     std::optional<LyricStyle> style;  // overrides the setting for this run only
     std::optional<StillRequest> still;
+    OverlayRequest overlay = OverlayRequest::automatic;
 };
 
 // The options, or a message for standard error (a usage error). Needs no application object.
