@@ -19,6 +19,7 @@
 #include "visuals/WordVisualResolver.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 
 namespace {
 
@@ -75,6 +76,10 @@ AppRuntime::AppRuntime(const AppOptions& options, OverlayKind overlays, AppServi
     connect(&m_settings, &AppSettings::playerPreferencesChanged, this,
             [&players](const PlayerPreferences& preferences) { players.setPreferences(preferences); });
     connect(&m_statusMenu, &StatusMenu::quitRequested, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    // Wayland lets a program open a menu only from a window of its own that was just clicked.
+    if (QGuiApplication::platformName() == u"wayland")
+        m_menuRequests.refuse(QStringLiteral("a Wayland session opens no menu at the pointer for a program without "
+                                             "a window — use the menu of Zuvik's tray icon"));
     connect(&m_menuRequests, &MenuRequestService::popupRequested, &m_statusMenu, [this] {
         DiagLog::log(QStringLiteral("status menu: opened for zuvik --menu"));
         m_statusMenu.popupAtPointer();

@@ -106,6 +106,10 @@ int askForMenu()
     const MenuRequestResult result = requestMenuPopup(SingleInstance::busName);
     if (result.outcome == MenuRequestOutcome::shown)
         return 0;
+    if (result.outcome == MenuRequestOutcome::refused) {
+        complain(result.message);
+        return notRunningStatus;
+    }
     std::fprintf(stderr, "zuvik: %s — start Zuvik first, then run 'zuvik --menu'\n", qPrintable(result.message));
     return notRunningStatus;
 }

@@ -231,7 +231,10 @@ void LyricBand::placePictures(const QList<RowPose>& poses, const Frame& frame, d
 
 QSGNode* LyricBand::updatePaintNode(QSGNode* old, UpdatePaintNodeData*)
 {
-    QSGNode* root = old ? old : new QSGNode;
+    // A transform node, not a plain one: Qt Quick's software renderer places nodes added under a
+    // node by the state it recorded for that node, and it records none for plain nodes, so rows
+    // added while the band stands still would lose the band's own place in its window.
+    QSGNode* root = old ? old : new QSGTransformNode;
     QList<RowNode*> previous;
     while (QSGNode* child = root->firstChild()) {
         root->removeChildNode(child);

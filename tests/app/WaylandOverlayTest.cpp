@@ -91,6 +91,14 @@ TEST_F(SwaySession, LayerSurfacesShowTheWordsOnEveryOutputLetInputThroughAndFoll
     EXPECT_TRUE(waitFor([&] { return received("wl_keyboard] key"); }, 5s)) << events.right(2000).toStdString();
     below.kill();
     below.waitForFinished();
+    const Outcome menu = runZuvik({"--menu"});
+    EXPECT_EQ(menu.status, 1);
+    EXPECT_TRUE(menu.err.contains("no menu at the pointer")) << menu.err.toStdString();
+
+    // Every look: "every window shining like a star" runs from 9.4 s to 13.2 s.
+    ASSERT_EQ(runZuvik({"set", "lyricStyle", "Visual"}).status, 0);
+    for (const QString& shot : {shotAt("HEADLESS-1", 11.8), shotAt("HEADLESS-2", 11.9)})
+        EXPECT_TRUE(reads(wordsIn(shot), "shining")) << shot.toStdString();
 
     // An output plugged in gets an overlay; a display switched off loses its own.
     const LogLines plugged;
@@ -99,11 +107,18 @@ TEST_F(SwaySession, LayerSurfacesShowTheWordsOnEveryOutputLetInputThroughAndFoll
     EXPECT_EQ(runZuvik({"set", "disabledDisplays", QString::number(idOf("HEADLESS-2"))}).status, 0);
     // "we run beneath the summer rain", 13.8 s to 17.8 s; "beneath" from 15.1 s.
     const QStringList later{shotAt("HEADLESS-3", 16.0), shotAt("HEADLESS-2", 16.1), shotAt("HEADLESS-1", 16.2)};
+    ASSERT_EQ(runZuvik({"set", "lyricStyle", "Fisheye"}).status, 0);
     for (const QString& shot : later) {
         const QStringList words = wordsIn(shot);
-        EXPECT_EQ(reads(words, "beneath"), !shot.contains("HEADLESS-2")) << shot.toStdString() << ": "
-                                                                          << words.join(' ').toStdString();
+        EXPECT_EQ(reads(words, "beneath"), !shot.contains("HEADLESS-2"))
+            << shot.toStdString() << ": " << words.join(' ').toStdString();
     }
+    // The lens shows the words being sung: "fire" from 19.7 s, "tonight" from 26.8 s.
+    const QStringList lens = wordsIn(shotAt("HEADLESS-1", 20.8));
+    EXPECT_TRUE(reads(lens, "fire")) << lens.join(' ').toStdString();
+    ASSERT_EQ(runZuvik({"set", "lyricStyle", "Fisheye Visual"}).status, 0);
+    const QStringList lensVisual = wordsIn(shotAt("HEADLESS-3", 27.2));
+    EXPECT_TRUE(reads(lensVisual, "tonight")) << lensVisual.join(' ').toStdString();
     // After the last line ("sing it back to me tonight", until 27.6 s) nothing is drawn.
     EXPECT_EQ(wordsIn(shotAt("HEADLESS-1", 29.4)), QStringList());
 }

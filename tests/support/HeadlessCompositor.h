@@ -50,9 +50,11 @@ public:
             // reach it by the abstract socket of the same name.
             const QStringList weston = asCompositorUser(
                 {"weston", "--backend=headless-backend.so", "--xwayland", "--socket=wayland-0", "--idle-time=0"});
-            const QStringList ownSockets{"--mount", "--propagation", "private", "sh", "-c",
-                                         "mount -t tmpfs -o mode=1777 tmpfs /tmp/.X11-unix && exec setpriv \"$@\"",
-                                         "sh"};
+            const QStringList ownSockets{
+                "--mount", "--propagation",
+                "private", "sh",
+                "-c",      "mount -t tmpfs -o mode=1777 tmpfs /tmp/.X11-unix && exec setpriv \"$@\"",
+                "sh"};
             m_process.start("unshare", ownSockets + weston);
         }
         m_running = m_process.waitForStarted(5000) && waitFor([this] { return started(); }, std::chrono::seconds(20));

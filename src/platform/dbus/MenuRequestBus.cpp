@@ -18,6 +18,10 @@ MenuRequestService::~MenuRequestService()
 
 void MenuRequestService::Popup()
 {
+    if (!m_refusal.isEmpty()) {
+        sendErrorReply(refusedErrorName, m_refusal);
+        return;
+    }
     // The menu opens after the reply has gone out, so the caller never waits on the menu.
     QMetaObject::invokeMethod(this, &MenuRequestService::popupRequested, Qt::QueuedConnection);
 }
@@ -35,6 +39,7 @@ MenuRequestResult requestMenuPopup(const QString& busName, QDBusConnection bus, 
     case RunningCopyOutcome::noSessionBus:
         return {MenuRequestOutcome::noSessionBus, reply.text};
     case RunningCopyOutcome::refused:
+        return {MenuRequestOutcome::refused, reply.text};
     case RunningCopyOutcome::failed:
         break;
     }

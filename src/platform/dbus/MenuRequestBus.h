@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QDBusContext>
 #include <QObject>
 #include <QString>
 
@@ -12,7 +13,7 @@ inline const QString interfaceName = QStringLiteral("org.orvane.Zuvik.StatusMenu
 }  // namespace menu_request_bus
 
 // The running copy's side: Popup() on the bus becomes popupRequested() on the main thread.
-class MenuRequestService : public QObject {
+class MenuRequestService : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.orvane.Zuvik.StatusMenu")
 public:
@@ -21,6 +22,8 @@ public:
 
     // Whether the object is on the bus (false without a session bus).
     bool isServing() const { return m_serving; }
+    // Where no menu can open at the pointer: every request is answered with why.
+    void refuse(const QString& why) { m_refusal = why; }
 
 public Q_SLOTS:
     Q_SCRIPTABLE void Popup();
@@ -31,12 +34,14 @@ Q_SIGNALS:
 private:
     QDBusConnection m_bus;
     bool m_serving = false;
+    QString m_refusal;
 };
 
 enum class MenuRequestOutcome {
     shown,  // the running copy opened its menu
     noRunningInstance,  // nobody owns the application's bus name
     noSessionBus,
+    refused,  // the running copy cannot open a menu here; the message says why
     failed,  // the call went wrong; the message says how
 };
 

@@ -123,7 +123,8 @@ void LayerSurface::onFrameDone(void* data, wl_callback* callback, uint32_t)
 ShmBuffer* LayerSurface::freeBuffer(QSize pixels)
 {
     std::erase_if(m_buffers, [pixels](const auto& buffer) { return !buffer->isBusy() && buffer->size() != pixels; });
-    const auto free = std::find_if(m_buffers.begin(), m_buffers.end(), [](const auto& buffer) { return !buffer->isBusy(); });
+    const auto free = std::find_if(m_buffers.begin(), m_buffers.end(),
+                                   [](const auto& buffer) { return !buffer->isBusy(); });
     if (free != m_buffers.end())
         return free->get();
     std::unique_ptr<ShmBuffer> made = ShmBuffer::make(m_globals.shm, pixels);
