@@ -26,8 +26,11 @@ DisplayChoice asQtIsTold(const DisplayEnvironment& environment, const SessionFac
                 std::nullopt,
                 OverlayKind::x11Windows,
                 QStringLiteral("windows on the platform QT_QPA_PLATFORM names (%1)").arg(environment.qpaPlatform)};
-    if (offersLayerShell(facts))
-        return layerShell(*facts.compositor);
+    if (offersLayerShell(facts)) {
+        DisplayChoice choice = layerShell(*facts.compositor);
+        choice.platform.clear();  // "wayland-egl" and the like stay as the user set them
+        return choice;
+    }
     return {{},
             false,
             std::nullopt,

@@ -1,3 +1,4 @@
+#include "app/DisplayChoice.h"
 #include "app/RendererChoice.h"
 #include <gtest/gtest.h>
 
@@ -23,6 +24,52 @@ TEST(RendererChoice, FollowsTheMachineUnlessTheUserChose)
         EXPECT_EQ(choice.renderer, expected) << glRenderer.value_or(QString()).toStdString();
         EXPECT_FALSE(choice.reason.isEmpty());
     }
+}
+
+// Where the overlays go, from what the session offers and what the user asked for.
+TEST(OverlayChoice, LayerShellWhereOfferedXWaylandOtherwiseAndTheUsersWordHolds)
+{
+    const WaylandCompositor sway{"sway", true};
+    const WaylandCompositor mutter{"gnome-shell", false};
+    struct Case {
+        DisplayEnvironment environment;
+        OverlayRequest request;
+        SessionFacts facts;
+        QByteArray platform;
+        OverlayKind overlays;
+        const char* said;  // in the log line, or in the problem when overlays is none and there is one
+    };
+    const DisplayEnvironment both{{}, ":0", "wayland-0"};
+    const Case cases[] = {
+        {both, OverlayRequest::automatic, {sway, true}, "wayland", OverlayKind::layerShell, "layer-shell (sway)"},
+        {both, OverlayRequest::automatic, {mutter, true}, "xcb", OverlayKind::x11Windows, "XWayland — this compositor"},
+        {both, OverlayRequest::x11, {sway, true}, "xcb", OverlayKind::x11Windows, "--overlay x11"},
+        {{{}, {}, "wayland-0"},
+         OverlayRequest::automatic,
+         {mutter, false},
+         "wayland",
+         OverlayKind::none,
+         "the status menu still works"},
+        {both, OverlayRequest::automatic, {mutter, false}, "wayland", OverlayKind::none, "does not answer"},
+        {{"wayland", {}, "wayland-0"}, OverlayRequest::automatic, {sway, false}, "", OverlayKind::layerShell, "sway"},
+        {{"xcb", ":0", "wayland-0"}, OverlayRequest::wayland, {sway, true}, "", OverlayKind::x11Windows, "xcb"},
+        {{{}, ":0", {}}, OverlayRequest::automatic, {std::nullopt, true}, "xcb", OverlayKind::x11Windows, "X11"},
+    };
+    for (const Case& c : cases) {
+        const DisplayChoice choice = overlayDisplay(c.environment, c.request, c.facts);
+        EXPECT_FALSE(choice.problem) << c.said;
+        EXPECT_EQ(choice.platform, c.platform) << c.said;
+        EXPECT_EQ(choice.overlays, c.overlays) << c.said;
+        EXPECT_TRUE(choice.reason.contains(QString::fromUtf8(c.said))) << choice.reason.toStdString();
+    }
+    const std::pair<Case, const char*> refused[] = {
+        {{both, OverlayRequest::wayland, {mutter, true}}, "offers no layer-shell for --overlay wayland"},
+        {{both, OverlayRequest::x11, {sway, false}}, "cannot open the X display \":0\""},
+        {{{{}, {}, "wayland-0"}, OverlayRequest::automatic, {std::nullopt, false}}, "no Wayland compositor answers"},
+    };
+    for (const auto& [c, problem] : refused)
+        EXPECT_TRUE(overlayDisplay(c.environment, c.request, c.facts).problem.value_or("").contains(problem))
+            << problem;
 }
 
 }  // namespace
