@@ -98,11 +98,14 @@ TEST_F(Resolver, ResolvesEachWordTheWayItExplains)
     for (const auto& [word, visual, way, via] :
          {C{"Love!", "s:heart.fill", Way::table, "love"}, C{"sad", "e:😢", Way::table, "sad"},
           C{"dancing", "s:figure.dance", Way::table, nullptr}, C{"lovin'", "s:heart.fill", Way::table, "love"},
-          C{"stories", "s:book.fill", Way::neighbour, nullptr}, C{"puppy", "s:dog.fill", Way::symbolCatalog, "puppy"},
-          C{"automobile", "s:car.fill", Way::neighbour, "car"}, C{"sorrow", "e:😢", Way::anchor, "sad"},
-          C{"dagger", "s:burst.fill", Way::neighbour, "weapon"}, C{"vessel", "s:sailboat.fill", Way::anchor, "boat"},
+          C{"stories", "s:book.fill", Way::neighbour, nullptr},
+          C{"snowstorm", "s:snowflake", Way::symbolCatalog, "snowstorm"},
+          C{"autumn", "e:🍂", Way::emojiKeyword, "autumn"}, C{"sunshine", "e:☀️", Way::emojiKeyword, "sunshine"},
+          C{"falling", "s:arrow.down.circle.fill", Way::table, "fall"}, C{"sorrow", "e:😢", Way::anchor, "sad"},
+          C{"dagger", "e:🗡️", Way::emojiKeyword, "dagger"}, C{"vessel", "s:sailboat.fill", Way::anchor, "boat"},
           C{"tryna", "", Way::stopWord, nullptr}, C{"Nothin'", "", Way::stopWord, nullptr},
-          C{"nose", "", Way::none, nullptr}, C{"me", "", Way::tooShort, nullptr}, C{"😢😢", "", Way::tooShort, nullptr},
+          C{"nose", "e:👃", Way::emojiKeyword, "nose"}, C{"zzzz", "", Way::none, nullptr},
+          C{"me", "", Way::tooShort, nullptr}, C{"😢😢", "", Way::tooShort, nullptr},
           C{"24/7", "", Way::tooShort, nullptr}}) {
         prefetch(*resolver, {QString::fromUtf8(word)});
         const auto explanation = resolver->explainWord(QString::fromUtf8(word));
@@ -122,15 +125,16 @@ TEST_F(Resolver, BeforeTheLoadOnlyTheTablesAnswer)
     const QString index = m_dir.filePath(u"index.json"_s);
     ASSERT_EQ(::mkfifo(QFile::encodeName(index).constData(), 0600), 0);
     auto resolver = make(embeddingFile, index, false);
-    EXPECT_TRUE(resolver->visual(u"fire") == symbol("flame.fill")
-                && resolver->visual(u"puppy") == std::nullopt);  // no index yet
+    EXPECT_TRUE(resolver->visual(u"fire") == symbol("flame.fill") && resolver->visual(u"snowstorm") == std::nullopt
+                && resolver->visual(u"autumn") == std::nullopt);  // no index or emoji keywords yet
     EXPECT_TRUE(resolver->normalizeWord(u"lovin"_s) == u"lovin"_s && !resolver->isLoaded());
     QFile catalog(symbol_set::searchIndexPath());
     ASSERT_TRUE(catalog.open(QIODevice::ReadOnly));
     writeFile(index, catalog.readAll());
     ASSERT_TRUE(waitFor([&] { return resolver->isLoaded(); }));
-    EXPECT_EQ(resolver->visual(u"puppy"), symbol("dog.fill")) << "the quick answer now uses the index";
-    EXPECT_FALSE(resolver->memoSnapshot().contains(u"puppy"_s)) << "a quick answer is not memoised";
+    EXPECT_EQ(resolver->visual(u"snowstorm"), symbol("snowflake")) << "the quick answer now uses the index";
+    EXPECT_EQ(resolver->visual(u"autumn"), WordVisual::emoji(u"🍂"_s)) << "and the emoji keywords";
+    EXPECT_FALSE(resolver->memoSnapshot().contains(u"snowstorm"_s)) << "a quick answer is not memoised";
 }
 
 // Without the embedding unknown words get nothing; a memo that cannot be written stays in memory.
@@ -155,14 +159,14 @@ TEST_F(Resolver, TheMemoIsSavedOnceAndSurvivesARestart)
         auto first = make();
         EXPECT_TRUE(first->visual(u"love") == std::nullopt
                     && first->visual(u"fire") == std::nullopt);  // over the tables
-        prefetch(*first, {u"puppy"_s, u"Puppy"_s, u"sad"_s, u"zzzz"_s, u"me"_s, u"fire"_s});
+        prefetch(*first, {u"snowstorm"_s, u"Snowstorm"_s, u"sad"_s, u"zzzz"_s, u"me"_s, u"fire"_s});
         const QStringList lines = log.newMessages();
         EXPECT_TRUE(lines.contains(u"word visuals: resolved 3 new words"_s)) << lines.join(u'\n').toStdString();
         const qsizetype terms = readSymbolIndex(symbol_set::searchIndexPath(), &symbol_set::symbolExists).size();
         EXPECT_TRUE(
             lines.contains(u"word visuals: apple index %1 terms, embedding ready, disk memo 2 words"_s.arg(terms)));
         ASSERT_TRUE(QFile::remove(memoPath()));
-        prefetch(*first, {u"PUPPY!"_s, u"up"_s});
+        prefetch(*first, {u"SNOWSTORM!"_s, u"up"_s});
         EXPECT_FALSE(QFile::exists(memoPath())) << "nothing new, nothing saved";
         prefetch(*first, {u"rain"_s});
     }
@@ -172,7 +176,7 @@ TEST_F(Resolver, TheMemoIsSavedOnceAndSurvivesARestart)
     LogLines log;
     auto second = make();
     EXPECT_EQ(log.newMessages().filter(u"disk memo 6 words"_s).size(), 1);
-    EXPECT_EQ(second->visual(u"puppy"), symbol("dog.fill"));
+    EXPECT_EQ(second->visual(u"snowstorm"), symbol("snowflake"));
     EXPECT_EQ(readMemoFile(memoPath()).value_or(QHash<QString, QString>()).value(u"rain"_s), u"s:cloud.rain.fill"_s);
 }
 
