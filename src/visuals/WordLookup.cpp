@@ -61,14 +61,42 @@ std::optional<Found> tableOrIndexVisual(const QString& form, const Sources& sour
 // Every form through the keyword tables first, so that a word they picture (in any of its forms)
 // keeps its picture; then the emoji's own names and keywords, which say what an emoji shows, before
 // the icon catalog's tags, which only say what an icon may be searched by ("sunshine" is a tag of
-// the sunset icon, and the name of 🌞's keyword).
+// the sunset icon, and a keyword of ☀️). Only then the stem the word was derived from ("tearful").
 std::optional<std::pair<Found, QString>> firstVisual(const QStringList& forms, const Sources& sources)
 {
-    for (const auto lookup : {&tableVisual, &emojiKeywordVisual, &catalogVisual})
-        for (const QString& form : forms)
-            if (auto found = lookup(form, sources))
-                return std::pair{*found, form};
+    for (const QStringList& candidates : {forms, word_forms::derivedStems(forms.first())})
+        for (const auto lookup : {&tableVisual, &emojiKeywordVisual, &catalogVisual})
+            for (const QString& form : candidates)
+                if (auto found = lookup(form, sources))
+                    return std::pair{*found, form};
     return std::nullopt;
+}
+
+// The table keyword nearest the word, if near enough.
+bool anchorVisual(const QString& word, const Sources& sources, Explanation& result)
+{
+    const WordEmbedding* embedding = sources.embedding;
+    if (!embedding->contains(word))
+        return false;
+    double best = 2.0;
+    const QString* bestAnchor = nullptr;
+    for (const QString& anchor : sources.keywords.anchorKeywords()) {
+        const double distance = embedding->distance(word, anchor);
+        if (distance < best) {
+            best = distance;
+            bestAnchor = &anchor;
+        }
+    }
+    if (!bestAnchor || !(best < anchorDistanceLimit))
+        return false;
+    std::optional<WordVisual> visual = sources.keywords.keywordVisual(*bestAnchor);
+    if (!visual)
+        return false;
+    result.way = Way::anchor;
+    result.visual = std::move(visual);
+    result.via = *bestAnchor;
+    result.distance = best;
+    return true;
 }
 
 }  // namespace
@@ -118,37 +146,26 @@ Explanation explainKey(const QString& key, const Sources& sources)
     if (!embedding)
         return result;
 
-    for (const QString& form : forms) {
-        for (const WordEmbedding::Neighbour& neighbour : embedding->neighbours(form, neighbourCount)) {
-            if (!(neighbour.distance < neighbourDistanceLimit))
-                continue;
-            const QString lower = neighbour.word.toLower();
-            if (isStopWord(lower))
-                continue;
-            if (auto found = tableOrIndexVisual(lower, sources))
-                return take(*found, Way::neighbour, lower, neighbour.distance);
+    // A neighbour's picture: the nearest neighbour that a table or the catalog knows, or else (when no
+    // anchor comes near either) the nearest that is an emoji's keyword.
+    const auto neighbourVisual = [&](auto lookup) {
+        for (const QString& form : forms) {
+            for (const WordEmbedding::Neighbour& neighbour : embedding->neighbours(form, neighbourCount)) {
+                if (!(neighbour.distance < neighbourDistanceLimit))
+                    continue;
+                const QString lower = neighbour.word.toLower();
+                if (isStopWord(lower))
+                    continue;
+                if (auto found = lookup(lower, sources)) {
+                    take(*found, Way::neighbour, lower, neighbour.distance);
+                    return true;
+                }
+            }
         }
-    }
-
-    if (!embedding->contains(word))
-        return result;
-    double best = 2.0;
-    const QString* bestAnchor = nullptr;
-    for (const QString& anchor : sources.keywords.anchorKeywords()) {
-        const double distance = embedding->distance(word, anchor);
-        if (distance < best) {
-            best = distance;
-            bestAnchor = &anchor;
-        }
-    }
-    if (!bestAnchor || !(best < anchorDistanceLimit))
-        return result;
-    if (auto visual = sources.keywords.keywordVisual(*bestAnchor)) {
-        result.way = Way::anchor;
-        result.visual = std::move(visual);
-        result.via = *bestAnchor;
-        result.distance = best;
-    }
+        return false;
+    };
+    if (!neighbourVisual(&tableOrIndexVisual) && !anchorVisual(word, sources, result))
+        neighbourVisual(&emojiKeywordVisual);
     return result;
 }
 

@@ -53,8 +53,9 @@ TEST(EverydayWords, MostGetAnAcceptablePictureAndStopWordsNone)
     }
     std::printf("everyday words: %d, right %.1f %%, pictured %.1f %%\n", words, 100.0 * right / words,
                 100.0 * pictured / words);
+    // Aimed at 85 % right; what the list's judgement grants today is the floor, so that it only rises.
     EXPECT_GE(words, 150);
-    EXPECT_GE(right, words * 0.72);
+    EXPECT_GE(right, words * 0.75);
     EXPECT_GE(pictured, words * 0.55);
 }
 

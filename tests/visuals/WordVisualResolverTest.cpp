@@ -95,18 +95,28 @@ TEST_F(Resolver, ResolvesEachWordTheWayItExplains)
     // The word, its visual as the memo stores it, how it was found and through which word.
     using C = std::tuple<const char*, const char*, Way, const char*>;
     auto resolver = make();
-    for (const auto& [word, visual, way, via] :
-         {C{"Love!", "s:heart.fill", Way::table, "love"}, C{"sad", "e:😢", Way::table, "sad"},
-          C{"dancing", "s:figure.dance", Way::table, nullptr}, C{"lovin'", "s:heart.fill", Way::table, "love"},
-          C{"stories", "s:book.fill", Way::neighbour, nullptr},
-          C{"snowstorm", "s:snowflake", Way::symbolCatalog, "snowstorm"},
-          C{"autumn", "e:🍂", Way::emojiKeyword, "autumn"}, C{"sunshine", "e:☀️", Way::emojiKeyword, "sunshine"},
-          C{"falling", "s:arrow.down.circle.fill", Way::table, "fall"}, C{"sorrow", "e:😢", Way::anchor, "sad"},
-          C{"dagger", "e:🗡️", Way::emojiKeyword, "dagger"}, C{"vessel", "s:sailboat.fill", Way::anchor, "boat"},
-          C{"tryna", "", Way::stopWord, nullptr}, C{"Nothin'", "", Way::stopWord, nullptr},
-          C{"nose", "e:👃", Way::emojiKeyword, "nose"}, C{"zzzz", "", Way::none, nullptr},
-          C{"me", "", Way::tooShort, nullptr}, C{"😢😢", "", Way::tooShort, nullptr},
-          C{"24/7", "", Way::tooShort, nullptr}}) {
+    for (const auto& [word, visual, way, via] : {C{"Love!", "s:heart.fill", Way::table, "love"},
+                                                 C{"sad", "e:😢", Way::table, "sad"},
+                                                 C{"dancing", "s:figure.dance", Way::table, nullptr},
+                                                 C{"lovin'", "s:heart.fill", Way::table, "love"},
+                                                 C{"stories", "s:book.fill", Way::neighbour, nullptr},
+                                                 C{"snowstorm", "s:snowflake", Way::symbolCatalog, "snowstorm"},
+                                                 C{"autumn", "e:🍂", Way::emojiKeyword, "autumn"},
+                                                 C{"sunshine", "e:☀️", Way::emojiKeyword, "sunshine"},
+                                                 C{"falling", "s:arrow.down.circle.fill", Way::table, "fall"},
+                                                 C{"tearful", "e:🥲", Way::emojiKeyword, "tear"},
+                                                 C{"sadness", "e:😢", Way::table, "sad"},
+                                                 C{"grief", "e:💔", Way::neighbour, "heartbreak"},
+                                                 C{"sorrow", "e:😢", Way::anchor, "sad"},
+                                                 C{"dagger", "e:🗡️", Way::emojiKeyword, "dagger"},
+                                                 C{"vessel", "s:sailboat.fill", Way::anchor, "boat"},
+                                                 C{"tryna", "", Way::stopWord, nullptr},
+                                                 C{"Nothin'", "", Way::stopWord, nullptr},
+                                                 C{"nose", "e:👃", Way::emojiKeyword, "nose"},
+                                                 C{"zzzz", "", Way::none, nullptr},
+                                                 C{"me", "", Way::tooShort, nullptr},
+                                                 C{"😢😢", "", Way::tooShort, nullptr},
+                                                 C{"24/7", "", Way::tooShort, nullptr}}) {
         prefetch(*resolver, {QString::fromUtf8(word)});
         const auto explanation = resolver->explainWord(QString::fromUtf8(word));
         EXPECT_EQ(resolver->visual(QString::fromUtf8(word)), decodeVisual(QString::fromUtf8(visual))) << word;

@@ -50,6 +50,10 @@ TEST(Words, LookupKeysAndFormsOfAWord)
           F{"bring", {"bring", "br", "bre"}}, F{"seed", {"seed", "se", "see"}}, F{"bed", {"bed"}}, F{"sing", {"sing"}},
           F{"ing", {"ing"}}, F{"kisses", {"kisses", "kisse"}}, F{"ss", {"ss"}}})
         EXPECT_EQ(candidateForms(QString::fromUtf8(word)), forms) << word;
+    using D = std::pair<const char*, QStringList>;
+    for (const auto& [word, stems] : {D{"tearful", {"tear"}}, D{"happiness", {"happy"}}, D{"awful", {}},
+                                      D{"helpfulness", {"helpful"}}, D{"ness", {}}, D{"tears", {}}})
+        EXPECT_EQ(derivedStems(QString::fromUtf8(word)), stems) << word;
     const QString word = QString::fromUcs4(U"\U0001D49C\U0001D49C\U0001D49Cing");  // cut by code point
     const QString stem = QString::fromUcs4(U"\U0001D49C\U0001D49C\U0001D49C");
     EXPECT_EQ(candidateForms(word), (QStringList{word, stem, stem + u'e', stem.chopped(2)}));
