@@ -1,5 +1,6 @@
 #include "VisualsPrinting.h"
 #include "visuals/KeywordLookup.h"
+#include "visuals/KeywordTables.h"
 #include "visuals/SymbolSet.h"
 #include "visuals/WordForms.h"
 #include "visuals/WordVisualResolver.h"
@@ -188,6 +189,38 @@ TEST_F(Resolver, TheMemoIsSavedOnceAndSurvivesARestart)
     EXPECT_EQ(log.newMessages().filter(u"disk memo 6 words"_s).size(), 1);
     EXPECT_EQ(second->visual(u"snowstorm"), symbol("snowflake"));
     EXPECT_EQ(readMemoFile(memoPath()).value_or(QHash<QString, QString>()).value(u"rain"_s), u"s:cloud.rain.fill"_s);
+}
+
+// Everyday lyric words no table lists, against the pictures a person accepts for them (U+FE0F aside);
+// and every word a table lists keeps the table's picture.
+TEST_F(Resolver, PicturesEverydayWordsAsAPersonWouldAndKeepsTableWords)
+{
+    QFile list(QStringLiteral(ZUVIK_EVERYDAY_WORDS));
+    ASSERT_TRUE(list.open(QIODevice::ReadOnly));
+    auto resolver = make();
+    const auto plain = [](QString text) { return text.remove(QChar(0xFE0F)); };
+    int words = 0, right = 0, pictured = 0;
+    for (const QString& line : QString::fromUtf8(list.readAll()).split(u'\n', Qt::SkipEmptyParts)) {
+        const QStringList fields = line.split(u'\t'), accepted = plain(fields.value(1)).split(u' ');
+        if (line.startsWith(u'#') || fields.size() != 2)
+            continue;
+        const bool isStop = accepted == QStringList{u"stop"_s};
+        EXPECT_TRUE(isStop || !KeywordLookup::shared().keywordVisual(fields[0])) << fields[0].toStdString();
+        const std::optional<WordVisual> visual = resolver->resolveWord(fields[0]);
+        EXPECT_TRUE(!isStop || !visual) << fields[0].toStdString() << " is a stop word";
+        ++words;
+        pictured += visual.has_value();
+        right += visual ? accepted.contains(plain(visual->value())) : isStop || accepted.contains(u"none"_s);
+    }
+    std::printf("everyday words: %d, right %.1f %%, pictured %.1f %%\n", words, 100.0 * right / words,
+                100.0 * pictured / words);
+    // Aimed at 85 % right; what the list's judgement grants today is the floor, so that it only rises.
+    EXPECT_TRUE(words >= 150 && right >= words * 0.75 && pictured >= words * 0.55);
+    for (const QString& word : KeywordLookup::shared().anchorKeywords()) {
+        if (keyword_tables::stopWords().contains(word) || keyword_tables::lemmaTable().contains(word))
+            continue;  // never pictured, or meant as their base form ("broke")
+        EXPECT_EQ(resolver->resolveWord(word), KeywordLookup::shared().keywordVisual(word)) << word.toStdString();
+    }
 }
 
 class BadMemoFile : public Resolver, public ::testing::WithParamInterface<QByteArray> {};
