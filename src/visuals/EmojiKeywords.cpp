@@ -73,7 +73,8 @@ QHash<QString, QString> parse(const QByteArray& text, const Nearness& distance)
             const bool named = entry.name == word;
             // Only asked where several emoji fit, so that the embedding is queried for few words.
             const double near = named || it->size() == 1 || !distance ? 0.0 : nearness(word, entry, distance);
-            return std::tuple(!named, near, entry.keywords.size(), entry.codePoints);
+            const qsizetype characters = entry.codePoints.size() - entry.codePoints.count(0xFE0F);
+            return std::tuple(!named, near, characters, entry.keywords.size(), entry.codePoints);
         };
         qsizetype best = it->first();
         auto bestRank = rank(best);

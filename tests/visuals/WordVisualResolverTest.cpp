@@ -215,7 +215,7 @@ TEST_F(Resolver, PicturesEverydayWordsAsAPersonWouldAndKeepsTableWords)
     std::printf("everyday words: %d, right %.1f %%, pictured %.1f %%\n", words, 100.0 * right / words,
                 100.0 * pictured / words);
     // Aimed at 85 % right; what the list's judgement grants today is the floor, so that it only rises.
-    EXPECT_TRUE(words >= 150 && right >= words * 0.75 && pictured >= words * 0.55);
+    EXPECT_TRUE(words >= 150 && right >= words * 0.76 && pictured >= words * 0.55);
     for (const QString& word : KeywordLookup::shared().anchorKeywords()) {
         if (keyword_tables::stopWords().contains(word) || keyword_tables::lemmaTable().contains(word))
             continue;  // never pictured, or meant as their base form ("broke")
