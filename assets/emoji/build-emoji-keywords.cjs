@@ -3,8 +3,9 @@
 //   - emoji (a pictographic character in the sequence) that the colour emoji font draws as one
 //     picture: every code point in its character map and, for a sequence, a ligature of the font
 //     that joins exactly those glyphs (the font ignores U+FE0F, so it is left out of the check);
-//   - single-word keywords and names of lower-case ASCII letters that WordNet knows as a word or as
-//     a regular or listed inflection of one, which leaves out pronouns and other function words.
+//   - single-word keywords and names of 3 or more lower-case ASCII letters (shorter words never get
+//     a picture, and as an embedding's neighbours they are noise: "th") that WordNet knows as a word
+//     or as a regular or listed inflection of one, which leaves out pronouns and other function words.
 // One line per emoji, in annotation order: EMOJI <TAB> name <TAB> keywords separated by spaces.
 // A pictographic character whose default presentation is text gets U+FE0F after it, as in the
 // emoji's fully qualified form, so that it shows in colour in a terminal too.
@@ -163,7 +164,7 @@ const extra = new Map();
 if (extraFile)
     for (const [emoji, keywords] of Object.entries(JSON.parse(fs.readFileSync(extraFile, 'utf8'))))
         extra.set(emoji.replace(/\ufe0f/g, ''), keywords);
-const plainWord = /^[a-z]+$/;
+const plainWord = /^[a-z]{3,}$/;
 const lines = [];
 for (const [emoji, annotation] of Object.entries(annotations)) {
     if (!annotation.tts || !isDrawable(font, emoji)) continue;
