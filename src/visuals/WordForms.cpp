@@ -43,4 +43,18 @@ QStringList candidateForms(const QString& word)
     return forms;
 }
 
+QStringList derivedStems(const QString& word)
+{
+    QStringList stems;
+    for (const QStringView suffix : {u"ful", u"ness"}) {
+        if (!word.endsWith(suffix) || word.size() - suffix.size() < 3)
+            continue;
+        QString stem = word.chopped(suffix.size());
+        if (stem.endsWith(u'i'))
+            stem = stem.chopped(1) + u'y';
+        stems.append(stem);
+    }
+    return stems;
+}
+
 }  // namespace word_forms

@@ -19,5 +19,9 @@ inline constexpr qsizetype minimumKeyLength = 3;
 // without that letter. running gives running, runn, runne, run. Stems under 2 characters are skipped.
 // Characters here are code points (keys hold letters only).
 QStringList candidateForms(const QString& word);
+// The stem a word was made from with -ful or -ness, a final i turned back into y: tearful gives
+// tear, happiness gives happy. Stems under 3 characters are not given. Asked only when the word's
+// own forms find nothing, since such a stem can drift from the word's meaning.
+QStringList derivedStems(const QString& word);
 
 }  // namespace word_forms

@@ -14,7 +14,10 @@
 
 WordVisualResolver::Sources WordVisualResolver::defaultSources()
 {
-    return {UserFolders::wordVisualMemoFile(), symbol_set::searchIndexPath(), WordEmbedding::defaultFilePath()};
+    // The memo holds answers of the rules it was made by: a file of its own for these rules, so that
+    // words resolved before the emoji keywords came are resolved again.
+    const QString memoFile = QFileInfo(UserFolders::wordVisualMemoFile()).dir().filePath(QStringLiteral("v4.json"));
+    return {memoFile, symbol_set::searchIndexPath(), WordEmbedding::defaultFilePath()};
 }
 
 WordVisualResolver::WordVisualResolver(Sources sources, const KeywordLookup& keywords, QObject* parent)
@@ -39,7 +42,7 @@ WordVisualResolver::~WordVisualResolver()
 WordVisualResolver::Snapshot WordVisualResolver::snapshot() const
 {
     const std::lock_guard guard(m_lock);
-    return {m_index, m_embedding};  // the index is shared, not copied element by element
+    return {m_index, m_emojiKeywords, m_embedding};  // shared, not copied element by element
 }
 
 bool WordVisualResolver::isLoaded() const
@@ -60,16 +63,19 @@ std::optional<WordVisual> WordVisualResolver::visual(QStringView word) const
     if (word_forms::keyLength(key) < word_forms::minimumKeyLength)
         return std::nullopt;
     QHash<QString, QString> index;
+    QHash<QString, QString> emojiKeywords;
     std::shared_ptr<const WordEmbedding> embedding;
     {
         const std::lock_guard guard(m_lock);
         if (const auto it = m_resolved.constFind(key); it != m_resolved.cend())
             return decodeVisual(*it);
         index = m_index;
+        emojiKeywords = m_emojiKeywords;
         embedding = m_embedding;
     }
-    // Not resolved yet: tables and index only; the neighbour and anchor steps wait for prefetch.
-    return word_lookup::quickVisual(key, {m_keywords, index, embedding.get()});
+    // Not resolved yet: tables, index and emoji keywords only; the neighbour and anchor steps wait for
+    // prefetch.
+    return word_lookup::quickVisual(key, {m_keywords, index, emojiKeywords, embedding.get()});
 }
 
 QString WordVisualResolver::normalizeWord(const QString& key) const
@@ -90,7 +96,7 @@ WordVisualResolver::Explanation WordVisualResolver::explainWord(QStringView word
 WordVisualResolver::Explanation WordVisualResolver::explainKey(const QString& key) const
 {
     const Snapshot sources = snapshot();
-    return word_lookup::explainKey(key, {m_keywords, sources.index, sources.embedding.get()});
+    return word_lookup::explainKey(key, {m_keywords, sources.index, sources.emojiKeywords, sources.embedding.get()});
 }
 
 void WordVisualResolver::prefetch(const QList<TimedWord>& words)
@@ -141,6 +147,10 @@ void WordVisualResolver::loadIndexes()
     const QHash<QString, QString> diskMemo = readMemoFile(m_sources.memoFile).value_or(QHash<QString, QString>());
     QHash<QString, QString> index = readSymbolIndex(m_sources.symbolIndexFile, &symbol_set::symbolExists);
     std::shared_ptr<const WordEmbedding> embedding = WordEmbedding::open(m_sources.embeddingFile);
+    emoji_keywords::Nearness nearness;
+    if (embedding)
+        nearness = [&embedding](const QString& a, const QString& b) { return embedding->distance(a, b); };
+    QHash<QString, QString> emojiKeywords = emoji_keywords::read(m_sources.emojiKeywordFile, nearness);
     const qsizetype indexTerms = index.size();
     const bool embeddingReady = embedding != nullptr;
     // Logged before the results are published, so that whoever sees `loaded` also finds the line.
@@ -155,6 +165,7 @@ void WordVisualResolver::loadIndexes()
             merged.insert(it.key(), it.value());  // what this run already resolved wins
         m_resolved = std::move(merged);
         m_index = std::move(index);
+        m_emojiKeywords = std::move(emojiKeywords);
         m_embedding = std::move(embedding);
         m_loaded = true;
     }

@@ -2,6 +2,7 @@
 
 #include "lyrics/TimedLyrics.h"
 #include "visuals/Embedding.h"
+#include "visuals/EmojiKeywords.h"
 #include "visuals/VisualFiles.h"
 #include "visuals/WordLookup.h"
 #include "visuals/WordVisual.h"
@@ -31,8 +32,9 @@ public:
         QString memoFile;  // the memo; its folder is created when the resolver is made
         QString symbolIndexFile;  // JSON object: symbol name -> array of search terms
         QString embeddingFile;  // see WordEmbedding; a missing file means "embedding missing"
+        QString emojiKeywordFile = emoji_keywords::resourcePath();  // see emoji_keywords
     };
-    // "Orvane/WordVisuals/v3.json" under the user's cache folder, the icon catalog compiled into the
+    // "Orvane/WordVisuals/v4.json" under the user's cache folder, the icon catalog compiled into the
     // resources, and WordEmbedding::defaultFilePath().
     static Sources defaultSources();
 
@@ -71,6 +73,7 @@ Q_SIGNALS:
 private:
     struct Snapshot {
         QHash<QString, QString> index;
+        QHash<QString, QString> emojiKeywords;
         std::shared_ptr<const WordEmbedding> embedding;
     };
 
@@ -83,9 +86,10 @@ private:
     const Sources m_sources;
     const KeywordLookup& m_keywords;
 
-    mutable std::mutex m_lock;  // guards the four below; held for look-ups, copies and single stores only
+    mutable std::mutex m_lock;  // guards the five below; held for look-ups, copies and single stores only
     QHash<QString, QString> m_resolved;
     QHash<QString, QString> m_index;
+    QHash<QString, QString> m_emojiKeywords;
     std::shared_ptr<const WordEmbedding> m_embedding;
     bool m_loaded = false;
 

@@ -1,10 +1,14 @@
 #include "VisualsPrinting.h"
+#include "visuals/EmojiKeywords.h"
 #include "visuals/KeywordLookup.h"
 #include "visuals/KeywordTables.h"
 #include "visuals/SymbolSet.h"
 #include <QFile>
+#include <QFont>
+#include <QGlyphRun>
 #include <QSet>
 #include <QSvgRenderer>
+#include <QTextLayout>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -36,4 +40,22 @@ TEST(SymbolSet, ExactlyTheMappedNamesExistAsValidPictures)
     EXPECT_EQ(symbol_set::symbolResourceUrl(u"heart.fill"_s), QUrl(u"qrc:/icons/heart.fill.svg"_s));
     EXPECT_TRUE(symbol_set::symbolResourceUrl(u"nose.fill"_s).isEmpty());
     EXPECT_EQ(KeywordLookup::shared().keywordVisual(u"nose"_s), std::nullopt) << "its symbol has no icon";
+}
+
+// Every emoji a word can get by its keywords is one picture of the colour emoji font, as the text shaper draws it.
+TEST(SymbolSet, EmojiKeywordsOnlyGiveEmojiTheFontDraws)
+{
+    const QHash<QString, QString> emojiKeywords = emoji_keywords::read(emoji_keywords::resourcePath());
+    EXPECT_TRUE(emojiKeywords.size() > 2000 && !emojiKeywords.contains(u"you"_s)) << "a pronoun is no keyword";
+    const QFont font(QString::fromUtf16(symbol_set::emojiFontFamily));
+    for (const QString& emoji : QSet<QString>(emojiKeywords.cbegin(), emojiKeywords.cend())) {
+        QTextLayout layout(QString(emoji).remove(QChar(0xFE0F)), font);
+        layout.beginLayout();
+        layout.createLine();
+        layout.endLayout();
+        const QList<QGlyphRun> runs = layout.glyphRuns();
+        EXPECT_TRUE(runs.size() == 1 && runs[0].glyphIndexes().size() == 1 && runs[0].glyphIndexes()[0] != 0
+                    && runs[0].rawFont().familyName() == font.family())
+            << emoji.toStdString();
+    }
 }

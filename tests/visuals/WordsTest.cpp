@@ -1,4 +1,5 @@
 #include "VisualsPrinting.h"
+#include "visuals/EmojiKeywords.h"
 #include "visuals/KeywordLookup.h"
 #include "visuals/KeywordTables.h"
 #include "visuals/WordForms.h"
@@ -49,8 +50,33 @@ TEST(Words, LookupKeysAndFormsOfAWord)
           F{"bring", {"bring", "br", "bre"}}, F{"seed", {"seed", "se", "see"}}, F{"bed", {"bed"}}, F{"sing", {"sing"}},
           F{"ing", {"ing"}}, F{"kisses", {"kisses", "kisse"}}, F{"ss", {"ss"}}})
         EXPECT_EQ(candidateForms(QString::fromUtf8(word)), forms) << word;
+    using D = std::pair<const char*, QStringList>;
+    for (const auto& [word, stems] : {D{"tearful", {"tear"}}, D{"happiness", {"happy"}}, D{"awful", {}},
+                                      D{"helpfulness", {"helpful"}}, D{"ness", {}}, D{"tears", {}}})
+        EXPECT_EQ(derivedStems(QString::fromUtf8(word)), stems) << word;
     const QString word = QString::fromUcs4(U"\U0001D49C\U0001D49C\U0001D49Cing");  // cut by code point
     const QString stem = QString::fromUcs4(U"\U0001D49C\U0001D49C\U0001D49C");
     EXPECT_EQ(candidateForms(word), (QStringList{word, stem, stem + u'e', stem.chopped(2)}));
     EXPECT_EQ(candidateForms(QString(500, u'a') + u"ing"_s).last(), QString(499, u'a'));
+}
+
+// Where several emoji fit a word: its own name, then a name holding it or words near it in meaning, then the fewest
+// code points, then the fewest keywords, then code points. Odd lines are skipped.
+TEST(Words, EmojiKeywordsPickOneEmojiPerWordByRule)
+{
+    const QByteArray text = "🅰\tleaf\tfall green\n🅱\tfallen leaf\tautumn fall leaf\n🅲\tmoon cake\tautumn cake\n"
+                            "🅳\tgreen heart\tgreen love romantic\n🅴\tkiss mark\tkiss romantic\n🅹\tapple\tgreen\n"
+                            "🅷\tfog\tgrey\n🅶\tmist\tgrey\n🅺\tbowing\tsorry bow\n🅻\u200d🅼\tman bowing\tsorry\n"
+                            "broken line\n\tnameless\tx\n🅸\tnokeywords\t\n";
+    const auto near = [](const QString& word, const QString& other) {
+        return word == u"autumn" && other == u"fall" ? 0.1 : 1.0;
+    };
+    using P = std::pair<const char*, const char*>;
+    const QHash<QString, QString> withMeaning = emoji_keywords::parse(text, near);
+    for (const auto& [word, emoji] :
+         {P{"leaf", "🅰"}, P{"fall", "🅰"}, P{"autumn", "🅱"}, P{"romantic", "🅴"}, P{"green", "🅳"}, P{"grey", "🅶"},
+          P{"sorry", "🅺"}, P{"nokeywords", "🅸"}, P{"nameless", nullptr}})
+        EXPECT_EQ(withMeaning.value(QString::fromUtf8(word)), QString::fromUtf8(emoji)) << word;
+    EXPECT_EQ(emoji_keywords::parse(text).value(u"autumn"_s), u"🅲"_s) << "without meaning: fewest keywords";
+    EXPECT_EQ(withMeaning.size(), 16);
 }

@@ -27,6 +27,8 @@ QString how(const WordVisualResolver::Explanation& explanation)
         return QStringLiteral("table: ") + explanation.via;
     case Way::symbolCatalog:
         return QStringLiteral("symbol catalog: ") + explanation.via;
+    case Way::emojiKeyword:
+        return QStringLiteral("emoji keyword: ") + explanation.via;
     case Way::neighbour:
         return QStringLiteral("nearest neighbour: %1, distance %2")
             .arg(explanation.via, distanceText(explanation.distance));
@@ -39,7 +41,7 @@ QString how(const WordVisualResolver::Explanation& explanation)
     case Way::none:
         break;
     }
-    return QStringLiteral("no table entry, catalog term, near neighbour or anchor");
+    return QStringLiteral("no table entry, catalog term, emoji keyword, near neighbour or anchor");
 }
 
 // Waits (in a terminal command, so blocking is fine) until the memo, catalog and embedding are read.
