@@ -89,13 +89,17 @@ def window_geometry(pid, env):
     return None
 
 
-def measure_cost(session, label, process, trace, seconds, extra_pids=lambda: (), settle=5.0, watch=None):
+def measure_cost(session, label, process, trace, seconds, extra_pids=lambda: (), settle=5.0, watch=None,
+                 servers=None):
     """CPU of the program (with extra_pids), the X server and the compositor over `seconds`;
-    `watch`, when given, is called every few seconds meanwhile and its answers kept."""
+    `watch`, when given, is called every few seconds meanwhile and its answers kept. `servers`:
+    the X server's and the compositor's processes, Xvfb and picom unless given (None: none)."""
     time.sleep(settle)
+    xserver, compositor = servers or (session.xvfb, session.picom)
     def sample():
         programs = {pid: CpuSample(pid) for pid in (process.pid, *extra_pids())}
-        return programs, CpuSample(session.xvfb.pid), CpuSample(session.picom.pid), time.time()
+        return (programs, CpuSample(xserver.pid if xserver else -1), CpuSample(compositor.pid if compositor else -1),
+                time.time())
     (p0, x0, c0, t0) = sample()
     watched = [watch()] if watch else []
     while time.time() < t0 + seconds:
@@ -151,6 +155,20 @@ def measure_floor(session, args, label, geometry, renderer):
     return row
 
 
+def sway_runs(session, args, server):
+    """Each look on layer surfaces under headless sway (software renderer), the player still playing."""
+    sway, socket = session.start_sway()
+    rows = []
+    for style in args.styles:
+        trace = session.path(f"sway-{style}.trace")
+        app = session.start([args.zuvik, "--style", style], log=session.path("zuvik-sway.log"),
+                            env=dict(zuvik_env(session, server, trace), WAYLAND_DISPLAY=socket, DISPLAY=""))
+        rows.append(measure_cost(session, f"{style} (sway)", app, trace, args.seconds, servers=(None, sway)))
+        session.stop(app)
+    session.stop(sway)
+    return rows
+
+
 def cost_runs(session, args, song, server):
     """Each look, then the floor in that look's typical window on that look's renderer."""
     rows, floors = [], []
@@ -168,6 +186,7 @@ def cost_runs(session, args, song, server):
         row["floor_ms_per_frame"], row["floor_rss"] = floor["ms_per_frame"], floor["rss"]
         rows.append(row)
         floors.append(floor)
+    sway = sway_runs(session, args, server) if args.sway else []
     idle = []
     trace = session.path("idle.trace")
     app = start_zuvik(session, args, server, trace)
@@ -176,7 +195,7 @@ def cost_runs(session, args, song, server):
     session.stop(mpv.process)  # no player at all
     idle.append(measure_cost(session, "no player", app, trace, args.idle_seconds, settle=3))
     session.stop(app)
-    return rows, floors, idle
+    return rows, floors, idle, sway
 
 
 OSD_CONFIG = """[General]
@@ -242,7 +261,7 @@ def fmt(value, digits=1):
     return "–" if value is None or value != value else f"{value:.{digits}f}"
 
 
-def write_results(path, sync_result, rows, idle, peer, info, plot_name):
+def write_results(path, sync_result, rows, idle, peer, info, plot_name, sway=()):
     s = sync_result["steady"]
     lines = [
         "# End-to-end results", "",
@@ -273,6 +292,20 @@ def write_results(path, sync_result, rows, idle, peer, info, plot_name):
                      f"{fmt(r['x'])} % | {fmt(r['compositor'])} % | {fmt(r['total'])} % | {fmt(r['fps'])} | "
                      f"{fmt(r['ms_per_frame'], 2)} | {fmt(r['floor_ms_per_frame'], 2)} | {fmt(ratio, 2)} | "
                      f"{fmt(r['rss'], 0)} MiB | {fmt(r['floor_rss'], 0)} MiB |")
+    if sway:
+        lines += ["", "### Under headless sway", "",
+                  "The same looks on layer surfaces under headless sway (its pixman renderer, one 1920×1080 output), "
+                  "in the same run and on the same song: Zuvik draws with Qt Quick's software renderer into shared "
+                  "memory and sway composites; there is no X server. CPU in % of one core.", "",
+                  "| look | app | compositor (sway) | total | frames/s | ms per frame | on X11 (Xvfb + picom) | × X11 |",
+                  "|---|---|---|---|---|---|---|---|"]
+        on_x11 = {r["label"]: r for r in rows}
+        for r in sway:
+            x11 = on_x11.get(r["label"].replace(" (sway)", ""), {})
+            ratio = r["ms_per_frame"] / x11["ms_per_frame"] if r["ms_per_frame"] and x11.get("ms_per_frame") else None
+            lines.append(f"| {r['label']} | {fmt(r['app'])} % | {fmt(r['compositor'])} % | {fmt(r['total'])} % | "
+                         f"{fmt(r['fps'])} | {fmt(r['ms_per_frame'], 2)} | {fmt(x11.get('ms_per_frame'), 2)} | "
+                         f"{fmt(ratio, 2)} |")
     lines += ["", "While nothing is visible:", "", "| state | app | X server | frames/s |", "|---|---|---|---|"]
     for r in idle:
         lines.append(f"| {r['label']} | {fmt(r['app'], 2)} % | {fmt(r['x'], 2)} % | {fmt(r['fps'])} |")
@@ -313,6 +346,7 @@ def main():
     parser.add_argument("--quick", action="store_true", help="a 15-second sync check only")
     parser.add_argument("--max-p95", type=float, help="fail when the steady 95th percentile passes this (ms)")
     parser.add_argument("--no-peer", action="store_true")
+    parser.add_argument("--sway", action="store_true", help="also each look on layer surfaces under headless sway")
     parser.add_argument("--out", default=HERE, help="where RESULTS.md and the plot go")
     parser.add_argument("--styles", type=lambda text: text.split(","), default=list(STYLES),
                         help="the looks to measure, comma-separated (default: all four)")
@@ -341,7 +375,7 @@ def main():
                 return 1
             return 0
         print("cost…", flush=True)
-        rows, floors, idle = cost_runs(session, args, song, server)
+        rows, floors, idle, sway = cost_runs(session, args, song, server)
         peer = None
         if not args.no_peer:
             print("peer…", flush=True)
@@ -349,10 +383,10 @@ def main():
         server.close()
         plot = "sync-error.png"
         write_plot(args.out, result, plot)
-        write_results(os.path.join(args.out, "RESULTS.md"), result, rows, idle, peer, versions(), plot)
+        write_results(os.path.join(args.out, "RESULTS.md"), result, rows, idle, peer, versions(), plot, sway)
         with open(os.path.join(args.out, "results.json"), "w") as out:
             json.dump({"sync": {k: v for k, v in result.items() if k != "series"}, "cost": rows, "floors": floors, "idle": idle,
-                       "peer": peer}, out, indent=1)
+                       "peer": peer, "sway": sway}, out, indent=1)
     return 0
 
 

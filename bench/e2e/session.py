@@ -2,6 +2,7 @@
 bus of its own and a home of its own, so that nothing of the user's session is touched."""
 
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -107,6 +108,32 @@ class Session:
         self.env["DBUS_SESSION_BUS_ADDRESS"], self.bus_pid = bus[0], int(bus[1])
         time.sleep(0.5)
 
+    def start_sway(self):
+        """Headless sway with one 1920x1080 output, as an unprivileged user (sway refuses root), in a
+        runtime folder of its own; returns the process and the socket's full path."""
+        user = "zuvik-compositor"
+        if os.geteuid() == 0 and subprocess.run(["id", user], capture_output=True).returncode != 0:
+            subprocess.run(["useradd", "--system", "--no-create-home", "--shell", "/usr/sbin/nologin", user], check=True)
+        runtime = tempfile.mkdtemp(prefix="zuvik-sway-")  # outside this session's folder, which is the caller's own
+        self.sway_runtime = runtime
+        config = os.path.join(runtime, "config")
+        with open(config, "w") as out:
+            out.write("xwayland disable\noutput * mode 1920x1080 bg #101418 solid_color\n")
+        as_user = []
+        if os.geteuid() == 0:
+            shutil.chown(runtime, user, user)
+            as_user = ["setpriv", f"--reuid={user}", f"--regid={user}", "--clear-groups", "--"]
+        env = {"PATH": "/usr/bin:/bin", "XDG_RUNTIME_DIR": runtime, "WLR_BACKENDS": "headless",
+               "WLR_RENDERER": "pixman", "WLR_LIBINPUT_NO_DEVICES": "1"}
+        sway = self.start(as_user + ["sway", "-c", config], env=env)
+        for _ in range(100):
+            sockets = [name for name in os.listdir(runtime) if re.fullmatch(r"wayland-\d+", name)]
+            if sockets:
+                time.sleep(0.5)
+                return sway, os.path.join(runtime, sockets[0])
+            time.sleep(0.1)
+        raise RuntimeError("headless sway did not start")
+
     def path(self, *parts):
         return os.path.join(self.folder, *parts)
 
@@ -135,6 +162,8 @@ class Session:
         except (ProcessLookupError, AttributeError):
             pass
         shutil.rmtree(self.folder, ignore_errors=True)
+        if getattr(self, "sway_runtime", None):
+            shutil.rmtree(self.sway_runtime, ignore_errors=True)
 
     def __enter__(self):
         return self
