@@ -119,8 +119,11 @@ TEST_F(SwaySession, LayerSurfacesShowTheWordsOnEveryOutputLetInputThroughAndFoll
     ASSERT_EQ(runZuvik({"set", "lyricStyle", "Fisheye Visual"}).status, 0);
     const QStringList lensVisual = wordsIn(shotAt("HEADLESS-3", 27.2));
     EXPECT_TRUE(reads(lensVisual, "tonight")) << lensVisual.join(' ').toStdString();
-    // After the last line ("sing it back to me tonight", until 27.6 s) nothing is drawn.
+    // An output switched off takes its overlay along; the others go on. After the last line ("sing it
+    // back to me tonight", until 27.6 s) nothing is drawn.
+    EXPECT_TRUE(sway.run("swaymsg", {"output HEADLESS-3 disable"}));
     EXPECT_EQ(wordsIn(shotAt("HEADLESS-1", 29.4)), QStringList());
+    EXPECT_EQ(app.process.state(), QProcess::Running);
 }
 
 // weston offers no layer shell: the overlays are XWayland windows, and the log says why.

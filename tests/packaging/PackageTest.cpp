@@ -131,8 +131,9 @@ TEST_F(DebianPackage, IsNamedAsDebianExpectsAndHoldsTheProgramItsDataAndItsRunti
 
     // What it runs with, and nothing that only builds or tests it.
     const QStringList depends = field("Depends").split(QStringLiteral(", "));
-    for (const char* runtime : {"libqt6quick6", "libqt6widgets6", "libqt6dbus6", "libqt6svg6", "qml6-module-qtquick",
-                                "qml6-module-qtquick-window", "qt6-wayland", "libgl1-mesa-dri", "fonts-noto-color-emoji"})
+    for (const char* runtime :
+         {"libqt6quick6", "libqt6widgets6", "libqt6dbus6", "libqt6svg6", "qml6-module-qtquick",
+          "qml6-module-qtquick-window", "qt6-wayland", "libgl1-mesa-dri", "fonts-noto-color-emoji"})
         EXPECT_TRUE(depends.indexOf(QRegularExpression(QStringLiteral("^%1( .*)?$").arg(runtime))) >= 0) << runtime;
     for (const QString& dependency : depends)
         EXPECT_FALSE(dependency.contains(QRegularExpression("-dev\\b|gtest|benchmark|xvfb|mpv")))
