@@ -72,6 +72,8 @@ LayerShell::Globals bindGlobals(wl_display* display)
 
 }  // namespace
 
+wl_output* waylandOutputOf(QScreen& screen) { return static_cast<wl_output*>(nativeResource("output", &screen)); }
+
 std::unique_ptr<LayerShell> LayerShell::connect()
 {
     auto* display = static_cast<wl_display*>(nativeResource("wl_display"));
@@ -104,5 +106,5 @@ LayerShell::~LayerShell()
 
 std::unique_ptr<OverlaySurface> LayerShell::surfaceFor(QScreen& screen)
 {
-    return std::make_unique<LayerSurface>(m_globals, static_cast<wl_output*>(nativeResource("output", &screen)));
+    return std::make_unique<LayerSurface>(m_globals, screen);
 }

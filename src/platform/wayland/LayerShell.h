@@ -5,9 +5,13 @@
 #include <memory>
 
 struct wl_compositor;
+struct wl_output;
 struct wl_display;
 struct wl_shm;
 struct zwlr_layer_shell_v1;
+
+// The output Qt's Wayland platform made for `screen`; null for a placeholder screen.
+wl_output* waylandOutputOf(QScreen& screen);
 
 // The compositor's layer shell, on the connection that Qt's Wayland platform opened: it makes one
 // overlay surface per display. Main thread; events come with Qt's own.

@@ -19,12 +19,13 @@ QSize sizeToAsk(const QRect& placement) { return placement.size().expandedTo(QSi
 
 // Damage in buffer coordinates came with version 4 of the compositor; the buffer scale with 3.
 constexpr uint32_t damageBufferSince = 4;
+constexpr uint32_t bufferScaleSince = 3;
 
 }  // namespace
 
-LayerSurface::LayerSurface(const LayerShell::Globals& globals, wl_output* output)
+LayerSurface::LayerSurface(const LayerShell::Globals& globals, QScreen& screen)
     : m_globals(globals)
-    , m_output(output)
+    , m_screen(&screen)
 {}
 
 LayerSurface::~LayerSurface()
@@ -55,11 +56,13 @@ void LayerSurface::setShown(bool shown)
 void LayerSurface::create()
 {
     static const zwlr_layer_surface_v1_listener layerListener{onConfigure, onClosed};
+    if (!m_screen)
+        return;  // the output went away; its overlay goes soon after
     m_surface = wl_compositor_create_surface(m_globals.compositor);
     wl_region* nothing = wl_compositor_create_region(m_globals.compositor);
     wl_surface_set_input_region(m_surface, nothing);
     wl_region_destroy(nothing);
-    m_layer = zwlr_layer_shell_v1_get_layer_surface(m_globals.layerShell, m_surface, m_output,
+    m_layer = zwlr_layer_shell_v1_get_layer_surface(m_globals.layerShell, m_surface, waylandOutputOf(*m_screen),
                                                     ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "zuvik");
     zwlr_layer_surface_v1_add_listener(m_layer, &layerListener, this);
     zwlr_layer_surface_v1_set_anchor(m_layer, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT);
@@ -145,8 +148,10 @@ void LayerSurface::present(const QImage& frame)
     if (!m_placementSent)
         sendPlacement();
     wl_surface_attach(m_surface, buffer->buffer(), 0, 0);
-    wl_surface_set_buffer_scale(m_surface, static_cast<int32_t>(std::lround(frame.devicePixelRatio())));
-    if (wl_proxy_get_version(reinterpret_cast<wl_proxy*>(m_globals.compositor)) >= damageBufferSince)
+    const uint32_t version = wl_proxy_get_version(reinterpret_cast<wl_proxy*>(m_globals.compositor));
+    if (version >= bufferScaleSince)
+        wl_surface_set_buffer_scale(m_surface, static_cast<int32_t>(std::lround(frame.devicePixelRatio())));
+    if (version >= damageBufferSince)
         wl_surface_damage_buffer(m_surface, 0, 0, frame.width(), frame.height());
     else
         wl_surface_damage(m_surface, 0, 0, INT32_MAX, INT32_MAX);

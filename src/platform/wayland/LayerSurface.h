@@ -4,12 +4,13 @@
 #include "platform/wayland/LayerShell.h"
 #include "platform/wayland/ShmBuffer.h"
 
+#include <QPointer>
 #include <QRect>
+#include <QScreen>
 
 #include <vector>
 
 struct wl_callback;
-struct wl_output;
 struct wl_surface;
 struct zwlr_layer_surface_v1;
 
@@ -21,7 +22,7 @@ struct zwlr_layer_surface_v1;
 class LayerSurface final : public OverlaySurface {
     Q_OBJECT
 public:
-    LayerSurface(const LayerShell::Globals& globals, wl_output* output);
+    LayerSurface(const LayerShell::Globals& globals, QScreen& screen);
     ~LayerSurface() override;
 
     void place(const QRect& onDisplay) override;
@@ -40,7 +41,7 @@ private:
     ShmBuffer* freeBuffer(QSize pixels);
 
     LayerShell::Globals m_globals;
-    wl_output* m_output;
+    QPointer<QScreen> m_screen;  // its output is asked for at each showing: Qt drops it with the screen
     wl_surface* m_surface = nullptr;
     zwlr_layer_surface_v1* m_layer = nullptr;
     wl_callback* m_frameCallback = nullptr;
