@@ -12,7 +12,8 @@ DisplayChoice problem(const QString& text) { return {{}, false, text, OverlayKin
 DisplayChoice layerShell(const WaylandCompositor& compositor)
 {
     const QString name = compositor.name.isEmpty() ? QStringLiteral("unknown compositor") : compositor.name;
-    return {wayland, true, std::nullopt, OverlayKind::layerShell, QStringLiteral("wayland layer-shell (%1)").arg(name)};
+    return {wayland, false, std::nullopt, OverlayKind::layerShell,
+            QStringLiteral("wayland layer-shell (%1)").arg(name)};
 }
 
 bool offersLayerShell(const SessionFacts& facts) { return facts.compositor && facts.compositor->hasLayerShell; }
@@ -54,7 +55,7 @@ DisplayChoice x11Windows(const DisplayEnvironment& environment, const SessionFac
 {
     if (environment.x11Display.isEmpty())
         return problem(QStringLiteral("no X display to draw on — DISPLAY is unset"));
-    if (!facts.x11Answers)
+    if (!facts.x11Answers())
         return problem(QStringLiteral("cannot open the X display \"%1\"").arg(environment.x11Display));
     return {xcb, false, std::nullopt, OverlayKind::x11Windows, reason};
 }
@@ -85,7 +86,7 @@ DisplayChoice overlayDisplay(const DisplayEnvironment& environment, OverlayReque
                                .arg(environment.waylandDisplay));
         return x11Windows(environment, facts, QStringLiteral("X11 windows"));
     }
-    if (facts.x11Answers)
+    if (facts.x11Answers())
         return {xcb, false, std::nullopt, OverlayKind::x11Windows,
                 QStringLiteral("XWayland — this compositor offers no layer-shell")};
     // A Wayland session without a layer shell or an X server: the tray still works.
@@ -94,11 +95,11 @@ DisplayChoice overlayDisplay(const DisplayEnvironment& environment, OverlayReque
                            "(DISPLAY is unset or does not answer); the status menu still works")};
 }
 
-DisplayChoice stillFrameDisplay(const DisplayEnvironment& environment, bool x11Answers)
+DisplayChoice stillFrameDisplay(const DisplayEnvironment& environment, const std::function<bool()>& x11Answers)
 {
     if (!environment.qpaPlatform.isEmpty())
         return {};
-    if (!environment.x11Display.isEmpty() && x11Answers)
+    if (!environment.x11Display.isEmpty() && x11Answers())
         return {xcb, false, std::nullopt, OverlayKind::x11Windows, {}};
     return offscreenDisplay();
 }
@@ -112,7 +113,6 @@ void applyDisplayChoice(const DisplayChoice& choice)
 {
     if (!choice.platform.isEmpty())
         qputenv("QT_QPA_PLATFORM", choice.platform);
-    if (choice.softwareScene && choice.overlays != OverlayKind::layerShell
-        && qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND"))
+    if (choice.softwareScene && qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND"))
         qputenv("QT_QUICK_BACKEND", "software");
 }

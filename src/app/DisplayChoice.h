@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 // What the overlays are drawn as.
@@ -34,7 +35,9 @@ struct DisplayEnvironment {
 // What was found out about the session before choosing.
 struct SessionFacts {
     std::optional<WaylandCompositor> compositor;  // nothing: no compositor answers at WAYLAND_DISPLAY
-    bool x11Answers = false;  // an X server answers at DISPLAY
+    // Whether an X server answers at DISPLAY; asked only where the choice rests on it, since
+    // connecting to it can start XWayland in a session that has no use for it.
+    std::function<bool()> x11Answers;
 };
 
 DisplayEnvironment displayEnvironment();
@@ -43,7 +46,7 @@ DisplayEnvironment displayEnvironment();
 // under a Wayland session), unless the user forces one way; no display is a problem.
 DisplayChoice overlayDisplay(const DisplayEnvironment& environment, OverlayRequest request, const SessionFacts& facts);
 // A still frame is drawn into a file: through X11 where it answers, else offscreen.
-DisplayChoice stillFrameDisplay(const DisplayEnvironment& environment, bool x11Answers);
+DisplayChoice stillFrameDisplay(const DisplayEnvironment& environment, const std::function<bool()>& x11Answers);
 DisplayChoice offscreenDisplay();
 // Sets the environment Qt reads for `choice`.
 void applyDisplayChoice(const DisplayChoice& choice);

@@ -44,7 +44,9 @@ void nameApplication()
 DisplayChoice chooseDisplay(const AppOptions& options)
 {
     const DisplayEnvironment environment = displayEnvironment();
-    const bool x11Answers = !environment.x11Display.isEmpty() && x11DisplayAnswers(environment.x11Display);
+    const auto x11Answers = [&environment] {
+        return !environment.x11Display.isEmpty() && x11DisplayAnswers(environment.x11Display);
+    };
     if (options.still)
         return stillFrameDisplay(environment, x11Answers);
     SessionFacts facts{std::nullopt, x11Answers};

@@ -40,20 +40,22 @@ TEST(OverlayChoice, LayerShellWhereOfferedXWaylandOtherwiseAndTheUsersWordHolds)
         const char* said;  // in the log line, or in the problem when overlays is none and there is one
     };
     const DisplayEnvironment both{{}, ":0", "wayland-0"};
+    const auto yes = [] { return true; };
+    const auto no = [] { return false; };
     const Case cases[] = {
-        {both, OverlayRequest::automatic, {sway, true}, "wayland", OverlayKind::layerShell, "layer-shell (sway)"},
-        {both, OverlayRequest::automatic, {mutter, true}, "xcb", OverlayKind::x11Windows, "XWayland — this compositor"},
-        {both, OverlayRequest::x11, {sway, true}, "xcb", OverlayKind::x11Windows, "--overlay x11"},
+        {both, OverlayRequest::automatic, {sway, yes}, "wayland", OverlayKind::layerShell, "layer-shell (sway)"},
+        {both, OverlayRequest::automatic, {mutter, yes}, "xcb", OverlayKind::x11Windows, "XWayland — this compositor"},
+        {both, OverlayRequest::x11, {sway, yes}, "xcb", OverlayKind::x11Windows, "--overlay x11"},
         {{{}, {}, "wayland-0"},
          OverlayRequest::automatic,
-         {mutter, false},
+         {mutter, no},
          "wayland",
          OverlayKind::none,
          "the status menu still works"},
-        {both, OverlayRequest::automatic, {mutter, false}, "wayland", OverlayKind::none, "does not answer"},
-        {{"wayland", {}, "wayland-0"}, OverlayRequest::automatic, {sway, false}, "", OverlayKind::layerShell, "sway"},
-        {{"xcb", ":0", "wayland-0"}, OverlayRequest::wayland, {sway, true}, "", OverlayKind::x11Windows, "xcb"},
-        {{{}, ":0", {}}, OverlayRequest::automatic, {std::nullopt, true}, "xcb", OverlayKind::x11Windows, "X11"},
+        {both, OverlayRequest::automatic, {mutter, no}, "wayland", OverlayKind::none, "does not answer"},
+        {{"wayland", {}, "wayland-0"}, OverlayRequest::automatic, {sway, no}, "", OverlayKind::layerShell, "sway"},
+        {{"xcb", ":0", "wayland-0"}, OverlayRequest::wayland, {sway, yes}, "", OverlayKind::x11Windows, "xcb"},
+        {{{}, ":0", {}}, OverlayRequest::automatic, {std::nullopt, yes}, "xcb", OverlayKind::x11Windows, "X11"},
     };
     for (const Case& c : cases) {
         const DisplayChoice choice = overlayDisplay(c.environment, c.request, c.facts);
@@ -63,13 +65,16 @@ TEST(OverlayChoice, LayerShellWhereOfferedXWaylandOtherwiseAndTheUsersWordHolds)
         EXPECT_TRUE(choice.reason.contains(QString::fromUtf8(c.said))) << choice.reason.toStdString();
     }
     const std::pair<Case, const char*> refused[] = {
-        {{both, OverlayRequest::wayland, {mutter, true}}, "offers no layer-shell for --overlay wayland"},
-        {{both, OverlayRequest::x11, {sway, false}}, "cannot open the X display \":0\""},
-        {{{{}, {}, "wayland-0"}, OverlayRequest::automatic, {std::nullopt, false}}, "no Wayland compositor answers"},
+        {{both, OverlayRequest::wayland, {mutter, yes}}, "offers no layer-shell for --overlay wayland"},
+        {{both, OverlayRequest::x11, {sway, no}}, "cannot open the X display \":0\""},
+        {{{{}, {}, "wayland-0"}, OverlayRequest::automatic, {std::nullopt, no}}, "no Wayland compositor answers"},
     };
     for (const auto& [c, problem] : refused)
         EXPECT_TRUE(overlayDisplay(c.environment, c.request, c.facts).problem.value_or("").contains(problem))
             << problem;
+    int asked = 0;  // where the layer shell is taken, the X server is never asked
+    overlayDisplay(both, OverlayRequest::automatic, {sway, [&asked] { return ++asked > 0; }});
+    EXPECT_EQ(asked, 0);
 }
 
 }  // namespace
