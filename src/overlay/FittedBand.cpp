@@ -2,10 +2,18 @@
 
 #include "overlay/LyricBand.h"
 
-FittedBand::FittedBand(LyricBand* band, Move move)
-    : m_band(band)
+#include <QQuickItem>
+
+FittedBand::FittedBand(QQuickItem* scene, FrameFeed& feed, QObject& host, Move move)
+    : m_band(scene ? scene->findChild<LyricBand*>(QStringLiteral("lyricBand")) : nullptr)
     , m_move(std::move(move))
-{}
+{
+    if (!m_band)
+        return;
+    m_band->setFeed(&feed);
+    QObject::connect(m_band, &LyricBand::frameAdvanced, &host,
+                     [this](const QRectF& drawn, double steadySeconds) { follow(drawn, steadySeconds); });
+}
 
 void FittedBand::fitToDisplay(QSizeF display)
 {

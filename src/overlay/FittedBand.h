@@ -7,7 +7,10 @@
 #include <functional>
 #include <optional>
 
+class FrameFeed;
 class LyricBand;
+class QObject;
+class QQuickItem;
 
 // Keeps what hosts a band (a window, or a surface) on the part of its display that the band
 // draws on: the band's whole reach at first, then no larger than what it draws (WindowFit).
@@ -16,7 +19,11 @@ public:
     // Moves the host to a rectangle of its display, in the display's points.
     using Move = std::function<void(const QRect& onDisplay)>;
 
-    FittedBand(LyricBand* band, Move move);
+    // The band of a scene (its "lyricBand" item, if it has one), fed by `feed`, followed frame by
+    // frame for as long as `host` lives.
+    FittedBand(QQuickItem* scene, FrameFeed& feed, QObject& host, Move move);
+
+    LyricBand* band() const { return m_band; }
 
     // Covers the band's reach on a display of this size.
     void fitToDisplay(QSizeF display);

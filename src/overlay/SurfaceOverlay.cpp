@@ -1,6 +1,5 @@
 #include "overlay/SurfaceOverlay.h"
 
-#include "overlay/LyricBand.h"
 #include "overlay/NoticeWindow.h"
 
 #include <QQuickItem>
@@ -18,14 +17,7 @@ SurfaceOverlay::SurfaceOverlay(QQmlEngine& engine, QScreen& screen, FrameFeed& f
     , m_makeSurface(std::move(makeSurface))
     , m_scene(engine, bandScene, screen, m_makeSurface(screen))
 {
-    if (m_scene.root())
-        m_band = m_scene.root()->findChild<LyricBand*>(QStringLiteral("lyricBand"));
-    m_fitted.emplace(m_band, [this](const QRect& onDisplay) { m_scene.place(onDisplay); });
-    if (m_band) {
-        m_band->setFeed(&feed);
-        connect(m_band, &LyricBand::frameAdvanced, this,
-                [this](const QRectF& drawn, double steadySeconds) { m_fitted->follow(drawn, steadySeconds); });
-    }
+    m_fitted.emplace(m_scene.root(), feed, *this, [this](const QRect& onDisplay) { m_scene.place(onDisplay); });
     m_noticeTimer.setSingleShot(true);
     m_noticeTimer.setInterval(NoticeWindow::shownForMs);
     connect(&m_noticeTimer, &QTimer::timeout, this, [this] {

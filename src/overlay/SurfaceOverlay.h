@@ -20,7 +20,7 @@ public:
     SurfaceScene& scene() { return m_scene; }
     SurfaceScene* notice() const { return m_notice.get(); }
 
-    LyricBand* band() const override { return m_band; }
+    LyricBand* band() const override { return m_fitted->band(); }
     void fitToScreen() override;
     void setShown(bool shown) override;
     bool isShown() const override { return m_scene.isShown(); }
@@ -31,7 +31,6 @@ private:
     QPointer<QScreen> m_screen;  // gone when the display is unplugged, before the overlay is
     OverlaySurfaceMaker m_makeSurface;
     SurfaceScene m_scene;
-    LyricBand* m_band = nullptr;  // owned by the scene
     std::optional<FittedBand> m_fitted;
     std::unique_ptr<SurfaceScene> m_notice;
     QTimer m_noticeTimer;

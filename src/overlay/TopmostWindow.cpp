@@ -1,6 +1,5 @@
 #include "overlay/TopmostWindow.h"
 
-#include "overlay/LyricBand.h"
 #include "overlay/OverlayWindowFlags.h"
 
 #include <QQuickItem>
@@ -15,14 +14,8 @@ TopmostWindow::TopmostWindow(QQmlEngine& engine, QScreen& screen, FrameFeed& fee
     setScreen(&screen);
     setResizeMode(QQuickView::SizeRootObjectToView);
     setSource(QUrl(QStringLiteral("qrc:/zuvik/overlay/qml/OverlayScene.qml")));
-    if (rootObject())
-        m_band = rootObject()->findChild<LyricBand*>(QStringLiteral("lyricBand"));
-    m_fitted.emplace(m_band, [this](const QRect& onDisplay) { setGeometry(onDisplay.translated(m_displayOrigin)); });
-    if (m_band) {
-        m_band->setFeed(&feed);
-        connect(m_band, &LyricBand::frameAdvanced, this,
-                [this](const QRectF& drawn, double steadySeconds) { m_fitted->follow(drawn, steadySeconds); });
-    }
+    m_fitted.emplace(rootObject(), feed, *this,
+                     [this](const QRect& onDisplay) { setGeometry(onDisplay.translated(m_displayOrigin)); });
     fitToScreen();
 }
 

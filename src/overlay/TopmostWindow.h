@@ -18,7 +18,7 @@ class TopmostWindow : public QQuickView {
 public:
     TopmostWindow(QQmlEngine& engine, QScreen& screen, FrameFeed& feed);
 
-    LyricBand* band() const { return m_band; }
+    LyricBand* band() const { return m_fitted->band(); }
     // Follows the screen's current geometry.
     void fitToScreen();
     // Covers the overlay's part of a display with this geometry (global coordinates).
@@ -27,6 +27,5 @@ public:
 private:
     QPointer<QScreen> m_screen;  // gone when the display is unplugged, before the window is
     QPoint m_displayOrigin;
-    LyricBand* m_band = nullptr;  // owned by the scene
     std::optional<FittedBand> m_fitted;
 };
