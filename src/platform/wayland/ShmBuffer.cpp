@@ -1,5 +1,7 @@
 #include "platform/wayland/ShmBuffer.h"
 
+#include <QImage>
+
 #include <sys/mman.h>
 #include <unistd.h>
 #include <wayland-client.h>
@@ -46,8 +48,7 @@ std::unique_ptr<ShmBuffer> ShmBuffer::make(wl_shm* shm, QSize pixels)
 ShmBuffer::ShmBuffer(void* memory, std::size_t bytes, QSize pixels)
     : m_memory(memory)
     , m_bytes(bytes)
-    , m_image(static_cast<uchar*>(memory), pixels.width(), pixels.height(), pixels.width() * bytesPerPixel,
-              QImage::Format_ARGB32_Premultiplied)
+    , m_size(pixels)
 {}
 
 ShmBuffer::~ShmBuffer()
@@ -59,8 +60,8 @@ ShmBuffer::~ShmBuffer()
 
 bool ShmBuffer::fill(const QImage& frame)
 {
-    if (frame.format() != m_image.format() || frame.bytesPerLine() != m_image.bytesPerLine()
-        || frame.size() != m_image.size())
+    if (frame.format() != QImage::Format_ARGB32_Premultiplied || frame.bytesPerLine() != m_size.width() * bytesPerPixel
+        || frame.size() != m_size)
         return false;
     std::memcpy(m_memory, frame.constBits(), m_bytes);
     m_busy = true;

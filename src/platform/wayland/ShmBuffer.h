@@ -1,9 +1,10 @@
 #pragma once
 
-#include <QImage>
+#include <QSize>
 
 #include <memory>
 
+class QImage;
 struct wl_buffer;
 struct wl_shm;
 
@@ -18,7 +19,7 @@ public:
     ShmBuffer& operator=(const ShmBuffer&) = delete;
 
     wl_buffer* buffer() const { return m_buffer; }
-    QSize size() const { return m_image.size(); }
+    QSize size() const { return m_size; }
     bool isBusy() const { return m_busy; }
     // Copies `frame` in and marks the buffer busy, for attaching; false when the frame is not a
     // premultiplied ARGB picture of this size.
@@ -29,7 +30,7 @@ private:
 
     void* m_memory;
     std::size_t m_bytes;
-    QImage m_image;  // over m_memory, for its geometry
+    QSize m_size;
     wl_buffer* m_buffer = nullptr;
     bool m_busy = false;
 };

@@ -1,5 +1,7 @@
 #include "platform/wayland/WaylandProbe.h"
 
+#include "wlr-layer-shell-unstable-v1-client-protocol.h"
+
 #include <QFile>
 
 #include <sys/socket.h>
@@ -11,7 +13,7 @@ namespace {
 
 void onGlobal(void* data, wl_registry*, uint32_t, const char* interface, uint32_t)
 {
-    if (std::strcmp(interface, "zwlr_layer_shell_v1") == 0)
+    if (std::strcmp(interface, zwlr_layer_shell_v1_interface.name) == 0)
         static_cast<WaylandCompositor*>(data)->hasLayerShell = true;
 }
 
