@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QList>
 #include <QRegularExpression>
+#include <QSet>
 #include <QStringList>
 
 #include <algorithm>
@@ -49,6 +50,35 @@ double nearness(const QString& word, const Entry& entry, const Nearness& distanc
     return best;
 }
 
+bool isVowel(QChar c) { return QStringView(u"aeiou").contains(c); }
+
+// The regular English plurals of a noun; for a final o both spellings ("tomatoes", "photos").
+QStringList pluralsOf(const QString& noun)
+{
+    if (noun.endsWith(u's') || noun.endsWith(u'x') || noun.endsWith(u'z') || noun.endsWith(u"ch")
+        || noun.endsWith(u"sh"))
+        return {noun + QStringLiteral("es")};
+    if (noun.size() > 1 && noun.endsWith(u'y') && !isVowel(noun[noun.size() - 2]))
+        return {noun.chopped(1) + QStringLiteral("ies")};
+    if (noun.endsWith(u'o'))
+        return {noun + u's', noun + QStringLiteral("es")};
+    return {noun + u's'};
+}
+
+// A plural of a one-word name means what the name shows: "wings" is 🪽 wing, not 💸 money with wings,
+// whose keywords hold the plural. A plural that is itself a name ("glasses") keeps its own.
+void addPluralsOfNames(const QList<Entry>& entries, QHash<QString, QString>& result)
+{
+    QSet<QString> names;
+    for (const Entry& entry : entries)
+        if (!entry.name.contains(u' '))
+            names.insert(entry.name);
+    for (const QString& name : std::as_const(names))
+        for (const QString& plural : pluralsOf(name))
+            if (!names.contains(plural))
+                result.insert(plural, result.value(name));
+}
+
 }  // namespace
 
 QString resourcePath() { return QStringLiteral(":/visuals/emoji_keywords.tsv"); }
@@ -87,6 +117,7 @@ QHash<QString, QString> parse(const QByteArray& text, const Nearness& distance)
         }
         result.insert(word, entries[best].emoji);
     }
+    addPluralsOfNames(entries, result);
     return result;
 }
 

@@ -22,7 +22,8 @@ using Nearness = std::function<double(const QString& word, const QString& other)
 // fit a word: the emoji named by the word itself wins; then, when `distance` is given, the one whose
 // name holds the word, or else whose name's words and other keywords come nearest it in meaning; then
 // the one of fewest code points (🙇 before its gendered sequences), U+FE0F aside; then the one with
-// the fewest keywords (the most specific picture); then the first in code point order.
+// the fewest keywords (the most specific picture); then the first in code point order. A regular
+// plural of a one-word name ("wings", "berries") goes with that name, unless it is a name itself.
 // Lines of another shape are skipped.
 QHash<QString, QString> parse(const QByteArray& text, const Nearness& distance = {});
 // parse() of a file; empty when it cannot be read.
