@@ -24,7 +24,7 @@ QString cacheHome() { return baseFolder("XDG_CACHE_HOME", QStringLiteral(".cache
 
 QString settingsFile() { return configHome() + QStringLiteral("/Orvane/defaults.json"); }
 QString lyricsCacheBase() { return cacheHome(); }
-QString wordVisualMemoFile() { return cacheHome() + QStringLiteral("/Orvane/WordVisuals/v3.json"); }
+QString wordVisualMemoFile() { return cacheHome() + QStringLiteral("/Orvane/WordVisuals/v5.json"); }
 QString offsetsFile() { return dataHome() + QStringLiteral("/Zuvik/offsets.json"); }
 QString rejectionsFile() { return dataHome() + QStringLiteral("/Zuvik/rejected.json"); }
 QString localLyricsFolder() { return dataHome() + QStringLiteral("/Zuvik/lyrics"); }

@@ -11,7 +11,8 @@ namespace UserFolders {
 QString settingsFile();
 // The lyrics cache's base: the cache home, below which the cache keeps its own versioned folders.
 QString lyricsCacheBase();
-// The word-picture memo: $XDG_CACHE_HOME/Orvane/WordVisuals/v4.json.
+// The word-picture memo: $XDG_CACHE_HOME/Orvane/WordVisuals/v5.json. The memo holds the answers of
+// the rules it was made by, so a change of the rules gets a file of its own.
 QString wordVisualMemoFile();
 // Per-track offsets and rejected candidates: $XDG_DATA_HOME/Zuvik/{offsets,rejected}.json.
 QString offsetsFile();

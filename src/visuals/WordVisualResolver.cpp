@@ -8,15 +8,18 @@
 #include "visuals/WordForms.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <utility>
 
 WordVisualResolver::Sources WordVisualResolver::defaultSources()
 {
-    // The memo holds answers of the rules it was made by: a file of its own for these rules, so that
-    // words resolved before the emoji keywords came are resolved again.
-    const QString memoFile = QFileInfo(UserFolders::wordVisualMemoFile()).dir().filePath(QStringLiteral("v4.json"));
+    const QString memoFile = UserFolders::wordVisualMemoFile();
+    // Memos of older rules are never read again.
+    const QDir memoFolder = QFileInfo(memoFile).dir();
+    for (const char* older : {"v3.json", "v4.json"})
+        QFile::remove(memoFolder.filePath(QLatin1String(older)));
     return {memoFile, symbol_set::searchIndexPath(), WordEmbedding::defaultFilePath()};
 }
 

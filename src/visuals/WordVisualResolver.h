@@ -34,8 +34,8 @@ public:
         QString embeddingFile;  // see WordEmbedding; a missing file means "embedding missing"
         QString emojiKeywordFile = emoji_keywords::resourcePath();  // see emoji_keywords
     };
-    // "Orvane/WordVisuals/v4.json" under the user's cache folder, the icon catalog compiled into the
-    // resources, and WordEmbedding::defaultFilePath().
+    // UserFolders::wordVisualMemoFile() (removing the memos of older rules beside it), the icon
+    // catalog compiled into the resources, and WordEmbedding::defaultFilePath().
     static Sources defaultSources();
 
     using Explanation = word_lookup::Explanation;

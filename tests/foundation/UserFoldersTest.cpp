@@ -26,6 +26,6 @@ INSTANTIATE_TEST_SUITE_P(
     Files, UserFolder,
     ::testing::Values(FolderCase{"XDG_CONFIG_HOME", &UserFolders::settingsFile, ".config", "Orvane/defaults.json"},
                       FolderCase{"XDG_CACHE_HOME", &UserFolders::wordVisualMemoFile, ".cache",
-                                 "Orvane/WordVisuals/v3.json"},
+                                 "Orvane/WordVisuals/v5.json"},
                       FolderCase{"XDG_DATA_HOME", &UserFolders::offsetsFile, ".local/share", "Zuvik/offsets.json"},
                       FolderCase{"XDG_STATE_HOME", &UserFolders::logFile, ".local/state", "Zuvik/Zuvik.log"}));

@@ -1,4 +1,5 @@
 #include "VisualsPrinting.h"
+#include "foundation/UserFolders.h"
 #include "visuals/KeywordLookup.h"
 #include "visuals/KeywordTables.h"
 #include "visuals/SymbolSet.h"
@@ -64,7 +65,7 @@ TEST(WordLookup, NormalisesAndReadsTheSymbolIndex)
 // A resolver over the real icon catalog and embedding, with its memo in a private folder.
 class Resolver : public ::testing::Test {
 protected:
-    QString memoPath() const { return m_dir.filePath(u"Orvane/WordVisuals/v3.json"_s); }
+    QString memoPath() const { return m_dir.filePath(u"Orvane/WordVisuals/v5.json"_s); }
 
     std::unique_ptr<WordVisualResolver> make(const QString& embedding = embeddingFile,
                                              const QString& index = symbol_set::searchIndexPath(),
@@ -221,6 +222,17 @@ TEST_F(Resolver, PicturesEverydayWordsAsAPersonWouldAndKeepsTableWords)
             continue;  // never pictured, or meant as their base form ("broke")
         EXPECT_EQ(resolver->resolveWord(word), KeywordLookup::shared().keywordVisual(word)) << word.toStdString();
     }
+}
+
+// Taking the default sources removes the memos of older rules, and nothing else, beside the memo.
+TEST(DefaultSources, RemoveTheMemosOfOlderRulesOnly)
+{
+    const QDir folder = QFileInfo(UserFolders::wordVisualMemoFile()).dir();
+    ASSERT_TRUE(folder.mkpath(u"."_s));
+    for (const char* name : {"v3.json", "v4.json", "v5.json", "notes.json"})
+        writeFile(folder.filePath(QLatin1String(name)), "{}");
+    EXPECT_EQ(WordVisualResolver::defaultSources().memoFile, UserFolders::wordVisualMemoFile());
+    EXPECT_EQ(folder.entryList(QDir::Files, QDir::Name), (QStringList{u"notes.json"_s, u"v5.json"_s}));
 }
 
 class BadMemoFile : public Resolver, public ::testing::WithParamInterface<QByteArray> {};

@@ -153,7 +153,7 @@ TEST_F(LyricsCommand, VisualExplainsEachWordInOrderAndWritesNoMemo)
     EXPECT_EQ(run.out, "love → symbol heart.fill (table: love)\nthe → none (stop word)\n"
                        "autumn → emoji 🍂 (emoji keyword: autumn)\n"
                        "stories → symbol book.fill (nearest neighbour: story, distance 0.00)\n");
-    const QString memo = path(QStringLiteral("cache/Orvane/WordVisuals/v4.json"));
+    const QString memo = path(QStringLiteral("cache/Orvane/WordVisuals/v5.json"));
     EXPECT_FALSE(QFile::exists(memo)) << "explaining a word is not resolving it for the overlay";
     EXPECT_EQ(zuvik({"visual"}).status, 2);
     // The memo the overlay draws from wins; a FIFO in its place is passed over at once.
@@ -163,7 +163,7 @@ TEST_F(LyricsCommand, VisualExplainsEachWordInOrderAndWritesNoMemo)
     file.close();
     EXPECT_EQ(zuvik({"visual", "love"}).out,
               "love → emoji 🌧 (memo; afresh it would be symbol heart.fill by table: love)\n");
-    ASSERT_TRUE(QFile::remove(memo) && makeFifo(QStringLiteral("cache/Orvane/WordVisuals/v4.json")));
+    ASSERT_TRUE(QFile::remove(memo) && makeFifo(QStringLiteral("cache/Orvane/WordVisuals/v5.json")));
     EXPECT_EQ(zuvik({"visual", "love"}).out, "love → symbol heart.fill (table: love)\n");
 }
 
