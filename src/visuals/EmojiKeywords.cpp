@@ -67,13 +67,9 @@ QStringList pluralsOf(const QString& noun)
 
 // A plural of a one-word name means what the name shows: "wings" is 🪽 wing, not 💸 money with wings,
 // whose keywords hold the plural. A plural that is itself a name ("glasses") keeps its own.
-void addPluralsOfNames(const QList<Entry>& entries, QHash<QString, QString>& result)
+void addPluralsOfNames(const QSet<QString>& names, QHash<QString, QString>& result)
 {
-    QSet<QString> names;
-    for (const Entry& entry : entries)
-        if (!entry.name.contains(u' '))
-            names.insert(entry.name);
-    for (const QString& name : std::as_const(names))
+    for (const QString& name : names)
         for (const QString& plural : pluralsOf(name))
             if (!names.contains(plural))
                 result.insert(plural, result.value(name));
@@ -87,9 +83,12 @@ QHash<QString, QString> parse(const QByteArray& text, const Nearness& distance)
 {
     const QList<Entry> entries = entriesOf(text);
     QHash<QString, QList<qsizetype>> fitting;  // word -> the entries it names or is a keyword of
+    QSet<QString> oneWordNames;
     for (qsizetype i = 0; i < entries.size(); ++i) {
-        if (!entries[i].name.contains(u' '))
+        if (!entries[i].name.contains(u' ')) {
             fitting[entries[i].name].append(i);
+            oneWordNames.insert(entries[i].name);
+        }
         for (const QString& keyword : entries[i].keywords)
             if (keyword != entries[i].name)
                 fitting[keyword].append(i);
@@ -117,7 +116,7 @@ QHash<QString, QString> parse(const QByteArray& text, const Nearness& distance)
         }
         result.insert(word, entries[best].emoji);
     }
-    addPluralsOfNames(entries, result);
+    addPluralsOfNames(oneWordNames, result);
     return result;
 }
 
